@@ -1,0 +1,75 @@
+#include "platform/error.h"
+
+#include <cstdio>
+
+namespace kelvane {
+
+const char* ErrorKindText(ErrorKind kind) {
+  switch (kind) {
+    case ErrorKind::kInputEndsEarly: return "input ends early";
+    case ErrorKind::kFileNotFound: return "file not found";
+    case ErrorKind::kFileNotReadable: return "file not readable";
+    case ErrorKind::kFileNotWritable: return "file not writable";
+    case ErrorKind::kTypeMismatch: return "type mismatch";
+    case ErrorKind::kOverflow: return "overflow";
+    case ErrorKind::kNegativeCount: return "negative count";
+    case ErrorKind::kNegativeSize: return "negative size";
+    case ErrorKind::kIndexOutOfRange: return "index out of range";
+    case ErrorKind::kDivisionByZero: return "division by zero";
+    case ErrorKind::kFloatingPointOverflow: return "floating-point overflow";
+    case ErrorKind::kInvalidOperation: return "invalid floating-point operation";
+    case ErrorKind::kOutOfMemory: return "out of memory";
+    case ErrorKind::kNoMaterial: return "no material";
+    case ErrorKind::kUndetermined: return "undetermined temperatures";
+  }
+  return "run-time error";
+}
+
+RunError::RunError(ErrorKind kind, std::string place, std::string detail)
+    : std::runtime_error(""),
+      kind_(kind),
+      place_(std::move(place)),
+      detail_(std::move(detail)),
+      what_(Compose(kind_, place_, detail_)) {}
+
+std::string RunError::Compose(ErrorKind kind, const std::string& place,
+                              const std::string& detail) {
+  std::string text;
+  if (!place.empty()) text = place + ": ";
+  text += ErrorKindText(kind);
+  if (!detail.empty()) text += ": " + detail;
+  return text;
+}
+
+void RunError::AddOuterPlace(const std::string& outer) {
+  if (outer.empty()) return;
+  place_ = place_.empty() ? outer : outer + ", " + place_;
+  what_ = Compose(kind_, place_, detail_);
+}
+
+std::string Quoted(const std::string& text) {
+  constexpr std::size_t kLongest = 40;
+  std::string out = "\"";
+  std::size_t shown = 0;
+  for (unsigned char c : text) {
+    if (shown == kLongest) {
+      out += "...";
+      break;
+    }
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20 || c == 0x7f) {
+      char buffer[8];
+      std::snprintf(buffer, sizeof buffer, "\\x%02X", c);
+      out += buffer;
+    } else {
+      out += static_cast<char>(c);
+    }
+    ++shown;
+  }
+  out += '"';
+  return out;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,47 @@
+// The progress window frm_main with its one label Label1, as a one-line
+// status on stderr: the caption, the label's text and the phase being run,
+// redrawn in place whenever the solver yields. Drawn only when enabled (by
+// default when stderr is a terminal), so scripts stay quiet.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace kelvane {
+
+class ProgressWindow {
+ public:
+  static constexpr const char* kCaption = "Kelvane2D";
+
+  // `out` receives the drawing; nothing is drawn unless `enabled`.
+  ProgressWindow(bool enabled, std::FILE* out);
+  ~ProgressWindow();
+  ProgressWindow(const ProgressWindow&) = delete;
+  ProgressWindow& operator=(const ProgressWindow&) = delete;
+
+  void Show();
+  void SetLabel(const std::string& text);
+  const std::string& label() const { return label_; }
+  // The model now being computed, shown beside the phase.
+  void SetModel(const std::string& name);
+  // The solver's yield: redraws with the phase (1-based) of `count`.
+  void Yield(int phase, int count, const std::string& phase_name);
+  // Prints a whole line (a warning, an error) without tearing the status.
+  void PrintLine(const std::string& line);
+  void Unload();
+  bool shown() const { return shown_; }
+
+ private:
+  void Clear();
+  void Draw();
+
+  bool enabled_;
+  std::FILE* out_;
+  bool shown_ = false;
+  bool drawn_ = false;
+  std::string label_ = "Label1";
+  std::string model_;
+  std::string status_;
+};
+
+}  // namespace kelvane
