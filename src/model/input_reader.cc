@@ -1,0 +1,286 @@
+#include "model/input_reader.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "model/field_reader.h"
+#include "model/leading_number.h"
+#include "model/units.h"
+#include "platform/error.h"
+#include "platform/file_io.h"
+
+namespace kelvane {
+namespace {
+
+std::string Str(std::int64_t n) { return std::to_string(n); }
+
+// What a field holds, in words for messages ("code at code row 3, column 2").
+// Kept as parts and put together only when a message needs it, since a large
+// model has a million fields.
+struct FieldName {
+  const char* first;
+  std::int64_t a = -1;
+  const char* second = nullptr;
+  std::int64_t b = -1;
+
+  FieldName(const char* text) : first(text) {}  // NOLINT: plain names convert.
+  FieldName(const char* f, std::int64_t x, const char* s = nullptr, std::int64_t y = -1)
+      : first(f), a(x), second(s), b(y) {}
+  std::string Text() const {
+    std::string text = first;
+    if (a >= 0) text += Str(a);
+    if (second != nullptr) text += second;
+    if (b >= 0) text += Str(b);
+    return text;
+  }
+};
+
+class InputParser {
+ public:
+  InputParser(std::string_view text, const std::string& source_name,
+              const ReaderSettings& settings)
+      : fields_(text), source_(source_name), settings_(settings) {}
+
+  Model Parse();
+
+ private:
+  // The next field; `what` names it if the file ends before it.
+  Field Take(const FieldName& what);
+  std::string PlaceOf(const Field& field, const FieldName& what) const;
+  [[noreturn]] void Fail(ErrorKind kind, const Field& field, const FieldName& what,
+                         const std::string& detail) const;
+
+  double LeadingNumberOf(const Field& field, const FieldName& what) const;
+  std::int32_t CountOf(const Field& field, const FieldName& what) const;
+  std::int32_t BoundOf(const Field& field, const FieldName& what, double value) const;
+  Cell CellOf(const Field& field, const FieldName& what) const;
+  double Conductivity(const Field& field, const FieldName& what) const;
+  Cell Spacing(const Field& field, const FieldName& what) const;
+  double HeatUnitValue(double value, const Field& field, const FieldName& what) const;
+  // Refuses a table that needs more fields than the rest of the file holds.
+  void NeedFields(std::uint64_t count, const Field& field, const FieldName& what,
+                  const std::string& table) const;
+
+  FieldReader fields_;
+  std::string source_;
+  const ReaderSettings& settings_;
+};
+
+Field InputParser::Take(const FieldName& what) {
+  Field field;
+  bool more;
+  try {
+    more = fields_.Next(&field);
+  } catch (RunError& e) {
+    e.AddOuterPlace(source_);
+    throw;
+  }
+  if (!more) {
+    throw RunError(ErrorKind::kInputEndsEarly,
+                   source_ + ", end of file after line " + Str(fields_.LastLine()),
+                   "the file ends before the " + what.Text());
+  }
+  return field;
+}
+
+std::string InputParser::PlaceOf(const Field& field, const FieldName& what) const {
+  return source_ + ", line " + Str(field.line) + ", field " + Str(field.index_in_line) +
+         " (" + what.Text() + ")";
+}
+
+void InputParser::Fail(ErrorKind kind, const Field& field, const FieldName& what,
+                       const std::string& detail) const {
+  throw RunError(kind, PlaceOf(field, what), detail);
+}
+
+double InputParser::LeadingNumberOf(const Field& field, const FieldName& what) const {
+  std::optional<double> value = LeadingNumber(field.text);
+  if (!value) {
+    Fail(ErrorKind::kOverflow, field, what,
+         Quoted(field.text) + " lies beyond the range of a 64-bit number");
+  }
+  return *value;
+}
+
+std::int32_t InputParser::BoundOf(const Field& field, const FieldName& what,
+                                  double value) const {
+  std::optional<std::int32_t> rounded = RoundToInt32(value);
+  if (!rounded) {
+    Fail(ErrorKind::kOverflow, field, what,
+         Quoted(field.text) + " lies beyond the 32-bit integer range");
+  }
+  return *rounded;
+}
+
+std::int32_t InputParser::CountOf(const Field& field, const FieldName& what) const {
+  std::int32_t count = BoundOf(field, what, LeadingNumberOf(field, what));
+  if (count < 0) {
+    Fail(ErrorKind::kNegativeCount, field, what,
+         Quoted(field.text) + " gives " + Str(count) + "; a count must be 0 or more");
+  }
+  return count;
+}
+
+Cell InputParser::CellOf(const Field& field, const FieldName& what) const {
+  if (field.quoted) return Cell::Text(field.text);
+  if (field.text.empty()) return Cell();
+  ParsedNumber parsed = ReadAsNumber(field.text);
+  switch (parsed.status) {
+    case NumberStatus::kNumber:
+      return Cell::Number(parsed.value);
+    case NumberStatus::kOverflow:
+      Fail(ErrorKind::kOverflow, field, what,
+           Quoted(field.text) + " lies beyond the range of a 64-bit number");
+    case NumberStatus::kNotANumber:
+      break;
+  }
+  return Cell::Text(field.text);
+}
+
+double InputParser::HeatUnitValue(double value, const Field& field,
+                                  const FieldName& what) const {
+  if (settings_.HeatUnit == "si") return value;
+  double converted = KcalPerHourToWatt(value);
+  if (std::isinf(converted)) {
+    Fail(ErrorKind::kFloatingPointOverflow, field, what,
+         Quoted(field.text) + " converted to watts lies beyond the range of a 64-bit number");
+  }
+  return converted;
+}
+
+double InputParser::Conductivity(const Field& field, const FieldName& what) const {
+  if (settings_.HeatUnit != "si") {
+    return HeatUnitValue(LeadingNumberOf(field, what), field, what);
+  }
+  // Read directly as a number: the field must be one.
+  ParsedNumber parsed = ReadAsNumber(field.text);
+  if (parsed.status == NumberStatus::kOverflow) {
+    Fail(ErrorKind::kOverflow, field, what,
+         Quoted(field.text) + " lies beyond the range of a 64-bit number");
+  }
+  if (parsed.status == NumberStatus::kNotANumber) {
+    Fail(ErrorKind::kTypeMismatch, field, what,
+         field.text.empty() ? std::string("the field is empty, a number is needed")
+                            : Quoted(field.text) + " is not a number");
+  }
+  return parsed.value;
+}
+
+Cell InputParser::Spacing(const Field& field, const FieldName& what) const {
+  Cell cell = CellOf(field, what);
+  if (settings_.LengthUnit != "mm") return cell;
+  // The conversion reads the cell's text, so a number passes through its
+  // 15-digit form.
+  Field as_text = field;
+  as_text.text = cell.AsText();
+  return Cell::Number(MillimetreToMetre(LeadingNumberOf(as_text, what)));
+}
+
+void InputParser::NeedFields(std::uint64_t count, const Field& field, const FieldName& what,
+                             const std::string& table) const {
+  std::uint64_t at_most = fields_.FieldsAtMost();
+  if (count > at_most) {
+    Fail(ErrorKind::kInputEndsEarly, field, what,
+         table + " need " + std::to_string(count) + " more fields, but the rest of the file " +
+             "holds at most " + std::to_string(at_most));
+  }
+}
+
+Model InputParser::Parse() {
+  Model model;
+  model.Header = Take("header").text;
+
+  Field field = Take("number of materials");
+  std::int32_t material_count = CountOf(field, "number of materials");
+  NeedFields(2 * static_cast<std::uint64_t>(material_count), field, "number of materials",
+             Str(material_count) + " materials");
+  model.MaterialTable.assign(static_cast<std::size_t>(material_count) + 1, Material());
+  for (std::int32_t i = 1; i <= material_count; ++i) {
+    Material& m = model.MaterialTable[i];
+    m.Name = Take(FieldName("name of material ", i)).text;
+    FieldName what("conductivity of material ", i);
+    m.ConductivityX = Conductivity(Take(what), what);
+    m.ConductivityY = m.ConductivityX;
+  }
+
+  field = Take("number of convection conditions");
+  std::int32_t convection_count = CountOf(field, "number of convection conditions");
+  NeedFields(2 * static_cast<std::uint64_t>(convection_count), field,
+             "number of convection conditions", Str(convection_count) + " convection conditions");
+  model.ConvectionTable.assign(static_cast<std::size_t>(convection_count) + 1, Convection());
+  for (std::int32_t i = 1; i <= convection_count; ++i) {
+    Convection& c = model.ConvectionTable[i];
+    FieldName ambient("ambient temperature of condition ", i);
+    c.AmbientTemperature = LeadingNumberOf(Take(ambient), ambient);
+    FieldName coefficient("heat-transfer coefficient of condition ", i);
+    Field f = Take(coefficient);
+    c.HeatTransferCoefficient =
+        HeatUnitValue(LeadingNumberOf(f, coefficient), f, coefficient);
+  }
+
+  field = Take("number of fixed temperatures");
+  std::int32_t fixed_count = CountOf(field, "number of fixed temperatures");
+  NeedFields(static_cast<std::uint64_t>(fixed_count), field, "number of fixed temperatures",
+             Str(fixed_count) + " fixed temperatures");
+  model.FixedTemperatureTable.assign(static_cast<std::size_t>(fixed_count) + 1, 0.0);
+  for (std::int32_t i = 1; i <= fixed_count; ++i) {
+    FieldName what("fixed temperature ", i);
+    model.FixedTemperatureTable[i] = LeadingNumberOf(Take(what), what);
+  }
+
+  Field column_field = Take("number of columns");
+  double columns = LeadingNumberOf(column_field, "number of columns");
+  CountOf(column_field, "number of columns");
+  Field row_field = Take("number of rows");
+  double rows = LeadingNumberOf(row_field, "number of rows");
+  CountOf(row_field, "number of rows");
+  const std::int32_t last_column = BoundOf(column_field, "number of columns", columns + 2);
+  const std::int32_t last_row = BoundOf(row_field, "number of rows", rows + 2);
+  const std::int32_t last_width = BoundOf(column_field, "number of columns", columns + 1);
+  const std::int32_t last_height = BoundOf(row_field, "number of rows", rows + 1);
+
+  std::uint64_t widths = last_width >= 2 ? static_cast<std::uint64_t>(last_width) - 1 : 0;
+  std::uint64_t heights = last_height >= 2 ? static_cast<std::uint64_t>(last_height) - 1 : 0;
+  std::uint64_t codes =
+      static_cast<std::uint64_t>(last_column) * static_cast<std::uint64_t>(last_row);
+  NeedFields(widths + heights + codes, row_field, "number of rows",
+             "the widths, heights and codes of a grid of " + column_field.text + " x " +
+                 row_field.text + " cells");
+  std::uint64_t grid_points = (static_cast<std::uint64_t>(last_column) + 1) *
+                              (static_cast<std::uint64_t>(last_row) + 1);
+  if (grid_points > 2147483647u) {
+    Fail(ErrorKind::kOverflow, row_field, "number of rows",
+         "a grid of " + column_field.text + " x " + row_field.text +
+             " cells has more grid points than the 32-bit range holds");
+  }
+  model.CellGrid = Table2<Cell>(last_column, last_row);
+
+  for (std::int32_t i = 2; i <= last_width; ++i) {
+    FieldName what("column width ", i - 1);
+    model.CellGrid(i, 0) = Spacing(Take(what), what);
+  }
+  for (std::int32_t j = 2; j <= last_height; ++j) {
+    FieldName what("row height ", j - 1);
+    model.CellGrid(0, j) = Spacing(Take(what), what);
+  }
+  for (std::int32_t j = 1; j <= last_row; ++j) {
+    for (std::int32_t i = 1; i <= last_column; ++i) {
+      FieldName what("code at code row ", j, ", column ", i);
+      model.CellGrid(i, j) = CellOf(Take(what), what);
+    }
+  }
+  return model;
+}
+
+}  // namespace
+
+Model ParseInput(std::string_view text, const std::string& source_name,
+                 const ReaderSettings& settings) {
+  return InputParser(text, source_name, settings).Parse();
+}
+
+Model ReadInputFile(const std::string& path, const ReaderSettings& settings) {
+  return ParseInput(ReadWholeFile(path), path, settings);
+}
+
+}  // namespace kelvane
