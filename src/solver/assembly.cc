@@ -1,0 +1,176 @@
+// The profile of the global matrix and the element conduction matrices:
+// phases 9 and 10.
+
+#include <cstdint>
+#include <new>
+#include <string>
+
+#include "platform/error.h"
+#include "platform/number_text.h"
+#include "solver/profile.h"
+#include "solver/solver_state.h"
+
+namespace kelvane {
+namespace {
+
+// The cell that element e was made from, found again in the visit order of
+// NumberElements (only for messages).
+void ElementCell(const SolverState& s, std::int32_t e, std::int32_t* k_out,
+                 std::int32_t* j_out) {
+  std::int32_t count = 0;
+  for (std::int32_t k = 1; k <= s.LastColumn - 2; ++k) {
+    for (std::int32_t j = 1; j <= s.LastRow - 2; ++j) {
+      if (IsMaterial(s, s.CellCode(k, j)) && ++count == e) {
+        *k_out = k;
+        *j_out = j;
+        return;
+      }
+    }
+  }
+}
+
+[[noreturn]] void RefuseElementSize(const SolverState& s, std::int32_t e, double width,
+                                    double height) {
+  std::int32_t k = 0, j = 0;
+  ElementCell(s, e, &k, &j);
+  bool bad_width = !(width > 0);
+  std::string which = bad_width ? "width" : "height";
+  std::string spacing = bad_width ? "column width " + std::to_string(k)
+                                  : "row height " + std::to_string(j);
+  const Cell& given = bad_width ? s.model.CellGrid(k + 1, 0) : s.model.CellGrid(0, j + 1);
+  double size = bad_width ? width : height;
+  if (size < 0) {
+    throw RunError(ErrorKind::kNegativeSize, CellPlace(k, j),
+                   "the material cell has a negative " + which + " (" + spacing + " is " +
+                       given.AsText() + " m)");
+  }
+  throw RunError(ErrorKind::kDivisionByZero, CellPlace(k, j),
+                 "the material cell has zero " + which + " (" + spacing + " is " +
+                     given.AsText() + " m), so its element matrix divides by zero");
+}
+
+}  // namespace
+
+void BuildProfile(SolverState& s) {
+  Yield(s, 9);
+  const std::int32_t n = s.NodeCount;
+  if (n == 0) {
+    throw RunError(ErrorKind::kNoMaterial, "",
+                   "the model has no material cell, so no grid point is a node");
+  }
+  // 1-2: ProfileStart(r) is the smallest node sharing an element with r.
+  s.ProfileStart.resize(static_cast<std::size_t>(n) + 1);
+  s.ProfileStart[0] = 0;
+  for (std::int32_t r = 1; r <= n; ++r) s.ProfileStart[r] = r;
+  for (std::int32_t e = 1; e <= s.ElementCount; ++e) {
+    const auto& corners = s.ElementNodes[e];
+    for (int a = 1; a <= 4; ++a) {
+      for (int b = 1; b <= 4; ++b) {
+        std::int32_t r = corners[a];
+        std::int32_t c = corners[b];
+        if (s.ProfileStart[r] > c) s.ProfileStart[r] = c;
+      }
+    }
+  }
+  Yield(s, 10);
+  // 3: the rows one after another, each ending with its diagonal.
+  s.DiagonalIndex.assign(static_cast<std::size_t>(n) + 1, 0);
+  s.DiagonalIndex[1] = 1;
+  for (std::int32_t r = 2; r <= n; ++r) {
+    s.DiagonalIndex[r] = s.DiagonalIndex[r - 1] + (r - s.ProfileStart[r]) + 1;
+  }
+  s.ProfileLength = s.DiagonalIndex[n];
+  // 4-5: the cleared matrix and load.
+  try {
+    s.ConductanceProfile.assign(static_cast<std::size_t>(s.ProfileLength) + 1, 0.0);
+    s.LoadVector.assign(static_cast<std::size_t>(n) + 1, 0.0);
+  } catch (const std::bad_alloc&) {
+    double gib = static_cast<double>(s.ProfileLength + 1) * 8 / (1024.0 * 1024 * 1024);
+    throw RunError(ErrorKind::kOutOfMemory, "",
+                   "the matrix needs " + NumberText(gib) + " GiB, more than this machine can give");
+  }
+}
+
+void AssembleConduction(SolverState& s) {
+  const std::array<double, 3>& g = s.GaussPoint;
+  double* K = s.ConductanceProfile.data();
+  const std::int64_t* diagonal = s.DiagonalIndex.data();
+  for (std::int32_t e = 1; e <= s.ElementCount; ++e) {
+    const auto& node = s.ElementNodes[e];
+    const Material& material = s.model.MaterialTable[s.ElementMaterial[e]];
+    const double kx = material.ConductivityX;
+    const double ky = material.ConductivityY;
+    double x[5], y[5];
+    for (int i = 1; i <= 4; ++i) {
+      x[i] = s.NodeX[node[i]];
+      y[i] = s.NodeY[node[i]];
+    }
+    // Corner 1 is left top, 2 left bottom, 4 right top.
+    if (!(x[4] - x[1] > 0) || !(y[1] - y[2] > 0)) {
+      RefuseElementSize(s, e, x[4] - x[1], y[1] - y[2]);
+    }
+    for (int p = 1; p <= 2; ++p) {
+      for (int q = 1; q <= 2; ++q) {
+        const double xi = g[p];
+        const double eta = g[q];
+        // Shape-function derivatives in natural coordinates.
+        double dxi[5], deta[5];
+        dxi[1] = (eta - 1) / 4;
+        dxi[2] = (1 - eta) / 4;
+        dxi[3] = (eta + 1) / 4;
+        dxi[4] = (-1 - eta) / 4;
+        deta[1] = (xi - 1) / 4;
+        deta[2] = (-1 - xi) / 4;
+        deta[3] = (xi + 1) / 4;
+        deta[4] = (1 - xi) / 4;
+        // Jacobian: a = dx/dxi, b = dy/dxi, c = dx/deta, d = dy/deta.
+        double a = 0, b = 0, c = 0, d = 0;
+        for (int i = 1; i <= 4; ++i) a += dxi[i] * x[i];
+        for (int i = 1; i <= 4; ++i) b += dxi[i] * y[i];
+        for (int i = 1; i <= 4; ++i) c += deta[i] * x[i];
+        for (int i = 1; i <= 4; ++i) d += deta[i] * y[i];
+        const double det = a * d - c * b;
+        if (det == 0) {
+          std::int32_t k = 0, j = 0;
+          ElementCell(s, e, &k, &j);
+          throw RunError(ErrorKind::kDivisionByZero, CellPlace(k, j),
+                         "the material cell is so small that its area is zero in 64-bit "
+                         "arithmetic");
+        }
+        const double g11 = d / det;
+        const double g12 = -b / det;
+        const double g21 = -c / det;
+        const double g22 = a / det;
+        double dx[5], dy[5], qx[5], qy[5];
+        for (int i = 1; i <= 4; ++i) {
+          dx[i] = 0;
+          dx[i] += g11 * dxi[i];
+          dx[i] += g12 * deta[i];
+          dy[i] = 0;
+          dy[i] += g21 * dxi[i];
+          dy[i] += g22 * deta[i];
+        }
+        for (int i = 1; i <= 4; ++i) {
+          qx[i] = kx * dx[i];
+          qy[i] = ky * dy[i];
+        }
+        // The ten pairs of corners, each unordered pair once, into the
+        // lower triangle: K(max, min) += t.
+        for (int i = 1; i <= 4; ++i) {
+          for (int l = i; l <= 4; ++l) {
+            const std::int32_t r = node[i];
+            const std::int32_t c2 = node[l];
+            const double t = det * (qx[l] * dx[i] + qy[l] * dy[i]);
+            if (c2 < r) {
+              K[ProfilePosition(diagonal, r, c2)] += t;  /* K(r,s) */
+            } else {
+              K[ProfilePosition(diagonal, c2, r)] += t;  /* K(s,r) */
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
+}  // namespace kelvane

@@ -1,0 +1,42 @@
+// Profile (skyline) storage of the symmetric global matrix K and its load F.
+//
+// N = NodeCount equations; equation r belongs to node r, 1 <= r <= N. Only
+// the lower triangle is stored, row after row, each row ending with its
+// diagonal:
+//
+//   row r holds the columns ProfileStart(r) .. r of K, in ascending order,
+//   at the positions DiagonalIndex(r) - r + ProfileStart(r) .. DiagonalIndex(r)
+//   of ConductanceProfile; so for ProfileStart(r) <= c <= r
+//
+//       K(r,c) = ConductanceProfile[DiagonalIndex(r) - r + c],
+//       K(r,r) = ConductanceProfile[DiagonalIndex(r)].
+//
+//   DiagonalIndex(1) = 1,
+//   DiagonalIndex(r) = DiagonalIndex(r-1) + (r - ProfileStart(r)) + 1,
+//   ProfileLength    = DiagonalIndex(N); position 0 exists and is never used.
+//
+//   K(c,r) = K(r,c). For c < ProfileStart(r), K(r,c) = 0 and has no position.
+//   ProfileStart(r) is the smallest node that shares an element with r (r
+//   itself if none is smaller); fixing the temperature of node p cuts its row
+//   back to ProfileStart(p) = p, leaving zeros in its old positions.
+//
+//   F(r) = LoadVector[r], the right-hand side.
+//
+// The factorisation works in place: afterwards, for ProfileStart(r) <= c < r
+// the position of K(r,c) holds L(r,c) of the unit lower triangular factor and
+// the position of K(r,r) holds D(r), with K = L D L^T as assembled. The
+// factor has no fill outside the profile. The solution then overwrites F(r)
+// with the temperature T(r).
+#pragma once
+
+#include <cstdint>
+
+namespace kelvane {
+
+// The position of K(r,c), ProfileStart(r) <= c <= r.
+inline std::int64_t ProfilePosition(const std::int64_t* diagonal_index, std::int32_t r,
+                                    std::int32_t c) {
+  return diagonal_index[r] - r + c;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,109 @@
+// Convection terms, fixed temperatures, the solution and the results:
+// phases 11 to 14.
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "platform/error.h"
+#include "solver/profile.h"
+#include "solver/profile_solver.h"
+#include "solver/solver_state.h"
+
+namespace kelvane {
+namespace {
+
+ProfileMatrix Matrix(SolverState& s) {
+  return {s.NodeCount, s.ProfileStart.data(), s.DiagonalIndex.data(),
+          s.ConductanceProfile.data()};
+}
+
+}  // namespace
+
+void AddConvectionTerms(SolverState& s) {
+  Yield(s, 11);
+  double* K = s.ConductanceProfile.data();
+  double* F = s.LoadVector.data();
+  const std::int64_t* diagonal = s.DiagonalIndex.data();
+  for (std::int32_t e = 1; e <= s.ConvEdgeCount; ++e) {
+    const std::int32_t a = s.ConvEdgeNode1[e];
+    const std::int32_t b = s.ConvEdgeNode2[e];
+    const double h = s.ConvEdgeCoefficient[e];
+    const double ambient = s.ConvEdgeAmbient[e];
+    const double dx = s.NodeX[a] - s.NodeX[b];
+    const double dy = s.NodeY[a] - s.NodeY[b];
+    const double length = std::sqrt(dx * dx + dy * dy);
+    const double hl = length * h;
+    const double q = (ambient * hl) / 2;
+    const std::int32_t i = std::min(a, b);
+    const std::int32_t j = std::max(a, b);
+    // The consistent line element: (hL/6) [[2, 1], [1, 2]] and hT L/2 each.
+    K[ProfilePosition(diagonal, j, i)] += hl / 6;  /* K(j,i) */
+    K[diagonal[i]] += hl / 3;                      /* K(i,i) */
+    K[diagonal[j]] += hl / 3;                      /* K(j,j) */
+    F[i] += q;
+    F[j] += q;
+  }
+}
+
+void ImposeFixedTemperatures(SolverState& s) {
+  Yield(s, 12);
+  const std::int32_t n = s.NodeCount;
+  double* K = s.ConductanceProfile.data();
+  double* F = s.LoadVector.data();
+  std::int32_t* start = s.ProfileStart.data();
+  const std::int64_t* diagonal = s.DiagonalIndex.data();
+  // No row reaches further left than the widest profile row does, so column
+  // p has stored entries only in rows p+1 .. p+width; the rows beyond are
+  // the ones the elimination would skip anyway.
+  std::int32_t width = 0;
+  for (std::int32_t r = 1; r <= n; ++r) width = std::max(width, r - start[r]);
+  for (std::int32_t i = 1; i <= s.FixedNodeCount; ++i) {
+    const std::int32_t p = s.FixedNodeList[i];
+    const double t = s.FixedNodeTemperature[i];
+    // Row p, left of the diagonal: the known term moves to the load.
+    for (std::int32_t c = start[p]; c <= p - 1; ++c) {
+      double& kpc = K[ProfilePosition(diagonal, p, c)];
+      F[c] -= kpc * t;  /* F(c) -= K(p,c) T */
+      kpc = 0;
+    }
+    // Column p, below the diagonal.
+    const std::int32_t last = static_cast<std::int32_t>(
+        std::min<std::int64_t>(n, static_cast<std::int64_t>(p) + width));
+    for (std::int32_t r = p + 1; r <= last; ++r) {
+      if (start[r] > p) continue;
+      double& krp = K[ProfilePosition(diagonal, r, p)];
+      F[r] -= krp * t;  /* F(r) -= K(r,p) T */
+      krp = 0;
+    }
+    K[diagonal[p]] = 1;  /* K(p,p) = 1 */
+    F[p] = t;
+    start[p] = p;
+  }
+}
+
+void FactorProfile(SolverState& s) {
+  Yield(s, 13);
+  std::int32_t zero_pivot = FactorProfilePlain(Matrix(s));
+  if (zero_pivot != 0) {
+    throw RunError(ErrorKind::kDivisionByZero, NodePlace(s, zero_pivot),
+                   "the pivot of this node's equation is zero (is the node joined to the rest "
+                   "only through material of zero conductivity?)");
+  }
+}
+
+void SolveProfile(SolverState& s) {
+  Yield(s, 14);
+  SolveProfilePlain(Matrix(s), s.LoadVector.data());
+}
+
+void FillResultGrid(SolverState& s) {
+  for (std::int32_t j = 1; j <= s.LastRow - 1; ++j) {
+    for (std::int32_t k = 1; k <= s.LastColumn - 1; ++k) {
+      const std::int32_t n = s.NodeNumber(k, j);
+      s.ResultGrid(k, j) = n >= 1 ? Cell::Number(s.LoadVector[n]) : Cell();
+    }
+  }
+}
+
+}  // namespace kelvane

@@ -1,0 +1,119 @@
+// The working state of SolveTemperatureField: its parameters, the sizes
+// computed at entry and every working table, shared by the phases. Per-node,
+// per-element and per-edge lists are indexed from 1 (entry 0 unused) and
+// hold exactly what they list.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/cell.h"
+#include "model/model.h"
+#include "model/table2.h"
+#include "solver/solver.h"
+
+namespace kelvane {
+
+struct SolverState {
+  SolverState(const Model& m, Table2<Cell>& result, const SolverObserver& o)
+      : model(m), ResultGrid(result), observer(o) {}
+
+  // Parameters.
+  const Model& model;
+  Table2<Cell>& ResultGrid;
+  const SolverObserver& observer;
+  int phase = 0;  // The phase now running, 1..14.
+
+  // Sizes computed at entry.
+  std::int32_t MaterialCount = 0;
+  std::int32_t ConvectionCount = 0;
+  std::int32_t LastColumn = 0;  // Last index of the first dimension of CellGrid.
+  std::int32_t LastRow = 0;     // Last index of the second dimension of CellGrid.
+  std::int32_t GridPointCount = 0;
+
+  // The two Gauss points of the element integration, slots 1 and 2.
+  std::array<double, 3> GaussPoint{};
+
+  // Grid lines: GridX(k) is the x coordinate of column line k and GridY(j)
+  // the distance of row line j from row line 1, both in metres, for
+  // 1..Last-1; GridX(1) = GridY(1) = 0.
+  std::vector<double> GridX;
+  std::vector<double> GridY;
+
+  // Per cell (k, j) and per grid point (k, j), (0..LastColumn+1, 0..LastRow+1).
+  Table2<std::int32_t> CellCode;    // 1..MaterialCount material; above: convection
+  Table2<std::int32_t> FixedIndex;  // > 0: the point's fixed temperature number
+
+  // Nodes: NodeNumber(k, j) for grid points (0..LastColumn, 0..LastRow), 0
+  // where the point is not a node.
+  Table2<std::int32_t> NodeNumber;
+  std::int32_t NodeCount = 0;
+  std::vector<double> NodeX;  // 1..NodeCount, metres
+  std::vector<double> NodeY;  // 1..NodeCount, metres, 0 on the last row line
+
+  // Elements 1..ElementCount: corners 1..4 (left top, left bottom, right
+  // bottom, right top) and material.
+  std::int32_t ElementCount = 0;
+  std::vector<std::array<std::int32_t, 5>> ElementNodes;
+  std::vector<std::int32_t> ElementMaterial;
+
+  // Fixed-temperature nodes 1..FixedNodeCount, in the grid's column order.
+  std::int32_t FixedNodeCount = 0;
+  std::vector<std::int32_t> FixedNodeList;
+  std::vector<double> FixedNodeTemperature;
+
+  // Convection edges 1..ConvEdgeCount.
+  std::int32_t ConvEdgeCount = 0;
+  std::vector<std::int32_t> ConvEdgeNode1;
+  std::vector<std::int32_t> ConvEdgeNode2;
+  std::vector<double> ConvEdgeCoefficient;
+  std::vector<double> ConvEdgeAmbient;
+
+  // The global system in profile storage; the layout is in solver/profile.h.
+  std::vector<std::int32_t> ProfileStart;   // 1..NodeCount
+  std::vector<std::int64_t> DiagonalIndex;  // 1..NodeCount (0 holds 0)
+  std::int64_t ProfileLength = 0;
+  std::vector<double> ConductanceProfile;   // 1..ProfileLength
+  std::vector<double> LoadVector;           // 1..NodeCount
+};
+
+// The yield at the start of a phase: reports the phase to the observer,
+// after checking that the phases before raised no floating-point fault.
+void Yield(SolverState& s, int phase);
+// Ends the run if a floating-point fault (division by zero, overflow,
+// invalid operation) was raised since the last check.
+void CheckFloatingPoint(SolverState& s);
+
+// Places for messages. A cell (k, j) is named by its row and column in the
+// file's code block (code row j + 1, column k + 1); a grid point by its
+// column line and row line, with the cell it is the top-left corner of.
+std::string CellPlace(std::int32_t k, std::int32_t j);
+std::string GridPointPlace(std::int32_t k, std::int32_t j);
+// The grid point of node n (a scan; only for messages).
+std::string NodePlace(const SolverState& s, std::int32_t n);
+bool IsMaterial(const SolverState& s, std::int32_t code);
+// Whether cell (k, j) lies in the outer ring of the code block, which
+// carries conditions only.
+bool InRing(const SolverState& s, std::int32_t k, std::int32_t j);
+
+// The phases, in the order SolveTemperatureField runs them.
+void SetUpGridLines(SolverState& s);              // 1
+void MarkFixedTemperaturePoints(SolverState& s);  // 2
+void ReadCellCodes(SolverState& s);               // 3
+void NumberNodes(SolverState& s);                 // 4
+void NumberElements(SolverState& s);              // 5
+void SetNodeCoordinates(SolverState& s);          // 6
+void CollectFixedNodes(SolverState& s);           // 7
+void CollectConvectionEdges(SolverState& s);      // 8
+void CheckEveryPartIsDetermined(SolverState& s);  // before the matrix is built
+void BuildProfile(SolverState& s);                // 9, and 10's yield
+void AssembleConduction(SolverState& s);          // 10
+void AddConvectionTerms(SolverState& s);          // 11
+void ImposeFixedTemperatures(SolverState& s);     // 12
+void FactorProfile(SolverState& s);               // 13
+void SolveProfile(SolverState& s);                // 14
+void FillResultGrid(SolverState& s);              // 14
+
+}  // namespace kelvane
