@@ -1,0 +1,54 @@
+#include "app/command_line.h"
+
+#include <string_view>
+
+namespace kelvane {
+
+ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
+  ParsedCommandLine parsed;
+  bool options_end = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string_view arg = argv[i];
+    if (options_end || arg.empty() || arg[0] != '-' || arg == "-") {
+      parsed.line.paths.emplace_back(arg);
+    } else if (arg == "--") {
+      options_end = true;
+    } else if (arg == "--help" || arg == "-h") {
+      parsed.line.help = true;
+    } else if (arg == "--version") {
+      parsed.line.version = true;
+    } else if (arg == "--quiet" || arg == "-q") {
+      parsed.line.progress = CommandLine::Progress::kHidden;
+    } else if (arg == "--progress") {
+      parsed.line.progress = CommandLine::Progress::kShown;
+    } else {
+      parsed.error = "unknown option '" + std::string(arg) + "'";
+      return parsed;
+    }
+  }
+  return parsed;
+}
+
+std::string UsageText() {
+  return R"(Usage: kelvane2d [OPTION]... [PATH]...
+Computes the steady two-dimensional temperature field of a model and writes
+the nodal temperatures as comma-separated text.
+
+Without PATH, reads kelvane.inp from the program's own folder and writes
+kelvane.otp.csv beside it. Each PATH is a model file (wall.inp gives
+wall.otp.csv beside it; any other name gets .otp.csv appended) or a folder
+(its kelvane.inp and kelvane.otp.csv). Models run one after another; a model
+that fails is reported and the others still run.
+
+Options:
+  --progress   draw the progress line on stderr even when it is no terminal
+  -q, --quiet  draw no progress line
+  -h, --help   print this help and exit
+  --version    print the version and exit
+
+Exit status: 0 when every model was computed, 1 when any failed, 2 for a
+usage error.
+)";
+}
+
+}  // namespace kelvane

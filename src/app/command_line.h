@@ -1,0 +1,27 @@
+// The command line: kelvane2d [OPTION]... [PATH]...
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kelvane {
+
+struct CommandLine {
+  enum class Progress { kAuto, kShown, kHidden };
+  Progress progress = Progress::kAuto;
+  bool help = false;
+  bool version = false;
+  std::vector<std::string> paths;  // Model files or folders, in order.
+};
+
+struct ParsedCommandLine {
+  CommandLine line;
+  std::string error;  // Not empty: a usage error, in words.
+};
+
+ParsedCommandLine ParseCommandLine(int argc, const char* const* argv);
+
+// The text --help prints.
+std::string UsageText();
+
+}  // namespace kelvane

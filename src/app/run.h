@@ -1,0 +1,25 @@
+// Main: the start-up sequence and the run of each model.
+#pragma once
+
+#include <string>
+
+namespace kelvane {
+
+inline constexpr const char* kVersion = "1.0.0";
+inline constexpr const char* kInputFileName = "kelvane.inp";
+inline constexpr const char* kResultFileName = "kelvane.otp.csv";
+
+struct ModelPaths {
+  std::string input;
+  std::string result;
+};
+
+// The input and result of a command-line PATH: a folder gives its
+// kelvane.inp and kelvane.otp.csv; a file "x.inp" gives "x.otp.csv" beside
+// it, any other name gets ".otp.csv" appended.
+ModelPaths PathsFor(const std::string& path);
+
+// The whole program; returns the exit status.
+int RunMain(int argc, const char* const* argv);
+
+}  // namespace kelvane
