@@ -44,9 +44,13 @@ bool FieldReader::Next(Field* field) {
     }
     field->text.assign(data_.substr(i + 1, close - i - 1));
     field->quoted = true;
-    // Line breaks inside the quotes still count as lines.
+    // Line breaks inside the quotes still count as lines; the next field
+    // is then the first to start on the new line.
     for (std::size_t k = i + 1; k < close; ++k) {
-      if (data_[k] == '\n' || (data_[k] == '\r' && data_[k + 1] != '\n')) ++line_;
+      if (data_[k] == '\n' || (data_[k] == '\r' && data_[k + 1] != '\n')) {
+        ++line_;
+        fields_on_line_ = 0;
+      }
     }
     pos_ = close + 1;
     while (pos_ < data_.size() && data_[pos_] != ',' && !AtBreak(pos_)) ++pos_;

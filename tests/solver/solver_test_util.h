@@ -1,0 +1,67 @@
+// Builds a solver's working state from a model written as input text, and
+// runs its phases up to a chosen one, so tests read like models.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/input_reader.h"
+#include "solver/solver_state.h"
+
+namespace kelvane::testing {
+
+// A model in the input's terms: conductivities, conditions (ambient, h),
+// fixed temperatures, widths and heights in millimetres, and the code block
+// as rows of codes separated by blanks ("." for an empty code).
+struct ModelSpec {
+  std::vector<double> conductivities;
+  std::vector<std::pair<double, double>> conditions;
+  std::vector<double> fixed;
+  std::vector<double> widths;
+  std::vector<double> heights;
+  std::vector<std::string> rows;
+};
+
+std::string InputText(const ModelSpec& spec);
+
+// The phases and checks of SolveTemperatureField, in its order.
+enum class Step {
+  kGridLines,
+  kFixedPoints,
+  kCellCodes,
+  kNodes,
+  kElements,
+  kCoordinates,
+  kFixedNodes,
+  kEdges,
+  kDeterminedCheck,
+  kProfile,
+  kConduction,
+  kConvection,
+  kFixedTemperatures,
+  kFactor,
+  kSolve,
+  kResults,
+};
+
+struct TestRun {
+  explicit TestRun(const std::string& input_text);
+  explicit TestRun(const ModelSpec& spec) : TestRun(InputText(spec)) {}
+  TestRun(const TestRun&) = delete;
+
+  // Runs the steps after the last one run, through `last`.
+  void RunThrough(Step last);
+  // The message of the RunError that running through `last` raises, or
+  // "no error".
+  std::string ErrorThrough(Step last);
+
+  Model model;
+  Table2<Cell> result;
+  std::vector<std::string> warnings;
+  std::vector<int> phases;
+  SolverObserver observer;
+  SolverState s;
+  int next_step = 0;
+};
+
+}  // namespace kelvane::testing
