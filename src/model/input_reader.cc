@@ -52,7 +52,9 @@ class InputParser {
 
   double LeadingNumberOf(const Field& field, const FieldName& what) const;
   std::int32_t CountOf(const Field& field, const FieldName& what) const;
-  std::int32_t BoundOf(const Field& field, const FieldName& what, double value) const;
+  // `value` rounded; `added` is what a loop bound adds to the count (0, 1, 2).
+  std::int32_t BoundOf(const Field& field, const FieldName& what, double value,
+                       int added = 0) const;
   Cell CellOf(const Field& field, const FieldName& what) const;
   double Conductivity(const Field& field, const FieldName& what) const;
   Cell Spacing(const Field& field, const FieldName& what) const;
@@ -71,9 +73,9 @@ Field InputParser::Take(const FieldName& what) {
   bool more;
   try {
     more = fields_.Next(&field);
-  } catch (RunError& e) {
-    e.AddOuterPlace(source_);
-    throw;
+  } catch (const RunError& e) {
+    // The field reader knows the line and field; add the file and the name.
+    throw RunError(e.kind(), source_ + ", " + e.place() + " (" + what.Text() + ")", e.detail());
   }
   if (!more) {
     throw RunError(ErrorKind::kInputEndsEarly,
@@ -102,12 +104,13 @@ double InputParser::LeadingNumberOf(const Field& field, const FieldName& what) c
   return *value;
 }
 
-std::int32_t InputParser::BoundOf(const Field& field, const FieldName& what,
-                                  double value) const {
+std::int32_t InputParser::BoundOf(const Field& field, const FieldName& what, double value,
+                                  int added) const {
   std::optional<std::int32_t> rounded = RoundToInt32(value);
   if (!rounded) {
-    Fail(ErrorKind::kOverflow, field, what,
-         Quoted(field.text) + " lies beyond the 32-bit integer range");
+    std::string subject = Quoted(field.text);
+    if (added > 0) subject += " + " + std::to_string(added) + ", the extent of the code block,";
+    Fail(ErrorKind::kOverflow, field, what, subject + " lies beyond the 32-bit integer range");
   }
   return *rounded;
 }
@@ -234,10 +237,10 @@ Model InputParser::Parse() {
   Field row_field = Take("number of rows");
   double rows = LeadingNumberOf(row_field, "number of rows");
   CountOf(row_field, "number of rows");
-  const std::int32_t last_column = BoundOf(column_field, "number of columns", columns + 2);
-  const std::int32_t last_row = BoundOf(row_field, "number of rows", rows + 2);
-  const std::int32_t last_width = BoundOf(column_field, "number of columns", columns + 1);
-  const std::int32_t last_height = BoundOf(row_field, "number of rows", rows + 1);
+  const std::int32_t last_column = BoundOf(column_field, "number of columns", columns + 2, 2);
+  const std::int32_t last_row = BoundOf(row_field, "number of rows", rows + 2, 2);
+  const std::int32_t last_width = BoundOf(column_field, "number of columns", columns + 1, 1);
+  const std::int32_t last_height = BoundOf(row_field, "number of rows", rows + 1, 1);
 
   std::uint64_t widths = last_width >= 2 ? static_cast<std::uint64_t>(last_width) - 1 : 0;
   std::uint64_t heights = last_height >= 2 ? static_cast<std::uint64_t>(last_height) - 1 : 0;

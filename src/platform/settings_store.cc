@@ -38,6 +38,7 @@ bool SameName(std::string_view a, std::string_view b) {
 
 // The section name of a "[name]" line, if it is one.
 std::optional<std::string_view> SectionName(std::string_view line) {
+  if (line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);  // A byte-order mark.
   std::string_view t = Trim(line);
   if (t.size() < 2 || t.front() != '[') return std::nullopt;
   std::size_t close = t.find(']');
@@ -173,7 +174,13 @@ std::optional<std::string> WriteSettingsValue(const std::string& application,
     } catch (const RunError& e) {
       if (e.kind() != ErrorKind::kFileNotFound) throw;
     }
-    ReplaceFileAtomically(*path, UpdateIniText(old, section, key, value));
+    // A settings file that is a link is updated where it points.
+    std::string target = *path;
+    if (char* resolved = realpath(path->c_str(), nullptr)) {
+      target = resolved;
+      std::free(resolved);
+    }
+    ReplaceFileAtomically(target, UpdateIniText(old, section, key, value));
   } catch (const RunError& e) {
     warning = prefix + e.what();
   }

@@ -44,9 +44,13 @@ void ElementCell(const SolverState& s, std::int32_t e, std::int32_t* k_out,
                    "the material cell has a negative " + which + " (" + spacing + " is " +
                        given.AsText() + " m)");
   }
+  ParsedNumber value = given.NumericValue();
+  std::string why = value.status == NumberStatus::kNumber && value.value != 0
+                        ? ", too small to move its grid line's coordinate"
+                        : "";
   throw RunError(ErrorKind::kDivisionByZero, CellPlace(k, j),
                  "the material cell has zero " + which + " (" + spacing + " is " +
-                     given.AsText() + " m), so its element matrix divides by zero");
+                     given.AsText() + " m" + why + "), so its element matrix divides by zero");
 }
 
 }  // namespace

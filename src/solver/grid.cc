@@ -1,7 +1,9 @@
 // Grid lines and cell codes: phases 1 to 3.
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "model/leading_number.h"
 #include "platform/error.h"
@@ -96,43 +98,61 @@ void SetUpGridLines(SolverState& s) {
   SumSpacings(s, false);
 }
 
-void MarkFixedTemperaturePoints(SolverState& s) {
-  Yield(s, 2);
+namespace {
+
+// Calls visit(k, j, points...) for every cell the four passes visit, in their
+// order, with the grid points that cell writes if it is a "C" cell.
+template <typename Visit>
+void ForEachFixedTemperatureWrite(const SolverState& s, Visit visit) {
   const std::int32_t lc = s.LastColumn;
   const std::int32_t lr = s.LastRow;
-  // Each pass determines a visited cell's letter and number first; only a
-  // "C" cell writes, and a later write to a point replaces an earlier one.
-  auto mark = [&](std::int32_t k, std::int32_t j, auto write) {
-    CodeParts code = SplitCode(s, k, j);
-    if (code.letter == 'C') write(code.number);
-  };
+  using Point = std::pair<std::int32_t, std::int32_t>;
   // 1: every cell but the last ring column and row, all four corners.
   for (std::int32_t j = 0; j <= lr - 2; ++j) {
     for (std::int32_t k = 0; k <= lc - 2; ++k) {
-      mark(k, j, [&](std::int32_t n) {
-        s.FixedIndex(k, j) = n;
-        s.FixedIndex(k, j + 1) = n;
-        s.FixedIndex(k + 1, j + 1) = n;
-        s.FixedIndex(k + 1, j) = n;
-      });
+      visit(k, j, {Point{k, j}, Point{k, j + 1}, Point{k + 1, j + 1}, Point{k + 1, j}});
     }
   }
   // 2: the last ring row, its corners on row line LastRow - 1.
   for (std::int32_t k = 0, j = lr - 1; k <= lc - 1; ++k) {
-    mark(k, j, [&](std::int32_t n) {
-      s.FixedIndex(k, j) = n;
-      s.FixedIndex(k + 1, j) = n;
-    });
+    visit(k, j, {Point{k, j}, Point{k + 1, j}});
   }
   // 3: the last ring column, its corners on column line LastColumn - 1.
   for (std::int32_t j = 0, k = lc - 1; j <= lr - 1; ++j) {
-    mark(k, j, [&](std::int32_t n) {
-      s.FixedIndex(k, j) = n;
-      s.FixedIndex(k, j + 1) = n;
-    });
+    visit(k, j, {Point{k, j}, Point{k, j + 1}});
   }
   // 4: the last cell alone, at the point where both lines meet.
-  mark(lc - 1, lr - 1, [&](std::int32_t n) { s.FixedIndex(lc - 1, lr - 1) = n; });
+  visit(lc - 1, lr - 1, {Point{lc - 1, lr - 1}});
+}
+
+}  // namespace
+
+void MarkFixedTemperaturePoints(SolverState& s) {
+  Yield(s, 2);
+  // Each visited cell's letter and number are determined first; only a "C"
+  // cell writes, and a later write to a point replaces an earlier one.
+  ForEachFixedTemperatureWrite(
+      s, [&](std::int32_t k, std::int32_t j,
+             std::initializer_list<std::pair<std::int32_t, std::int32_t>> points) {
+        CodeParts code = SplitCode(s, k, j);
+        if (code.letter != 'C') return;
+        for (auto [pk, pj] : points) s.FixedIndex(pk, pj) = code.number;
+      });
+}
+
+std::string FixedTemperatureCodeAt(const SolverState& s, std::int32_t k, std::int32_t j) {
+  std::string found;
+  ForEachFixedTemperatureWrite(
+      s, [&](std::int32_t ck, std::int32_t cj,
+             std::initializer_list<std::pair<std::int32_t, std::int32_t>> points) {
+        for (auto [pk, pj] : points) {
+          if (pk != k || pj != j) continue;
+          const Cell& cell = s.model.CellGrid(ck + 1, cj + 1);
+          std::string text = cell.AsText();
+          if (!text.empty() && text[0] == 'C') found = Quoted(text) + " at " + CellPlace(ck, cj);
+        }
+      });
+  return found;
 }
 
 void ReadCellCodes(SolverState& s) {

@@ -104,7 +104,8 @@ void CollectFixedNodes(SolverState& s) {
       if (n <= 0 || index <= 0) continue;
       if (index > last_fixed) {
         throw RunError(ErrorKind::kIndexOutOfRange, GridPointPlace(k, j),
-                       "the code C" + std::to_string(index) + " gives this node fixed temperature " +
+                       "the code " + FixedTemperatureCodeAt(s, k, j) +
+                           " gives this node fixed temperature " +
                            std::to_string(index) + ", but the model has " +
                            std::to_string(last_fixed) +
                            (last_fixed == 1 ? " fixed temperature" : " fixed temperatures"));

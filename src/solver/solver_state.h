@@ -94,6 +94,9 @@ std::string GridPointPlace(std::int32_t k, std::int32_t j);
 // The grid point of node n (a scan; only for messages).
 std::string NodePlace(const SolverState& s, std::int32_t n);
 bool IsMaterial(const SolverState& s, std::int32_t code);
+// The "C" code, with its cell, that last wrote grid point (k, j) (only for
+// messages).
+std::string FixedTemperatureCodeAt(const SolverState& s, std::int32_t k, std::int32_t j);
 // Whether cell (k, j) lies in the outer ring of the code block, which
 // carries conditions only.
 bool InRing(const SolverState& s, std::int32_t k, std::int32_t j);

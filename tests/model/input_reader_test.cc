@@ -163,7 +163,9 @@ TEST(InputReader, ErrorsNameFileLineFieldAndKind) {
       {"width beyond the double range", "t,0,0,0,1,0,1e400,,,,",
        "m.inp, line 1, field 7 (column width 1): overflow: \"1e400\" lies beyond the range of a 64-bit number"},
       {"unclosed quote", "t,1,\"Steel",
-       "m.inp, line 1, field 3: input ends early: the quoted field has no closing quote"},
+       "m.inp, line 1, field 3 (name of material 1): input ends early: the quoted field has no closing quote"},
+      {"count fits, code block does not", "t,0,0,0,2147483646,1",
+       "m.inp, line 1, field 5 (number of columns): overflow: \"2147483646\" + 2, the extent of the code block, lies beyond the 32-bit integer range"},
   };
   for (const Case& c : cases) EXPECT_EQ(ErrorOf(c.text), c.message) << c.name;
 }

@@ -4,6 +4,7 @@
 
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -36,6 +37,9 @@ TEST(UpdateIniText, KeepsEverythingElse) {
       {"CRLF files stay CRLF",
        "[Kelvane2D1]\r\na=1\r\n",
        "[Kelvane2D1]\r\na=1\r\nslvpath=/opt/k\r\n"},
+      {"byte-order mark before the section",
+       "\xEF\xBB\xBF[Kelvane2D1]\nslvpath=/old\n",
+       "\xEF\xBB\xBF[Kelvane2D1]\nslvpath=/opt/k\n"},
       {"commented key is not the key",
        "[Kelvane2D1]\n;slvpath=/old\n",
        "[Kelvane2D1]\n;slvpath=/old\nslvpath=/opt/k\n"},
@@ -97,6 +101,19 @@ TEST_F(SettingsFileTest, WritesCreatingFoldersAndKeepsOtherEntries) {
   { std::ofstream(path, std::ios::app) << "[Other]\nkey=kept\n"; }
   EXPECT_EQ(WriteSettingsValue("Tessel", "Kelvane2D1", "slvpath", "/second"), std::nullopt);
   EXPECT_EQ(ReadWholeFile(path), "[Kelvane2D1]\nslvpath=/second\n[Other]\nkey=kept\n");
+}
+
+TEST_F(SettingsFileTest, ALinkedFileIsUpdatedWhereItPoints) {
+  setenv("XDG_CONFIG_HOME", (dir_ + "/cfg").c_str(), 1);
+  std::system(("mkdir -p '" + dir_ + "/cfg/Tessel' '" + dir_ + "/real'").c_str());
+  { std::ofstream(dir_ + "/real/settings.ini") << "[Other]\nk=v\n"; }
+  ASSERT_EQ(symlink((dir_ + "/real/settings.ini").c_str(),
+                    (dir_ + "/cfg/Tessel/settings.ini").c_str()), 0);
+  EXPECT_EQ(WriteSettingsValue("Tessel", "Kelvane2D1", "slvpath", "/x"), std::nullopt);
+  EXPECT_EQ(ReadWholeFile(dir_ + "/real/settings.ini"), "[Other]\nk=v\n[Kelvane2D1]\nslvpath=/x\n");
+  struct stat info;
+  ASSERT_EQ(lstat((dir_ + "/cfg/Tessel/settings.ini").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
 }
 
 TEST_F(SettingsFileTest, FailureIsAWarningOnly) {

@@ -90,6 +90,12 @@ TEST(ElementMatrix, ZeroOrNegativeSizeIsRefusedNamingTheCell) {
   EXPECT_EQ(negative.ErrorThrough(Step::kConduction),
             "code row 2, column 2: negative size: the material cell has a negative height (row "
             "height 1 is -0.005 m)");
+  // A width lost against its grid line's coordinate is zero as well.
+  TestRun lost(ModelSpec{{1}, {{0, 1}}, {}, {1e20, 1e-3}, {5}, {". B1 B1 .", ". A1 A1 .", ". . . ."}});
+  EXPECT_EQ(lost.ErrorThrough(Step::kConduction),
+            "code row 2, column 3: division by zero: the material cell has zero width (column "
+            "width 2 is 1E-06 m, too small to move its grid line's coordinate), so its element "
+            "matrix divides by zero");
   // A zero spacing where no element lies is harmless.
   TestRun harmless(ModelSpec{{1}, {{0, 1}}, {}, {10, 0}, {5}, {". B1 . .", ". A1 . .", ". . . ."}});
   EXPECT_EQ(harmless.ErrorThrough(Step::kResults), "no error");

@@ -144,7 +144,8 @@ TEST(FixedNodes, MissingTemperatureIsAnErrorOnlyAtANode) {
   TestRun at(ModelSpec{{1}, {}, {1, 2}, {1, 1}, {1}, {". . . .", ". A1 C3 .", ". . . ."}});
   EXPECT_EQ(at.ErrorThrough(Step::kFixedNodes),
             "grid point at column line 2, row line 1 (top-left corner of the cell at code row 2, "
-            "column 3): index out of range: the code C3 gives this node fixed temperature 3, but "
+            "column 3): index out of range: the code \"C3\" at code row 2, column 3 gives this node "
+            "fixed temperature 3, but "
             "the model has 2 fixed temperatures");
 }
 

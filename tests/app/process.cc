@@ -1,0 +1,92 @@
+#include "app/process.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace kelvane::testing {
+
+TemporaryFolder::TemporaryFolder() {
+  char pattern[] = "/tmp/kelvane-test-XXXXXX";
+  if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TemporaryFolder::~TemporaryFolder() {
+  std::system(("chmod -R u+rwx '" + path_ + "' 2>/dev/null; rm -rf '" + path_ + "'").c_str());
+}
+
+void WriteFile(const std::string& path, const std::string& content) {
+  std::ofstream out(path, std::ios::binary);
+  out << content;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream buffer;
+  buffer << in.rdbuf();
+  return buffer.str();
+}
+
+bool Exists(const std::string& path) {
+  struct stat info;
+  return lstat(path.c_str(), &info) == 0;
+}
+
+std::vector<std::string> FolderEntries(const std::string& path) {
+  std::vector<std::string> names;
+  if (DIR* dir = opendir(path.c_str())) {
+    while (dirent* entry = readdir(dir)) {
+      std::string name = entry->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(dir);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+Outcome RunProgram(const std::string& binary, const std::vector<std::string>& args,
+                   const std::map<std::string, std::string>& env, const std::string& cwd) {
+  TemporaryFolder capture;
+  const std::string out_path = capture / "out";
+  const std::string err_path = capture / "err";
+  std::vector<std::string> env_text;
+  for (const auto& [name, value] : env) env_text.push_back(name + "=" + value);
+  std::vector<char*> argv, envp;
+  argv.push_back(const_cast<char*>(binary.c_str()));
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  for (std::string& e : env_text) envp.push_back(e.data());
+  envp.push_back(nullptr);
+
+  pid_t pid = fork();
+  if (pid == 0) {
+    int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int in = open("/dev/null", O_RDONLY);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    if (chdir(cwd.c_str()) != 0) _exit(126);
+    execve(binary.c_str(), argv.data(), envp.data());
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  Outcome outcome;
+  outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  outcome.out = ReadFile(out_path);
+  outcome.err = ReadFile(err_path);
+  return outcome;
+}
+
+}  // namespace kelvane::testing

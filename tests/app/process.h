@@ -1,0 +1,38 @@
+// Runs the built program as a user would: in a folder of its own, with an
+// environment of the test's choosing, capturing its output and status.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace kelvane::testing {
+
+struct Outcome {
+  int status = -1;  // Exit status, or 128 + signal.
+  std::string out;
+  std::string err;
+};
+
+Outcome RunProgram(const std::string& binary, const std::vector<std::string>& args,
+                   const std::map<std::string, std::string>& env, const std::string& cwd);
+
+// A fresh folder under /tmp, removed with everything in it at the end.
+class TemporaryFolder {
+ public:
+  TemporaryFolder();
+  ~TemporaryFolder();
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& content);
+std::string ReadFile(const std::string& path);
+bool Exists(const std::string& path);
+// The names in a folder, sorted.
+std::vector<std::string> FolderEntries(const std::string& path);
+
+}  // namespace kelvane::testing
