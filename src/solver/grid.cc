@@ -155,6 +155,20 @@ std::string FixedTemperatureCodeAt(const SolverState& s, std::int32_t k, std::in
   return found;
 }
 
+namespace {
+
+// Refuses a code whose number names no record of its table.
+[[noreturn]] void RefuseCode(const SolverState& s, std::int32_t k, std::int32_t j,
+                             std::int32_t number, const char* record, std::int32_t count,
+                             const char* one, const char* many) {
+  throw RunError(ErrorKind::kIndexOutOfRange, CellPlace(k, j),
+                 "the code " + Quoted(s.model.CellGrid(k + 1, j + 1).AsText()) + " names " +
+                     record + " " + std::to_string(number) + ", but the model has " +
+                     std::to_string(count) + " " + (count == 1 ? one : many));
+}
+
+}  // namespace
+
 void ReadCellCodes(SolverState& s) {
   Yield(s, 3);
   for (std::int32_t j = 0; j <= s.LastRow - 1; ++j) {
@@ -164,20 +178,13 @@ void ReadCellCodes(SolverState& s) {
         // "A" alone and "A0" leave the cell void; a number that names no
         // material is refused rather than read as something else.
         if (code.number < 0 || code.number > s.MaterialCount) {
-          throw RunError(ErrorKind::kIndexOutOfRange, CellPlace(k, j),
-                         "the code " + Quoted(s.model.CellGrid(k + 1, j + 1).AsText()) +
-                             " names material " + std::to_string(code.number) +
-                             ", but the model has " + std::to_string(s.MaterialCount) +
-                             (s.MaterialCount == 1 ? " material" : " materials"));
+          RefuseCode(s, k, j, code.number, "material", s.MaterialCount, "material", "materials");
         }
         s.CellCode(k, j) = code.number;
       } else if (code.letter == 'B') {
         if (code.number < 1 || code.number > s.ConvectionCount) {
-          throw RunError(ErrorKind::kIndexOutOfRange, CellPlace(k, j),
-                         "the code " + Quoted(s.model.CellGrid(k + 1, j + 1).AsText()) +
-                             " names convection condition " + std::to_string(code.number) +
-                             ", but the model has " + std::to_string(s.ConvectionCount) +
-                             (s.ConvectionCount == 1 ? " condition" : " conditions"));
+          RefuseCode(s, k, j, code.number, "convection condition", s.ConvectionCount,
+                     "condition", "conditions");
         }
         std::int64_t cell_code = static_cast<std::int64_t>(code.number) + s.MaterialCount;
         if (cell_code > INT32_MAX) {
