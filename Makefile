@@ -5,7 +5,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all build demo test clean
+.PHONY: all build demo test fuzz clean
 
 all: build
 
@@ -22,6 +22,18 @@ demo: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# make fuzz FUZZ_SECONDS=600 fuzzes the whole program in memory (needs clang).
+FUZZ_SECONDS ?= 60
+FUZZ_BUILD ?= build-fuzz
+fuzz:
+	cmake -S fuzz -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	mkdir -p $(FUZZ_BUILD)/corpus
+	cp fuzz/corpus/* fuzz/regressions/* $(FUZZ_BUILD)/corpus/ 2>/dev/null || true
+	cd $(FUZZ_BUILD) && ./kelvane_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
+	  -rss_limit_mb=2048 -max_len=4096 -dict=../fuzz/kelvane.dict \
+	  -artifact_prefix=./crash- -print_final_stats=1 corpus
 
 clean:
 	rm -rf $(BUILD)

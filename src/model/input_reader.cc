@@ -8,6 +8,7 @@
 #include "model/units.h"
 #include "platform/error.h"
 #include "platform/file_io.h"
+#include "platform/memory.h"
 
 namespace kelvane {
 namespace {
@@ -255,6 +256,12 @@ Model InputParser::Parse() {
     Fail(ErrorKind::kOverflow, row_field, "number of rows",
          "a grid of " + column_field.text + " x " + row_field.text +
              " cells has more grid points than the 32-bit range holds");
+  }
+  try {
+    RequireMemory(grid_points * sizeof(Cell), "the model grid");
+  } catch (RunError& e) {
+    e.AddOuterPlace(PlaceOf(row_field, "number of rows"));
+    throw;
   }
   model.CellGrid = Table2<Cell>(last_column, last_row);
 

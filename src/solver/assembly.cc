@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/error.h"
-#include "platform/number_text.h"
+#include "platform/memory.h"
 #include "solver/profile.h"
 #include "solver/solver_state.h"
 
@@ -84,14 +84,18 @@ void BuildProfile(SolverState& s) {
     s.DiagonalIndex[r] = s.DiagonalIndex[r - 1] + (r - s.ProfileStart[r]) + 1;
   }
   s.ProfileLength = s.DiagonalIndex[n];
-  // 4-5: the cleared matrix and load.
+  // 4-5: the cleared matrix and load, once it is known that they fit.
+  RequireMemory(8 * (static_cast<std::uint64_t>(s.ProfileLength) + 1) +
+                    8 * (static_cast<std::uint64_t>(n) + 1),
+                "the matrix");
   try {
     s.ConductanceProfile.assign(static_cast<std::size_t>(s.ProfileLength) + 1, 0.0);
     s.LoadVector.assign(static_cast<std::size_t>(n) + 1, 0.0);
   } catch (const std::bad_alloc&) {
-    double gib = static_cast<double>(s.ProfileLength + 1) * 8 / (1024.0 * 1024 * 1024);
     throw RunError(ErrorKind::kOutOfMemory, "",
-                   "the matrix needs " + NumberText(gib) + " GiB, more than this machine can give");
+                   "the matrix needs " +
+                       MemorySizeText(8 * (static_cast<std::uint64_t>(s.ProfileLength) + 1)) +
+                       ", more than this machine can give");
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include "model/leading_number.h"
 #include "platform/error.h"
+#include "platform/memory.h"
 #include "solver/solver_state.h"
 
 namespace kelvane {
@@ -86,6 +87,9 @@ void SetUpGridLines(SolverState& s) {
                    "the grid has more points than the 32-bit range holds");
   }
   s.GridPointCount = static_cast<std::int32_t>(points);
+  // The result grid's cells and three integer tables per grid point.
+  RequireMemory(static_cast<std::uint64_t>(points) * (sizeof(Cell) + 3 * sizeof(std::int32_t)),
+                "the grid tables");
 
   s.ResultGrid = Table2<Cell>(s.LastColumn + 1, s.LastRow + 1);
   s.FixedIndex = Table2<std::int32_t>(s.LastColumn + 1, s.LastRow + 1, 0);

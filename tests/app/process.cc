@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -55,7 +57,8 @@ std::vector<std::string> FolderEntries(const std::string& path) {
 }
 
 Outcome RunProgram(const std::string& binary, const std::vector<std::string>& args,
-                   const std::map<std::string, std::string>& env, const std::string& cwd) {
+                   const std::map<std::string, std::string>& env, const std::string& cwd,
+                   const RunOptions& options) {
   TemporaryFolder capture;
   const std::string out_path = capture / "out";
   const std::string err_path = capture / "err";
@@ -77,10 +80,18 @@ Outcome RunProgram(const std::string& binary, const std::vector<std::string>& ar
     dup2(out, 1);
     dup2(err, 2);
     if (chdir(cwd.c_str()) != 0) _exit(126);
+    if (options.address_space_limit > 0) {
+      rlimit limit{options.address_space_limit, options.address_space_limit};
+      setrlimit(RLIMIT_AS, &limit);
+    }
     execve(binary.c_str(), argv.data(), envp.data());
     _exit(127);
   }
   int status = 0;
+  if (options.signal_after_ms >= 0) {
+    usleep(static_cast<useconds_t>(options.signal_after_ms) * 1000);
+    kill(pid, options.signal);
+  }
   waitpid(pid, &status, 0);
   Outcome outcome;
   outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

@@ -2,6 +2,7 @@
 // environment of the test's choosing, capturing its output and status.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,8 +15,15 @@ struct Outcome {
   std::string err;
 };
 
+struct RunOptions {
+  std::uint64_t address_space_limit = 0;  // RLIMIT_AS of the child; 0: none.
+  int signal_after_ms = -1;               // Send `signal` after this long; -1: never.
+  int signal = 0;
+};
+
 Outcome RunProgram(const std::string& binary, const std::vector<std::string>& args,
-                   const std::map<std::string, std::string>& env, const std::string& cwd);
+                   const std::map<std::string, std::string>& env, const std::string& cwd,
+                   const RunOptions& options = RunOptions());
 
 // A fresh folder under /tmp, removed with everything in it at the end.
 class TemporaryFolder {

@@ -1,0 +1,97 @@
+#include "platform/memory.h"
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "platform/error.h"
+
+namespace kelvane {
+namespace {
+
+std::optional<std::uint64_t> MemAvailable() {
+  std::ifstream meminfo("/proc/meminfo");
+  std::string name;
+  std::uint64_t kib = 0;
+  std::string unit;
+  while (meminfo >> name >> kib >> unit) {
+    if (name == "MemAvailable:") return kib * 1024;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::uint64_t> ReadNumber(const std::string& path) {
+  std::ifstream in(path);
+  std::string text;
+  if (!(in >> text) || text == "max") return std::nullopt;
+  try {
+    return std::stoull(text);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+// Room under the cgroup (v2) memory limit of this process, if it has one.
+std::optional<std::uint64_t> CgroupRoom() {
+  std::ifstream self("/proc/self/cgroup");
+  std::string line;
+  while (std::getline(self, line)) {
+    if (line.rfind("0::", 0) != 0) continue;
+    std::string dir = "/sys/fs/cgroup" + line.substr(3);
+    std::optional<std::uint64_t> limit = ReadNumber(dir + "/memory.max");
+    std::optional<std::uint64_t> used = ReadNumber(dir + "/memory.current");
+    if (!limit) return std::nullopt;
+    std::uint64_t u = used.value_or(0);
+    return *limit > u ? *limit - u : 0;
+  }
+  return std::nullopt;
+}
+
+// Room under RLIMIT_AS, less what the process maps already.
+std::optional<std::uint64_t> AddressSpaceRoom() {
+  rlimit limit;
+  if (getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return std::nullopt;
+  std::ifstream status("/proc/self/status");
+  std::string name;
+  std::uint64_t mapped = 0;
+  for (std::string line; std::getline(status, line);) {
+    std::istringstream fields(line);
+    std::uint64_t kib = 0;
+    if (fields >> name >> kib && name == "VmSize:") mapped = kib * 1024;
+  }
+  return limit.rlim_cur > mapped ? limit.rlim_cur - mapped : 0;
+}
+
+}  // namespace
+
+std::optional<std::uint64_t> AvailableMemory() {
+  std::optional<std::uint64_t> room;
+  for (std::optional<std::uint64_t> r : {MemAvailable(), CgroupRoom(), AddressSpaceRoom()}) {
+    if (r) room = room ? std::min(*room, *r) : *r;
+  }
+  return room;
+}
+
+std::string MemorySizeText(std::uint64_t bytes) {
+  const double gib = 1024.0 * 1024 * 1024;
+  char text[32];
+  if (bytes >= gib / 2) {
+    std::snprintf(text, sizeof text, "%.1f GiB", bytes / gib);
+  } else {
+    std::snprintf(text, sizeof text, "%.0f MiB", bytes / (1024.0 * 1024));
+  }
+  return text;
+}
+
+void RequireMemory(std::uint64_t bytes, const std::string& what) {
+  std::optional<std::uint64_t> room = AvailableMemory();
+  if (!room || bytes <= *room) return;
+  throw RunError(ErrorKind::kOutOfMemory, "",
+                 what + " needs " + MemorySizeText(bytes) + "; this machine has " +
+                     MemorySizeText(*room));
+}
+
+}  // namespace kelvane
