@@ -23,17 +23,21 @@ demo: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# make fuzz FUZZ_SECONDS=600 fuzzes the whole program in memory (needs clang).
+# make fuzz FUZZ_SECONDS=600 fuzzes the whole program in memory (needs
+# clang): first on model text, then on well-formed grids chosen by the bytes,
+# each for FUZZ_SECONDS.
 FUZZ_SECONDS ?= 60
 FUZZ_BUILD ?= build-fuzz
+FUZZ_FLAGS = -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
 fuzz:
 	cmake -S fuzz -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	mkdir -p $(FUZZ_BUILD)/corpus
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/grid-corpus
 	cp fuzz/corpus/* fuzz/regressions/* $(FUZZ_BUILD)/corpus/ 2>/dev/null || true
-	cd $(FUZZ_BUILD) && ./kelvane_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
-	  -rss_limit_mb=2048 -max_len=4096 -dict=../fuzz/kelvane.dict \
-	  -artifact_prefix=./crash- -print_final_stats=1 corpus
+	cd $(FUZZ_BUILD) && ./kelvane_fuzz $(FUZZ_FLAGS) -max_len=4096 -dict=../fuzz/kelvane.dict \
+	  -artifact_prefix=./crash- corpus
+	cd $(FUZZ_BUILD) && ./kelvane_fuzz_grid $(FUZZ_FLAGS) -max_len=600 \
+	  -artifact_prefix=./grid-crash- grid-corpus
 
 clean:
 	rm -rf $(BUILD)
