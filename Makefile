@@ -1,11 +1,12 @@
 # Front end over CMake. `make demo` builds the program and runs it on the
-# bundled example; `make test` builds and runs the whole test suite.
+# bundled example; `make test` builds and runs the whole test suite;
+# `make validate` prints the EN ISO 10211 reference cases as a table.
 
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all build demo test clean
+.PHONY: all build demo test validate clean
 
 all: build
 
@@ -22,6 +23,9 @@ demo: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+validate: build
+	$(BUILD)/tests/kelvane_validate
 
 clean:
 	rm -rf $(BUILD)
