@@ -1,11 +1,12 @@
 # Front end over CMake. `make demo` builds the program and runs it on the
-# bundled example; `make test` builds and runs the whole test suite.
+# bundled example; `make test` builds and runs the whole test suite;
+# `make validate` prints the EN ISO 10211 reference cases as a table.
 
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all build demo test fuzz clean
+.PHONY: all build demo test validate fuzz clean
 
 all: build
 
@@ -38,6 +39,9 @@ fuzz:
 	  -artifact_prefix=./crash- corpus
 	cd $(FUZZ_BUILD) && ./kelvane_fuzz_grid $(FUZZ_FLAGS) -max_len=600 \
 	  -artifact_prefix=./grid-crash- grid-corpus
+
+validate: build
+	$(BUILD)/tests/kelvane_validate
 
 clean:
 	rm -rf $(BUILD)

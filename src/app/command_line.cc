@@ -21,10 +21,19 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       parsed.line.progress = CommandLine::Progress::kHidden;
     } else if (arg == "--progress") {
       parsed.line.progress = CommandLine::Progress::kShown;
+    } else if (arg == "--report" || arg == "--report=text") {
+      parsed.line.report = ReportFormat::kText;
+    } else if (arg == "--report=json") {
+      parsed.line.report = ReportFormat::kJson;
+    } else if (arg == "--coupling") {
+      parsed.line.coupling = true;
     } else {
       parsed.error = "unknown option '" + std::string(arg) + "'";
       return parsed;
     }
+  }
+  if (parsed.line.coupling && parsed.line.report == ReportFormat::kNone) {
+    parsed.line.report = ReportFormat::kText;
   }
   return parsed;
 }
@@ -43,6 +52,11 @@ that fails is reported and the others still run.
 Options:
   --progress   draw the progress line on stderr even when it is no terminal
   -q, --quiet  draw no progress line
+  --report     print the heat flows, surface temperatures, energy balance and
+               fRsi of each model on stdout after it (--report=json: one
+               JSON object per model and line)
+  --coupling   add the coupling coefficients L2D between every two
+               environments to the report
   -h, --help   print this help and exit
   --version    print the version and exit
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "output/report.h"
+
 namespace kelvane {
 
 struct CommandLine {
@@ -11,6 +13,8 @@ struct CommandLine {
   Progress progress = Progress::kAuto;
   bool help = false;
   bool version = false;
+  ReportFormat report = ReportFormat::kNone;  // --report, --report=json
+  bool coupling = false;                      // --coupling (implies a report)
   std::vector<std::string> paths;  // Model files or folders, in order.
 };
 

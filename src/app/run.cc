@@ -5,10 +5,12 @@
 
 #include <cstdio>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "app/command_line.h"
 #include "model/input_reader.h"
+#include "output/report.h"
 #include "output/result_writer.h"
 #include "platform/error.h"
 #include "platform/interrupt.h"
@@ -34,7 +36,7 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 
 // Reads, solves and writes one model; a failure is reported on the window's
 // line and returns false.
-bool RunModel(const ModelPaths& paths, const ReaderSettings& settings,
+bool RunModel(const ModelPaths& paths, const ReaderSettings& settings, const CommandLine& line,
               ProgressWindow& window) {
   window.SetModel(paths.input);
   SolverObserver observer;
@@ -43,6 +45,20 @@ bool RunModel(const ModelPaths& paths, const ReaderSettings& settings,
   };
   observer.on_warning = [&window, &paths](const std::string& warning) {
     window.PrintLine(std::string(kProgram) + ": warning: " + paths.input + ": " + warning);
+  };
+  // The report is worked out while the run's state lives, and printed once
+  // the result is written.
+  std::optional<ModelReport> report;
+  if (line.report != ReportFormat::kNone) {
+    observer.on_solved = [&](const SolvedField& field) {
+      report = BuildReport(field, paths.input, line.coupling);
+    };
+  }
+  auto fail = [&](const std::string& message) {
+    window.PrintLine(std::string(kProgram) + ": error: " + message);
+    if (line.report == ReportFormat::kJson) {
+      window.PrintText(stdout, ReportErrorJson(paths.input, message));
+    }
   };
   try {
     Model model = ReadInputFile(paths.input, settings);
@@ -54,15 +70,18 @@ bool RunModel(const ModelPaths& paths, const ReaderSettings& settings,
       throw;
     }
     WriteResultFile(paths.result, result_grid);
+    if (report) {
+      window.PrintText(stdout, line.report == ReportFormat::kJson ? ReportJson(*report)
+                                                                   : ReportText(*report));
+    }
     return true;
   } catch (const RunError& e) {
-    window.PrintLine(std::string(kProgram) + ": error: " + e.what());
+    fail(e.what());
   } catch (const std::bad_alloc&) {
-    window.PrintLine(std::string(kProgram) + ": error: " + paths.input + ": " +
-                     ErrorKindText(ErrorKind::kOutOfMemory) +
-                     ": the model's tables do not fit in memory");
+    fail(paths.input + ": " + ErrorKindText(ErrorKind::kOutOfMemory) +
+         ": the model's tables do not fit in memory");
   } catch (const std::exception& e) {
-    window.PrintLine(std::string(kProgram) + ": error: " + paths.input + ": " + e.what());
+    fail(paths.input + ": " + e.what());
   }
   return false;
 }
@@ -135,7 +154,7 @@ int RunMain(int argc, const char* const* argv) {
   // 6-7. Read, solve and write each model.
   bool all_done = true;
   for (const ModelPaths& paths : models) {
-    if (!RunModel(paths, settings, frm_main)) all_done = false;
+    if (!RunModel(paths, settings, line, frm_main)) all_done = false;
   }
   // 8-10. The end caption; the window goes.
   frm_main.SetLabel("計算終了");

@@ -35,6 +35,14 @@ void ProgressWindow::PrintLine(const std::string& line) {
   std::fflush(out_);
 }
 
+void ProgressWindow::PrintText(std::FILE* stream, const std::string& text) {
+  bool redraw = drawn_;
+  Clear();
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
+  if (redraw) Draw();
+}
+
 void ProgressWindow::Unload() {
   Clear();
   shown_ = false;

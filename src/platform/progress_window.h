@@ -28,6 +28,9 @@ class ProgressWindow {
   void Yield(int phase, int count, const std::string& phase_name);
   // Prints a whole line (a warning, an error) without tearing the status.
   void PrintLine(const std::string& line);
+  // Writes `text` as it is to `stream` (stdout, say, when it shares the
+  // terminal), with the status line cleared first and drawn again after.
+  void PrintText(std::FILE* stream, const std::string& text);
   void Unload();
   bool shown() const { return shown_; }
 

@@ -96,6 +96,7 @@ void CollectFixedNodes(SolverState& s) {
   s.FixedNodeCount = 0;
   s.FixedNodeList.assign(1, 0);
   s.FixedNodeTemperature.assign(1, 0.0);
+  s.FixedNodeIndex.assign(1, 0);
   const std::int32_t last_fixed = s.model.FixedTemperatureCount();
   for (std::int32_t k = 1; k <= s.LastColumn - 1; ++k) {
     for (std::int32_t j = 1; j <= s.LastRow - 1; ++j) {
@@ -113,10 +114,12 @@ void CollectFixedNodes(SolverState& s) {
       ++s.FixedNodeCount;
       s.FixedNodeList.push_back(n);
       s.FixedNodeTemperature.push_back(s.model.FixedTemperatureTable[index]);
+      s.FixedNodeIndex.push_back(index);
     }
   }
   s.FixedNodeList.shrink_to_fit();
   s.FixedNodeTemperature.shrink_to_fit();
+  s.FixedNodeIndex.shrink_to_fit();
 }
 
 void CollectConvectionEdges(SolverState& s) {
@@ -126,6 +129,7 @@ void CollectConvectionEdges(SolverState& s) {
   s.ConvEdgeNode2.assign(1, 0);
   s.ConvEdgeCoefficient.assign(1, 0.0);
   s.ConvEdgeAmbient.assign(1, 0.0);
+  s.ConvEdgeCondition.assign(1, 0);
   // Only the side of an element is an edge: a material cell of the outer
   // ring is no element, and its sides would have ends that share none.
   auto is_element = [&](std::int32_t k, std::int32_t j) {
@@ -138,6 +142,7 @@ void CollectConvectionEdges(SolverState& s) {
     s.ConvEdgeNode2.push_back(s.NodeNumber(k2, j2));
     s.ConvEdgeCoefficient.push_back(s.model.ConvectionTable[v].HeatTransferCoefficient);
     s.ConvEdgeAmbient.push_back(s.model.ConvectionTable[v].AmbientTemperature);
+    s.ConvEdgeCondition.push_back(v);
   };
   for (std::int32_t k = 0; k <= s.LastColumn - 1; ++k) {
     for (std::int32_t j = 0; j <= s.LastRow - 1; ++j) {
@@ -155,6 +160,7 @@ void CollectConvectionEdges(SolverState& s) {
   s.ConvEdgeNode2.shrink_to_fit();
   s.ConvEdgeCoefficient.shrink_to_fit();
   s.ConvEdgeAmbient.shrink_to_fit();
+  s.ConvEdgeCondition.shrink_to_fit();
 }
 
 void CheckEveryPartIsDetermined(SolverState& s) {

@@ -1,6 +1,7 @@
 #include <cfenv>
 
 #include "platform/error.h"
+#include "solver/solved_field.h"
 #include "solver/solver_state.h"
 
 namespace kelvane {
@@ -42,11 +43,14 @@ void SolveTemperatureField(const Model& model, Table2<Cell>& result_grid,
   BuildProfile(s);
   AssembleConduction(s);
   AddConvectionTerms(s);
+  SolvedField solved{&s, {}};
+  if (observer.on_solved) solved.fixed_rows = RecordFixedNodeRows(s);
   ImposeFixedTemperatures(s);
   FactorProfile(s);
   SolveProfile(s);
   FillResultGrid(s);
   CheckFloatingPoint(s);
+  if (observer.on_solved) observer.on_solved(solved);
 }
 
 void CheckFloatingPoint(SolverState& s) {

@@ -14,15 +14,20 @@ namespace kelvane {
 
 inline constexpr int kPhaseCount = 14;
 
+struct SolvedField;
+
 // Short words for phase 1..14, as a progress display shows them.
 const char* PhaseName(int phase);
 
 // How the solver reports while it runs. on_phase is its yield: called at the
 // start of each phase. on_warning receives a sound-but-suspicious finding
-// (the run goes on). Either may be empty.
+// (the run goes on). on_solved, when set, receives the finished run once the
+// result grid is filled (solver/solved_field.h); it costs the run only a copy
+// of the fixed nodes' equations. Any of them may be empty.
 struct SolverObserver {
   std::function<void(int phase, const char* name)> on_phase;
   std::function<void(const std::string& warning)> on_warning;
+  std::function<void(const SolvedField& solved)> on_solved;
 };
 
 // Computes the temperature field of `model` into `result_grid`, created

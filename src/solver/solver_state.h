@@ -63,6 +63,7 @@ struct SolverState {
   std::int32_t FixedNodeCount = 0;
   std::vector<std::int32_t> FixedNodeList;
   std::vector<double> FixedNodeTemperature;
+  std::vector<std::int32_t> FixedNodeIndex;  // its number in FixedTemperatureTable
 
   // Convection edges 1..ConvEdgeCount.
   std::int32_t ConvEdgeCount = 0;
@@ -70,6 +71,7 @@ struct SolverState {
   std::vector<std::int32_t> ConvEdgeNode2;
   std::vector<double> ConvEdgeCoefficient;
   std::vector<double> ConvEdgeAmbient;
+  std::vector<std::int32_t> ConvEdgeCondition;  // its number in ConvectionTable
 
   // The global system in profile storage; the layout is in solver/profile.h.
   std::vector<std::int32_t> ProfileStart;   // 1..NodeCount
@@ -118,5 +120,9 @@ void ImposeFixedTemperatures(SolverState& s);     // 12
 void FactorProfile(SolverState& s);               // 13
 void SolveProfile(SolverState& s);                // 14
 void FillResultGrid(SolverState& s);              // 14
+
+// After FactorProfile: overwrites f[1..NodeCount] with the solution of the
+// factored system for another load, exactly as SolveProfile solves its own.
+void SolveAnotherLoad(SolverState& s, double* f);
 
 }  // namespace kelvane

@@ -42,6 +42,48 @@ std::string InputText(const ModelSpec& spec) {
   return out.str();
 }
 
+ModelSpec RandomModel(std::mt19937& rng) {
+  auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+  auto real = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
+  ModelSpec spec;
+  const int materials = 1 + pick(3), conditions = pick(4), fixed = pick(3);
+  for (int i = 0; i < materials; ++i) spec.conductivities.push_back(real(0.02, 60));
+  for (int i = 0; i < conditions; ++i) spec.conditions.push_back({real(-20, 40), real(0, 30)});
+  for (int i = 0; i < fixed; ++i) spec.fixed.push_back(real(-20, 40));
+  const int columns = 1 + pick(7), rows = 1 + pick(7);
+  for (int i = 0; i < columns; ++i) spec.widths.push_back(1 + pick(200));
+  for (int i = 0; i < rows; ++i) spec.heights.push_back(1 + pick(200));
+  auto code = [&](bool ring) {
+    int roll = pick(10);
+    if (!ring && roll < 6) return "A" + std::to_string(1 + pick(materials));
+    if (roll < 8 && conditions > 0) return "B" + std::to_string(1 + pick(conditions));
+    if (roll < 9 && fixed > 0) return "C" + std::to_string(1 + pick(fixed));
+    return std::string(".");
+  };
+  for (int j = 0; j < rows + 2; ++j) {
+    std::string line;
+    for (int k = 0; k < columns + 2; ++k) {
+      line += (k ? " " : "") + code(j == 0 || k == 0 || j == rows + 1 || k == columns + 1);
+    }
+    spec.rows.push_back(line);
+  }
+  return spec;
+}
+
+std::string SolveAndInspect(const ModelSpec& spec,
+                            const std::function<void(const SolvedField&)>& inspect) {
+  Model model = ParseInput(InputText(spec), "test.inp");
+  Table2<Cell> result;
+  SolverObserver observer;
+  observer.on_solved = inspect;
+  try {
+    SolveTemperatureField(model, result, observer);
+  } catch (const RunError& e) {
+    return e.what();
+  }
+  return "";
+}
+
 TestRun::TestRun(const std::string& input_text)
     : model(ParseInput(input_text, "test.inp")), s(model, result, observer) {
   observer.on_phase = [this](int phase, const char*) { phases.push_back(phase); };

@@ -2,10 +2,13 @@
 // runs its phases up to a chosen one, so tests read like models.
 #pragma once
 
+#include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "model/input_reader.h"
+#include "solver/solved_field.h"
 #include "solver/solver_state.h"
 
 namespace kelvane::testing {
@@ -23,6 +26,16 @@ struct ModelSpec {
 };
 
 std::string InputText(const ModelSpec& spec);
+
+// A random model of up to 7 x 7 cells: materials, convection conditions and
+// fixed temperatures scattered over the grid and its ring. Many of them
+// cannot be computed (a floating part, no material); the caller skips those.
+ModelSpec RandomModel(std::mt19937& rng);
+
+// Runs the whole SolveTemperatureField on a model and hands its finished
+// field to `inspect`. Returns the RunError's message, or "" when solved.
+std::string SolveAndInspect(const ModelSpec& spec,
+                            const std::function<void(const SolvedField&)>& inspect);
 
 // The phases and checks of SolveTemperatureField, in its order.
 enum class Step {
