@@ -21,10 +21,19 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       parsed.line.progress = CommandLine::Progress::kHidden;
     } else if (arg == "--progress") {
       parsed.line.progress = CommandLine::Progress::kShown;
+    } else if (arg == "--svg") {
+      parsed.line.svg = true;
+    } else if (arg.starts_with("--svg=") && arg.size() > 6) {
+      parsed.line.svg = true;
+      parsed.line.svg_file = std::string(arg.substr(6));
     } else {
       parsed.error = "unknown option '" + std::string(arg) + "'";
       return parsed;
     }
+  }
+  if (!parsed.line.svg_file.empty() && parsed.line.paths.size() > 1) {
+    parsed.error = "--svg=FILE names the picture of one model, but " +
+                   std::to_string(parsed.line.paths.size()) + " were given";
   }
   return parsed;
 }
@@ -43,6 +52,9 @@ that fails is reported and the others still run.
 Options:
   --progress   draw the progress line on stderr even when it is no terminal
   -q, --quiet  draw no progress line
+  --svg        also draw each model as a picture beside its result
+               (wall.inp gives wall.svg)
+  --svg=FILE   draw the picture of the one model into FILE
   -h, --help   print this help and exit
   --version    print the version and exit
 

@@ -11,6 +11,8 @@ struct CommandLine {
   Progress progress = Progress::kAuto;
   bool help = false;
   bool version = false;
+  bool svg = false;          // --svg: a picture beside each result
+  std::string svg_file;      // --svg=FILE: the picture's name, for one model
   std::vector<std::string> paths;  // Model files or folders, in order.
 };
 
