@@ -481,8 +481,8 @@ void SvgWriter::Isotherms() {
   }
   if (paths.empty()) return;
   defs_ += "<g id=\"isotherms\">\n" + paths + "</g>\n";
-  body_ += "<use xlink:href=\"#isotherms\" fill=\"none\" stroke=\"#ffffff\" stroke-opacity=\"0.55\" "
-           "stroke-linejoin=\"round\" stroke-width=\"" + Mm(2.4 / layout_.scale) + "\"/>\n";
+  body_ += "<use xlink:href=\"#isotherms\" fill=\"none\" stroke=\"#ffffff\" stroke-opacity=\"0.4\" "
+           "stroke-linejoin=\"round\" stroke-width=\"" + Mm(1.8 / layout_.scale) + "\"/>\n";
   body_ += "<use xlink:href=\"#isotherms\" fill=\"none\" stroke=\"#1a1a1a\" "
            "stroke-linejoin=\"round\" stroke-width=\"" + Mm(0.9 / layout_.scale) + "\"/>\n";
   IsothermLabels(all);
@@ -529,9 +529,10 @@ void SvgWriter::IsothermLabels(const std::vector<Isotherm>& lines) {
       const double x = Px(p[q - 1].x + (p[q].x - p[q - 1].x) * f);
       const double y = Py(p[q - 1].y + (p[q].y - p[q - 1].y) * f);
       double angle = std::atan2(p[q].y - p[q - 1].y, p[q].x - p[q - 1].x) * 180 / std::numbers::pi;
-      // Upright text; a vertical line is read from below, as an axis is.
-      if (angle >= 90) angle -= 180;
-      if (angle < -90) angle += 180;
+      // Upright text; lines within 15 degrees of vertical are all read from
+      // below, as an axis is, whichever way they lean.
+      if (angle > 75) angle -= 180;
+      if (angle < -105) angle += 180;
       bool free = x - radius >= layout_.origin_x && x + radius <= layout_.origin_x + draw_width_ &&
                   y - radius >= layout_.origin_y && y + radius <= layout_.origin_y + draw_height_;
       for (const Placed& other : labels_) {
