@@ -27,6 +27,11 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       parsed.line.report = ReportFormat::kJson;
     } else if (arg == "--coupling") {
       parsed.line.coupling = true;
+    } else if (arg == "--svg") {
+      parsed.line.svg = true;
+    } else if (arg.starts_with("--svg=") && arg.size() > 6) {
+      parsed.line.svg = true;
+      parsed.line.svg_file = std::string(arg.substr(6));
     } else {
       parsed.error = "unknown option '" + std::string(arg) + "'";
       return parsed;
@@ -34,6 +39,10 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
   }
   if (parsed.line.coupling && parsed.line.report == ReportFormat::kNone) {
     parsed.line.report = ReportFormat::kText;
+  }
+  if (!parsed.line.svg_file.empty() && parsed.line.paths.size() > 1) {
+    parsed.error = "--svg=FILE names the picture of one model, but " +
+                   std::to_string(parsed.line.paths.size()) + " were given";
   }
   return parsed;
 }
@@ -57,6 +66,9 @@ Options:
                JSON object per model and line)
   --coupling   add the coupling coefficients L2D between every two
                environments to the report
+  --svg        also draw each model as a picture beside its result
+               (wall.inp gives wall.svg)
+  --svg=FILE   draw the picture of the one model into FILE
   -h, --help   print this help and exit
   --version    print the version and exit
 

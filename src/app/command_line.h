@@ -15,6 +15,8 @@ struct CommandLine {
   bool version = false;
   ReportFormat report = ReportFormat::kNone;  // --report, --report=json
   bool coupling = false;                      // --coupling (implies a report)
+  bool svg = false;          // --svg: a picture beside each result
+  std::string svg_file;      // --svg=FILE: the picture's name, for one model
   std::vector<std::string> paths;  // Model files or folders, in order.
 };
 

@@ -12,6 +12,7 @@
 #include "model/input_reader.h"
 #include "output/report.h"
 #include "output/result_writer.h"
+#include "output/svg.h"
 #include "platform/error.h"
 #include "platform/interrupt.h"
 #include "platform/program_folder.h"
@@ -34,10 +35,11 @@ bool EndsWith(const std::string& text, const std::string& tail) {
          text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// Reads, solves and writes one model; a failure is reported on the window's
-// line and returns false.
+// Reads, solves and writes one model, with its report as `line` asks and its
+// picture when `svg_path` is not empty; a failure is reported on the
+// window's line and returns false.
 bool RunModel(const ModelPaths& paths, const ReaderSettings& settings, const CommandLine& line,
-              ProgressWindow& window) {
+              ProgressWindow& window, const std::string& svg_path) {
   window.SetModel(paths.input);
   SolverObserver observer;
   observer.on_phase = [&window](int phase, const char* name) {
@@ -69,6 +71,8 @@ bool RunModel(const ModelPaths& paths, const ReaderSettings& settings, const Com
       e.AddOuterPlace(paths.input);
       throw;
     }
+    // The picture first: a run that fails on it writes no result.
+    if (!svg_path.empty()) WriteSvgPicture(svg_path, model, result_grid);
     WriteResultFile(paths.result, result_grid);
     if (report) {
       window.PrintText(stdout, line.report == ReportFormat::kJson ? ReportJson(*report)
@@ -154,7 +158,9 @@ int RunMain(int argc, const char* const* argv) {
   // 6-7. Read, solve and write each model.
   bool all_done = true;
   for (const ModelPaths& paths : models) {
-    if (!RunModel(paths, settings, line, frm_main)) all_done = false;
+    const std::string svg_path =
+        !line.svg ? "" : !line.svg_file.empty() ? line.svg_file : PicturePathFor(paths.result);
+    if (!RunModel(paths, settings, line, frm_main, svg_path)) all_done = false;
   }
   // 8-10. The end caption; the window goes.
   frm_main.SetLabel("計算終了");

@@ -5,6 +5,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "app/process.h"
 
 namespace kelvane::testing {
@@ -137,6 +139,74 @@ TEST_F(EndToEnd, WarningsNameTheModel) {
             "kelvane2d: warning: ring.inp: 1 material cell lies in the outer ring of the code "
             "block, which carries conditions only; left out of the mesh (the first at code row "
             "1, column 1)\n");
+}
+
+// A picture as --svg writes it: a whole SVG document.
+bool IsPicture(const std::string& path) {
+  const std::string text = ReadFile(path);
+  return text.starts_with("<?xml") && text.find("<svg ") != std::string::npos &&
+         text.ends_with("</svg>\n");
+}
+
+TEST_F(EndToEnd, SvgDrawsEachModelBesideItsResult) {
+  WriteFile(folder_ / "wall.inp", kWorkedExample);
+  WriteFile(folder_ / "plate.txt", kWorkedExample);
+  mkdir((folder_ / "detail").c_str(), 0755);
+  WriteFile(folder_ / "detail/kelvane.inp", kWorkedExample);
+  Outcome o = Run({"--svg", "wall.inp", "plate.txt", "detail"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.err, "");
+  EXPECT_TRUE(IsPicture(folder_ / "wall.svg"));
+  EXPECT_TRUE(IsPicture(folder_ / "plate.txt.svg"));
+  EXPECT_TRUE(IsPicture(folder_ / "detail/kelvane.svg"));
+  EXPECT_TRUE(Exists(folder_ / "wall.otp.csv"));
+}
+
+TEST_F(EndToEnd, SvgDrawsTheProgramFoldersModelWithoutAPath) {
+  WriteFile(bin_ + "/kelvane.inp", kWorkedExample);
+  Outcome o = Run({"--svg"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_TRUE(IsPicture(bin_ + "/kelvane.svg"));
+}
+
+TEST_F(EndToEnd, SvgNamesThePictureOfOneModel) {
+  WriteFile(folder_ / "wall.inp", kWorkedExample);
+  Outcome o = Run({"--svg=picture.svg", "wall.inp"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_TRUE(IsPicture(folder_ / "picture.svg"));
+  EXPECT_FALSE(Exists(folder_ / "wall.svg"));
+
+  Outcome two = Run({"--svg=picture.svg", "wall.inp", "wall.inp"});
+  EXPECT_EQ(two.status, 2);
+  EXPECT_NE(two.err.find("usage error: --svg=FILE"), std::string::npos) << two.err;
+  EXPECT_EQ(Run({"--svg=", "wall.inp"}).status, 2);
+}
+
+TEST_F(EndToEnd, SvgDrawsNothingWithoutTheOptionOrForAFailedModel) {
+  WriteFile(folder_ / "wall.inp", kWorkedExample);
+  WriteFile(folder_ / "bad.inp", "\"bad\"\n1\n");
+  Outcome o = Run({"wall.inp"});
+  EXPECT_EQ(o.status, 0);
+  EXPECT_FALSE(Exists(folder_ / "wall.svg"));
+  Outcome bad = Run({"--svg", "bad.inp"});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_FALSE(Exists(folder_ / "bad.svg"));
+}
+
+TEST_F(EndToEnd, SvgThatCannotBeWrittenFailsTheRunWithoutAResult) {
+  WriteFile(folder_ / "wall.inp", kWorkedExample);
+  Outcome o = Run({"--svg=missing/picture.svg", "wall.inp"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_TRUE(o.err.starts_with("kelvane2d: error: missing/picture.svg: file not writable: "))
+      << o.err;
+  EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1);
+  EXPECT_FALSE(Exists(folder_ / "wall.otp.csv"));
+}
+
+TEST_F(EndToEnd, SvgIsInTheHelp) {
+  Outcome help = Run({"--help"});
+  EXPECT_NE(help.out.find("--svg "), std::string::npos);
+  EXPECT_NE(help.out.find("--svg=FILE"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,60 @@
+// The picture of a solved model as an SVG document: the model to scale with
+// the temperature field in colour, isotherms, material boundaries,
+// convection sides, fixed-temperature points, the coldest surface point, a
+// colour bar and a legend.
+#pragma once
+
+#include <string>
+
+#include "model/cell.h"
+#include "model/model.h"
+#include "model/table2.h"
+
+namespace kelvane {
+
+struct SvgOptions {
+  // How the field is filled: small models as vector rectangles, larger
+  // ones as an embedded PNG; a test may ask for either.
+  enum class Fill { kAuto, kVector, kRaster };
+  Fill fill = Fill::kAuto;
+};
+
+// Where things lie in the picture, in its pixels (SVG user units).
+struct SvgLayout {
+  double width = 0;
+  double height = 0;
+  // The model's top-left corner and its millimetres per pixel: a point x mm
+  // from the left and y mm from the top lies at origin + scale * (x, y).
+  double origin_x = 0;
+  double origin_y = 0;
+  double scale = 0;
+  // The colour bar: bar_maximum at its top edge, bar_minimum at its bottom.
+  double bar_x = 0;
+  double bar_y = 0;
+  double bar_width = 0;
+  double bar_height = 0;
+  double bar_minimum = 0;
+  double bar_maximum = 0;
+  bool raster = false;
+  int isotherm_count = 0;
+};
+
+struct SvgPicture {
+  std::string text;
+  SvgLayout layout;
+};
+
+// The picture of `model` with the temperatures of `result_grid` (as the
+// solver leaves it: a temperature at every node, empty elsewhere).
+SvgPicture DrawSvgPicture(const Model& model, const Table2<Cell>& result_grid,
+                          const SvgOptions& options = SvgOptions());
+
+// Writes the picture to `path`, atomically like the result file.
+void WriteSvgPicture(const std::string& path, const Model& model,
+                     const Table2<Cell>& result_grid);
+
+// The picture's file for a result file: "wall.otp.csv" gives "wall.svg",
+// "kelvane.otp.csv" gives "kelvane.svg"; another name gets ".svg" appended.
+std::string PicturePathFor(const std::string& result_path);
+
+}  // namespace kelvane
