@@ -1,11 +1,13 @@
 # Front end over CMake. `make demo` builds the program and runs it on the
-# bundled example; `make test` builds and runs the whole test suite.
+# bundled example; `make test` builds and runs the whole test suite;
+# `make bench` builds and runs the benchmark (BENCH_ARGS are passed on).
 
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
+BENCH_ARGS ?=
 
-.PHONY: all build demo test clean
+.PHONY: all build demo test bench clean
 
 all: build
 
@@ -22,6 +24,10 @@ demo: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target kelvane_bench
+	$(BUILD)/kelvane_bench $(BENCH_ARGS)
 
 clean:
 	rm -rf $(BUILD)
