@@ -162,7 +162,7 @@ Assembled Assemble(const std::string& model_name, int size) {
   ImposeFixedTemperatures(s);
   CheckFloatingPoint(s);
   return {s.NodeCount, std::move(s.ProfileStart), std::move(s.DiagonalIndex),
-          std::move(s.ConductanceProfile)};
+          std::vector<double>(s.ConductanceProfile.begin(), s.ConductanceProfile.end())};
 }
 
 // Times one kernel on fresh copies of the matrix: the median of `runs`.

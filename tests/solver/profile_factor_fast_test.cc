@@ -211,7 +211,7 @@ Profile AssembledProfile(const std::string& input) {
   p.n = run.s.NodeCount;
   p.start = run.s.ProfileStart;
   p.diagonal = run.s.DiagonalIndex;
-  p.k = run.s.ConductanceProfile;
+  p.k.assign(run.s.ConductanceProfile.begin(), run.s.ConductanceProfile.end());
   return p;
 }
 
