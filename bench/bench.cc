@@ -139,6 +139,7 @@ struct Assembled {
   std::vector<std::int32_t> start;
   std::vector<std::int64_t> diagonal;
   std::vector<double> k;
+  std::vector<double> f;
 };
 
 Assembled Assemble(const std::string& model_name, int size) {
@@ -162,7 +163,8 @@ Assembled Assemble(const std::string& model_name, int size) {
   ImposeFixedTemperatures(s);
   CheckFloatingPoint(s);
   return {s.NodeCount, std::move(s.ProfileStart), std::move(s.DiagonalIndex),
-          std::vector<double>(s.ConductanceProfile.begin(), s.ConductanceProfile.end())};
+          std::vector<double>(s.ConductanceProfile.begin(), s.ConductanceProfile.end()),
+          std::move(s.LoadVector)};
 }
 
 // Times one kernel on fresh copies of the matrix: the median of `runs`.
@@ -285,20 +287,32 @@ int BenchMain(int argc, char** argv) {
       const double t_fast = TimeFactor(a, work, runs, [](const ProfileMatrix& x) {
         return FactorProfileFast(x);
       });
-      const bool same =
+      bool same =
           !plain || std::memcmp(plain_result.data(), work.data(), work.size() * sizeof(double)) == 0;
+      // The substitutions on the factored matrix.
+      ProfileMatrix factored{a.n, a.start.data(), a.diagonal.data(), work.data()};
+      std::vector<double> f_plain = a.f, f_fast = a.f;
+      Clock::time_point t0 = Clock::now();
+      SolveProfilePlain(factored, f_plain.data());
+      const double t_solve_plain = Seconds(t0, Clock::now());
+      t0 = Clock::now();
+      SolveProfileFast(factored, f_fast.data());
+      const double t_solve_fast = Seconds(t0, Clock::now());
+      same = same && f_plain == f_fast;
       if (plain && model == "solid") t_whole_plain = RunChild(self, model, n, true).t[16];
       char line[512];
       if (plain) {
-        int used = std::snprintf(line, sizeof line, "%5d %9.3f %9.3f %9.3f %7.1fx %7.1fx %6s", n,
-                                 t_plain, t_one, t_fast, t_plain / t_one, t_plain / t_fast,
-                                 same ? "yes" : "NO");
+        int used = std::snprintf(line, sizeof line,
+                                 "%5d %9.3f %9.3f %9.3f %7.1fx %7.1fx %6s %7.3f %7.3f", n, t_plain,
+                                 t_one, t_fast, t_plain / t_one, t_plain / t_fast,
+                                 same ? "yes" : "NO", t_solve_plain, t_solve_fast);
         if (t_whole_plain > 0) {
           std::snprintf(line + used, sizeof line - used, " %9.3f %9.3f %7.1fx", t_whole_plain,
                         m.t[16], t_whole_plain / m.t[16]);
         }
       } else {
-        std::snprintf(line, sizeof line, "%5d %9s %9.3f %9.3f", n, "-", t_one, t_fast);
+        std::snprintf(line, sizeof line, "%5d %9s %9.3f %9.3f %8s %8s %6s %7.3f %7.3f", n, "-",
+                      t_one, t_fast, "", "", "", t_solve_plain, t_solve_fast);
       }
       kernel_lines.push_back(line);
       if (!same) {
@@ -309,8 +323,11 @@ int BenchMain(int argc, char** argv) {
     std::printf("\n%s: factorisation alone, seconds (plain: median of %d runs up to 200 "
                 "cells, else 1)\n",
                 model == "solid" ? "solid block" : "wall and slab", runs);
-    std::printf("%5s %9s %9s %9s %8s %8s %6s %9s %9s %8s\n", "cells", "plain", "fast 1T",
-                "fast", "ratio 1T", "ratio", "same", "run plain", "run fast", "ratio");
+    std::printf("%5s %9s %9s %9s %8s %8s %6s %7s %7s %9s %9s %8s\n", "cells", "plain",
+                "fast 1T", "fast", "ratio 1T", "ratio", "same", "subst", "subst", "run plain",
+                "run fast", "ratio");
+    std::printf("%5s %9s %9s %9s %8s %8s %6s %7s %7s\n", "", "", "", "", "", "", "", "plain",
+                "fast");
     for (const std::string& line : kernel_lines) std::printf("%s\n", line.c_str());
     std::fflush(stdout);
   }

@@ -107,6 +107,12 @@ std::int32_t FactorProfileChosen(const ProfileMatrix& m) {
                                                         : FactorProfileFast(m);
 }
 
-void SolveProfileChosen(const ProfileMatrix& m, double* f) { SolveProfilePlain(m, f); }
+void SolveProfileChosen(const ProfileMatrix& m, double* f) {
+  if (ChosenProfileKernel() == ProfileKernel::kPlain) {
+    SolveProfilePlain(m, f);
+  } else {
+    SolveProfileFast(m, f);
+  }
+}
 
 }  // namespace kelvane

@@ -26,6 +26,9 @@ bool ProcessorHasAvx2();
 // invalid-operation flags raised in the calling thread.
 std::int32_t FactorProfileFast(const ProfileMatrix& m, const FastFactorOptions& options = {});
 
+// Overwrites f[1..n] with the solution exactly as SolveProfilePlain does.
+void SolveProfileFast(const ProfileMatrix& m, double* f);
+
 // Which kernels FactorProfileChosen and SolveProfileChosen run: the fast
 // ones unless a benchmark or test asks for the plain ones. Process-wide.
 enum class ProfileKernel { kFast, kPlain };
