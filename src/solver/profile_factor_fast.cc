@@ -1,8 +1,11 @@
 #include "solver/profile_factor_fast.h"
 
+#include <sched.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cfenv>
+#include <cstdio>
 #include <thread>
 #include <vector>
 
@@ -17,12 +20,28 @@ constexpr std::int64_t kTwoThreadsFrom = 1 << 20;
 
 std::atomic<ProfileKernel> chosen_kernel{ProfileKernel::kFast};
 
+// Whether a second core is free now: the processors this process may run
+// on, less the tasks that are running or ready to run (this one included).
+// Two threads that have to share one core hand each block over through the
+// scheduler and end up slower than one.
+bool SecondCoreIsFree() {
+  cpu_set_t set;
+  if (sched_getaffinity(0, sizeof set, &set) != 0 || CPU_COUNT(&set) < 2) return false;
+  std::FILE* file = std::fopen("/proc/loadavg", "r");
+  if (file == nullptr) return true;
+  double one, five, fifteen;
+  int running = 0, total = 0;
+  const int read = std::fscanf(file, "%lf %lf %lf %d/%d", &one, &five, &fifteen, &running, &total);
+  std::fclose(file);
+  return read != 5 || running < CPU_COUNT(&set);
+}
+
 int ThreadsFor(const ProfileMatrix& m, const FastFactorOptions& options,
                std::int32_t block_count) {
   int threads = options.threads;
   if (threads <= 0) {
     const bool large = m.diagonal[m.n] >= kTwoThreadsFrom;
-    threads = large && std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+    threads = large && SecondCoreIsFree() ? 2 : 1;
   }
   return std::max(1, std::min(threads, block_count));
 }

@@ -10,8 +10,9 @@
 namespace kelvane {
 
 struct FastFactorOptions {
-  // The threads to use; 0 takes two on a machine with two or more cores
-  // when the matrix is large enough to repay them, else one.
+  // The threads to use; 0 takes two when the matrix is large enough to
+  // repay them and a second core is free as the factorisation starts, else
+  // one.
   int threads = 0;
   // Whether the AVX2 build of the kernel may run (where the processor has
   // AVX2); otherwise the build for any x86-64 processor runs.

@@ -38,13 +38,11 @@ constexpr int kLanes = kBlockRows;  // two V4 per lane set
 constexpr int kTile = KELVANE_KERNEL_COLUMNS;
 static_assert(kLanes == 8, "the lane code below holds a block in two V4");
 
-KT inline V4 Splat(double x) { return V4{x, x, x, x}; }
-
 // Waits until rows 1..need are final. False when the factorisation stopped.
 KT inline bool WaitFor(Shared& sh, std::int32_t need) {
   std::int32_t seen = sh.progress.load(std::memory_order_acquire);
   for (int spin = 0; seen < need && seen != kStopped; ++spin) {
-    if (spin < 4000) {
+    if (spin < 200) {
 #if defined(__x86_64__) || defined(__i386__)
       __builtin_ia32_pause();
 #endif
@@ -78,7 +76,7 @@ KT inline void SumColumns(const double* const* col, const std::int32_t* lo, cons
     V4 a0 = {}, a1 = {};
     const double* p = col[c];
     for (std::int32_t k = lo[c]; k < common; ++k) {
-      const V4 x = Splat(p[k * Stride]);
+      const double x = p[k * Stride];
       const V4* wk = reinterpret_cast<const V4*>(w + k * kLanes);
       a0 += x * wk[0];
       a1 += x * wk[1];
@@ -92,7 +90,7 @@ KT inline void SumColumns(const double* const* col, const std::int32_t* lo, cons
     const V4 w1 = wk[1];
     _Pragma("GCC unroll 8")
     for (int c = 0; c < J; ++c) {
-      const V4 x = Splat(col[c][k * Stride]);
+      const double x = col[c][k * Stride];
       acc[c][0] += x * w0;
       acc[c][1] += x * w1;
     }
@@ -120,7 +118,7 @@ KT void ReduceByFinalRows(const ProfileMatrix& m, std::int32_t kmin, std::int32_
   for (int c = 0; c < J; ++c) {
     V4 a0 = acc[c][0], a1 = acc[c][1];
     for (std::int32_t k = std::max(t0, lo[c]); k < t0 + c; ++k) {
-      const V4 x = Splat(col[c][k]);
+      const double x = col[c][k];
       const V4* wk = reinterpret_cast<const V4*>(w + k * kLanes);
       a0 += x * wk[0];
       a1 += x * wk[1];
@@ -207,7 +205,7 @@ KT BlockEnd FactorBlock(Shared& sh, Scratch& scratch, std::int32_t r0) {
   // start the diagonal corrections sum_k L(r, k) K(r, k).
   V4 b0 = {}, b1 = {};
   for (std::int32_t k = kmin; k < r0; ++k) {
-    const V4 dk = Splat(K[d[k]]);
+    const double dk = K[d[k]];
     const V4* wk = reinterpret_cast<const V4*>(w + (k - kmin) * kLanes);
     V4* lk = reinterpret_cast<V4*>(l + (k - kmin) * kLanes);
     const V4 g0 = wk[0], g1 = wk[1];
