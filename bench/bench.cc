@@ -6,7 +6,7 @@
 //
 // Each whole run happens in a fresh child process (this program started
 // again with --child), so that its peak resident size (VmHWM) is its own.
-// Times are medians over --runs runs. The kernel comparison runs in this
+// Times are those of the run with the median whole time of --runs runs. The kernel comparison runs in this
 // process on one assembled matrix per model and size.
 
 #include <sys/wait.h>
@@ -120,15 +120,14 @@ double Median(std::vector<double> v) {
   return v.empty() ? 0 : v[v.size() / 2];
 }
 
-RunTimes MedianRun(const std::vector<RunTimes>& runs) {
-  RunTimes m;
-  for (std::size_t i = 0; i < m.t.size(); ++i) {
-    std::vector<double> v;
-    for (const RunTimes& r : runs) v.push_back(r.t[i]);
-    m.t[i] = Median(v);
-  }
+// The run whose whole time is the median, so that its phases add up to
+// its whole; and the median peak.
+RunTimes MedianRun(std::vector<RunTimes> runs) {
   std::vector<double> peaks;
   for (const RunTimes& r : runs) peaks.push_back(r.peak_mib);
+  std::sort(runs.begin(), runs.end(),
+            [](const RunTimes& a, const RunTimes& b) { return a.t[16] < b.t[16]; });
+  RunTimes m = runs[runs.size() / 2];
   m.peak_mib = Median(peaks);
   return m;
 }
