@@ -1,5 +1,6 @@
 // Storage for tables of hundreds of megabytes. Such a table is taken from
-// the system as a mapping of its own and marked for huge pages: a 4 KiB page
+// the system as a mapping of its own, marked for huge pages, and its pages
+// are put in place at once (by two threads for the largest): a 4 KiB page
 // costs a fault on its first write, and for the matrix of a large model the
 // faults took longer than all other phases but the factorisation together.
 // A table given back returns to the system at once.
