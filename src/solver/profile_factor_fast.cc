@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cfenv>
 #include <cstdio>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -104,6 +105,7 @@ std::int32_t FactorProfileFast(const ProfileMatrix& m, const FastFactorOptions& 
   factor_blocks(shared, 0);
   for (std::thread& worker : workers) worker.join();
 
+  if (shared.out_of_memory.load()) throw std::bad_alloc();
   const std::int32_t given_up = shared.given_up.load();
   if (given_up != INT32_MAX) {
     // The rows before it are final and raised none of the checked flags;

@@ -24,7 +24,8 @@ bool ProcessorHasAvx2();
 // Factors K in place exactly as FactorProfilePlain does: the same factors,
 // the same result (0, or the first row whose pivot is zero, rows after it
 // left as they were), and the same division-by-zero, overflow and
-// invalid-operation flags raised in the calling thread.
+// invalid-operation flags raised in the calling thread. Throws
+// std::bad_alloc when its buffers (a few rows' worth) cannot be had.
 std::int32_t FactorProfileFast(const ProfileMatrix& m, const FastFactorOptions& options = {});
 
 // Overwrites f[1..n] with the solution exactly as SolveProfilePlain does.

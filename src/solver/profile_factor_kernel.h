@@ -32,6 +32,8 @@ struct Shared {
   // invalid-operation flag; it and every later row are left to the plain
   // kernel, which then raises the flags in its own way.
   std::atomic<std::int32_t> given_up{INT32_MAX};
+  // A thread could not get its buffers; the caller throws std::bad_alloc.
+  std::atomic<bool> out_of_memory{false};
 };
 
 inline constexpr std::int32_t kStopped = -1;

@@ -266,7 +266,15 @@ KT BlockEnd FactorBlock(Shared& sh, Scratch& scratch, std::int32_t r0) {
 }
 
 KT void FactorBlocks(Shared& sh, std::int32_t thread_index) {
-  Scratch scratch(sh.max_width);
+  std::unique_ptr<Scratch> buffers;
+  try {
+    buffers = std::make_unique<Scratch>(sh.max_width);
+  } catch (const std::bad_alloc&) {
+    sh.out_of_memory.store(true);
+    Publish(sh, kStopped);
+    return;
+  }
+  Scratch& scratch = *buffers;
   for (std::int32_t block = thread_index; block < sh.block_count; block += sh.thread_count) {
     const std::int32_t r0 = 1 + block * kLanes;
     const BlockEnd end = FactorBlock(sh, scratch, r0);
