@@ -1,12 +1,14 @@
 # Front end over CMake. `make demo` builds the program and runs it on the
 # bundled example; `make test` builds and runs the whole test suite;
 # `make validate` prints the EN ISO 10211 reference cases as a table.
+# `make bench` builds and runs the benchmark (BENCH_ARGS are passed on).
 
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
+BENCH_ARGS ?=
 
-.PHONY: all build demo test validate fuzz clean
+.PHONY: all build demo test validate bench fuzz clean
 
 all: build
 
@@ -42,6 +44,10 @@ fuzz:
 
 validate: build
 	$(BUILD)/tests/kelvane_validate
+
+bench: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target kelvane_bench
+	$(BUILD)/kelvane_bench $(BENCH_ARGS)
 
 clean:
 	rm -rf $(BUILD)

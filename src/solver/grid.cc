@@ -22,9 +22,24 @@ struct CodeParts {
   std::int32_t number = 0;
 };
 
+// The common code, a letter and up to nine plain digits ("A1", "B12"): its
+// leading number is that integer exactly, so it needs no general reading.
+bool SplitPlainCode(const std::string& text, CodeParts* code) {
+  if (text.size() < 2 || text.size() > 10) return false;
+  std::int32_t number = 0;
+  for (std::size_t i = 1; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c < '0' || c > '9') return false;
+    number = number * 10 + (c - '0');
+  }
+  *code = {text[0], number};
+  return true;
+}
+
 CodeParts SplitCode(const SolverState& s, std::int32_t k, std::int32_t j) {
   const Cell& cell = s.model.CellGrid(k + 1, j + 1);
   if (cell.IsEmpty()) return {};
+  if (CodeParts code; cell.IsText() && SplitPlainCode(cell.text(), &code)) return code;
   std::string number_text;
   std::string_view text;
   if (cell.IsText()) {

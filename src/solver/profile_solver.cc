@@ -7,10 +7,12 @@ namespace kelvane {
 // K(r,c) of the profile, ProfileStart(r) <= c <= r.
 #define K_(r, c) m.k[m.diagonal[r] - (r) + (c)]
 
-std::int32_t FactorProfilePlain(const ProfileMatrix& m) {
+std::int32_t FactorProfilePlain(const ProfileMatrix& m) { return FactorProfilePlainFrom(m, 1); }
+
+std::int32_t FactorProfilePlainFrom(const ProfileMatrix& m, std::int32_t first_row) {
   const std::int32_t* s = m.start;
-  if (m.n >= 1 && K_(1, 1) == 0) return 1;
-  for (std::int32_t r = 2; r <= m.n; ++r) {
+  if (first_row <= 1 && m.n >= 1 && K_(1, 1) == 0) return 1;
+  for (std::int32_t r = std::max(first_row, 2); r <= m.n; ++r) {
     if (s[r] < r) {
       // 1: reduce the row, K(r,j) -= sum_k L(j,k) K(r,k), k over the columns
       //    both rows store.

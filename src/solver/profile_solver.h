@@ -22,6 +22,8 @@ struct ProfileMatrix {
 // or the first row whose pivot D(r) is zero; the factorisation stops there,
 // since every later use of that pivot divides by zero.
 std::int32_t FactorProfilePlain(const ProfileMatrix& m);
+// The same from row `first_row` on, the rows before it already factored.
+std::int32_t FactorProfilePlainFrom(const ProfileMatrix& m, std::int32_t first_row);
 
 // Overwrites f[1..n] with the solution, given the factored matrix.
 void SolveProfilePlain(const ProfileMatrix& m, double* f);

@@ -7,6 +7,7 @@
 
 #include "platform/error.h"
 #include "solver/profile.h"
+#include "solver/profile_factor_fast.h"
 #include "solver/profile_solver.h"
 #include "solver/solver_state.h"
 
@@ -84,7 +85,7 @@ void ImposeFixedTemperatures(SolverState& s) {
 
 void FactorProfile(SolverState& s) {
   Yield(s, 13);
-  std::int32_t zero_pivot = FactorProfilePlain(Matrix(s));
+  std::int32_t zero_pivot = FactorProfileChosen(Matrix(s));
   if (zero_pivot != 0) {
     throw RunError(ErrorKind::kDivisionByZero, NodePlace(s, zero_pivot),
                    "the pivot of this node's equation is zero (is the node joined to the rest "
@@ -94,10 +95,10 @@ void FactorProfile(SolverState& s) {
 
 void SolveProfile(SolverState& s) {
   Yield(s, 14);
-  SolveProfilePlain(Matrix(s), s.LoadVector.data());
+  SolveProfileChosen(Matrix(s), s.LoadVector.data());
 }
 
-void SolveAnotherLoad(SolverState& s, double* f) { SolveProfilePlain(Matrix(s), f); }
+void SolveAnotherLoad(SolverState& s, double* f) { SolveProfileChosen(Matrix(s), f); }
 
 void FillResultGrid(SolverState& s) {
   for (std::int32_t j = 1; j <= s.LastRow - 1; ++j) {

@@ -12,6 +12,7 @@
 #include "model/cell.h"
 #include "model/model.h"
 #include "model/table2.h"
+#include "platform/large_table.h"
 #include "solver/solver.h"
 
 namespace kelvane {
@@ -77,7 +78,7 @@ struct SolverState {
   std::vector<std::int32_t> ProfileStart;   // 1..NodeCount
   std::vector<std::int64_t> DiagonalIndex;  // 1..NodeCount (0 holds 0)
   std::int64_t ProfileLength = 0;
-  std::vector<double> ConductanceProfile;   // 1..ProfileLength
+  LargeTable<double> ConductanceProfile;    // 1..ProfileLength
   std::vector<double> LoadVector;           // 1..NodeCount
 };
 

@@ -105,7 +105,7 @@ TEST(Convection, SingleEdgeTerms) {
   // An edge of length 2 m with h = 3 and ambient 10 above one cell.
   TestRun run(ModelSpec{{1}, {{10, 3}}, {}, {2000}, {1000}, {". B1 .", ". A1 .", ". . ."}});
   run.RunThrough(Step::kConduction);
-  std::vector<double> k_before = run.s.ConductanceProfile;
+  std::vector<double> k_before(run.s.ConductanceProfile.begin(), run.s.ConductanceProfile.end());
   run.RunThrough(Step::kConvection);
   const SolverState& s = run.s;
   ASSERT_EQ(s.ConvEdgeCount, 1);

@@ -143,6 +143,9 @@ TEST(CellCodes, CodesThatNameNoRecordAreRefused) {
     const char* message;
   } cases[] = {
       {"A3", "code row 2, column 2: index out of range: the code \"A3\" names material 3, but the model has 2 materials"},
+      // Nine digits take the short reading, ten the general one: the same number.
+      {"A000000003", "code row 2, column 2: index out of range: the code \"A000000003\" names material 3, but the model has 2 materials"},
+      {"A0000000003", "code row 2, column 2: index out of range: the code \"A0000000003\" names material 3, but the model has 2 materials"},
       {"A-1", "code row 2, column 2: index out of range: the code \"A-1\" names material -1, but the model has 2 materials"},
       {"B", "code row 2, column 2: index out of range: the code \"B\" names convection condition 0, but the model has 1 condition"},
       {"B0", "code row 2, column 2: index out of range: the code \"B0\" names convection condition 0, but the model has 1 condition"},

@@ -32,7 +32,7 @@ TEST(FixedTemperatures, EliminationKeepsTheMatrixSymmetric) {
   TwoEquations second(1, 0, 2, 10);
   ImposeFixedTemperatures(second.s);
   EXPECT_EQ(second.s.LoadVector, (std::vector<double>{0, -19, 10}));
-  EXPECT_EQ(second.s.ConductanceProfile, (std::vector<double>{0, 4, 0, 1}));
+  EXPECT_EQ(second.s.ConductanceProfile, (LargeTable<double>{0, 4, 0, 1}));
   EXPECT_EQ(second.s.ProfileStart[2], 2);
   FactorProfile(second.s);
   SolveProfile(second.s);
@@ -41,7 +41,7 @@ TEST(FixedTemperatures, EliminationKeepsTheMatrixSymmetric) {
   TwoEquations first(0, 1, 1, 10);
   ImposeFixedTemperatures(first.s);
   EXPECT_EQ(first.s.LoadVector, (std::vector<double>{0, 10, -19}));
-  EXPECT_EQ(first.s.ConductanceProfile, (std::vector<double>{0, 1, 0, 3}));
+  EXPECT_EQ(first.s.ConductanceProfile, (LargeTable<double>{0, 1, 0, 3}));
   FactorProfile(first.s);
   SolveProfile(first.s);
   EXPECT_EQ(first.s.LoadVector[1], 10);

@@ -1,0 +1,139 @@
+#include "solver/profile_factor_fast.h"
+
+#include <sched.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cfenv>
+#include <cstdio>
+#include <new>
+#include <thread>
+#include <vector>
+
+#include "solver/profile_factor_kernel.h"
+
+namespace kelvane {
+namespace {
+
+constexpr int kCheckedFlags = FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID;
+// Below this many stored entries a second thread costs more than it gives.
+constexpr std::int64_t kTwoThreadsFrom = 1 << 20;
+
+std::atomic<ProfileKernel> chosen_kernel{ProfileKernel::kFast};
+
+// Whether a second core is free now: the processors this process may run
+// on, less the tasks that are running or ready to run (this one included).
+// Two threads that have to share one core hand each block over through the
+// scheduler and end up slower than one.
+bool SecondCoreIsFree() {
+  cpu_set_t set;
+  if (sched_getaffinity(0, sizeof set, &set) != 0 || CPU_COUNT(&set) < 2) return false;
+  std::FILE* file = std::fopen("/proc/loadavg", "r");
+  if (file == nullptr) return true;
+  double one, five, fifteen;
+  int running = 0, total = 0;
+  const int read = std::fscanf(file, "%lf %lf %lf %d/%d", &one, &five, &fifteen, &running, &total);
+  std::fclose(file);
+  return read != 5 || running < CPU_COUNT(&set);
+}
+
+int ThreadsFor(const ProfileMatrix& m, const FastFactorOptions& options,
+               std::int32_t block_count) {
+  int threads = options.threads;
+  if (threads <= 0) {
+    const bool large = m.diagonal[m.n] >= kTwoThreadsFrom;
+    threads = large && SecondCoreIsFree() ? 2 : 1;
+  }
+  return std::max(1, std::min(threads, block_count));
+}
+
+}  // namespace
+
+bool ProcessorHasAvx2() {
+#if defined(__x86_64__)
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+  }();
+  return has;
+#else
+  return false;
+#endif
+}
+
+std::int32_t FactorProfileFast(const ProfileMatrix& m, const FastFactorOptions& options) {
+  if (m.n < 1) return 0;
+  // The kernel tells its own overflow and invalid-operation flags from
+  // earlier ones only if there are none yet.
+  if (std::fetestexcept(FE_OVERFLOW | FE_INVALID)) return FactorProfilePlain(m);
+
+  using fast_factor::Shared;
+  Shared shared;
+  shared.m = m;
+  shared.block_count = (m.n + fast_factor::kBlockRows - 1) / fast_factor::kBlockRows;
+  for (std::int32_t r = 1; r <= m.n; ++r) {
+    shared.max_width = std::max(shared.max_width, r - m.start[r]);
+  }
+  void (*const factor_blocks)(Shared&, std::int32_t) =
+      options.avx2 && ProcessorHasAvx2() ? fast_factor::FactorBlocksAvx2
+                                         : fast_factor::FactorBlocksPortable;
+  fexcept_t entry_flags;
+  std::fegetexceptflag(&entry_flags, FE_ALL_EXCEPT);
+
+  // Workers start on a gate that opens with the number of threads that
+  // really started, so that every block has its thread.
+  const int wanted = ThreadsFor(m, options, shared.block_count);
+  std::atomic<int> gate{0};
+  std::vector<int> worker_flags(static_cast<std::size_t>(wanted), 0);
+  std::vector<std::thread> workers;
+  for (int t = 1; t < wanted; ++t) {
+    try {
+      workers.emplace_back([&, t] {
+        gate.wait(0);
+        if (t >= gate.load()) return;
+        std::feclearexcept(FE_ALL_EXCEPT);
+        factor_blocks(shared, t);
+        worker_flags[t] = std::fetestexcept(FE_ALL_EXCEPT);
+      });
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+  shared.thread_count = static_cast<std::int32_t>(workers.size()) + 1;
+  gate.store(shared.thread_count);
+  gate.notify_all();
+  factor_blocks(shared, 0);
+  for (std::thread& worker : workers) worker.join();
+
+  if (shared.out_of_memory.load()) throw std::bad_alloc();
+  const std::int32_t given_up = shared.given_up.load();
+  if (given_up != INT32_MAX) {
+    // The rows before it are final and raised none of the checked flags;
+    // the plain kernel does the rest and raises what it raises.
+    std::fesetexceptflag(&entry_flags, FE_ALL_EXCEPT);
+    return FactorProfilePlainFrom(m, given_up);
+  }
+  int raised = 0;
+  for (int flags : worker_flags) raised |= flags;
+  if (raised != 0) std::feraiseexcept(raised & (kCheckedFlags | FE_UNDERFLOW | FE_INEXACT));
+  return shared.zero_pivot.load();
+}
+
+void SetProfileKernel(ProfileKernel kernel) { chosen_kernel.store(kernel); }
+
+ProfileKernel ChosenProfileKernel() { return chosen_kernel.load(); }
+
+std::int32_t FactorProfileChosen(const ProfileMatrix& m) {
+  return ChosenProfileKernel() == ProfileKernel::kPlain ? FactorProfilePlain(m)
+                                                        : FactorProfileFast(m);
+}
+
+void SolveProfileChosen(const ProfileMatrix& m, double* f) {
+  if (ChosenProfileKernel() == ProfileKernel::kPlain) {
+    SolveProfilePlain(m, f);
+  } else {
+    SolveProfileFast(m, f);
+  }
+}
+
+}  // namespace kelvane
