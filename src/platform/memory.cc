@@ -87,6 +87,10 @@ std::string MemorySizeText(std::uint64_t bytes) {
 }
 
 void RequireMemory(std::uint64_t bytes, const std::string& what) {
+  // Asking the system costs several file reads; a table this small fits,
+  // and if it does not, the allocation's own failure is reported.
+  constexpr std::uint64_t kAlwaysFits = std::uint64_t{64} << 20;
+  if (bytes < kAlwaysFits) return;
   std::optional<std::uint64_t> room = AvailableMemory();
   if (!room || bytes <= *room) return;
   throw RunError(ErrorKind::kOutOfMemory, "",
