@@ -10,17 +10,17 @@
 namespace kelvane::testing {
 namespace {
 
-ModelReport Report(const ModelSpec& spec, bool coupling = false) {
+ModelReport Report(const ModelSketch& sketch, bool coupling = false) {
   ModelReport report;
   std::string error = SolveAndInspect(
-      spec, [&](const SolvedField& f) { report = BuildReport(f, "m.inp", coupling); });
+      sketch, [&](const SolvedField& f) { report = BuildReport(f, "m.inp", coupling); });
   EXPECT_EQ(error, "");
   return report;
 }
 
 // 240 mm of conductivity 0.6, 500 mm high, between a room at 20 (Rsi
 // 0.13) and outside air at -5 (Rse 0.04).
-const ModelSpec kWall{{0.6}, {{20, 1 / 0.13}, {-5, 25}}, {}, {120, 120}, {500},
+const ModelSketch kWall{{0.6}, {{20, 1 / 0.13}, {-5, 25}}, {}, {120, 120}, {500},
                       {". . . .", "B2 A1 A1 B1", ". . . ."}};
 
 TEST(Report, LayeredWallGivesUValueFlowsSurfaceTemperaturesAndFrsi) {
@@ -62,11 +62,11 @@ TEST(Report, TemperatureFactorNeedsTwoExchangingConditionsAtDifferentAmbients) {
       {"the colder one has h = 0", {{20, 8}, {0, 0}}, false},
   };
   for (const Case& c : cases) {
-    ModelSpec spec = kWall;
-    spec.conditions = c.conditions;
-    EXPECT_EQ(Report(spec).frsi.has_value(), c.expected) << c.name;
+    ModelSketch sketch = kWall;
+    sketch.conditions = c.conditions;
+    EXPECT_EQ(Report(sketch).frsi.has_value(), c.expected) << c.name;
   }
-  ModelSpec single = kWall;
+  ModelSketch single = kWall;
   single.conditions = {{20, 8}};
   single.rows[1] = "B1 A1 A1 .";
   EXPECT_FALSE(Report(single).frsi);
@@ -76,18 +76,18 @@ TEST(Report, FrsiTakesTheColdestPointOfAllWarmestConditions) {
   // Two rooms at 20 (B1 with a low h, B3 with a high one) over a slab
   // cooled from below: the surface under B1 is the colder, whichever of
   // the two is listed first.
-  ModelSpec spec{{1}, {{20, 2}, {-10, 20}, {20, 50}}, {}, {100, 100}, {100},
+  ModelSketch sketch{{1}, {{20, 2}, {-10, 20}, {20, 50}}, {}, {100, 100}, {100},
                  {". B3 B1 .", ". A1 A1 .", ". B2 B2 ."}};
-  const ModelReport r = Report(spec);
+  const ModelReport r = Report(sketch);
   ASSERT_TRUE(r.frsi);
   EXPECT_EQ(r.frsi->warm_condition, 1);
   EXPECT_EQ(r.frsi->surface.temperature, r.conditions[0].lowest->temperature);
 }
 
 TEST(Report, UnusedConditionsAndFixedTemperaturesAreListedEmpty) {
-  ModelSpec spec{{1}, {{20, 8}, {5, 5}}, {0, 99}, {100}, {100},
+  ModelSketch sketch{{1}, {{20, 8}, {5, 5}}, {0, 99}, {100}, {100},
                  {". B1 .", "C1 A1 .", ". . ."}};
-  const ModelReport r = Report(spec);
+  const ModelReport r = Report(sketch);
   ASSERT_EQ(r.conditions.size(), 2u);
   EXPECT_EQ(r.conditions[1].edges, 0);
   EXPECT_FALSE(r.conditions[1].lowest);
@@ -136,8 +136,8 @@ TEST(Report, ErrorLineNamesTheModel) {
 }
 
 TEST(Report, TextOfTheWorkedExample) {
-  ModelSpec spec{{50}, {{20, 10}}, {100}, {10, 20}, {5}, {"B1 B1 B1 B1", "C1 A1 A1 B1", ". . . ."}};
-  ModelReport r = Report(spec, /*coupling=*/true);
+  ModelSketch sketch{{50}, {{20, 10}}, {100}, {10, 20}, {5}, {"B1 B1 B1 B1", "C1 A1 A1 B1", ". . . ."}};
+  ModelReport r = Report(sketch, /*coupling=*/true);
   r.title = "Steel plate\x01";
   std::string text = ReportText(r);
   // The balance's rounding digits are not the point here.

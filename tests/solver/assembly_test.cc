@@ -8,7 +8,7 @@ namespace kelvane::testing {
 namespace {
 
 // The two unit cells of the wide example: corners 1, 2, 4, 3 and 3, 4, 6, 5.
-ModelSpec TwoUnitCells() {
+ModelSketch TwoUnitCells() {
   return {{1}, {{0, 1}}, {}, {1000, 1000}, {1000}, {". B1 . .", ". A1 A1 .", ". . . ."}};
 }
 
@@ -47,7 +47,7 @@ TEST(ElementMatrix, RectanglesAndConductivities) {
       {"2 x 1 cell", 2000, 1000, 1, 1, 5.0 / 6, -7.0 / 12, 1.0 / 6, -5.0 / 12},
   };
   for (const ElementCase& c : cases) {
-    TestRun run(ModelSpec{{1}, {{0, 1}}, {}, {c.width_mm}, {c.height_mm}, {". B1 .", ". A1 .", ". . ."}});
+    TestRun run(ModelSketch{{1}, {{0, 1}}, {}, {c.width_mm}, {c.height_mm}, {". B1 .", ". A1 .", ". . ."}});
     run.model.MaterialTable[1].ConductivityX = c.kx;
     run.model.MaterialTable[1].ConductivityY = c.ky;
     run.RunThrough(Step::kConduction);
@@ -82,28 +82,28 @@ TEST(ElementMatrix, TwoElementsAccumulateIntoTheProfile) {
 }
 
 TEST(ElementMatrix, ZeroOrNegativeSizeIsRefusedNamingTheCell) {
-  TestRun zero(ModelSpec{{1}, {{0, 1}}, {}, {10, 0}, {5}, {". B1 B1 .", ". A1 A1 .", ". . . ."}});
+  TestRun zero(ModelSketch{{1}, {{0, 1}}, {}, {10, 0}, {5}, {". B1 B1 .", ". A1 A1 .", ". . . ."}});
   EXPECT_EQ(zero.ErrorThrough(Step::kConduction),
             "code row 2, column 3: division by zero: the material cell has zero width (column "
             "width 2 is 0 m), so its element matrix divides by zero");
-  TestRun negative(ModelSpec{{1}, {{0, 1}}, {}, {10}, {-5}, {". B1 .", ". A1 .", ". . ."}});
+  TestRun negative(ModelSketch{{1}, {{0, 1}}, {}, {10}, {-5}, {". B1 .", ". A1 .", ". . ."}});
   EXPECT_EQ(negative.ErrorThrough(Step::kConduction),
             "code row 2, column 2: negative size: the material cell has a negative height (row "
             "height 1 is -0.005 m)");
   // A width lost against its grid line's coordinate is zero as well.
-  TestRun lost(ModelSpec{{1}, {{0, 1}}, {}, {1e20, 1e-3}, {5}, {". B1 B1 .", ". A1 A1 .", ". . . ."}});
+  TestRun lost(ModelSketch{{1}, {{0, 1}}, {}, {1e20, 1e-3}, {5}, {". B1 B1 .", ". A1 A1 .", ". . . ."}});
   EXPECT_EQ(lost.ErrorThrough(Step::kConduction),
             "code row 2, column 3: division by zero: the material cell has zero width (column "
             "width 2 is 1E-06 m, too small to move its grid line's coordinate), so its element "
             "matrix divides by zero");
   // A zero spacing where no element lies is harmless.
-  TestRun harmless(ModelSpec{{1}, {{0, 1}}, {}, {10, 0}, {5}, {". B1 . .", ". A1 . .", ". . . ."}});
+  TestRun harmless(ModelSketch{{1}, {{0, 1}}, {}, {10, 0}, {5}, {". B1 . .", ". A1 . .", ". . . ."}});
   EXPECT_EQ(harmless.ErrorThrough(Step::kResults), "no error");
 }
 
 TEST(Convection, SingleEdgeTerms) {
   // An edge of length 2 m with h = 3 and ambient 10 above one cell.
-  TestRun run(ModelSpec{{1}, {{10, 3}}, {}, {2000}, {1000}, {". B1 .", ". A1 .", ". . ."}});
+  TestRun run(ModelSketch{{1}, {{10, 3}}, {}, {2000}, {1000}, {". B1 .", ". A1 .", ". . ."}});
   run.RunThrough(Step::kConduction);
   std::vector<double> k_before(run.s.ConductanceProfile.begin(), run.s.ConductanceProfile.end());
   run.RunThrough(Step::kConvection);
@@ -128,9 +128,9 @@ TEST(Convection, SingleEdgeTerms) {
 TEST(Convection, EdgeDirectionDoesNotMatter) {
   // An edge listed with its larger node first touches the same entries with
   // the same values.
-  ModelSpec spec{{1}, {{10, 3}}, {}, {1000, 700}, {1000}, {". B1 B1 .", "B1 A1 A1 B1", ". B1 . ."}};
-  TestRun forward(spec);
-  TestRun reversed(spec);
+  ModelSketch sketch{{1}, {{10, 3}}, {}, {1000, 700}, {1000}, {". B1 B1 .", "B1 A1 A1 B1", ". B1 . ."}};
+  TestRun forward(sketch);
+  TestRun reversed(sketch);
   forward.RunThrough(Step::kConvection);
   reversed.RunThrough(Step::kEdges);
   ASSERT_EQ(reversed.s.ConvEdgeCount, 5);

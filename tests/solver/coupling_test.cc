@@ -50,9 +50,9 @@ TEST(Coupling, SymmetricRowsSumToZeroAndSuperposeToTheDirectRun) {
   std::mt19937 rng(1234);
   int checked = 0;
   for (int trial = 0; trial < 400; ++trial) {
-    ModelSpec spec = RandomModel(rng);
-    SolveAndInspect(spec, [&](const SolvedField& f) {
-      CheckCoupling(f, InputText(spec));
+    ModelSketch sketch = RandomModel(rng);
+    SolveAndInspect(sketch, [&](const SolvedField& f) {
+      CheckCoupling(f, InputText(sketch));
       ++checked;
     });
   }
@@ -63,9 +63,9 @@ TEST(Coupling, LayeredWallCouplesItsSidesByUTimesHeight) {
   // 200 mm of conductivity 0.5 with h 10 on both sides, 2 m high:
   // U = 1 / (0.1 + 0.4 + 0.1) and L2D = 2 U. A third condition and a fixed
   // temperature touch nothing and are left out.
-  ModelSpec spec{{0.5}, {{20, 10}, {-5, 10}, {3, 3}}, {7}, {100, 100}, {2000},
+  ModelSketch sketch{{0.5}, {{20, 10}, {-5, 10}, {3, 3}}, {7}, {100, 100}, {2000},
                  {". . . .", "B1 A1 A1 B2", ". . . ."}};
-  ASSERT_EQ(SolveAndInspect(spec,
+  ASSERT_EQ(SolveAndInspect(sketch,
                             [&](const SolvedField& f) {
                               const CouplingMatrix m = ComputeCoupling(f);
                               ASSERT_EQ(m.environments.size(), 2u);
@@ -83,9 +83,9 @@ TEST(Coupling, FixedTemperaturesAreEnvironmentsToo) {
   // Fixed 0 on the left, 100 on the right, convection above: three
   // environments, and the fixed temperatures' nodes at the top corners
   // share the convection edges' ends.
-  ModelSpec spec{{1.2}, {{15, 8}}, {0, 100}, {50, 50, 50}, {30, 30},
+  ModelSketch sketch{{1.2}, {{15, 8}}, {0, 100}, {50, 50, 50}, {30, 30},
                  {". B1 B1 B1 .", "C1 A1 A1 A1 C2", "C1 A1 A1 A1 C2", ". . . . ."}};
-  ASSERT_EQ(SolveAndInspect(spec,
+  ASSERT_EQ(SolveAndInspect(sketch,
                             [&](const SolvedField& f) {
                               const CouplingMatrix m = ComputeCoupling(f);
                               ASSERT_EQ(m.environments.size(), 3u);

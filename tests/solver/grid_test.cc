@@ -10,7 +10,7 @@ namespace kelvane::testing {
 namespace {
 
 TEST(GridLines, SumTheSpacings) {
-  TestRun run(ModelSpec{{}, {}, {}, {10, 20, 30}, {5, 7}, {". . . . .", ". . . . .", ". . . . .", ". . . . ."}});
+  TestRun run(ModelSketch{{}, {}, {}, {10, 20, 30}, {5, 7}, {". . . . .", ". . . . .", ". . . . .", ". . . . ."}});
   run.RunThrough(Step::kGridLines);
   const SolverState& s = run.s;
   EXPECT_EQ(s.LastColumn, 5);
@@ -35,9 +35,9 @@ TEST(GridLines, SumTheSpacings) {
 }
 
 TEST(GridLines, GridPointCountOfATenByTenModel) {
-  ModelSpec spec{{}, {}, {}, std::vector<double>(10, 1), std::vector<double>(10, 1),
+  ModelSketch sketch{{}, {}, {}, std::vector<double>(10, 1), std::vector<double>(10, 1),
                  std::vector<std::string>(12, ". . . . . . . . . . . .")};
-  TestRun run(spec);
+  TestRun run(sketch);
   run.RunThrough(Step::kGridLines);
   EXPECT_EQ(run.s.GridPointCount, 169);
 }
@@ -65,10 +65,10 @@ Table2<std::int32_t> FixedPoints(const std::vector<std::string>& rows) {
     std::string code;
     while (first >> code) ++codes_per_row;
   }
-  ModelSpec spec{{}, {}, {1, 2, 3, 4, 5},
+  ModelSketch sketch{{}, {}, {1, 2, 3, 4, 5},
                  std::vector<double>(codes_per_row - 2, 1),
                  std::vector<double>(rows.size() - 2, 1), rows};
-  TestRun run(spec);
+  TestRun run(sketch);
   run.RunThrough(Step::kFixedPoints);
   return run.s.FixedIndex;
 }
@@ -121,12 +121,12 @@ TEST(FixedTemperaturePoints, PassesAndPriorities) {
 }
 
 TEST(CellCodes, LettersAndNumbers) {
-  ModelSpec spec{{1, 1, 1, 1}, {{0, 1}, {0, 1}}, {}, {1, 1, 1, 1, 1}, {1, 1},
+  ModelSketch sketch{{1, 1, 1, 1}, {{0, 1}, {0, 1}}, {}, {1, 1, 1, 1, 1}, {1, 1},
                  {"A3 B2 QUOTED A3x A2.5 A3.5 A",
                   "A0 a1 b1 c1 7 B1 C1",
                   "D1 . x A4 B1 . ."," . . . . . . ."}};
   // The third code is "A 3", quoted in the file; the rest is plain.
-  std::string text = InputText(spec);
+  std::string text = InputText(sketch);
   text.replace(text.find("QUOTED"), 6, "\"A 3\"");
   TestRun run(text);
   run.RunThrough(Step::kCellCodes);
@@ -154,15 +154,15 @@ TEST(CellCodes, CodesThatNameNoRecordAreRefused) {
       {"C1e10", "code row 2, column 2: overflow: the number in the code \"C1e10\" lies beyond the 32-bit integer range"},
   };
   for (const Case& c : cases) {
-    TestRun run(ModelSpec{{1, 1}, {{0, 1}}, {}, {1}, {1},
+    TestRun run(ModelSketch{{1, 1}, {{0, 1}}, {}, {1}, {1},
                           {". . .", std::string(". ") + c.code + " .", ". . ."}});
     EXPECT_EQ(run.ErrorThrough(Step::kCellCodes), c.message) << c.code;
   }
   // A number cell of eleven digits: its text's number part overflows too.
-  TestRun run(ModelSpec{{1}, {}, {}, {1}, {1}, {". . .", ". 12345678901 .", ". . ."}});
+  TestRun run(ModelSketch{{1}, {}, {}, {1}, {1}, {". . .", ". 12345678901 .", ". . ."}});
   EXPECT_EQ(run.ErrorThrough(Step::kCellCodes).substr(0, 32), "code row 2, column 2: overflow: ");
   // "A" alone and A0 stay void.
-  TestRun ok(ModelSpec{{1}, {}, {}, {1}, {1}, {". . .", "A A0 .", ". . ."}});
+  TestRun ok(ModelSketch{{1}, {}, {}, {1}, {1}, {". . .", "A A0 .", ". . ."}});
   EXPECT_EQ(ok.ErrorThrough(Step::kCellCodes), "no error");
 }
 

@@ -17,11 +17,11 @@ namespace {
 // A wall of four layers, 1 m high in two rows: render 20 mm (0.87),
 // insulation 100 mm (0.035), masonry 150 mm in two cells (0.8), plaster
 // 15 mm (0.7). Its left and right sides carry the codes given.
-ModelSpec LayeredWall(const std::string& left, const std::string& right,
+ModelSketch LayeredWall(const std::string& left, const std::string& right,
                       std::vector<std::pair<double, double>> conditions,
                       std::vector<double> fixed) {
   const std::string row = left + " A1 A2 A3 A3 A4 " + right;
-  return ModelSpec{{0.87, 0.035, 0.8, 0.7}, std::move(conditions), std::move(fixed),
+  return ModelSketch{{0.87, 0.035, 0.8, 0.7}, std::move(conditions), std::move(fixed),
                    {20, 100, 75, 75, 15}, {400, 600},
                    {". . . . . . .", row, row, ". . . . . . ."}};
 }
@@ -34,7 +34,7 @@ EnvironmentFlows DirectFlows(const SolvedField& f) {
 TEST(HeatFlow, LayeredWallCarriesTheOneDimensionalUValue) {
   struct Case {
     const char* name;
-    ModelSpec spec;
+    ModelSketch sketch;
     double resistance;   // m2 K/W from the left environment to the right one
     double difference;   // left minus right
     bool left_is_fixed, right_is_fixed;
@@ -49,7 +49,7 @@ TEST(HeatFlow, LayeredWallCarriesTheOneDimensionalUValue) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EnvironmentFlows flows;
-    ASSERT_EQ(SolveAndInspect(c.spec, [&](const SolvedField& f) { flows = DirectFlows(f); }), "");
+    ASSERT_EQ(SolveAndInspect(c.sketch, [&](const SolvedField& f) { flows = DirectFlows(f); }), "");
     // 1 m of wall height carries U x dT; it enters on the warm right side.
     const double expected = c.difference / c.resistance * 1.0;
     const double left = c.left_is_fixed ? flows.fixed[1] : flows.condition[1];
@@ -65,8 +65,8 @@ TEST(HeatFlow, EnergyBalanceHoldsOnRandomModels) {
   std::mt19937 rng(20240611);
   int solved = 0;
   for (int trial = 0; trial < 400; ++trial) {
-    ModelSpec spec = RandomModel(rng);
-    std::string error = SolveAndInspect(spec, [&](const SolvedField& f) {
+    ModelSketch sketch = RandomModel(rng);
+    std::string error = SolveAndInspect(sketch, [&](const SolvedField& f) {
       EnvironmentFlows flows = DirectFlows(f);
       double sum = 0, largest = 0, scale = 0;
       for (std::size_t v = 1; v < flows.condition.size(); ++v) {
@@ -85,7 +85,7 @@ TEST(HeatFlow, EnergyBalanceHoldsOnRandomModels) {
         temperature = std::max(temperature, std::fabs(f.temperatures()[n]));
       }
       EXPECT_LE(std::fabs(sum), 1e-9 * std::max(largest, scale * temperature))
-          << InputText(spec);
+          << InputText(sketch);
       ++solved;
     });
     (void)error;
@@ -97,8 +97,8 @@ TEST(HeatFlow, EachEdgeCarriesHLTimesTheDifferenceToItsMeanTemperature) {
   // One cell 100 mm x 50 mm held at 10 on its left; a convection condition
   // at 30, h 4, along its top. The top edge's ends are node temperatures
   // ta (fixed, 10) and tb: the flow is 4 x 0.1 x (30 - (10 + tb) / 2).
-  ModelSpec spec{{2}, {{30, 4}}, {10}, {100}, {50}, {". B1 .", "C1 A1 .", ". . ."}};
-  ASSERT_EQ(SolveAndInspect(spec,
+  ModelSketch sketch{{2}, {{30, 4}}, {10}, {100}, {50}, {". B1 .", "C1 A1 .", ". . ."}};
+  ASSERT_EQ(SolveAndInspect(sketch,
                             [&](const SolvedField& f) {
                               const SolverState& s = f.s();
                               ASSERT_EQ(s.ConvEdgeCount, 1);
@@ -115,9 +115,9 @@ TEST(HeatFlow, FixedNodeRowsAreTheAssembledEquations) {
   // Rows of the conduction matrix sum to zero; a fixed node without
   // convection edges keeps that in its recorded row, and a convection edge
   // adds hL/2 to the row sum of each of its ends.
-  ModelSpec spec{{1.5}, {{0, 6}}, {5}, {40, 40}, {20},
+  ModelSketch sketch{{1.5}, {{0, 6}}, {5}, {40, 40}, {20},
                  {". . . .", "C1 A1 A1 B1", ". . . ."}};
-  ASSERT_EQ(SolveAndInspect(spec,
+  ASSERT_EQ(SolveAndInspect(sketch,
                             [&](const SolvedField& f) {
                               const SolverState& s = f.s();
                               ASSERT_EQ(s.FixedNodeCount, 2);
@@ -136,8 +136,8 @@ TEST(HeatFlow, HandingOverTheRunChangesNoResultBit) {
   std::mt19937 rng(7);
   int compared = 0;
   for (int trial = 0; trial < 100; ++trial) {
-    ModelSpec spec = RandomModel(rng);
-    Model model = ParseInput(InputText(spec), "test.inp");
+    ModelSketch sketch = RandomModel(rng);
+    Model model = ParseInput(InputText(sketch), "test.inp");
     Table2<Cell> plain, observed;
     SolverObserver with_hook;
     with_hook.on_solved = [](const SolvedField&) {};

@@ -11,7 +11,7 @@ using Corners = std::array<std::int32_t, 5>;
 
 // LastColumn = 4, LastRow = 3: material cells (1, 1) with code 2 and (2, 1)
 // with code 1, convection cells (0, 1), (1, 0) and (3, 1).
-ModelSpec WideModel() {
+ModelSketch WideModel() {
   return {{1, 1}, {{5, 2}}, {}, {1000, 1000}, {1000}, {". B1 . .", "B1 A2 A1 B1", ". . . ."}};
 }
 
@@ -35,7 +35,7 @@ TEST(Nodes, WideGridIsNumberedColumnByColumn) {
 }
 
 TEST(Nodes, TallGridIsNumberedRowByRowAndElementsStillColumnByColumn) {
-  TestRun run(ModelSpec{{1}, {}, {}, {1000}, {1000, 1000}, {". . .", ". A1 .", ". A1 .", ". . ."}});
+  TestRun run(ModelSketch{{1}, {}, {}, {1000}, {1000, 1000}, {". . .", ". A1 .", ". A1 .", ". . ."}});
   run.RunThrough(Step::kElements);
   const SolverState& s = run.s;
   EXPECT_EQ(s.NodeNumber(1, 1), 1);
@@ -49,7 +49,7 @@ TEST(Nodes, TallGridIsNumberedRowByRowAndElementsStillColumnByColumn) {
 }
 
 TEST(Nodes, SquareGridIsNumberedRowByRow) {
-  TestRun run(ModelSpec{{1}, {}, {}, {1, 1}, {1, 1},
+  TestRun run(ModelSketch{{1}, {}, {}, {1, 1}, {1, 1},
                         {". . . .", ". A1 A1 .", ". A1 A1 .", ". . . ."}});
   run.RunThrough(Step::kNodes);
   EXPECT_EQ(run.s.NodeNumber(2, 1), 2);
@@ -59,7 +59,7 @@ TEST(Nodes, SquareGridIsNumberedRowByRow) {
 TEST(Nodes, OnlyPointsTouchingMaterialAreNodes) {
   // A single material cell: its four corners, in the order of visits. A
   // point whose four cells are convection cells is no node.
-  TestRun run(ModelSpec{{1}, {{0, 1}}, {}, {1, 1, 1, 1}, {1, 1, 1, 1},
+  TestRun run(ModelSketch{{1}, {{0, 1}}, {}, {1, 1, 1, 1}, {1, 1, 1, 1},
                         {". . . . . .", ". A1 . . . .", ". . . B1 B1 .", ". . . B1 B1 .",
                          ". . . . . .", ". . . . . ."}});
   run.RunThrough(Step::kNodes);
@@ -73,7 +73,7 @@ TEST(Nodes, OnlyPointsTouchingMaterialAreNodes) {
 }
 
 TEST(Nodes, NoMaterialMeansNoNodes) {
-  TestRun run(ModelSpec{{1}, {{0, 1}}, {}, {1}, {1}, {"B1 B1 B1", "B1 . B1", "B1 B1 B1"}});
+  TestRun run(ModelSketch{{1}, {{0, 1}}, {}, {1}, {1}, {"B1 B1 B1", "B1 . B1", "B1 B1 B1"}});
   run.RunThrough(Step::kEdges);
   EXPECT_EQ(run.s.NodeCount, 0);
   EXPECT_EQ(run.s.ElementCount, 0);
@@ -85,7 +85,7 @@ TEST(Nodes, NoMaterialMeansNoNodes) {
 TEST(Nodes, RingMaterialMakesNodesButNoElementsOrEdges) {
   // Material in the first and the last ring column; a convection cell beside
   // each. The interior corners become nodes, yet nothing else.
-  TestRun run(ModelSpec{{1}, {{0, 1}}, {1}, {1, 1}, {1},
+  TestRun run(ModelSketch{{1}, {{0, 1}}, {1}, {1, 1}, {1},
                         {". . . .", "A1 B1 B1 A1", ". . . ."}});
   run.RunThrough(Step::kEdges);
   const SolverState& s = run.s;
@@ -104,7 +104,7 @@ TEST(Nodes, RingMaterialMakesNodesButNoElementsOrEdges) {
 }
 
 TEST(Coordinates, YGrowsUpwardFromTheLastRowLine) {
-  TestRun run(ModelSpec{{1}, {}, {}, {10, 20}, {30, 40},
+  TestRun run(ModelSketch{{1}, {}, {}, {10, 20}, {30, 40},
                         {". . . .", ". A1 A1 .", ". A1 A1 .", ". . . ."}});
   run.RunThrough(Step::kCoordinates);
   const SolverState& s = run.s;
@@ -120,7 +120,7 @@ TEST(Coordinates, YGrowsUpwardFromTheLastRowLine) {
 
 TEST(FixedNodes, ListedInColumnOrderWithTheirTemperatures) {
   // Row-by-row numbering: node 3 at (1, 2) is listed before node 2 at (2, 1).
-  TestRun run(ModelSpec{{1}, {}, {10, 20}, {1000}, {1000, 1000},
+  TestRun run(ModelSketch{{1}, {}, {10, 20}, {1000}, {1000, 1000},
                         {". . .", ". A1 C2", "C1 A1 .", ". . ."}});
   run.RunThrough(Step::kFixedNodes);
   const SolverState& s = run.s;
@@ -136,12 +136,12 @@ TEST(FixedNodes, ListedInColumnOrderWithTheirTemperatures) {
 
 TEST(FixedNodes, MissingTemperatureIsAnErrorOnlyAtANode) {
   // C3 with two fixed temperatures: fine away from the material...
-  TestRun away(ModelSpec{{1}, {}, {1, 2}, {1, 1, 1}, {1},
+  TestRun away(ModelSketch{{1}, {}, {1, 2}, {1, 1, 1}, {1},
                          {". . . . .", ". A1 . C3 .", ". . . . ."}});
   EXPECT_EQ(away.ErrorThrough(Step::kFixedNodes), "no error");
   EXPECT_EQ(away.s.FixedNodeCount, 0);
   // ...an index error at a node.
-  TestRun at(ModelSpec{{1}, {}, {1, 2}, {1, 1}, {1}, {". . . .", ". A1 C3 .", ". . . ."}});
+  TestRun at(ModelSketch{{1}, {}, {1, 2}, {1, 1}, {1}, {". . . .", ". A1 C3 .", ". . . ."}});
   EXPECT_EQ(at.ErrorThrough(Step::kFixedNodes),
             "grid point at column line 2, row line 1 (top-left corner of the cell at code row 2, "
             "column 3): index out of range: the code \"C3\" at code row 2, column 3 gives this node "
@@ -168,7 +168,7 @@ TEST(ConvectionEdges, BothSidesAndDifferentConditions) {
   // B1 between two material cells gives two edges, the left one first; B2
   // above the right cell gives that cell a second condition. B3 (above the
   // conditions' count) is refused earlier, so only listed codes reach here.
-  TestRun run(ModelSpec{{1}, {{1, 10}, {2, 20}}, {}, {1, 1, 1}, {1, 1},
+  TestRun run(ModelSketch{{1}, {{1, 10}, {2, 20}}, {}, {1, 1, 1}, {1, 1},
                         {". . . B2 .", ". A1 B1 A1 .", ". . . . .", ". . . . ."}});
   run.RunThrough(Step::kEdges);
   const SolverState& s = run.s;
@@ -186,16 +186,16 @@ TEST(ConvectionEdges, BothSidesAndDifferentConditions) {
 
 TEST(ConvectionEdges, CheckerboardHasMoreEdgesThanGridPoints) {
   const int n = 12;
-  ModelSpec spec{{1}, {{0, 1}}, {}, std::vector<double>(n, 1), std::vector<double>(n, 1), {}};
+  ModelSketch sketch{{1}, {{0, 1}}, {}, std::vector<double>(n, 1), std::vector<double>(n, 1), {}};
   for (int j = 0; j < n + 2; ++j) {
     std::string row;
     for (int k = 0; k < n + 2; ++k) {
       bool ring = k == 0 || j == 0 || k == n + 1 || j == n + 1;
       row += ring || (k + j) % 2 ? "B1 " : "A1 ";
     }
-    spec.rows.push_back(row);
+    sketch.rows.push_back(row);
   }
-  TestRun run(spec);
+  TestRun run(sketch);
   run.RunThrough(Step::kResults);
   // Each interior A cell has four B neighbours; ring cells are no elements.
   EXPECT_EQ(run.s.ConvEdgeCount, 4 * (n * n / 2));
@@ -204,16 +204,16 @@ TEST(ConvectionEdges, CheckerboardHasMoreEdgesThanGridPoints) {
 
 TEST(DeterminedCheck, EveryPartNeedsAFixedNodeOrConvection) {
   // Two separate blocks: the left one cooled, the right one floating.
-  TestRun run(ModelSpec{{1}, {{0, 5}}, {}, {1, 1, 1, 1}, {1},
+  TestRun run(ModelSketch{{1}, {{0, 5}}, {}, {1, 1, 1, 1}, {1},
                         {". B1 . . . .", ". A1 . A1 A1 .", ". . . . . ."}});
   EXPECT_EQ(run.ErrorThrough(Step::kDeterminedCheck),
             "grid point at column line 3, row line 1 (top-left corner of the cell at code row 2, "
             "column 4): undetermined temperatures: the part of the mesh that holds this point has "
             "no fixed temperature and no convection side with a non-zero coefficient");
   // A coefficient of zero determines nothing; a fixed point does.
-  TestRun zero(ModelSpec{{1}, {{0, 0}}, {}, {1}, {1}, {". B1 .", ". A1 .", ". . ."}});
+  TestRun zero(ModelSketch{{1}, {{0, 0}}, {}, {1}, {1}, {". B1 .", ". A1 .", ". . ."}});
   EXPECT_NE(zero.ErrorThrough(Step::kDeterminedCheck), "no error");
-  TestRun fixed(ModelSpec{{1}, {}, {3}, {1, 1}, {1}, {". . . .", ". A1 A1 C1", ". . . ."}});
+  TestRun fixed(ModelSketch{{1}, {}, {3}, {1, 1}, {1}, {". . . .", ". A1 A1 C1", ". . . ."}});
   EXPECT_EQ(fixed.ErrorThrough(Step::kDeterminedCheck), "no error");
 }
 

@@ -18,31 +18,13 @@
 #include "output/result_writer.h"
 #include "platform/file_io.h"
 #include "solver/solver_test_util.h"
+#include "solver/profile_test_util.h"
 
 namespace kelvane {
 namespace {
 
-struct Profile {
-  std::int32_t n = 0;
-  std::vector<std::int32_t> start;
-  std::vector<std::int64_t> diagonal;
-  std::vector<double> k;
-  ProfileMatrix View() { return {n, start.data(), diagonal.data(), k.data()}; }
-  double& At(int r, int c) { return k[diagonal[r] - r + c]; }
-};
-
-Profile MakeProfile(const std::vector<std::int32_t>& starts) {
-  Profile p;
-  p.n = static_cast<std::int32_t>(starts.size());
-  p.start.assign(1, 0);
-  p.start.insert(p.start.end(), starts.begin(), starts.end());
-  p.diagonal.assign(p.n + 1, 0);
-  for (int r = 1; r <= p.n; ++r) {
-    p.diagonal[r] = (r == 1 ? 0 : p.diagonal[r - 1]) + (r - p.start[r]) + 1;
-  }
-  p.k.assign(p.diagonal[p.n] + 1, 0.0);
-  return p;
-}
+using testing::MakeProfile;
+using testing::Profile;
 
 // A random symmetric, diagonally dominant matrix: starts anywhere within
 // `width` of the diagonal (so later rows may start after earlier ones),
@@ -229,9 +211,9 @@ Profile AssembledProfile(const std::string& input) {
 // A block with a void, fixed temperatures inside and on its edge, and
 // convection: rows cut back and rows that start after earlier ones.
 std::string HoledBlock(int n) {
-  testing::ModelSpec spec{{1.5, 0.04}, {{20, 7.7}, {-10, 25}}, {0, 100}, {}, {}, {}};
-  spec.widths.assign(n, 10);
-  spec.heights.assign(n + 3, 7);
+  testing::ModelSketch sketch{{1.5, 0.04}, {{20, 7.7}, {-10, 25}}, {0, 100}, {}, {}, {}};
+  sketch.widths.assign(n, 10);
+  sketch.heights.assign(n + 3, 7);
   for (int j = 0; j < n + 5; ++j) {
     std::string row;
     for (int k = 0; k < n + 2; ++k) {
@@ -244,9 +226,9 @@ std::string HoledBlock(int n) {
       else if ((k + j) % 7 == 0) code = "A2";
       row += (k ? " " : "") + code;
     }
-    spec.rows.push_back(row);
+    sketch.rows.push_back(row);
   }
-  return testing::InputText(spec);
+  return testing::InputText(sketch);
 }
 
 TEST(FastFactor, WholeModelsBitForBit) {

@@ -66,15 +66,15 @@ TEST(FixedTemperatures, OrderOfTheListDoesNotChangeTheMatrix) {
   EXPECT_EQ(b.s.LoadVector, (std::vector<double>{0, 10, 20}));
 }
 
-std::string Solve(const ModelSpec& spec) {
-  TestRun run(spec);
+std::string Solve(const ModelSketch& sketch) {
+  TestRun run(sketch);
   run.RunThrough(Step::kResults);
   return ResultFileText(run.result);
 }
 
 TEST(Solution, WorkedExampleToTheLastDigit) {
-  ModelSpec spec{{50}, {{20, 10}}, {100}, {10, 20}, {5}, {"B1 B1 B1 B1", "C1 A1 A1 B1", ". . . ."}};
-  EXPECT_EQ(Solve(spec),
+  ModelSketch sketch{{50}, {{20, 10}}, {100}, {10, 20}, {5}, {"B1 B1 B1 B1", "C1 A1 A1 B1", ". . . ."}};
+  EXPECT_EQ(Solve(sketch),
             " 4 ,  5 \r\n"
             "100,99.0334408723144,98.0988354738635,,\r\n"
             "100,99.0796113038465,98.1347165644368,,\r\n"
@@ -83,7 +83,7 @@ TEST(Solution, WorkedExampleToTheLastDigit) {
 }
 
 TEST(Solution, EveryNodeFixedGivesExactlyThePrescribedTemperatures) {
-  TestRun run(ModelSpec{{3}, {{50, 9}}, {7.25, -3.5}, {10, 10}, {10},
+  TestRun run(ModelSketch{{3}, {{50, 9}}, {7.25, -3.5}, {10, 10}, {10},
                         {"B1 C1 C2 B1", "C1 A1 A1 C2", "C1 C1 C2 C2"}});
   run.RunThrough(Step::kResults);
   for (int j = 1; j <= 2; ++j) {
@@ -95,11 +95,11 @@ TEST(Solution, EveryNodeFixedGivesExactlyThePrescribedTemperatures) {
 TEST(Solution, LayeredWallIsExactInOneDimension) {
   // Inside 20 with h = 7.69, outside -10 with h = 25; plaster 15 mm (0.7),
   // brick 240 mm in two cells (0.8), insulation 100 mm (0.035), three rows.
-  ModelSpec spec{{0.7, 0.8, 0.035}, {{20, 7.69}, {-10, 25}}, {},
+  ModelSketch sketch{{0.7, 0.8, 0.035}, {{20, 7.69}, {-10, 25}}, {},
                  {15, 120, 120, 100}, {100, 50, 100},
                  {". . . . . .", "B1 A1 A2 A2 A3 B2", "B1 A1 A2 A2 A3 B2", "B1 A1 A2 A2 A3 B2",
                   ". . . . . ."}};
-  TestRun run(spec);
+  TestRun run(sketch);
   run.RunThrough(Step::kResults);
   const double r[] = {1 / 7.69, 0.015 / 0.7, 0.12 / 0.8, 0.12 / 0.8, 0.1 / 0.035, 1 / 25.0};
   double total = 0;
@@ -116,9 +116,9 @@ TEST(Solution, LayeredWallIsExactInOneDimension) {
 }
 
 TEST(Solution, UniformAmbientGivesAUniformField) {
-  ModelSpec spec{{1, 40}, {{15, 3}, {15, 200}}, {}, {10, 30, 5}, {20, 7},
+  ModelSketch sketch{{1, 40}, {{15, 3}, {15, 200}}, {}, {10, 30, 5}, {20, 7},
                  {"B1 B1 B2 B2 .", "B1 A1 A2 A1 B2", "B1 A2 . A2 B2", ". B2 B2 B2 ."}};
-  TestRun run(spec);
+  TestRun run(sketch);
   run.RunThrough(Step::kResults);
   for (int k = 1; k <= 4; ++k) {
     for (int j = 1; j <= 3; ++j) {
@@ -130,11 +130,11 @@ TEST(Solution, UniformAmbientGivesAUniformField) {
 }
 
 TEST(Solution, MirroredModelGivesMirroredTemperatures) {
-  ModelSpec spec{{1.5, 0.2}, {{20, 8}, {-5, 20}}, {},
+  ModelSketch sketch{{1.5, 0.2}, {{20, 8}, {-5, 20}}, {},
                  {10, 25, 40, 25, 10}, {30, 20, 10},
                  {"B1 B1 B1 B1 B1 B1 B1", ". A1 A1 A1 A1 A1 .", ". A1 A2 A2 A2 A1 .",
                   ". A1 . A2 . A1 .", ". B2 B2 B2 B2 B2 ."}};
-  TestRun run(spec);
+  TestRun run(sketch);
   run.RunThrough(Step::kResults);
   const int last = run.s.LastColumn;
   for (int j = 1; j <= run.s.LastRow - 1; ++j) {
@@ -151,7 +151,7 @@ TEST(Solution, MirroredModelGivesMirroredTemperatures) {
 
 TEST(Solution, ZeroPivotNamesTheNode) {
   // A material of zero conductivity held only at its left side.
-  TestRun run(ModelSpec{{0}, {}, {5}, {10}, {10}, {". . .", "C1 A1 .", ". . ."}});
+  TestRun run(ModelSketch{{0}, {}, {5}, {10}, {10}, {". . .", "C1 A1 .", ". . ."}});
   EXPECT_EQ(run.ErrorThrough(Step::kResults),
             "grid point at column line 2, row line 1 (top-left corner of the cell at code row 2, "
             "column 3): division by zero: the pivot of this node's equation is zero (is the node "
@@ -159,14 +159,14 @@ TEST(Solution, ZeroPivotNamesTheNode) {
 }
 
 TEST(Solution, FloatingPointOverflowIsNamedByItsPhase) {
-  TestRun run(ModelSpec{{1}, {{1e300, 1e300}}, {}, {1000}, {1000}, {". B1 .", ". A1 .", ". . ."}});
+  TestRun run(ModelSketch{{1}, {{1e300, 1e300}}, {}, {1000}, {1000}, {". B1 .", ". A1 .", ". . ."}});
   EXPECT_EQ(run.ErrorThrough(Step::kResults),
             "phase 11 (convection terms): floating-point overflow: a result exceeded the range of "
             "a 64-bit number");
 }
 
 TEST(Solution, ResultGridOutsideTheMaterialStaysEmpty) {
-  TestRun run(ModelSpec{{1}, {{0, 1}}, {4}, {10, 10, 10}, {10},
+  TestRun run(ModelSketch{{1}, {{0, 1}}, {4}, {10, 10, 10}, {10},
                         {". . . . .", "B1 A1 . C1 .", ". . . . ."}});
   run.RunThrough(Step::kResults);
   EXPECT_TRUE(run.result(1, 1).IsNumber());

@@ -8,28 +8,28 @@
 
 namespace kelvane::testing {
 
-std::string InputText(const ModelSpec& spec) {
+std::string InputText(const ModelSketch& sketch) {
   std::ostringstream out;
-  out << "test model\n" << spec.conductivities.size() << "\n";
-  for (std::size_t i = 0; i < spec.conductivities.size(); ++i) {
-    out << "m" << i + 1 << "," << NumberText(spec.conductivities[i]) << "\n";
+  out << "test model\n" << sketch.conductivities.size() << "\n";
+  for (std::size_t i = 0; i < sketch.conductivities.size(); ++i) {
+    out << "m" << i + 1 << "," << NumberText(sketch.conductivities[i]) << "\n";
   }
-  out << spec.conditions.size() << "\n";
-  for (auto [ambient, h] : spec.conditions) {
+  out << sketch.conditions.size() << "\n";
+  for (auto [ambient, h] : sketch.conditions) {
     out << NumberText(ambient) << "," << NumberText(h) << "\n";
   }
-  out << spec.fixed.size() << "\n";
-  for (double t : spec.fixed) out << NumberText(t) << "\n";
-  out << spec.widths.size() << "," << spec.heights.size() << "\n";
-  for (std::size_t i = 0; i < spec.widths.size(); ++i) {
-    out << (i ? "," : "") << NumberText(spec.widths[i]);
+  out << sketch.fixed.size() << "\n";
+  for (double t : sketch.fixed) out << NumberText(t) << "\n";
+  out << sketch.widths.size() << "," << sketch.heights.size() << "\n";
+  for (std::size_t i = 0; i < sketch.widths.size(); ++i) {
+    out << (i ? "," : "") << NumberText(sketch.widths[i]);
   }
   out << "\n";
-  for (std::size_t i = 0; i < spec.heights.size(); ++i) {
-    out << (i ? "," : "") << NumberText(spec.heights[i]);
+  for (std::size_t i = 0; i < sketch.heights.size(); ++i) {
+    out << (i ? "," : "") << NumberText(sketch.heights[i]);
   }
   out << "\n";
-  for (const std::string& row : spec.rows) {
+  for (const std::string& row : sketch.rows) {
     std::istringstream codes(row);
     std::string code;
     bool first = true;
@@ -42,17 +42,17 @@ std::string InputText(const ModelSpec& spec) {
   return out.str();
 }
 
-ModelSpec RandomModel(std::mt19937& rng) {
+ModelSketch RandomModel(std::mt19937& rng) {
   auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
   auto real = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
-  ModelSpec spec;
+  ModelSketch sketch;
   const int materials = 1 + pick(3), conditions = pick(4), fixed = pick(3);
-  for (int i = 0; i < materials; ++i) spec.conductivities.push_back(real(0.02, 60));
-  for (int i = 0; i < conditions; ++i) spec.conditions.push_back({real(-20, 40), real(0, 30)});
-  for (int i = 0; i < fixed; ++i) spec.fixed.push_back(real(-20, 40));
+  for (int i = 0; i < materials; ++i) sketch.conductivities.push_back(real(0.02, 60));
+  for (int i = 0; i < conditions; ++i) sketch.conditions.push_back({real(-20, 40), real(0, 30)});
+  for (int i = 0; i < fixed; ++i) sketch.fixed.push_back(real(-20, 40));
   const int columns = 1 + pick(7), rows = 1 + pick(7);
-  for (int i = 0; i < columns; ++i) spec.widths.push_back(1 + pick(200));
-  for (int i = 0; i < rows; ++i) spec.heights.push_back(1 + pick(200));
+  for (int i = 0; i < columns; ++i) sketch.widths.push_back(1 + pick(200));
+  for (int i = 0; i < rows; ++i) sketch.heights.push_back(1 + pick(200));
   auto code = [&](bool ring) {
     int roll = pick(10);
     if (!ring && roll < 6) return "A" + std::to_string(1 + pick(materials));
@@ -65,14 +65,14 @@ ModelSpec RandomModel(std::mt19937& rng) {
     for (int k = 0; k < columns + 2; ++k) {
       line += (k ? " " : "") + code(j == 0 || k == 0 || j == rows + 1 || k == columns + 1);
     }
-    spec.rows.push_back(line);
+    sketch.rows.push_back(line);
   }
-  return spec;
+  return sketch;
 }
 
-std::string SolveAndInspect(const ModelSpec& spec,
+std::string SolveAndInspect(const ModelSketch& sketch,
                             const std::function<void(const SolvedField&)>& inspect) {
-  Model model = ParseInput(InputText(spec), "test.inp");
+  Model model = ParseInput(InputText(sketch), "test.inp");
   Table2<Cell> result;
   SolverObserver observer;
   observer.on_solved = inspect;

@@ -16,7 +16,7 @@ namespace kelvane::testing {
 // A model in the input's terms: conductivities, conditions (ambient, h),
 // fixed temperatures, widths and heights in millimetres, and the code block
 // as rows of codes separated by blanks ("." for an empty code).
-struct ModelSpec {
+struct ModelSketch {
   std::vector<double> conductivities;
   std::vector<std::pair<double, double>> conditions;
   std::vector<double> fixed;
@@ -25,16 +25,16 @@ struct ModelSpec {
   std::vector<std::string> rows;
 };
 
-std::string InputText(const ModelSpec& spec);
+std::string InputText(const ModelSketch& sketch);
 
 // A random model of up to 7 x 7 cells: materials, convection conditions and
 // fixed temperatures scattered over the grid and its ring. Many of them
 // cannot be computed (a floating part, no material); the caller skips those.
-ModelSpec RandomModel(std::mt19937& rng);
+ModelSketch RandomModel(std::mt19937& rng);
 
 // Runs the whole SolveTemperatureField on a model and hands its finished
 // field to `inspect`. Returns the RunError's message, or "" when solved.
-std::string SolveAndInspect(const ModelSpec& spec,
+std::string SolveAndInspect(const ModelSketch& sketch,
                             const std::function<void(const SolvedField&)>& inspect);
 
 // The phases and checks of SolveTemperatureField, in its order.
@@ -59,7 +59,7 @@ enum class Step {
 
 struct TestRun {
   explicit TestRun(const std::string& input_text);
-  explicit TestRun(const ModelSpec& spec) : TestRun(InputText(spec)) {}
+  explicit TestRun(const ModelSketch& sketch) : TestRun(InputText(sketch)) {}
   TestRun(const TestRun&) = delete;
 
   // Runs the steps after the last one run, through `last`.
