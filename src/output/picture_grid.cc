@@ -5,28 +5,12 @@
 #include <cmath>
 #include <string>
 
+#include "model/cell_code.h"
 #include "model/leading_number.h"
 #include "platform/error.h"
 
 namespace kelvane {
 namespace {
-
-struct Code {
-  char letter = '\0';
-  int number = 0;
-};
-
-// The letter and the rounded leading number of a cell code; a number that
-// does not fit counts as 0 (the solver refuses such codes before a picture
-// is drawn).
-Code ReadCode(const Cell& cell) {
-  if (cell.IsEmpty()) return {};
-  const std::string text = cell.AsText();
-  if (text.empty()) return {};
-  std::optional<double> value = LeadingNumber(std::string_view(text).substr(1));
-  std::optional<std::int32_t> number = value ? RoundToInt32(*value) : std::nullopt;
-  return {text[0], number ? *number : 0};
-}
 
 // Spacings in metres summed into grid-line positions in millimetres; a
 // negative spacing (possible only where no element lies) draws as zero.
@@ -60,13 +44,15 @@ PictureGrid::PictureGrid(const Model& model, const Table2<Cell>& result_grid)
   const int materials = model.MaterialCount();
   const int conditions = model.ConvectionCount();
   cells_ = Table2<PictureCell>(last_column_ - 1, last_row_ - 1);
-  std::vector<Code> codes(static_cast<std::size_t>(last_column_) * last_row_);
-  auto code_at = [&](int k, int j) -> Code& {
+  std::vector<CodeParts> codes(static_cast<std::size_t>(last_column_) * last_row_);
+  auto code_at = [&](int k, int j) -> CodeParts& {
     return codes[static_cast<std::size_t>(j) * last_column_ + k];
   };
   for (int j = 0; j <= last_row_ - 1; ++j) {
     for (int k = 0; k <= last_column_ - 1; ++k) {
-      Code code = ReadCode(model.CellGrid(k + 1, j + 1));
+      // A number that does not fit counts as 0; the solver refuses such
+      // codes before a picture is drawn.
+      CodeParts code = SplitCellCode(model.CellGrid(k + 1, j + 1));
       code_at(k, j) = code;
       PictureCell& cell = cells_(k, j);
       if (code.letter == 'A' && code.number >= 1 && code.number <= materials) {
@@ -79,20 +65,14 @@ PictureGrid::PictureGrid(const Model& model, const Table2<Cell>& result_grid)
     }
   }
 
-  // The four passes of the fixed-temperature points; a later write wins.
+  // The fixed-temperature points, written as the solver writes them.
   fixed_index_ = Table2<int>(last_column_, last_row_, 0);
-  auto write = [&](int k, int j, std::initializer_list<std::pair<int, int>> points) {
-    const Code& code = code_at(k, j);
-    if (code.letter != 'C') return;
-    for (auto [pk, pj] : points) fixed_index_(pk, pj) = code.number;
-  };
-  const int lc = last_column_, lr = last_row_;
-  for (int j = 0; j <= lr - 2; ++j) {
-    for (int k = 0; k <= lc - 2; ++k) write(k, j, {{k, j}, {k, j + 1}, {k + 1, j + 1}, {k + 1, j}});
-  }
-  for (int k = 0; k <= lc - 1; ++k) write(k, lr - 1, {{k, lr - 1}, {k + 1, lr - 1}});
-  for (int j = 0; j <= lr - 1; ++j) write(lc - 1, j, {{lc - 1, j}, {lc - 1, j + 1}});
-  write(lc - 1, lr - 1, {{lc - 1, lr - 1}});
+  ForEachFixedTemperatureWrite(
+      last_column_, last_row_, [&](int k, int j, std::initializer_list<GridPoint> points) {
+        const CodeParts& code = code_at(k, j);
+        if (code.letter != 'C') return;
+        for (auto [pk, pj] : points) fixed_index_(pk, pj) = code.number;
+      });
 
   temperature_ = Table2<double>(last_column_, last_row_, 0.0);
   is_node_ = Table2<char>(last_column_, last_row_, 0);

@@ -1,12 +1,12 @@
 #include "output/report.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <cmath>
 #include <utility>
 
 #include "output/json_text.h"
+#include "platform/number_text.h"
 #include "solver/heat_flow.h"
 
 namespace kelvane {
@@ -78,17 +78,7 @@ std::optional<TemperatureFactor> Factor(const std::vector<ConditionReport>& cond
 }
 
 // Six significant digits, in the program's number style ("1.5E-07").
-std::string Short(double value) {
-  if (value == 0) return "0";
-  char buffer[32];
-  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                 std::chars_format::general, 6);
-  std::string text(buffer, ec == std::errc() ? end : buffer);
-  for (char& c : text) {
-    if (c == 'e') c = 'E';
-  }
-  return text;
-}
+std::string Short(double value) { return NumberText(value, 6); }
 
 // The title as it is, with control bytes shown as \xNN so that it stays
 // on its line.

@@ -2,13 +2,14 @@
 // a number cell and for every temperature in the result file: at most 15
 // significant digits, no trailing zeros, no decimal point for whole values,
 // exponent form ("1E-05", "1.5E+20") when the decimal exponent is below -4
-// or at least 15, and "0" for both zeros.
+// or at least 15, and "0" for both zeros. A report may ask for fewer
+// significant digits in the same style.
 #pragma once
 
 #include <string>
 
 namespace kelvane {
 
-std::string NumberText(double value);
+std::string NumberText(double value, int significant_digits = 15);
 
 }  // namespace kelvane

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "model/cell_code.h"
 #include "model/leading_number.h"
 #include "platform/error.h"
 #include "platform/memory.h"
@@ -15,48 +16,16 @@ namespace {
 
 constexpr double kGaussPoint = 0.577350269189626;
 
-// A cell code split into its letter (the first character, 0 for an empty
-// text) and its number (the leading number of the rest, rounded).
-struct CodeParts {
-  char letter = '\0';
-  std::int32_t number = 0;
-};
-
-// The common code, a letter and up to nine plain digits ("A1", "B12"): its
-// leading number is that integer exactly, so it needs no general reading.
-bool SplitPlainCode(const std::string& text, CodeParts* code) {
-  if (text.size() < 2 || text.size() > 10) return false;
-  std::int32_t number = 0;
-  for (std::size_t i = 1; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c < '0' || c > '9') return false;
-    number = number * 10 + (c - '0');
-  }
-  *code = {text[0], number};
-  return true;
-}
-
+// The code of cell (k, j); a number beyond the 32-bit range ends the run.
 CodeParts SplitCode(const SolverState& s, std::int32_t k, std::int32_t j) {
   const Cell& cell = s.model.CellGrid(k + 1, j + 1);
-  if (cell.IsEmpty()) return {};
-  if (CodeParts code; cell.IsText() && SplitPlainCode(cell.text(), &code)) return code;
-  std::string number_text;
-  std::string_view text;
-  if (cell.IsText()) {
-    text = cell.text();
-  } else {
-    number_text = cell.AsText();
-    text = number_text;
-  }
-  if (text.empty()) return {};
-  std::optional<double> value = LeadingNumber(text.substr(1));
-  std::optional<std::int32_t> number = value ? RoundToInt32(*value) : std::nullopt;
-  if (!number) {
+  CodeParts code = SplitCellCode(cell);
+  if (!code.fits) {
     throw RunError(ErrorKind::kOverflow, CellPlace(k, j),
-                   "the number in the code " + Quoted(std::string(text)) +
+                   "the number in the code " + Quoted(cell.AsText()) +
                        " lies beyond the 32-bit integer range");
   }
-  return {text[0], *number};
+  return code;
 }
 
 // Adds the spacings of one direction into grid-line coordinates and copies
@@ -117,42 +86,13 @@ void SetUpGridLines(SolverState& s) {
   SumSpacings(s, false);
 }
 
-namespace {
-
-// Calls visit(k, j, points...) for every cell the four passes visit, in their
-// order, with the grid points that cell writes if it is a "C" cell.
-template <typename Visit>
-void ForEachFixedTemperatureWrite(const SolverState& s, Visit visit) {
-  const std::int32_t lc = s.LastColumn;
-  const std::int32_t lr = s.LastRow;
-  using Point = std::pair<std::int32_t, std::int32_t>;
-  // 1: every cell but the last ring column and row, all four corners.
-  for (std::int32_t j = 0; j <= lr - 2; ++j) {
-    for (std::int32_t k = 0; k <= lc - 2; ++k) {
-      visit(k, j, {Point{k, j}, Point{k, j + 1}, Point{k + 1, j + 1}, Point{k + 1, j}});
-    }
-  }
-  // 2: the last ring row, its corners on row line LastRow - 1.
-  for (std::int32_t k = 0, j = lr - 1; k <= lc - 1; ++k) {
-    visit(k, j, {Point{k, j}, Point{k + 1, j}});
-  }
-  // 3: the last ring column, its corners on column line LastColumn - 1.
-  for (std::int32_t j = 0, k = lc - 1; j <= lr - 1; ++j) {
-    visit(k, j, {Point{k, j}, Point{k, j + 1}});
-  }
-  // 4: the last cell alone, at the point where both lines meet.
-  visit(lc - 1, lr - 1, {Point{lc - 1, lr - 1}});
-}
-
-}  // namespace
-
 void MarkFixedTemperaturePoints(SolverState& s) {
   Yield(s, 2);
   // Each visited cell's letter and number are determined first; only a "C"
   // cell writes, and a later write to a point replaces an earlier one.
   ForEachFixedTemperatureWrite(
-      s, [&](std::int32_t k, std::int32_t j,
-             std::initializer_list<std::pair<std::int32_t, std::int32_t>> points) {
+      s.LastColumn, s.LastRow,
+      [&](std::int32_t k, std::int32_t j, std::initializer_list<GridPoint> points) {
         CodeParts code = SplitCode(s, k, j);
         if (code.letter != 'C') return;
         for (auto [pk, pj] : points) s.FixedIndex(pk, pj) = code.number;
@@ -162,8 +102,8 @@ void MarkFixedTemperaturePoints(SolverState& s) {
 std::string FixedTemperatureCodeAt(const SolverState& s, std::int32_t k, std::int32_t j) {
   std::string found;
   ForEachFixedTemperatureWrite(
-      s, [&](std::int32_t ck, std::int32_t cj,
-             std::initializer_list<std::pair<std::int32_t, std::int32_t>> points) {
+      s.LastColumn, s.LastRow,
+      [&](std::int32_t ck, std::int32_t cj, std::initializer_list<GridPoint> points) {
         for (auto [pk, pj] : points) {
           if (pk != k || pj != j) continue;
           const Cell& cell = s.model.CellGrid(ck + 1, cj + 1);

@@ -39,4 +39,12 @@ inline std::int64_t ProfilePosition(const std::int64_t* diagonal_index, std::int
   return diagonal_index[r] - r + c;
 }
 
+// The widest row, max over r of r - ProfileStart(r). Column p has stored
+// entries only in the rows p+1 .. p+width, so walks down a column stop there.
+inline std::int32_t WidestProfileRow(std::int32_t n, const std::int32_t* start) {
+  std::int32_t width = 0;
+  for (std::int32_t r = 1; r <= n; ++r) width = width > r - start[r] ? width : r - start[r];
+  return width;
+}
+
 }  // namespace kelvane

@@ -57,8 +57,7 @@ void ImposeFixedTemperatures(SolverState& s) {
   // No row reaches further left than the widest profile row does, so column
   // p has stored entries only in rows p+1 .. p+width; the rows beyond are
   // the ones the elimination would skip anyway.
-  std::int32_t width = 0;
-  for (std::int32_t r = 1; r <= n; ++r) width = std::max(width, r - start[r]);
+  const std::int32_t width = WidestProfileRow(n, start);
   for (std::int32_t i = 1; i <= s.FixedNodeCount; ++i) {
     const std::int32_t p = s.FixedNodeList[i];
     const double t = s.FixedNodeTemperature[i];

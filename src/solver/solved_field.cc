@@ -13,9 +13,7 @@ std::vector<AssembledRow> RecordFixedNodeRows(const SolverState& s) {
   const double* K = s.ConductanceProfile.data();
   const std::int32_t* start = s.ProfileStart.data();
   const std::int64_t* diagonal = s.DiagonalIndex.data();
-  // Column p has stored entries only in the rows p+1 .. p+width.
-  std::int32_t width = 0;
-  for (std::int32_t r = 1; r <= n; ++r) width = std::max(width, r - start[r]);
+  const std::int32_t width = WidestProfileRow(n, start);
   std::vector<AssembledRow> rows(static_cast<std::size_t>(s.FixedNodeCount) + 1);
   for (std::int32_t i = 1; i <= s.FixedNodeCount; ++i) {
     const std::int32_t p = s.FixedNodeList[i];
