@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "output/report.h"
+#include "report/report.h"
 
 namespace kelvane {
 

@@ -10,9 +10,9 @@
 
 #include "app/command_line.h"
 #include "model/input_reader.h"
-#include "output/report.h"
+#include "report/report.h"
 #include "output/result_writer.h"
-#include "output/svg.h"
+#include "picture/svg.h"
 #include "platform/error.h"
 #include "platform/interrupt.h"
 #include "platform/program_folder.h"

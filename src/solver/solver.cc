@@ -1,7 +1,7 @@
 #include <cfenv>
 
 #include "platform/error.h"
-#include "solver/solved_field.h"
+#include "report/solved_field.h"
 #include "solver/solver_state.h"
 
 namespace kelvane {

@@ -22,7 +22,7 @@ const char* PhaseName(int phase);
 // How the solver reports while it runs. on_phase is its yield: called at the
 // start of each phase. on_warning receives a sound-but-suspicious finding
 // (the run goes on). on_solved, when set, receives the finished run once the
-// result grid is filled (solver/solved_field.h); it costs the run only a copy
+// result grid is filled (report/solved_field.h); it costs the run only a copy
 // of the fixed nodes' equations. Any of them may be empty.
 struct SolverObserver {
   std::function<void(int phase, const char* name)> on_phase;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/process.h"
-#include "output/json_reader.h"
+#include "report/json_reader.h"
 
 namespace kelvane::testing {
 namespace {

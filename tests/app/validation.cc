@@ -7,7 +7,7 @@
 
 #include "app/process.h"
 #include "model/input_reader.h"
-#include "output/json_reader.h"
+#include "report/json_reader.h"
 
 namespace kelvane::testing {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "model/input_reader.h"
-#include "solver/solved_field.h"
+#include "report/solved_field.h"
 #include "solver/solver_state.h"
 
 namespace kelvane::testing {

@@ -1,0 +1,69 @@
+#include "report/coupling.h"
+
+#include "report/heat_flow.h"
+
+namespace kelvane {
+namespace {
+
+std::vector<Environment> TouchingEnvironments(const SolverState& s) {
+  std::vector<char> has_edge(static_cast<std::size_t>(s.ConvectionCount) + 1, 0);
+  for (std::int32_t e = 1; e <= s.ConvEdgeCount; ++e) has_edge[s.ConvEdgeCondition[e]] = 1;
+  const std::int32_t fixed_count = s.model.FixedTemperatureCount();
+  std::vector<char> has_node(static_cast<std::size_t>(fixed_count) + 1, 0);
+  for (std::int32_t i = 1; i <= s.FixedNodeCount; ++i) has_node[s.FixedNodeIndex[i]] = 1;
+  std::vector<Environment> environments;
+  for (std::int32_t v = 1; v <= s.ConvectionCount; ++v) {
+    if (!has_edge[v]) continue;
+    const Convection& c = s.model.ConvectionTable[v];
+    environments.push_back({Environment::Kind::kConvection, v, c.AmbientTemperature,
+                            c.HeatTransferCoefficient});
+  }
+  for (std::int32_t i = 1; i <= fixed_count; ++i) {
+    if (!has_node[i]) continue;
+    environments.push_back(
+        {Environment::Kind::kFixedTemperature, i, s.model.FixedTemperatureTable[i], 0});
+  }
+  return environments;
+}
+
+}  // namespace
+
+CouplingMatrix ComputeCoupling(const SolvedField& field) {
+  const SolverState& s = field.s();
+  CouplingMatrix m;
+  m.environments = TouchingEnvironments(s);
+  const std::size_t count = m.environments.size();
+  m.flow.assign(count, std::vector<double>(count, 0.0));
+  std::vector<char> fixed(static_cast<std::size_t>(s.NodeCount) + 1, 0);
+  for (std::int32_t i = 1; i <= s.FixedNodeCount; ++i) fixed[s.FixedNodeList[i]] = 1;
+  for (std::size_t j = 0; j < count; ++j) {
+    const Environment& unit = m.environments[j];
+    const bool convection = unit.kind == Environment::Kind::kConvection;
+    std::vector<double> ambient(static_cast<std::size_t>(s.ConvectionCount) + 1, 0.0);
+    if (convection) ambient[unit.number] = 1;
+    std::vector<double> f = ConvectionLoads(s, ambient);
+    // The elimination of the fixed nodes: the couplings of those at 1 move
+    // to the load of the free nodes, then every fixed row reads T = value.
+    for (std::int32_t i = 1; i <= s.FixedNodeCount; ++i) {
+      if (convection || s.FixedNodeIndex[i] != unit.number) continue;
+      for (const auto& [c, k] : field.fixed_rows[i].couplings) {
+        if (!fixed[c]) f[c] -= k;  /* F(c) -= K(c,p) x 1 */
+      }
+    }
+    for (std::int32_t i = 1; i <= s.FixedNodeCount; ++i) {
+      const bool at_one = !convection && s.FixedNodeIndex[i] == unit.number;
+      f[s.FixedNodeList[i]] = at_one ? 1 : 0;
+    }
+    field.Solve(f);
+    const EnvironmentFlows flows = HeatFlows(field, f.data(), ambient);
+    for (std::size_t i = 0; i < count; ++i) {
+      const Environment& through = m.environments[i];
+      m.flow[i][j] = through.kind == Environment::Kind::kConvection
+                         ? flows.condition[through.number]
+                         : flows.fixed[through.number];
+    }
+  }
+  return m;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,40 @@
+// The heat flows of a solved temperature field through its environments, in
+// W per metre of depth, positive into the model:
+// - through convection condition v: the sum over its edges of
+//   h L (T_ambient - mean of the two end temperatures), which is what the
+//   consistent edge terms impose;
+// - through fixed temperature i: the sum over the nodes fixed at it of the
+//   reaction of their assembled equations, sum_c K(p, c) T(c) - F(p), with
+//   F(p) the convection load on p.
+// Over all environments the flows sum to zero, up to rounding.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "report/solved_field.h"
+
+namespace kelvane {
+
+struct EnvironmentFlows {
+  std::vector<double> condition;  // 1..ConvectionCount; entry 0 unused
+  std::vector<double> fixed;      // 1..FixedTemperatureCount; entry 0 unused
+};
+
+// The length of convection edge e, as the convection terms take it.
+double EdgeLength(const SolverState& s, std::int32_t e);
+
+// The ambient temperature of every convection condition, 1..ConvectionCount.
+std::vector<double> ModelAmbients(const SolverState& s);
+
+// The loads F[1..NodeCount] that the convection edges put on the nodes when
+// condition v has ambient `ambient[v]`, formed edge by edge as the
+// convection terms form them.
+std::vector<double> ConvectionLoads(const SolverState& s, const std::vector<double>& ambient);
+
+// The flows of the field t[1..NodeCount], which solves the run's system with
+// the condition ambients `ambient`.
+EnvironmentFlows HeatFlows(const SolvedField& field, const double* t,
+                           const std::vector<double>& ambient);
+
+}  // namespace kelvane

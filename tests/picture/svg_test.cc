@@ -1,0 +1,277 @@
+#include "picture/svg.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "app/process.h"
+#include "picture/colour_map.h"
+#include "picture/picture_test_util.h"
+#include "picture/png_reader.h"
+#include "picture/xml_text.h"
+#include "platform/error.h"
+
+namespace kelvane::testing {
+namespace {
+
+const char kWorkedExample[] =
+    "\"Steel plate, one edge at 100, cooled by air\"\n1\nSteel,50\n1\n20,10\n1\n100\n2,1\n"
+    "10,20\n5\nB1,B1,B1,B1\nC1,A1,A1,B1\n,,,\n";
+
+// Whether `text` is valid UTF-8.
+bool IsUtf8(const std::string& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    if (n == 0 || i + n > text.size()) return false;
+    for (std::size_t k = 1; k < n; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    }
+    i += n;
+  }
+  return true;
+}
+
+// A light check that a document is well-formed XML: tags nest, attribute
+// values are quoted, and text holds no bare "<" or "&".
+std::string XmlProblem(const std::string& doc) {
+  std::vector<std::string> open;
+  std::size_t i = 0;
+  while (i < doc.size()) {
+    if (doc[i] == '&') {
+      const std::size_t end = doc.find(';', i);
+      if (end == std::string::npos || end - i > 6) return "bare & at " + std::to_string(i);
+      i = end + 1;
+      continue;
+    }
+    if (doc[i] != '<') {
+      ++i;
+      continue;
+    }
+    const std::size_t end = doc.find('>', i);
+    if (end == std::string::npos) return "unclosed tag at " + std::to_string(i);
+    std::string tag = doc.substr(i + 1, end - i - 1);
+    i = end + 1;
+    if (tag.starts_with("?")) continue;
+    std::size_t quotes = 0;
+    for (char c : tag) quotes += c == '"' ? 1 : 0;
+    if (quotes % 2 != 0 || tag.find('<') != std::string::npos) return "bad tag <" + tag + ">";
+    if (tag.starts_with("/")) {
+      if (open.empty() || open.back() != tag.substr(1)) return "mismatched </" + tag.substr(1) + ">";
+      open.pop_back();
+    } else if (!tag.ends_with("/")) {
+      open.push_back(tag.substr(0, tag.find_first_of(" \n")));
+    }
+  }
+  return open.empty() ? "" : "unclosed <" + open.back() + ">";
+}
+
+TEST(XmlText, EscapesAndRepairsWhatWouldBreakTheDocument) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"plain", "plain"},
+      {"a<b & \"c\" > 'd'", "a&lt;b &amp; &quot;c&quot; &gt; &apos;d&apos;"},
+      {"line\nbreak\ttab\r", "line break tab "},
+      {"\x01\x7F", "\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"m\xC2\xB2 \xE8\xA8\x88\xE7\xAE\x97", "m\xC2\xB2 \xE8\xA8\x88\xE7\xAE\x97"},  // kept
+      {"\x8C\x76\x8E\x5A", "\xEF\xBF\xBDv\xEF\xBF\xBDZ"},  // Shift-JIS bytes
+      {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},            // overlong "/"
+      {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // a surrogate
+      {"\xE2\x82", "\xEF\xBF\xBD\xEF\xBF\xBD"},                  // cut short
+      {"\xEF\xBF\xBF", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // U+FFFF
+      {"\xF0\x9F\x94\xA5", "\xF0\x9F\x94\xA5"},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(XmlText(in), out) << in;
+}
+
+TEST(PicturePathFor, PutsThePictureBesideTheResult) {
+  EXPECT_EQ(PicturePathFor("wall.otp.csv"), "wall.svg");
+  EXPECT_EQ(PicturePathFor("/a/b/kelvane.otp.csv"), "/a/b/kelvane.svg");
+  EXPECT_EQ(PicturePathFor("detail.txt.otp.csv"), "detail.txt.svg");
+  EXPECT_EQ(PicturePathFor("other.csv"), "other.csv.svg");
+}
+
+TEST(DrawSvgPicture, DrawsTheWorkedExampleAsAWellFormedVectorPicture) {
+  SolvedModel solved = Solve(kWorkedExample);
+  SvgPicture picture = DrawSvgPicture(solved.model, solved.result);
+  const std::string& svg = picture.text;
+  EXPECT_EQ(XmlProblem(svg), "");
+  EXPECT_TRUE(IsUtf8(svg));
+  EXPECT_FALSE(picture.layout.raster);
+  EXPECT_NE(svg.find("<title>Steel plate, one edge at 100, cooled by air</title>"), std::string::npos);
+  // 98.1 to 100: isotherms every 0.2, from 98.2 to 99.8, each one line.
+  EXPECT_EQ(picture.layout.isotherm_count, 9);
+  EXPECT_NE(svg.find("<title>98.2</title>"), std::string::npos);
+  EXPECT_NE(svg.find("<title>99.8</title>"), std::string::npos);
+  EXPECT_NE(svg.find("isotherms every 0.2"), std::string::npos);
+  // The one condition's sides, the coldest surface point (the top right
+  // corner, 98.0988) and the bar's range.
+  EXPECT_NE(svg.find("stroke=\"#e69f00\""), std::string::npos);
+  EXPECT_NE(svg.find("coldest surface point: 98.1"), std::string::npos);
+  EXPECT_DOUBLE_EQ(picture.layout.bar_maximum, 100);
+  EXPECT_DOUBLE_EQ(picture.layout.bar_minimum, 98.0988354738635);
+  // To scale: 30 mm by 5 mm, as wide as the drawing allows.
+  EXPECT_DOUBLE_EQ(picture.layout.scale, 880.0 / 30);
+  EXPECT_LT(svg.size(), 100000u);
+}
+
+TEST(DrawSvgPicture, EscapesATitleOfAnyBytes) {
+  std::string input = kWorkedExample;
+  input.replace(1, 43, "<b>&\x8C\x76\x8E\x5A");
+  SolvedModel solved = Solve(input);
+  const std::string svg = DrawSvgPicture(solved.model, solved.result).text;
+  EXPECT_EQ(XmlProblem(svg), "");
+  EXPECT_TRUE(IsUtf8(svg));
+  EXPECT_NE(svg.find("&lt;b&gt;&amp;\xEF\xBF\xBDv"), std::string::npos);
+}
+
+// The colour that the raster gives the point (x, y) mm of the model.
+Rgb RasterColourAt(const SvgPicture& picture, double x_mm, double y_mm, double width_mm,
+                   double height_mm) {
+  const std::string& svg = picture.text;
+  const std::string marker = "data:image/png;base64,";
+  const std::size_t start = svg.find(marker) + marker.size();
+  const std::string encoded = svg.substr(start, svg.find('"', start) - start);
+  std::string png;
+  auto value = [](char c) -> int {
+    if (c >= 'A' && c <= 'Z') return c - 'A';
+    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+    if (c >= '0' && c <= '9') return c - '0' + 52;
+    return c == '+' ? 62 : 63;
+  };
+  for (std::size_t i = 0; i + 3 < encoded.size(); i += 4) {
+    const std::uint32_t v = (value(encoded[i]) << 18) | (value(encoded[i + 1]) << 12) |
+                            ((encoded[i + 2] == '=' ? 0 : value(encoded[i + 2])) << 6) |
+                            (encoded[i + 3] == '=' ? 0 : value(encoded[i + 3]));
+    png.push_back(static_cast<char>(v >> 16));
+    if (encoded[i + 2] != '=') png.push_back(static_cast<char>(v >> 8));
+    if (encoded[i + 3] != '=') png.push_back(static_cast<char>(v));
+  }
+  const DecodedImage image = DecodePng(png);
+  const int px = static_cast<int>(x_mm / width_mm * image.width);
+  const int py = static_cast<int>(y_mm / height_mm * image.height);
+  return {image.At(px, py, 0), image.At(px, py, 1), image.At(px, py, 2)};
+}
+
+void ExpectNear(Rgb got, Rgb want, int tolerance) {
+  EXPECT_NEAR(got.r, want.r, tolerance) << HexColour(got) << " for " << HexColour(want);
+  EXPECT_NEAR(got.g, want.g, tolerance) << HexColour(got) << " for " << HexColour(want);
+  EXPECT_NEAR(got.b, want.b, tolerance) << HexColour(got) << " for " << HexColour(want);
+}
+
+TEST(DrawSvgPicture, RasterHoldsTheBilinearFieldInTheBarsColours) {
+  // T = x on a 100 mm wall: at x mm the raster shows the bar's colour of x.
+  SolvedModel wall = Solve(WallInput({{30, 1}, {30, 1}, {40, 1}}, {1}, 0, 100, 3));
+  SvgOptions options;
+  options.fill = SvgOptions::Fill::kRaster;
+  SvgPicture picture = DrawSvgPicture(wall.model, wall.result, options);
+  ASSERT_TRUE(picture.layout.raster);
+  EXPECT_EQ(XmlProblem(picture.text), "");
+  for (double x : {1.0, 15.0, 29.0, 31.0, 50.0, 77.0, 99.0}) {
+    SCOPED_TRACE(x);
+    ExpectNear(RasterColourAt(picture, x, 12, 100, 30), ColourMapAt(x / 100), 2);
+  }
+}
+
+TEST(DrawSvgPicture, DrawsAUniformFieldWithoutIsotherms) {
+  // Both ends at 20: one temperature everywhere.
+  SolvedModel wall = Solve(WallInput({{10, 1}, {10, 1}}, {1}, 20, 20));
+  SvgPicture picture = DrawSvgPicture(wall.model, wall.result);
+  EXPECT_EQ(XmlProblem(picture.text), "");
+  EXPECT_EQ(picture.layout.isotherm_count, 0);
+  EXPECT_LT(picture.layout.bar_minimum, 20);
+  EXPECT_GT(picture.layout.bar_maximum, 20);
+}
+
+// A model of n x n cells: two materials, air on the right and inside (or
+// scattered over the model), cold air on the left, and a field set by hand
+// (no solve): smooth, or noisy with scattered air.
+SolvedModel Synthetic(int n, bool scattered) {
+  SolvedModel s;
+  Model& m = s.model;
+  m.Header = "synthetic";
+  m.MaterialTable = {Material{}, Material{"a", 1, 1}, Material{"b", 0.1, 0.1}};
+  m.ConvectionTable = {Convection{}, Convection{20, 7.7}, Convection{-10, 25}};
+  m.FixedTemperatureTable = {0, 5};
+  const int last = n + 2;
+  m.CellGrid = Table2<Cell>(last, last);
+  for (int k = 2; k <= last - 1; ++k) {
+    m.CellGrid(k, 0) = Cell::Number(0.001 * (1 + k % 3));
+    m.CellGrid(0, k) = Cell::Number(0.001 * (1 + k % 2));
+  }
+  std::mt19937 engine(7);
+  for (int j = 0; j < last; ++j) {
+    for (int k = 0; k < last; ++k) {
+      const bool ring = k == 0 || j == 0 || k == last - 1 || j == last - 1;
+      std::string code = k == 0 ? "B2" : k == last - 1 ? "B1" : ring ? "" : k < last / 3 ? "A2" : "A1";
+      const bool air = scattered ? engine() % 10 < 3 : k > last / 2 && j > last / 2 && k < last * 3 / 4;
+      if (!ring && air) {
+        code = "B1";
+      }
+      if (!ring && k == 2 && j == 2) code = "C1";
+      m.CellGrid(k + 1, j + 1) = code.empty() ? Cell() : Cell::Text(code);
+    }
+  }
+  s.result = Table2<Cell>(last + 1, last + 1);
+  for (int j = 1; j <= last - 1; ++j) {
+    for (int k = 1; k <= last - 1; ++k) {
+      bool node = false;
+      for (int ck = k - 1; ck <= k; ++ck) {
+        for (int cj = j - 1; cj <= j; ++cj) {
+          const std::string t = m.CellGrid(ck + 1, cj + 1).AsText();
+          if (ck >= 1 && ck <= last - 2 && cj >= 1 && cj <= last - 2 && t[0] == 'A') node = true;
+        }
+      }
+      const double x = static_cast<double>(k) / last, y = static_cast<double>(j) / last;
+      const double noise = scattered ? std::uniform_real_distribution<double>(-5, 5)(engine) : 0;
+      if (node) s.result(k, j) = Cell::Number(-10 + 30 * x + 3 * std::sin(6 * y) * x + noise);
+    }
+  }
+  return s;
+}
+
+TEST(DrawSvgPicture, StaysAFewMegabytesFromSmallToLargeModels) {
+  struct Case {
+    int n;
+    bool scattered;
+    std::size_t limit;
+  };
+  const Case cases[] = {{3, false, 300000}, {30, false, 400000}, {300, false, 1000000},
+                        {1000, false, 3000000}, {400, true, 4000000}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.n) + (c.scattered ? " scattered" : ""));
+    SolvedModel s = Synthetic(c.n, c.scattered);
+    SvgPicture picture = DrawSvgPicture(s.model, s.result);
+    EXPECT_LT(picture.text.size(), c.limit);
+    EXPECT_EQ(picture.layout.raster, c.n >= 30);
+    EXPECT_EQ(XmlProblem(picture.text), "");
+    if (c.scattered) {
+      // Too many sides and too uneven a field: left out, and said so.
+      EXPECT_NE(picture.text.find("left out: too many to draw"), std::string::npos);
+      EXPECT_NE(picture.text.find("isotherms left out"), std::string::npos);
+    } else {
+      EXPECT_GE(picture.layout.isotherm_count, 8);
+    }
+  }
+}
+
+TEST(WriteSvgPicture, WritesThePictureOrFailsLikeTheResultWriter) {
+  SolvedModel solved = Solve(kWorkedExample);
+  TemporaryFolder folder;
+  for (const std::string& bad : {folder / "missing/plate.svg", folder.path()}) {
+    try {
+      WriteSvgPicture(bad, solved.model, solved.result);
+      ADD_FAILURE() << "no error for " << bad;
+    } catch (const RunError& e) {
+      EXPECT_EQ(e.kind(), ErrorKind::kFileNotWritable);
+      EXPECT_NE(std::string(e.what()).find(bad), std::string::npos) << e.what();
+    }
+  }
+  WriteFile(folder / "plate.svg", "earlier");
+  WriteSvgPicture(folder / "plate.svg", solved.model, solved.result);
+  EXPECT_EQ(ReadFile(folder / "plate.svg"), DrawSvgPicture(solved.model, solved.result).text);
+  EXPECT_EQ(FolderEntries(folder.path()), std::vector<std::string>{"plate.svg"});
+}
+
+}  // namespace
+}  // namespace kelvane::testing

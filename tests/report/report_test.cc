@@ -1,0 +1,172 @@
+#include "report/report.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "report/json_reader.h"
+#include "solver/solver_test_util.h"
+
+namespace kelvane::testing {
+namespace {
+
+ModelReport Report(const ModelSketch& sketch, bool coupling = false) {
+  ModelReport report;
+  std::string error = SolveAndInspect(
+      sketch, [&](const SolvedField& f) { report = BuildReport(f, "m.inp", coupling); });
+  EXPECT_EQ(error, "");
+  return report;
+}
+
+// 240 mm of conductivity 0.6, 500 mm high, between a room at 20 (Rsi
+// 0.13) and outside air at -5 (Rse 0.04).
+const ModelSketch kWall{{0.6}, {{20, 1 / 0.13}, {-5, 25}}, {}, {120, 120}, {500},
+                      {". . . .", "B2 A1 A1 B1", ". . . ."}};
+
+TEST(Report, LayeredWallGivesUValueFlowsSurfaceTemperaturesAndFrsi) {
+  const ModelReport r = Report(kWall);
+  const double u = 1 / (0.13 + 0.24 / 0.6 + 0.04);
+  const double flow = u * 25 * 0.5;
+  ASSERT_EQ(r.conditions.size(), 2u);
+  const ConditionReport& inside = r.conditions[1];
+  const ConditionReport& outside = r.conditions[0];
+  EXPECT_NEAR(inside.flow, -flow, 1e-12);  // B1 is the outside here
+  EXPECT_NEAR(outside.flow, flow, 1e-12);
+  EXPECT_EQ(outside.number, 1);
+  EXPECT_EQ(inside.edges, 1);
+  EXPECT_DOUBLE_EQ(inside.length, 0.5);
+  const double surface = 20 - u * 25 * 0.13;
+  EXPECT_NEAR(outside.lowest->temperature, surface, 1e-12);
+  EXPECT_NEAR(outside.highest->temperature, surface, 1e-12);
+  EXPECT_EQ(outside.lowest->column_line, 3);
+  EXPECT_EQ(outside.lowest->row_line, 1);
+  EXPECT_DOUBLE_EQ(outside.lowest->x, 0.24);
+  EXPECT_DOUBLE_EQ(outside.lowest->y, 0.5);
+  ASSERT_TRUE(r.frsi);
+  EXPECT_EQ(r.frsi->warm_condition, 1);
+  EXPECT_EQ(r.frsi->cold_condition, 2);
+  EXPECT_NEAR(r.frsi->value, 1 - u * 0.13, 1e-12);
+  EXPECT_NEAR(r.balance, 0, 1e-12);
+  EXPECT_NEAR(r.largest_flow, flow, 1e-12);
+}
+
+TEST(Report, TemperatureFactorNeedsTwoExchangingConditionsAtDifferentAmbients) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<double, double>> conditions;
+    bool expected;
+  };
+  const Case cases[] = {
+      {"two conditions", {{20, 8}, {0, 25}}, true},
+      {"same ambient", {{20, 8}, {20, 25}}, false},
+      {"the colder one has h = 0", {{20, 8}, {0, 0}}, false},
+  };
+  for (const Case& c : cases) {
+    ModelSketch sketch = kWall;
+    sketch.conditions = c.conditions;
+    EXPECT_EQ(Report(sketch).frsi.has_value(), c.expected) << c.name;
+  }
+  ModelSketch single = kWall;
+  single.conditions = {{20, 8}};
+  single.rows[1] = "B1 A1 A1 .";
+  EXPECT_FALSE(Report(single).frsi);
+}
+
+TEST(Report, FrsiTakesTheColdestPointOfAllWarmestConditions) {
+  // Two rooms at 20 (B1 with a low h, B3 with a high one) over a slab
+  // cooled from below: the surface under B1 is the colder, whichever of
+  // the two is listed first.
+  ModelSketch sketch{{1}, {{20, 2}, {-10, 20}, {20, 50}}, {}, {100, 100}, {100},
+                 {". B3 B1 .", ". A1 A1 .", ". B2 B2 ."}};
+  const ModelReport r = Report(sketch);
+  ASSERT_TRUE(r.frsi);
+  EXPECT_EQ(r.frsi->warm_condition, 1);
+  EXPECT_EQ(r.frsi->surface.temperature, r.conditions[0].lowest->temperature);
+}
+
+TEST(Report, UnusedConditionsAndFixedTemperaturesAreListedEmpty) {
+  ModelSketch sketch{{1}, {{20, 8}, {5, 5}}, {0, 99}, {100}, {100},
+                 {". B1 .", "C1 A1 .", ". . ."}};
+  const ModelReport r = Report(sketch);
+  ASSERT_EQ(r.conditions.size(), 2u);
+  EXPECT_EQ(r.conditions[1].edges, 0);
+  EXPECT_FALSE(r.conditions[1].lowest);
+  EXPECT_EQ(r.conditions[1].flow, 0);
+  ASSERT_EQ(r.fixed.size(), 2u);
+  EXPECT_EQ(r.fixed[0].nodes, 2);
+  EXPECT_EQ(r.fixed[1].nodes, 0);
+  const std::string text = ReportText(r);
+  EXPECT_NE(text.find("  B2  ambient 5, h 5: no edge\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("  C2  fixed temperature 99: no node\n"), std::string::npos) << text;
+  const JsonValue json = ParseJson(ReportJson(r));
+  EXPECT_TRUE(json["conditions"][1]["lowest"].IsNull());
+  EXPECT_TRUE(json["frsi"].IsNull());
+}
+
+TEST(Report, JsonCarriesEveryNumberExactly) {
+  const ModelReport r = Report(kWall, /*coupling=*/true);
+  const std::string line = ReportJson(r);
+  ASSERT_EQ(line.back(), '\n');
+  EXPECT_EQ(line.find('\n'), line.size() - 1);  // one object, one line
+  const JsonValue json = ParseJson(line);
+  EXPECT_EQ(json["model"].text, "m.inp");
+  EXPECT_EQ(json["title"].text, "test model");
+  for (std::size_t v = 0; v < 2; ++v) {
+    const JsonValue& c = json["conditions"][v];
+    EXPECT_EQ(c["flow"].number, r.conditions[v].flow);
+    EXPECT_EQ(c["h"].number, r.conditions[v].coefficient);
+    EXPECT_EQ(c["length"].number, r.conditions[v].length);
+    EXPECT_EQ(c["lowest"]["temperature"].number, r.conditions[v].lowest->temperature);
+    EXPECT_EQ(c["highest"]["row_line"].number, r.conditions[v].highest->row_line);
+  }
+  EXPECT_EQ(json["balance"]["sum"].number, r.balance);
+  EXPECT_EQ(json["balance"]["relative"].number, r.relative_balance);
+  EXPECT_EQ(json["frsi"]["value"].number, r.frsi->value);
+  const JsonValue& coupling = json["coupling"];
+  EXPECT_EQ(coupling["environments"][1]["kind"].text, "convection");
+  EXPECT_EQ(coupling["flow"][0][1].number, r.coupling->flow[0][1]);
+  EXPECT_EQ(coupling["l2d"][0]["value"].number, -r.coupling->flow[0][1]);
+  EXPECT_THROW(ParseJson(ReportJson(Report(kWall)))["coupling"], std::runtime_error);
+}
+
+TEST(Report, ErrorLineNamesTheModel) {
+  const JsonValue json = ParseJson(ReportErrorJson("a\"b.inp", "a\"b.inp: file not found: x"));
+  EXPECT_EQ(json["model"].text, "a\"b.inp");
+  EXPECT_EQ(json["error"].text, "a\"b.inp: file not found: x");
+}
+
+TEST(Report, TextOfTheWorkedExample) {
+  ModelSketch sketch{{50}, {{20, 10}}, {100}, {10, 20}, {5}, {"B1 B1 B1 B1", "C1 A1 A1 B1", ". . . ."}};
+  ModelReport r = Report(sketch, /*coupling=*/true);
+  r.title = "Steel plate\x01";
+  std::string text = ReportText(r);
+  // The balance's rounding digits are not the point here.
+  const std::size_t at = text.find("sum to ");
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at + 7, text.find(" W/m, ", at) - at - 7, "ROUNDING");
+  const std::size_t of = text.find(", ", at) + 2;
+  text.replace(of, text.find(" of the", of) - of, "ROUNDING");
+  EXPECT_EQ(text,
+            "Report for m.inp: Steel plate\\x01\n"
+            "Heat flow into the model, W per metre of depth:\n"
+            "  B1  ambient 20, h 10: -27.5707 W/m through 3 edges, 35 mm\n"
+            "      lowest surface temperature 98.0988 at grid point at column line 3, row line 1 "
+            "(top-left corner of the cell at code row 2, column 4), x 30 mm, y 5 mm\n"
+            "      highest surface temperature 100 at grid point at column line 1, row line 1 "
+            "(top-left corner of the cell at code row 2, column 2), x 0 mm, y 5 mm\n"
+            "  C1  fixed temperature 100: 27.5707 W/m through 2 nodes\n"
+            "Energy balance: the flows sum to ROUNDING W/m, ROUNDING of the largest (27.5707 W/m)\n"
+            "Coupling coefficients, by superposition (2 solutions with the one factorisation):\n"
+            "    1  B1 (ambient 20, h 10)\n"
+            "    2  C1 (fixed temperature 100)\n"
+            "  Heat flow into the model through row i, W/m, for 1 K at column j and 0 elsewhere:\n"
+            "                 1            2\n"
+            "    1     0.344634    -0.344634\n"
+            "    2    -0.344634     0.344634\n"
+            "  L2D between two environments, W/(m K) (minus the entry above):\n"
+            "    B1 (ambient 20, h 10) and C1 (fixed temperature 100): 0.344634\n"
+            "\n");
+}
+
+}  // namespace
+}  // namespace kelvane::testing
