@@ -42,12 +42,22 @@ std::string ModelText(const std::string& model, int n) {
   return model == "solid" ? SolidBlockText(n) : WallSlabText(n);
 }
 
-// One whole run's times: [0] reading, [1..14] the solver phases, [15]
-// writing the result text, [16] the whole run; and its peak memory.
+// One whole run's times: [0] reading, [1..kPhaseCount] the solver phases,
+// [kWrite] writing the result text, [kWhole] the whole run; and its peak
+// memory.
+constexpr int kWrite = kPhaseCount + 1;
+constexpr int kWhole = kPhaseCount + 2;
 struct RunTimes {
-  std::vector<double> t = std::vector<double>(17, 0.0);
+  std::vector<double> t = std::vector<double>(kWhole + 1, 0.0);
   double peak_mib = 0;
 };
+
+// The summed times of phases `first` .. `last`, named by their functions.
+double Phases(const RunTimes& run, PhaseFunction first, PhaseFunction last) {
+  double sum = 0;
+  for (int p = PhaseNumber(first); p <= PhaseNumber(last); ++p) sum += run.t[p];
+  return sum;
+}
 
 double PeakMiB() {
   std::ifstream status("/proc/self/status");
@@ -83,11 +93,11 @@ int ChildMain(const std::string& model_name, int n, bool plain) {
   Clock::time_point now = Clock::now();
   run.t[phase] += Seconds(mark, now);
   std::string text = ResultFileText(result);
-  run.t[15] = Seconds(now, Clock::now());
+  run.t[kWrite] = Seconds(now, Clock::now());
   // The model text is made, not read: it stays out of the whole run.
   double solve = 0;
-  for (int p = 1; p <= 14; ++p) solve += run.t[p];
-  run.t[16] = run.t[0] + solve + run.t[15];
+  for (int p = 1; p <= kPhaseCount; ++p) solve += run.t[p];
+  run.t[kWhole] = run.t[0] + solve + run.t[kWrite];
   std::printf("times");
   for (double x : run.t) std::printf(" %.6f", x);
   std::printf(" peak %.3f bytes %zu\n", PeakMiB(), text.size());
@@ -126,7 +136,7 @@ RunTimes MedianRun(std::vector<RunTimes> runs) {
   std::vector<double> peaks;
   for (const RunTimes& r : runs) peaks.push_back(r.peak_mib);
   std::sort(runs.begin(), runs.end(),
-            [](const RunTimes& a, const RunTimes& b) { return a.t[16] < b.t[16]; });
+            [](const RunTimes& a, const RunTimes& b) { return a.t[kWhole] < b.t[kWhole]; });
   RunTimes m = runs[runs.size() / 2];
   m.peak_mib = Median(peaks);
   return m;
@@ -147,20 +157,7 @@ Assembled Assemble(const std::string& model_name, int size) {
   SolverObserver observer;
   SolverState s(model, result, observer);
   std::feclearexcept(FE_ALL_EXCEPT);
-  SetUpGridLines(s);
-  MarkFixedTemperaturePoints(s);
-  ReadCellCodes(s);
-  NumberNodes(s);
-  NumberElements(s);
-  SetNodeCoordinates(s);
-  CollectFixedNodes(s);
-  CollectConvectionEdges(s);
-  CheckEveryPartIsDetermined(s);
-  BuildProfile(s);
-  AssembleConduction(s);
-  AddConvectionTerms(s);
-  ImposeFixedTemperatures(s);
-  CheckFloatingPoint(s);
+  RunPhasesThrough(s, PhaseNumber(ImposeFixedTemperatures));
   return {s.NodeCount, std::move(s.ProfileStart), std::move(s.DiagonalIndex),
           std::vector<double>(s.ConductanceProfile.begin(), s.ConductanceProfile.end()),
           std::move(s.LoadVector)};
@@ -246,10 +243,10 @@ int BenchMain(int argc, char** argv) {
   PrintMachine();
 
   for (const std::string& model : models) {
-    std::printf("\n%s: whole runs, seconds (phases 1-14 as the solver reports them)\n",
+    std::printf("\n%s: whole runs, seconds (the solver's phases grouped)\n",
                 model == "solid" ? "solid block" : "wall and slab");
     std::printf("%5s %8s %10s %7s %7s %7s %7s %7s %7s %7s %7s %6s %8s %8s %5s\n", "cells",
-                "nodes", "profile", "read", "1-8", "9-10", "11-12", "factor", "solve", "write",
+                "nodes", "profile", "read", "mesh", "layout", "assembly", "factor", "solve", "write",
                 "whole", "other", "peak MiB", "bound", "");
     std::vector<std::string> kernel_lines;
     for (int n : sizes) {
@@ -259,13 +256,15 @@ int BenchMain(int argc, char** argv) {
       Assembled a = Assemble(model, n);
       const std::int64_t length = a.diagonal[a.n];
       const double bound = 1.15 * 8 * static_cast<double>(length) / (1024.0 * 1024) + 64;
-      double mesh = 0;
-      for (int p = 1; p <= 8; ++p) mesh += m.t[p];
-      const double other = m.t[16] - m.t[13];
+      const double mesh = Phases(m, SetUpGridLines, CheckEveryPartIsDetermined);
+      const double factor = Phases(m, FactorProfile, FactorProfile);
+      const double other = m.t[kWhole] - factor;
       std::printf("%5d %8d %10lld %7.3f %7.3f %7.3f %7.3f %7.3f %7.3f %7.3f %7.3f %5.1f%% %8.1f %8.1f %5s\n",
-                  n, a.n, static_cast<long long>(length), m.t[0], mesh, m.t[9] + m.t[10],
-                  m.t[11] + m.t[12], m.t[13], m.t[14], m.t[15], m.t[16],
-                  100 * other / m.t[16], m.peak_mib, bound, m.peak_mib <= bound ? "ok" : "OVER");
+                  n, a.n, static_cast<long long>(length), m.t[0], mesh,
+                  Phases(m, BuildProfile, BuildProfile),
+                  Phases(m, AssembleConduction, ImposeFixedTemperatures), factor,
+                  Phases(m, SolveProfile, FillResultGrid), m.t[kWrite], m.t[kWhole],
+                  100 * other / m.t[kWhole], m.peak_mib, bound, m.peak_mib <= bound ? "ok" : "OVER");
       std::fflush(stdout);
 
       // The kernels on the same matrix.
@@ -298,7 +297,7 @@ int BenchMain(int argc, char** argv) {
       SolveProfileFast(factored, f_fast.data());
       const double t_solve_fast = Seconds(t0, Clock::now());
       same = same && f_plain == f_fast;
-      if (plain && model == "solid") t_whole_plain = RunChild(self, model, n, true).t[16];
+      if (plain && model == "solid") t_whole_plain = RunChild(self, model, n, true).t[kWhole];
       char line[512];
       if (plain) {
         int used = std::snprintf(line, sizeof line,
@@ -307,7 +306,7 @@ int BenchMain(int argc, char** argv) {
                                  same ? "yes" : "NO", t_solve_plain, t_solve_fast);
         if (t_whole_plain > 0) {
           std::snprintf(line + used, sizeof line - used, " %9.3f %9.3f %7.1fx", t_whole_plain,
-                        m.t[16], t_whole_plain / m.t[16]);
+                        m.t[kWhole], t_whole_plain / m.t[kWhole]);
         }
       } else {
         std::snprintf(line, sizeof line, "%5d %9s %9.3f %9.3f %8s %8s %6s %7.3f %7.3f", n, "-",

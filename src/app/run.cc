@@ -10,14 +10,15 @@
 
 #include "app/command_line.h"
 #include "model/input_reader.h"
-#include "report/report.h"
 #include "output/result_writer.h"
 #include "picture/svg.h"
 #include "platform/error.h"
+#include "platform/file_io.h"
 #include "platform/interrupt.h"
 #include "platform/program_folder.h"
 #include "platform/progress_window.h"
 #include "platform/settings_store.h"
+#include "report/report.h"
 #include "solver/solver.h"
 
 namespace kelvane {
@@ -48,14 +49,16 @@ bool RunModel(const ModelPaths& paths, const ReaderSettings& settings, const Com
   observer.on_warning = [&window, &paths](const std::string& warning) {
     window.PrintLine(std::string(kProgram) + ": warning: " + paths.input + ": " + warning);
   };
-  // The report is worked out while the run's state lives, and printed once
-  // the result is written.
+  // The report and the picture are worked out while the run's state lives;
+  // the picture is written before the result, the report printed after it.
   std::optional<ModelReport> report;
-  if (line.report != ReportFormat::kNone) {
-    observer.on_solved = [&](const SolvedField& field) {
+  std::string picture;
+  observer.on_solved = [&](const SolvedField& field) {
+    if (line.report != ReportFormat::kNone) {
       report = BuildReport(field, paths.input, line.coupling);
-    };
-  }
+    }
+    if (!svg_path.empty()) picture = DrawSvgPicture(field).text;
+  };
   auto fail = [&](const std::string& message) {
     window.PrintLine(std::string(kProgram) + ": error: " + message);
     if (line.report == ReportFormat::kJson) {
@@ -72,7 +75,7 @@ bool RunModel(const ModelPaths& paths, const ReaderSettings& settings, const Com
       throw;
     }
     // The picture first: a run that fails on it writes no result.
-    if (!svg_path.empty()) WriteSvgPicture(svg_path, model, result_grid);
+    if (!svg_path.empty()) ReplaceFileAtomically(svg_path, picture);
     WriteResultFile(paths.result, result_grid);
     if (report) {
       window.PrintText(stdout, line.report == ReportFormat::kJson ? ReportJson(*report)

@@ -5,23 +5,16 @@
 #include <cmath>
 #include <string>
 
-#include "model/cell_code.h"
-#include "model/leading_number.h"
 #include "platform/error.h"
 
 namespace kelvane {
 namespace {
 
-// Spacings in metres summed into grid-line positions in millimetres; a
-// negative spacing (possible only where no element lies) draws as zero.
-std::vector<double> Lines(const Table2<Cell>& grid, int last, bool columns) {
+// Grid lines in millimetres, 0..last: the ring's lines repeat their
+// neighbours, as the ring has no size.
+std::vector<double> Lines(const std::vector<double>& inside, int last) {
   std::vector<double> lines(static_cast<std::size_t>(last) + 1, 0.0);
-  for (int k = 1; k <= last - 2; ++k) {
-    const Cell& spacing = columns ? grid(k + 1, 0) : grid(0, k + 1);
-    ParsedNumber value = spacing.NumericValue();
-    const double mm = value.status == NumberStatus::kNumber ? value.value * 1000 : 0;
-    lines[k + 1] = lines[k] + std::max(0.0, mm);
-  }
+  for (int k = 1; k <= last - 1; ++k) lines[k] = inside[k];
   lines[last] = lines[last - 1];
   lines[0] = lines[1];
   return lines;
@@ -29,65 +22,36 @@ std::vector<double> Lines(const Table2<Cell>& grid, int last, bool columns) {
 
 }  // namespace
 
-PictureGrid::PictureGrid(const Model& model, const Table2<Cell>& result_grid)
-    : last_column_(model.CellGrid.Last1()), last_row_(model.CellGrid.Last2()) {
+PictureGrid::PictureGrid(const SolvedField& field, std::span<const double> temperature)
+    : last_column_(field.last_column), last_row_(field.last_row) {
   if (last_column_ < 3 || last_row_ < 3) {
     throw RunError(ErrorKind::kNoMaterial, "picture", "the model has no cell inside the ring");
   }
-  x_ = Lines(model.CellGrid, last_column_, true);
-  y_ = Lines(model.CellGrid, last_row_, false);
+  x_ = Lines(field.line_x_mm, last_column_);
+  y_ = Lines(field.line_y_mm, last_row_);
   if (!std::isfinite(Width()) || !std::isfinite(Height())) {
     throw RunError(ErrorKind::kFloatingPointOverflow, "picture",
                    "the model's extent in millimetres is beyond the range of a number");
   }
-
-  const int materials = model.MaterialCount();
-  const int conditions = model.ConvectionCount();
   cells_ = Table2<PictureCell>(last_column_ - 1, last_row_ - 1);
-  std::vector<CodeParts> codes(static_cast<std::size_t>(last_column_) * last_row_);
-  auto code_at = [&](int k, int j) -> CodeParts& {
-    return codes[static_cast<std::size_t>(j) * last_column_ + k];
-  };
   for (int j = 0; j <= last_row_ - 1; ++j) {
-    for (int k = 0; k <= last_column_ - 1; ++k) {
-      // A number that does not fit counts as 0; the solver refuses such
-      // codes before a picture is drawn.
-      CodeParts code = SplitCellCode(model.CellGrid(k + 1, j + 1));
-      code_at(k, j) = code;
-      PictureCell& cell = cells_(k, j);
-      if (code.letter == 'A' && code.number >= 1 && code.number <= materials) {
-        cell = {CellKind::kMaterial, code.number};
-      } else if (code.letter == 'B' && code.number >= 1 && code.number <= conditions) {
-        cell = {CellKind::kConvection, code.number};
-      } else if (code.letter == 'C') {
-        cell = {CellKind::kFixed, code.number};
-      }
-    }
+    for (int k = 0; k <= last_column_ - 1; ++k) cells_(k, j) = field.CellAt(k, j);
   }
-
-  // The fixed-temperature points, written as the solver writes them.
-  fixed_index_ = Table2<int>(last_column_, last_row_, 0);
-  ForEachFixedTemperatureWrite(
-      last_column_, last_row_, [&](int k, int j, std::initializer_list<GridPoint> points) {
-        const CodeParts& code = code_at(k, j);
-        if (code.letter != 'C') return;
-        for (auto [pk, pj] : points) fixed_index_(pk, pj) = code.number;
-      });
-
+  is_fixed_ = Table2<char>(last_column_, last_row_, 0);
   temperature_ = Table2<double>(last_column_, last_row_, 0.0);
   is_node_ = Table2<char>(last_column_, last_row_, 0);
-  bool any = false;
-  for (int j = 1; j <= last_row_ - 1; ++j) {
-    for (int k = 1; k <= last_column_ - 1; ++k) {
-      if (k > result_grid.Last1() || j > result_grid.Last2()) continue;
-      const Cell& value = result_grid(k, j);
-      if (!value.IsNumber()) continue;
-      temperature_(k, j) = value.number();
-      is_node_(k, j) = 1;
-      minimum_ = any ? std::min(minimum_, value.number()) : value.number();
-      maximum_ = any ? std::max(maximum_, value.number()) : value.number();
-      any = true;
-    }
+  const auto points = field.NodePoints();
+  for (std::int32_t i = 1; i <= field.fixed_count; ++i) {
+    const auto [k, j] = points[field.fixed_node[i]];
+    is_fixed_(k, j) = 1;
+  }
+  for (std::int32_t n = 1; n <= field.node_count; ++n) {
+    const auto [k, j] = points[n];
+    const double t = temperature[n];
+    temperature_(k, j) = t;
+    is_node_(k, j) = 1;
+    minimum_ = n > 1 ? std::min(minimum_, t) : t;
+    maximum_ = n > 1 ? std::max(maximum_, t) : t;
   }
 }
 
@@ -157,7 +121,7 @@ std::vector<PicturePoint> PictureGrid::FixedNodes() const {
   std::vector<PicturePoint> points;
   for (int j = 1; j <= last_row_ - 1; ++j) {
     for (int k = 1; k <= last_column_ - 1; ++k) {
-      if (is_node_(k, j) && fixed_index_(k, j) > 0) points.push_back({k, j, temperature_(k, j)});
+      if (is_fixed_(k, j)) points.push_back({k, j, temperature_(k, j)});
     }
   }
   return points;

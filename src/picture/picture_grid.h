@@ -1,29 +1,25 @@
-// What a picture of a solved model shows, taken from the model tables and
-// the result grid: the grid lines in millimetres, what each cell is, the
-// temperature at every node, which points are held at a fixed temperature,
-// and the sides where material meets a convection condition.
+// What a picture of a solved model shows, taken from the finished run: the
+// grid lines in millimetres, what each cell is, the temperature at every
+// node, which nodes are held at a fixed temperature, and the sides where
+// material meets a convection condition. It keeps its own copy, so it
+// outlives the run.
 //
-// Indices follow the solver's grid terms: cell (k, j) has its code in
-// CellGrid(k + 1, j + 1) and the corners (k, j) .. (k + 1, j + 1); the cells
-// with k = 0, k = LastColumn - 1, j = 0 or j = LastRow - 1 form the ring of
-// conditions, which has no size and is not drawn.
+// Indices follow the grid terms of the input (report/solved_field.h): cell
+// (k, j) has the corners (k, j) .. (k + 1, j + 1); the cells with k = 0,
+// k = LastColumn - 1, j = 0 or j = LastRow - 1 form the ring of conditions,
+// which has no size and is not drawn.
 #pragma once
 
 #include <optional>
 #include <vector>
 
-#include "model/cell.h"
-#include "model/model.h"
 #include "model/table2.h"
+#include "report/solved_field.h"
 
 namespace kelvane {
 
-enum class CellKind { kVoid, kMaterial, kConvection, kFixed };
-
-struct PictureCell {
-  CellKind kind = CellKind::kVoid;
-  int number = 0;  // the material, the condition or the fixed temperature
-};
+// What a cell is: the material, the condition or the fixed temperature.
+using PictureCell = CellRole;
 
 // A run of unit sides on one grid line: along column line `line` from row
 // line `from` to row line `to` (vertical), or along row line `line` from
@@ -45,7 +41,10 @@ struct PicturePoint {
 
 class PictureGrid {
  public:
-  PictureGrid(const Model& model, const Table2<Cell>& result_grid);
+  // The picture of `field` with the node temperatures `temperature`
+  // (1..node_count): the run's own, or those of another load.
+  PictureGrid(const SolvedField& field, std::span<const double> temperature);
+  explicit PictureGrid(const SolvedField& field) : PictureGrid(field, field.temperature) {}
 
   int LastColumn() const { return last_column_; }
   int LastRow() const { return last_row_; }
@@ -68,10 +67,6 @@ class PictureGrid {
 
   // The temperature of grid point (k, j) if it is a node.
   std::optional<double> Temperature(int k, int j) const;
-  // The fixed-temperature number that the "C" cells give grid point (k, j),
-  // by the same four passes as the solver, 0 where none.
-  int FixedIndex(int k, int j) const { return fixed_index_(k, j); }
-
   // The lowest and highest node temperature; equal when there is no node.
   double Minimum() const { return minimum_; }
   double Maximum() const { return maximum_; }
@@ -94,7 +89,7 @@ class PictureGrid {
   std::vector<double> x_;
   std::vector<double> y_;
   Table2<PictureCell> cells_;
-  Table2<int> fixed_index_;
+  Table2<char> is_fixed_;
   Table2<double> temperature_;
   Table2<char> is_node_;
   double minimum_ = 0;

@@ -723,22 +723,9 @@ SvgPicture SvgWriter::Draw() {
 
 }  // namespace
 
-SvgPicture DrawSvgPicture(const Model& model, const Table2<Cell>& result_grid,
-                          const SvgOptions& options) {
-  PictureGrid grid(model, result_grid);
-  return SvgWriter(model, grid, options).Draw();
-}
-
-void WriteSvgPicture(const std::string& path, const Model& model,
-                     const Table2<Cell>& result_grid) {
-  std::string text;
-  try {
-    text = DrawSvgPicture(model, result_grid).text;
-  } catch (RunError& e) {
-    e.AddOuterPlace(path);
-    throw;
-  }
-  ReplaceFileAtomically(path, text);
+SvgPicture DrawSvgPicture(const SolvedField& field, const SvgOptions& options) {
+  PictureGrid grid(field);
+  return SvgWriter(*field.model, grid, options).Draw();
 }
 
 std::string PicturePathFor(const std::string& result_path) {

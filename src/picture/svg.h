@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "model/cell.h"
-#include "model/model.h"
-#include "model/table2.h"
+#include <span>
+
+#include "report/solved_field.h"
 
 namespace kelvane {
 
@@ -44,14 +44,8 @@ struct SvgPicture {
   SvgLayout layout;
 };
 
-// The picture of `model` with the temperatures of `result_grid` (as the
-// solver leaves it: a temperature at every node, empty elsewhere).
-SvgPicture DrawSvgPicture(const Model& model, const Table2<Cell>& result_grid,
-                          const SvgOptions& options = SvgOptions());
-
-// Writes the picture to `path`, atomically like the result file.
-void WriteSvgPicture(const std::string& path, const Model& model,
-                     const Table2<Cell>& result_grid);
+// The picture of the finished run `field` with its own temperatures.
+SvgPicture DrawSvgPicture(const SolvedField& field, const SvgOptions& options = SvgOptions());
 
 // The picture's file for a result file: "wall.otp.csv" gives "wall.svg",
 // "kelvane.otp.csv" gives "kelvane.svg"; another name gets ".svg" appended.

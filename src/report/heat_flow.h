@@ -21,16 +21,13 @@ struct EnvironmentFlows {
   std::vector<double> fixed;      // 1..FixedTemperatureCount; entry 0 unused
 };
 
-// The length of convection edge e, as the convection terms take it.
-double EdgeLength(const SolverState& s, std::int32_t e);
-
 // The ambient temperature of every convection condition, 1..ConvectionCount.
-std::vector<double> ModelAmbients(const SolverState& s);
+std::vector<double> ModelAmbients(const SolvedField& field);
 
 // The loads F[1..NodeCount] that the convection edges put on the nodes when
 // condition v has ambient `ambient[v]`, formed edge by edge as the
 // convection terms form them.
-std::vector<double> ConvectionLoads(const SolverState& s, const std::vector<double>& ambient);
+std::vector<double> ConvectionLoads(const SolvedField& field, const std::vector<double>& ambient);
 
 // The flows of the field t[1..NodeCount], which solves the run's system with
 // the condition ambients `ambient`.

@@ -7,45 +7,34 @@
 
 #include "report/json_text.h"
 #include "platform/number_text.h"
+#include "model/grid_place.h"
 #include "report/heat_flow.h"
 
 namespace kelvane {
 namespace {
 
-// Grid point of every node, 1..NodeCount.
-std::vector<std::pair<std::int32_t, std::int32_t>> NodePoints(const SolverState& s) {
-  std::vector<std::pair<std::int32_t, std::int32_t>> points(
-      static_cast<std::size_t>(s.NodeCount) + 1);
-  for (std::int32_t j = 1; j <= s.LastRow - 1; ++j) {
-    for (std::int32_t k = 1; k <= s.LastColumn - 1; ++k) {
-      const std::int32_t n = s.NodeNumber(k, j);
-      if (n > 0) points[n] = {k, j};
-    }
-  }
-  return points;
-}
-
-std::vector<ConditionReport> Conditions(const SolverState& s, const double* t,
+std::vector<ConditionReport> Conditions(const SolvedField& field, const double* t,
                                         const EnvironmentFlows& flows) {
-  const auto points = NodePoints(s);
+  const auto points = field.NodePoints();
   auto surface = [&](std::int32_t n) {
-    return SurfacePoint{t[n], points[n].first, points[n].second, s.NodeX[n], s.NodeY[n]};
+    return SurfacePoint{t[n], points[n].first, points[n].second, field.node_x[n],
+                        field.node_y[n]};
   };
-  std::vector<ConditionReport> conditions(static_cast<std::size_t>(s.ConvectionCount));
-  for (std::int32_t v = 1; v <= s.ConvectionCount; ++v) {
+  std::vector<ConditionReport> conditions(static_cast<std::size_t>(field.ConvectionCount()));
+  for (std::int32_t v = 1; v <= field.ConvectionCount(); ++v) {
     ConditionReport& c = conditions[v - 1];
     c.number = v;
-    c.ambient = s.model.ConvectionTable[v].AmbientTemperature;
-    c.coefficient = s.model.ConvectionTable[v].HeatTransferCoefficient;
+    c.ambient = field.model->ConvectionTable[v].AmbientTemperature;
+    c.coefficient = field.model->ConvectionTable[v].HeatTransferCoefficient;
     c.flow = flows.condition[v];
   }
-  for (std::int32_t e = 1; e <= s.ConvEdgeCount; ++e) {
-    ConditionReport& c = conditions[s.ConvEdgeCondition[e] - 1];
+  for (std::int32_t e = 1; e <= field.edge_count; ++e) {
+    ConditionReport& c = conditions[field.edge_condition[e] - 1];
     ++c.edges;
-    c.length += EdgeLength(s, e);
+    c.length += field.EdgeLength(e);
     // The field is linear along an edge, so its extremes lie at the ends;
     // the first end met wins a tie.
-    for (std::int32_t n : {s.ConvEdgeNode1[e], s.ConvEdgeNode2[e]}) {
+    for (std::int32_t n : {field.edge_node1[e], field.edge_node2[e]}) {
       if (!c.lowest || t[n] < c.lowest->temperature) c.lowest = surface(n);
       if (!c.highest || t[n] > c.highest->temperature) c.highest = surface(n);
     }
@@ -187,18 +176,17 @@ std::string CouplingJson(const CouplingMatrix& m) {
 
 ModelReport BuildReport(const SolvedField& field, const std::string& model,
                         bool with_coupling) {
-  const SolverState& s = field.s();
-  const double* t = field.temperatures();
-  const EnvironmentFlows flows = HeatFlows(field, t, ModelAmbients(s));
+  const double* t = field.temperature.data();
+  const EnvironmentFlows flows = HeatFlows(field, t, ModelAmbients(field));
   ModelReport report;
   report.model = model;
-  report.title = s.model.Header;
-  report.conditions = Conditions(s, t, flows);
-  const std::int32_t fixed_count = s.model.FixedTemperatureCount();
+  report.title = field.model->Header;
+  report.conditions = Conditions(field, t, flows);
+  const std::int32_t fixed_count = field.FixedTemperatureCount();
   for (std::int32_t i = 1; i <= fixed_count; ++i) {
-    report.fixed.push_back({i, s.model.FixedTemperatureTable[i], 0, flows.fixed[i]});
+    report.fixed.push_back({i, field.model->FixedTemperatureTable[i], 0, flows.fixed[i]});
   }
-  for (std::int32_t i = 1; i <= s.FixedNodeCount; ++i) ++report.fixed[s.FixedNodeIndex[i] - 1].nodes;
+  for (std::int32_t i = 1; i <= field.fixed_count; ++i) ++report.fixed[field.fixed_index[i] - 1].nodes;
   for (const ConditionReport& c : report.conditions) {
     report.balance += c.flow;
     report.largest_flow = std::max(report.largest_flow, std::fabs(c.flow));

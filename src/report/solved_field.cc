@@ -1,38 +1,41 @@
 #include "report/solved_field.h"
 
-#include <algorithm>
+#include <cmath>
 
-#include "solver/profile.h"
+#include "model/cell_code.h"
 
 namespace kelvane {
 
-void SolvedField::Solve(std::vector<double>& f) const { SolveAnotherLoad(*state, f.data()); }
+CellRole SolvedField::CellAt(std::int32_t k, std::int32_t j) const {
+  const std::int32_t code = (*cell_code)(k, j);
+  const std::int32_t materials = MaterialCount();
+  if (code >= 1 && code <= materials) return {CellKind::kMaterial, code};
+  if (code > materials) return {CellKind::kConvection, code - materials};
+  // Fixed-temperature cells are no cell code of the solver's: they are read
+  // from the code block by the same rule that marked their points.
+  const CodeParts parts = SplitCellCode(model->CellGrid(k + 1, j + 1));
+  if (parts.letter == 'C') return {CellKind::kFixed, parts.number};
+  return {};
+}
 
-std::vector<AssembledRow> RecordFixedNodeRows(const SolverState& s) {
-  const std::int32_t n = s.NodeCount;
-  const double* K = s.ConductanceProfile.data();
-  const std::int32_t* start = s.ProfileStart.data();
-  const std::int64_t* diagonal = s.DiagonalIndex.data();
-  const std::int32_t width = WidestProfileRow(n, start);
-  std::vector<AssembledRow> rows(static_cast<std::size_t>(s.FixedNodeCount) + 1);
-  for (std::int32_t i = 1; i <= s.FixedNodeCount; ++i) {
-    const std::int32_t p = s.FixedNodeList[i];
-    AssembledRow& row = rows[i];
-    row.node = p;
-    for (std::int32_t c = start[p]; c <= p - 1; ++c) {
-      const double k = K[ProfilePosition(diagonal, p, c)];
-      if (k != 0) row.couplings.emplace_back(c, k);
-    }
-    row.couplings.emplace_back(p, K[diagonal[p]]);
-    const std::int32_t last = static_cast<std::int32_t>(
-        std::min<std::int64_t>(n, static_cast<std::int64_t>(p) + width));
-    for (std::int32_t r = p + 1; r <= last; ++r) {
-      if (start[r] > p) continue;
-      const double k = K[ProfilePosition(diagonal, r, p)];
-      if (k != 0) row.couplings.emplace_back(r, k);
+std::vector<std::pair<std::int32_t, std::int32_t>> SolvedField::NodePoints() const {
+  std::vector<std::pair<std::int32_t, std::int32_t>> points(
+      static_cast<std::size_t>(node_count) + 1);
+  for (std::int32_t j = 1; j <= last_row - 1; ++j) {
+    for (std::int32_t k = 1; k <= last_column - 1; ++k) {
+      const std::int32_t n = NodeAt(k, j);
+      if (n > 0) points[n] = {k, j};
     }
   }
-  return rows;
+  return points;
+}
+
+double SolvedField::EdgeLength(std::int32_t e) const {
+  const std::int32_t a = edge_node1[e];
+  const std::int32_t b = edge_node2[e];
+  const double dx = node_x[a] - node_x[b];
+  const double dy = node_y[a] - node_y[b];
+  return std::sqrt(dx * dx + dy * dy);
 }
 
 }  // namespace kelvane

@@ -1,45 +1,108 @@
-// What a finished run hands to a caller that wants more than the result
-// grid: the working state as the last phase left it (temperatures in the
-// load vector, the factored matrix), and the equations of the fixed nodes as
-// they were assembled, before the fixed temperatures were eliminated. Heat
-// flows, energy balances and coupling coefficients are worked out from it.
+// The finished run as the report and the picture see it: the grid lines, the
+// cells, the mesh, the convection edges, the fixed nodes with their
+// equations as assembled, and the temperatures; and a way to solve the run's
+// system for other loads. It is read-only and lives while the solver hands it
+// over (SolverObserver::on_solved): the solver owns what it points to.
+//
+// Indices follow the grid terms of the input. Cell (k, j), k = 0..LastColumn-1
+// and j = 0..LastRow-1, has its code in CellGrid(k + 1, j + 1); the cells with
+// k = 0, k = LastColumn - 1, j = 0 or j = LastRow - 1 form the ring, which
+// has no size. Grid point (k, j) is the top-left corner of cell (k, j).
+// Nodes, elements, edges and fixed nodes are numbered from 1; entry 0 of
+// their lists is unused.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <utility>
 #include <vector>
 
-#include "solver/solver_state.h"
+#include "model/model.h"
+#include "model/table2.h"
 
 namespace kelvane {
 
 // A fixed node's equation in the assembled system (conduction and convection
-// terms): its couplings K(p, c) with every node c, p included, in ascending
-// c. Couplings that are exactly zero are left out.
+// terms, before the fixed temperatures are eliminated): its couplings
+// K(p, c) with every node c, p included, in ascending c. Couplings that are
+// exactly zero are left out.
 struct AssembledRow {
   std::int32_t node = 0;
   std::vector<std::pair<std::int32_t, double>> couplings;
 };
 
-struct SolvedField {
-  // The finished run. Temperature of node n: LoadVector[n]. The matrix
-  // holds its factors, with the rows of fixed nodes cut back to a diagonal 1.
-  SolverState* state = nullptr;
-  // Entry i belongs to FixedNodeList[i], i = 1..FixedNodeCount; entry 0 is
-  // unused.
-  std::vector<AssembledRow> fixed_rows;
+enum class CellKind { kVoid, kMaterial, kConvection, kFixed };
 
-  const SolverState& s() const { return *state; }
-  const double* temperatures() const { return state->LoadVector.data(); }
-  // Solves the run's matrix for another load f[1..NodeCount] in place (f[0]
+// What a cell is: a material, a convection condition or a fixed temperature
+// with its number in the model's table ("C" cells keep the number they name,
+// whether or not it exists), or void.
+struct CellRole {
+  CellKind kind = CellKind::kVoid;
+  std::int32_t number = 0;
+  friend bool operator==(const CellRole&, const CellRole&) = default;
+};
+
+struct SolvedField {
+  const Model* model = nullptr;
+  std::int32_t last_column = 0;  // Last indices of the code block.
+  std::int32_t last_row = 0;
+
+  // Column line k and row line j, 1..Last-1, in millimetres: x from column
+  // line 1 to the right, y from row line 1 downward, each the sum of the
+  // spacings before it as the input gives them (a drawing places the lines
+  // where the input put them, to the last digit).
+  std::vector<double> line_x_mm;
+  std::vector<double> line_y_mm;
+  // Per cell: 1..MaterialCount a material, above that MaterialCount + the
+  // convection condition; 0 otherwise.
+  const Table2<std::int32_t>* cell_code = nullptr;
+  // Per grid point (0..LastColumn, 0..LastRow): its node, 0 where none.
+  const Table2<std::int32_t>* node_number = nullptr;
+
+  std::int32_t node_count = 0;
+  std::span<const double> node_x;  // Metres from column line 1.
+  std::span<const double> node_y;  // Metres up from the last row line.
+  std::span<const double> temperature;
+
+  // Corners 1..4: left top, left bottom, right bottom, right top.
+  std::int32_t element_count = 0;
+  std::span<const std::array<std::int32_t, 5>> element_nodes;
+  std::span<const std::int32_t> element_material;
+
+  std::int32_t edge_count = 0;
+  std::span<const std::int32_t> edge_node1;
+  std::span<const std::int32_t> edge_node2;
+  std::span<const double> edge_coefficient;
+  std::span<const double> edge_ambient;
+  std::span<const std::int32_t> edge_condition;
+
+  // In the grid's column order; fixed_index is the number in
+  // FixedTemperatureTable, fixed_rows[i] the equation of fixed_node[i].
+  std::int32_t fixed_count = 0;
+  std::span<const std::int32_t> fixed_node;
+  std::span<const double> fixed_temperature;
+  std::span<const std::int32_t> fixed_index;
+  std::span<const AssembledRow> fixed_rows;
+
+  // Solves the run's matrix for another load f[1..node_count] in place (f[0]
   // unused). The rows of fixed nodes return their load unchanged, so a load
   // for an elimination sets f[p] to the fixed value and moves the couplings
   // of p to the other rows.
-  void Solve(std::vector<double>& f) const;
-};
+  std::function<void(double* f)> solve;
 
-// The fixed nodes' equations as assembled: to be taken after the convection
-// terms and before the fixed temperatures are imposed.
-std::vector<AssembledRow> RecordFixedNodeRows(const SolverState& s);
+  std::int32_t MaterialCount() const { return model->MaterialCount(); }
+  std::int32_t ConvectionCount() const { return model->ConvectionCount(); }
+  std::int32_t FixedTemperatureCount() const { return model->FixedTemperatureCount(); }
+  // The node at grid point (k, j), 0 where there is none.
+  std::int32_t NodeAt(std::int32_t k, std::int32_t j) const { return (*node_number)(k, j); }
+  CellRole CellAt(std::int32_t k, std::int32_t j) const;
+  // The grid point (k, j) of every node, 1..node_count.
+  std::vector<std::pair<std::int32_t, std::int32_t>> NodePoints() const;
+  // The length of convection edge e in metres, as the convection terms take it.
+  double EdgeLength(std::int32_t e) const;
+  void Solve(std::vector<double>& f) const { solve(f.data()); }
+};
 
 }  // namespace kelvane

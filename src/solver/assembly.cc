@@ -1,5 +1,4 @@
-// The profile of the global matrix and the element conduction matrices:
-// phases 9 and 10.
+// The profile of the global matrix and the element conduction matrices.
 
 #include <cstdint>
 #include <new>
@@ -56,7 +55,6 @@ void ElementCell(const SolverState& s, std::int32_t e, std::int32_t* k_out,
 }  // namespace
 
 void BuildProfile(SolverState& s) {
-  Yield(s, 9);
   const std::int32_t n = s.NodeCount;
   if (n == 0) {
     throw RunError(ErrorKind::kNoMaterial, "",
@@ -76,7 +74,6 @@ void BuildProfile(SolverState& s) {
       }
     }
   }
-  Yield(s, 10);
   // 3: the rows one after another, each ending with its diagonal.
   s.DiagonalIndex.assign(static_cast<std::size_t>(n) + 1, 0);
   s.DiagonalIndex[1] = 1;

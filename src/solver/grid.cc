@@ -1,4 +1,4 @@
-// Grid lines and cell codes: phases 1 to 3.
+// Grid lines and cell codes: the first three phases.
 
 #include <cstdint>
 #include <initializer_list>
@@ -56,7 +56,6 @@ void SumSpacings(SolverState& s, bool columns) {
 
 void SetUpGridLines(SolverState& s) {
   s.GaussPoint = {};
-  Yield(s, 1);
   s.GaussPoint[1] = kGaussPoint;
   s.GaussPoint[2] = -kGaussPoint;
 
@@ -87,7 +86,6 @@ void SetUpGridLines(SolverState& s) {
 }
 
 void MarkFixedTemperaturePoints(SolverState& s) {
-  Yield(s, 2);
   // Each visited cell's letter and number are determined first; only a "C"
   // cell writes, and a later write to a point replaces an earlier one.
   ForEachFixedTemperatureWrite(
@@ -129,7 +127,6 @@ namespace {
 }  // namespace
 
 void ReadCellCodes(SolverState& s) {
-  Yield(s, 3);
   for (std::int32_t j = 0; j <= s.LastRow - 1; ++j) {
     for (std::int32_t k = 0; k <= s.LastColumn - 1; ++k) {
       CodeParts code = SplitCode(s, k, j);

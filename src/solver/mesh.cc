@@ -1,5 +1,5 @@
-// Mesh construction and the convection edges: phases 4 to 8, and the check
-// that every part of the mesh has its temperatures determined.
+// Mesh construction and the convection edges, and the check that every part
+// of the mesh has its temperatures determined.
 
 #include <cstdint>
 #include <numeric>
@@ -11,7 +11,6 @@
 namespace kelvane {
 
 void NumberNodes(SolverState& s) {
-  Yield(s, 4);
   s.NodeCount = 0;
   auto visit = [&](std::int32_t k, std::int32_t j) {
     s.NodeNumber(k, j) = 0;
@@ -36,7 +35,6 @@ void NumberNodes(SolverState& s) {
 }
 
 void NumberElements(SolverState& s) {
-  Yield(s, 5);
   // A material cell in the outer ring of the code block has no size of its
   // own and would give an element with corners that are no nodes, or edges
   // that no element carries: such cells are left out, with a warning.
@@ -79,7 +77,6 @@ void NumberElements(SolverState& s) {
 }
 
 void SetNodeCoordinates(SolverState& s) {
-  Yield(s, 6);
   // y grows upward from the last row line, while row lines count downward.
   for (std::int32_t k = 1; k <= s.LastColumn - 1; ++k) {
     for (std::int32_t j = 1; j <= s.LastRow - 1; ++j) {
@@ -92,7 +89,6 @@ void SetNodeCoordinates(SolverState& s) {
 }
 
 void CollectFixedNodes(SolverState& s) {
-  Yield(s, 7);
   s.FixedNodeCount = 0;
   s.FixedNodeList.assign(1, 0);
   s.FixedNodeTemperature.assign(1, 0.0);
@@ -123,7 +119,6 @@ void CollectFixedNodes(SolverState& s) {
 }
 
 void CollectConvectionEdges(SolverState& s) {
-  Yield(s, 8);
   s.ConvEdgeCount = 0;
   s.ConvEdgeNode1.assign(1, 0);
   s.ConvEdgeNode2.assign(1, 0);

@@ -29,6 +29,7 @@
 // with the temperature T(r).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 namespace kelvane {
@@ -45,6 +46,24 @@ inline std::int32_t WidestProfileRow(std::int32_t n, const std::int32_t* start) 
   std::int32_t width = 0;
   for (std::int32_t r = 1; r <= n; ++r) width = width > r - start[r] ? width : r - start[r];
   return width;
+}
+
+// Visits the stored entries of row and column p off the diagonal, as
+// visit(c, K(p,c)) with K(p,c) a reference into k: row p left of the
+// diagonal in ascending c, then column p below it in ascending r (its
+// entries stand in rows p+1 .. p+width, width as WidestProfileRow gives it).
+template <typename Visit>
+void ForEachOffDiagonal(double* k, std::int32_t n, const std::int32_t* start,
+                        const std::int64_t* diagonal, std::int32_t width, std::int32_t p,
+                        Visit visit) {
+  for (std::int32_t c = start[p]; c <= p - 1; ++c) {
+    visit(c, k[ProfilePosition(diagonal, p, c)]);  /* K(p,c) */
+  }
+  const std::int64_t last = std::min<std::int64_t>(n, static_cast<std::int64_t>(p) + width);
+  for (std::int32_t r = p + 1; r <= last; ++r) {
+    if (start[r] > p) continue;
+    visit(r, k[ProfilePosition(diagonal, r, p)]);  /* K(r,p) */
+  }
 }
 
 }  // namespace kelvane

@@ -1,5 +1,4 @@
-// Convection terms, fixed temperatures, the solution and the results:
-// phases 11 to 14.
+// Convection terms, fixed temperatures, the solution and the results.
 
 #include <algorithm>
 #include <cmath>
@@ -22,7 +21,6 @@ ProfileMatrix Matrix(SolverState& s) {
 }  // namespace
 
 void AddConvectionTerms(SolverState& s) {
-  Yield(s, 11);
   double* K = s.ConductanceProfile.data();
   double* F = s.LoadVector.data();
   const std::int64_t* diagonal = s.DiagonalIndex.data();
@@ -47,8 +45,33 @@ void AddConvectionTerms(SolverState& s) {
   }
 }
 
+namespace {
+
+// The fixed nodes' equations as assembled, taken before any is imposed.
+std::vector<AssembledRow> FixedNodeRows(SolverState& s, std::int32_t width) {
+  std::vector<AssembledRow> rows(static_cast<std::size_t>(s.FixedNodeCount) + 1);
+  double* K = s.ConductanceProfile.data();
+  for (std::int32_t i = 1; i <= s.FixedNodeCount; ++i) {
+    const std::int32_t p = s.FixedNodeList[i];
+    AssembledRow& row = rows[i];
+    row.node = p;
+    bool diagonal_added = false;
+    ForEachOffDiagonal(K, s.NodeCount, s.ProfileStart.data(), s.DiagonalIndex.data(), width, p,
+                       [&](std::int32_t c, double kpc) {
+                         if (c > p && !diagonal_added) {
+                           row.couplings.emplace_back(p, K[s.DiagonalIndex[p]]);
+                           diagonal_added = true;
+                         }
+                         if (kpc != 0) row.couplings.emplace_back(c, kpc);
+                       });
+    if (!diagonal_added) row.couplings.emplace_back(p, K[s.DiagonalIndex[p]]);
+  }
+  return rows;
+}
+
+}  // namespace
+
 void ImposeFixedTemperatures(SolverState& s) {
-  Yield(s, 12);
   const std::int32_t n = s.NodeCount;
   double* K = s.ConductanceProfile.data();
   double* F = s.LoadVector.data();
@@ -58,24 +81,16 @@ void ImposeFixedTemperatures(SolverState& s) {
   // p has stored entries only in rows p+1 .. p+width; the rows beyond are
   // the ones the elimination would skip anyway.
   const std::int32_t width = WidestProfileRow(n, start);
+  if (s.KeepFixedNodeRows) s.FixedNodeRows = FixedNodeRows(s, width);
   for (std::int32_t i = 1; i <= s.FixedNodeCount; ++i) {
     const std::int32_t p = s.FixedNodeList[i];
     const double t = s.FixedNodeTemperature[i];
-    // Row p, left of the diagonal: the known term moves to the load.
-    for (std::int32_t c = start[p]; c <= p - 1; ++c) {
-      double& kpc = K[ProfilePosition(diagonal, p, c)];
-      F[c] -= kpc * t;  /* F(c) -= K(p,c) T */
+    // The known term moves to the load: F(c) -= K(p,c) T, left of the
+    // diagonal and below it.
+    ForEachOffDiagonal(K, n, start, diagonal, width, p, [&](std::int32_t c, double& kpc) {
+      F[c] -= kpc * t;
       kpc = 0;
-    }
-    // Column p, below the diagonal.
-    const std::int32_t last = static_cast<std::int32_t>(
-        std::min<std::int64_t>(n, static_cast<std::int64_t>(p) + width));
-    for (std::int32_t r = p + 1; r <= last; ++r) {
-      if (start[r] > p) continue;
-      double& krp = K[ProfilePosition(diagonal, r, p)];
-      F[r] -= krp * t;  /* F(r) -= K(r,p) T */
-      krp = 0;
-    }
+    });
     K[diagonal[p]] = 1;  /* K(p,p) = 1 */
     F[p] = t;
     start[p] = p;
@@ -83,7 +98,6 @@ void ImposeFixedTemperatures(SolverState& s) {
 }
 
 void FactorProfile(SolverState& s) {
-  Yield(s, 13);
   std::int32_t zero_pivot = FactorProfileChosen(Matrix(s));
   if (zero_pivot != 0) {
     throw RunError(ErrorKind::kDivisionByZero, NodePlace(s, zero_pivot),
@@ -93,7 +107,6 @@ void FactorProfile(SolverState& s) {
 }
 
 void SolveProfile(SolverState& s) {
-  Yield(s, 14);
   SolveProfileChosen(Matrix(s), s.LoadVector.data());
 }
 

@@ -6,51 +6,99 @@
 
 namespace kelvane {
 
+const SolverPhase kSolverPhases[kPhaseCount] = {
+    {1, "grid lines", SetUpGridLines},
+    {2, "fixed-temperature points", MarkFixedTemperaturePoints},
+    {3, "cell codes", ReadCellCodes},
+    {4, "node numbering", NumberNodes},
+    {5, "elements", NumberElements},
+    {6, "node coordinates", SetNodeCoordinates},
+    {7, "fixed-temperature nodes", CollectFixedNodes},
+    {8, "convection edges", CollectConvectionEdges},
+    {9, "determined parts", CheckEveryPartIsDetermined},
+    {10, "matrix profile", BuildProfile},
+    {11, "element matrices", AssembleConduction},
+    {12, "convection terms", AddConvectionTerms},
+    {13, "fixed temperatures", ImposeFixedTemperatures},
+    {14, "factorisation", FactorProfile},
+    {15, "substitution", SolveProfile},
+    {16, "result grid", FillResultGrid},
+};
+
 const char* PhaseName(int phase) {
-  static const char* const kNames[kPhaseCount + 1] = {
-      "",
-      "grid lines",
-      "fixed-temperature points",
-      "cell codes",
-      "node numbering",
-      "elements",
-      "node coordinates",
-      "fixed-temperature nodes",
-      "convection edges",
-      "matrix profile",
-      "element matrices",
-      "convection terms",
-      "fixed temperatures",
-      "factorisation",
-      "substitution",
-  };
-  return phase >= 1 && phase <= kPhaseCount ? kNames[phase] : "";
+  return phase >= 1 && phase <= kPhaseCount ? kSolverPhases[phase - 1].name : "";
 }
+
+int PhaseNumber(PhaseFunction function) {
+  for (const SolverPhase& phase : kSolverPhases) {
+    if (phase.run == function) return phase.number;
+  }
+  return 0;
+}
+
+void RunPhasesThrough(SolverState& s, int last) {
+  for (int number = s.phase + 1; number <= last; ++number) {
+    Yield(s, number);
+    kSolverPhases[number - 1].run(s);
+  }
+  CheckFloatingPoint(s);
+}
+
+namespace {
+
+// Grid lines 1..last-1 in millimetres, summed from the spacings in
+// millimetres; phase 1 has made sure that every spacing is a number.
+std::vector<double> LinesInMillimetres(const SolverState& s, bool columns) {
+  const std::int32_t last = columns ? s.LastColumn : s.LastRow;
+  std::vector<double> lines(static_cast<std::size_t>(last), 0.0);
+  for (std::int32_t k = 1; k <= last - 2; ++k) {
+    const Cell& spacing = columns ? s.model.CellGrid(k + 1, 0) : s.model.CellGrid(0, k + 1);
+    lines[k + 1] = lines[k] + spacing.NumericValue().value * 1000;
+  }
+  return lines;
+}
+
+}  // namespace
+
+SolvedField ViewOfRun(SolverState& s) {
+  SolvedField f;
+  f.model = &s.model;
+  f.last_column = s.LastColumn;
+  f.last_row = s.LastRow;
+  f.line_x_mm = LinesInMillimetres(s, true);
+  f.line_y_mm = LinesInMillimetres(s, false);
+  f.cell_code = &s.CellCode;
+  f.node_number = &s.NodeNumber;
+  f.node_count = s.NodeCount;
+  f.node_x = s.NodeX;
+  f.node_y = s.NodeY;
+  f.temperature = s.LoadVector;
+  f.element_count = s.ElementCount;
+  f.element_nodes = s.ElementNodes;
+  f.element_material = s.ElementMaterial;
+  f.edge_count = s.ConvEdgeCount;
+  f.edge_node1 = s.ConvEdgeNode1;
+  f.edge_node2 = s.ConvEdgeNode2;
+  f.edge_coefficient = s.ConvEdgeCoefficient;
+  f.edge_ambient = s.ConvEdgeAmbient;
+  f.edge_condition = s.ConvEdgeCondition;
+  f.fixed_count = s.FixedNodeCount;
+  f.fixed_node = s.FixedNodeList;
+  f.fixed_temperature = s.FixedNodeTemperature;
+  f.fixed_index = s.FixedNodeIndex;
+  f.fixed_rows = s.FixedNodeRows;
+  f.solve = [&s](double* load) { SolveAnotherLoad(s, load); };
+  return f;
+}
+
 
 void SolveTemperatureField(const Model& model, Table2<Cell>& result_grid,
                            const SolverObserver& observer) {
   SolverState s(model, result_grid, observer);
+  s.KeepFixedNodeRows = static_cast<bool>(observer.on_solved);
   std::feclearexcept(FE_ALL_EXCEPT);
-  SetUpGridLines(s);
-  MarkFixedTemperaturePoints(s);
-  ReadCellCodes(s);
-  NumberNodes(s);
-  NumberElements(s);
-  SetNodeCoordinates(s);
-  CollectFixedNodes(s);
-  CollectConvectionEdges(s);
-  CheckEveryPartIsDetermined(s);
-  BuildProfile(s);
-  AssembleConduction(s);
-  AddConvectionTerms(s);
-  SolvedField solved{&s, {}};
-  if (observer.on_solved) solved.fixed_rows = RecordFixedNodeRows(s);
-  ImposeFixedTemperatures(s);
-  FactorProfile(s);
-  SolveProfile(s);
-  FillResultGrid(s);
-  CheckFloatingPoint(s);
-  if (observer.on_solved) observer.on_solved(solved);
+  RunPhasesThrough(s, kPhaseCount);
+  if (observer.on_solved) observer.on_solved(ViewOfRun(s));
 }
 
 void CheckFloatingPoint(SolverState& s) {
@@ -74,15 +122,6 @@ void Yield(SolverState& s, int phase) {
   CheckFloatingPoint(s);
   s.phase = phase;
   if (s.observer.on_phase) s.observer.on_phase(phase, PhaseName(phase));
-}
-
-std::string CellPlace(std::int32_t k, std::int32_t j) {
-  return "code row " + std::to_string(j + 1) + ", column " + std::to_string(k + 1);
-}
-
-std::string GridPointPlace(std::int32_t k, std::int32_t j) {
-  return "grid point at column line " + std::to_string(k) + ", row line " +
-         std::to_string(j) + " (top-left corner of the cell at " + CellPlace(k, j) + ")";
 }
 
 std::string NodePlace(const SolverState& s, std::int32_t n) {

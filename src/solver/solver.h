@@ -1,6 +1,6 @@
 // The finite-element computation of one model: SolveTemperatureField runs
-// its fourteen phases over one working state and leaves the nodal
-// temperatures in the result grid.
+// its phases (solver_state.h lists them) over one working state and leaves
+// the nodal temperatures in the result grid.
 #pragma once
 
 #include <functional>
@@ -12,11 +12,11 @@
 
 namespace kelvane {
 
-inline constexpr int kPhaseCount = 14;
+inline constexpr int kPhaseCount = 16;
 
 struct SolvedField;
 
-// Short words for phase 1..14, as a progress display shows them.
+// Short words for phase 1..kPhaseCount, as a progress display shows them.
 const char* PhaseName(int phase);
 
 // How the solver reports while it runs. on_phase is its yield: called at the

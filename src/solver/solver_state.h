@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "model/cell.h"
+#include "model/grid_place.h"
 #include "model/model.h"
 #include "model/table2.h"
 #include "platform/large_table.h"
+#include "report/solved_field.h"
 #include "solver/solver.h"
 
 namespace kelvane {
@@ -25,7 +27,7 @@ struct SolverState {
   const Model& model;
   Table2<Cell>& ResultGrid;
   const SolverObserver& observer;
-  int phase = 0;  // The phase now running, 1..14.
+  int phase = 0;  // The phase now running, 1..kPhaseCount; 0 before the first.
 
   // Sizes computed at entry.
   std::int32_t MaterialCount = 0;
@@ -65,6 +67,11 @@ struct SolverState {
   std::vector<std::int32_t> FixedNodeList;
   std::vector<double> FixedNodeTemperature;
   std::vector<std::int32_t> FixedNodeIndex;  // its number in FixedTemperatureTable
+  // Their equations as assembled, 1..FixedNodeCount, recorded before the
+  // fixed temperatures are imposed when KeepFixedNodeRows is set (for the
+  // heat flows of a finished run).
+  bool KeepFixedNodeRows = false;
+  std::vector<AssembledRow> FixedNodeRows;
 
   // Convection edges 1..ConvEdgeCount.
   std::int32_t ConvEdgeCount = 0;
@@ -89,11 +96,7 @@ void Yield(SolverState& s, int phase);
 // invalid operation) was raised since the last check.
 void CheckFloatingPoint(SolverState& s);
 
-// Places for messages. A cell (k, j) is named by its row and column in the
-// file's code block (code row j + 1, column k + 1); a grid point by its
-// column line and row line, with the cell it is the top-left corner of.
-std::string CellPlace(std::int32_t k, std::int32_t j);
-std::string GridPointPlace(std::int32_t k, std::int32_t j);
+// Places for messages (model/grid_place.h names cells and grid points).
 // The grid point of node n (a scan; only for messages).
 std::string NodePlace(const SolverState& s, std::int32_t n);
 bool IsMaterial(const SolverState& s, std::int32_t code);
@@ -104,23 +107,50 @@ std::string FixedTemperatureCodeAt(const SolverState& s, std::int32_t k, std::in
 // carries conditions only.
 bool InRing(const SolverState& s, std::int32_t k, std::int32_t j);
 
-// The phases, in the order SolveTemperatureField runs them.
-void SetUpGridLines(SolverState& s);              // 1
-void MarkFixedTemperaturePoints(SolverState& s);  // 2
-void ReadCellCodes(SolverState& s);               // 3
-void NumberNodes(SolverState& s);                 // 4
-void NumberElements(SolverState& s);              // 5
-void SetNodeCoordinates(SolverState& s);          // 6
-void CollectFixedNodes(SolverState& s);           // 7
-void CollectConvectionEdges(SolverState& s);      // 8
-void CheckEveryPartIsDetermined(SolverState& s);  // before the matrix is built
-void BuildProfile(SolverState& s);                // 9, and 10's yield
-void AssembleConduction(SolverState& s);          // 10
-void AddConvectionTerms(SolverState& s);          // 11
-void ImposeFixedTemperatures(SolverState& s);     // 12
-void FactorProfile(SolverState& s);               // 13
-void SolveProfile(SolverState& s);                // 14
-void FillResultGrid(SolverState& s);              // 14
+// The phases of SolveTemperatureField. Each reads only what the ones before
+// it wrote; each is preceded by a yield (Yield) that checks the
+// floating-point flags and reports its number and name.
+void SetUpGridLines(SolverState& s);
+void MarkFixedTemperaturePoints(SolverState& s);
+void ReadCellCodes(SolverState& s);
+void NumberNodes(SolverState& s);
+void NumberElements(SolverState& s);
+void SetNodeCoordinates(SolverState& s);
+void CollectFixedNodes(SolverState& s);
+void CollectConvectionEdges(SolverState& s);
+void CheckEveryPartIsDetermined(SolverState& s);
+void BuildProfile(SolverState& s);
+void AssembleConduction(SolverState& s);
+void AddConvectionTerms(SolverState& s);
+void ImposeFixedTemperatures(SolverState& s);
+void FactorProfile(SolverState& s);
+void SolveProfile(SolverState& s);
+void FillResultGrid(SolverState& s);
+
+using PhaseFunction = void (*)(SolverState&);
+
+// One phase: its number (1..kPhaseCount, the order of the run), the words
+// the progress line shows, and the function.
+struct SolverPhase {
+  int number;
+  const char* name;
+  PhaseFunction run;
+};
+
+// The one list of the phases, in the order they run; entry i has number
+// i + 1.
+extern const SolverPhase kSolverPhases[kPhaseCount];
+
+// The number of the phase that runs `function`; 0 for none.
+int PhaseNumber(PhaseFunction function);
+
+// Runs the phases after `s.phase` through the one numbered `last`, each after
+// its yield; then checks the floating-point flags once more.
+void RunPhasesThrough(SolverState& s, int last);
+
+// The run as the report and the picture see it. After the last phase it is
+// the finished run; after the mesh phases a view without temperatures.
+SolvedField ViewOfRun(SolverState& s);
 
 // After FactorProfile: overwrites f[1..NodeCount] with the solution of the
 // factored system for another load, exactly as SolveProfile solves its own.

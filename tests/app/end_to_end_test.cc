@@ -123,10 +123,10 @@ TEST_F(EndToEnd, ProgressLineOnlyWhenAsked) {
   EXPECT_EQ(quiet.err, "");
   Outcome shown = Run({"--progress", "wall.inp"});
   EXPECT_EQ(shown.status, 0);
-  EXPECT_NE(shown.err.find("\rKelvane2D  計算開始  wall.inp  [ 1/14] grid lines\033[K"),
+  EXPECT_NE(shown.err.find("\rKelvane2D  計算開始  wall.inp  [ 1/16] grid lines\033[K"),
             std::string::npos)
       << shown.err;
-  EXPECT_NE(shown.err.find("[14/14] substitution"), std::string::npos);
+  EXPECT_NE(shown.err.find("[16/16] result grid"), std::string::npos);
   // The line is cleared when the window goes.
   EXPECT_EQ(shown.err.substr(shown.err.size() - 4), "\r\033[K");
 }

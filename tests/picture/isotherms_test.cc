@@ -77,8 +77,8 @@ void ExpectStraightAt(const PictureGrid& grid, double level, double x, int subdi
 
 TEST(TraceIsotherms, OnAOneMaterialWallAreStraightLinesAtTheirTemperature) {
   // 0 on the left and 100 on the right over 100 mm: T = x in mm.
-  SolvedModel wall = Solve(WallInput({{30, 1}, {30, 1}, {40, 1}}, {1}, 0, 100, 3));
-  PictureGrid grid(wall.model, wall.result);
+  PictureRun wall(WallInput({{30, 1}, {30, 1}, {40, 1}}, {1}, 0, 100, 3));
+  PictureGrid grid = wall.Grid();
   IsothermLevels levels = ChooseIsothermLevels(grid.Minimum(), grid.Maximum());
   ASSERT_EQ(levels.values.size(), 9u);
   for (int n : {1, 3, 8}) {
@@ -89,8 +89,8 @@ TEST(TraceIsotherms, OnAOneMaterialWallAreStraightLinesAtTheirTemperature) {
 TEST(TraceIsotherms, OnATwoLayerWallFollowTheLayersResistances) {
   // 40 mm of k = 1 and 60 mm of k = 3: the first layer takes 2/3 of the
   // drop, so T = 100/60 x up to 40 mm, then 66.67 + (x - 40) / 1.8.
-  SolvedModel wall = Solve(WallInput({{20, 1}, {20, 1}, {30, 2}, {30, 2}}, {1, 3}, 0, 100));
-  PictureGrid grid(wall.model, wall.result);
+  PictureRun wall(WallInput({{20, 1}, {20, 1}, {30, 2}, {30, 2}}, {1, 3}, 0, 100));
+  PictureGrid grid = wall.Grid();
   const double interface = 100.0 * 0.04 / 0.06;
   for (double level = 10; level < 100; level += 10) {
     const double x = level <= interface ? level * 40 / interface
@@ -101,29 +101,24 @@ TEST(TraceIsotherms, OnATwoLayerWallFollowTheLayersResistances) {
 
 // A square of four elements whose centre node is hot and whose other nodes
 // are at 0.
-struct Peak {
-  Peak(double centre) {
-    model.MaterialTable = {Material{}, Material{"m", 1, 1}};
-    model.ConvectionTable = {Convection{}};
-    model.FixedTemperatureTable = {0};
-    model.CellGrid = Table2<Cell>(4, 4);
-    for (int i = 2; i <= 3; ++i) {
-      model.CellGrid(i, 0) = Cell::Number(0.01);
-      model.CellGrid(0, i) = Cell::Number(0.01);
-      for (int j = 2; j <= 3; ++j) model.CellGrid(i, j) = Cell::Text("A1");
-    }
-    result = Table2<Cell>(5, 5);
-    for (int k = 1; k <= 3; ++k) {
-      for (int j = 1; j <= 3; ++j) result(k, j) = Cell::Number(k == 2 && j == 2 ? centre : 0);
-    }
-  }
+PictureGrid Peak(double centre) {
   Model model;
-  Table2<Cell> result;
-};
+  model.MaterialTable = {Material{}, Material{"m", 1, 1}};
+  model.ConvectionTable = {Convection{}};
+  model.FixedTemperatureTable = {0};
+  model.CellGrid = Table2<Cell>(4, 4);
+  for (int i = 2; i <= 3; ++i) {
+    model.CellGrid(i, 0) = Cell::Number(0.01);
+    model.CellGrid(0, i) = Cell::Number(0.01);
+    for (int j = 2; j <= 3; ++j) model.CellGrid(i, j) = Cell::Text("A1");
+  }
+  PictureRun run(std::move(model));
+  run.SetTemperatures([&](int k, int j) { return k == 2 && j == 2 ? centre : 0; });
+  return run.Grid();
+}
 
 TEST(TraceIsotherms, JoinsPiecesAroundAPeakIntoOneClosedLine) {
-  Peak peak(10);
-  PictureGrid grid(peak.model, peak.result);
+  PictureGrid grid = Peak(10);
   for (int n : {1, 5}) {
     const std::vector<Isotherm> lines = TraceIsotherms(grid, 5, n);
     ASSERT_EQ(lines.size(), 1u);
@@ -152,12 +147,9 @@ TEST(TraceIsotherms, SplitsASaddleByItsCentreValue) {
   model.CellGrid(2, 0) = Cell::Number(0.01);
   model.CellGrid(0, 2) = Cell::Number(0.01);
   model.CellGrid(2, 2) = Cell::Text("A1");
-  Table2<Cell> result(4, 4);
-  result(1, 1) = Cell::Number(1);
-  result(2, 2) = Cell::Number(1);
-  result(2, 1) = Cell::Number(0);
-  result(1, 2) = Cell::Number(0);
-  PictureGrid grid(model, result);
+  PictureRun run(std::move(model));
+  run.SetTemperatures([](int k, int j) { return k == j ? 1.0 : 0.0; });
+  PictureGrid grid = run.Grid();
   // The centre is 0.5: at level 0.4 it lies above, so the two low corners
   // are cut off; at 0.6 below, so the two high corners are.
   for (double level : {0.4, 0.6}) {
@@ -176,8 +168,8 @@ TEST(TraceIsotherms, SplitsASaddleByItsCentreValue) {
 
 TEST(TraceIsotherms, TracesEachPartOfTheElementsOnce) {
   // One row of elements in two parts of the subdivision: two pieces.
-  SolvedModel wall = Solve(WallInput({{50, 1}, {50, 1}}, {1}, 0, 100, 1));
-  PictureGrid grid(wall.model, wall.result);
+  PictureRun wall(WallInput({{50, 1}, {50, 1}}, {1}, 0, 100, 1));
+  PictureGrid grid = wall.Grid();
   const std::vector<Isotherm> lines = TraceIsotherms(grid, 25, 2);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0].points.size(), 3u);

@@ -9,7 +9,7 @@ namespace kelvane::testing {
 namespace {
 
 // A model of 3 x 2 cells inside the ring (widths 10, 20, 30 mm, heights 5
-// and 15 mm) with the given code block rows; no temperatures.
+// and 15 mm) with the given code block rows, meshed but not solved.
 Model ThreeByTwo(const std::vector<std::string>& rows) {
   std::string text = "\"t\"\n2\nm1,1\nm2,2\n2\n20,10\n-5,25\n3\n100\n50\n0\n3,2\n10,20,30\n5,15\n";
   for (const std::string& row : rows) text += row + "\n";
@@ -17,8 +17,8 @@ Model ThreeByTwo(const std::vector<std::string>& rows) {
 }
 
 TEST(PictureGrid, PlacesGridLinesInMillimetresFromTheTopLeft) {
-  Model model = ThreeByTwo({",,,,", ",A1,A1,A1,", ",A1,A1,A1,", ",,,,"});
-  PictureGrid grid(model, Table2<Cell>(6, 5));
+  PictureRun run(ThreeByTwo({",,,,", ",A1,A1,A1,", ",A1,A1,A1,", ",,,,"}));
+  PictureGrid grid = run.Grid();
   EXPECT_EQ(grid.LastColumn(), 5);
   EXPECT_EQ(grid.LastRow(), 4);
   EXPECT_EQ(grid.X(1), 0);
@@ -29,52 +29,28 @@ TEST(PictureGrid, PlacesGridLinesInMillimetresFromTheTopLeft) {
   EXPECT_EQ(grid.Height(), 20);
 }
 
-TEST(PictureGrid, ReadsCodesAsTheSolverDoes) {
-  Model model = ThreeByTwo({"A1,B1,B2,B3,", ",A2,A 1,a1,", ",C1,A0,A3.4,", ",,,,"});
-  PictureGrid grid(model, Table2<Cell>(6, 5));
+TEST(PictureGrid, TakesWhatEachCellIsFromTheRun) {
+  PictureRun run(ThreeByTwo({"A1,B1,B2,C1,", ",A2,A 1,a1,", ",C1,A0,,", ",,,,"}));
+  PictureGrid grid = run.Grid();
   auto is = [&](int k, int j, CellKind kind, int number) {
     return grid.CellAt(k, j).kind == kind && grid.CellAt(k, j).number == number;
   };
   EXPECT_TRUE(is(1, 0, CellKind::kConvection, 1));
-  EXPECT_TRUE(is(3, 0, CellKind::kVoid, 0));  // B3 names no condition
+  EXPECT_TRUE(is(3, 0, CellKind::kFixed, 1));
   EXPECT_TRUE(is(1, 1, CellKind::kMaterial, 2));
   EXPECT_TRUE(is(2, 1, CellKind::kMaterial, 1));  // blanks skipped
   EXPECT_TRUE(is(3, 1, CellKind::kVoid, 0));      // lower case
+  EXPECT_TRUE(is(2, 2, CellKind::kVoid, 0));      // A0
   EXPECT_TRUE(is(1, 2, CellKind::kFixed, 1));
-  EXPECT_TRUE(is(2, 2, CellKind::kVoid, 0));
-  EXPECT_TRUE(is(3, 2, CellKind::kVoid, 0));  // A3 names no material
   // A material code in the ring is no element.
   EXPECT_TRUE(is(0, 0, CellKind::kMaterial, 1));
   EXPECT_FALSE(grid.IsElement(0, 0));
   EXPECT_TRUE(grid.IsElement(1, 1));
 }
 
-TEST(PictureGrid, FixesPointsByTheFourPassesInTheirOrder) {
-  // C1 (100) at the ring's first cell and in the last ring row; C2 (50)
-  // at the last cell and inside; C3 (0) inside beside it.
-  Model model = ThreeByTwo({"C1,,,,", ",,,,", ",,C2,C3,", "C1,,,,C2"});
-  PictureGrid grid(model, Table2<Cell>(6, 5));
-  // The first cell fixes all four of its corners.
-  EXPECT_EQ(grid.FixedIndex(0, 0), 1);
-  EXPECT_EQ(grid.FixedIndex(1, 1), 1);
-  // A cell of the last ring row fixes only its corners on row line 3.
-  EXPECT_EQ(grid.FixedIndex(0, 3), 1);
-  EXPECT_EQ(grid.FixedIndex(1, 3), 1);
-  EXPECT_EQ(grid.FixedIndex(0, 4), 0);
-  // C3 at cell (3, 2) is visited after C2 at (2, 2): their shared corners
-  // take 3; the last cell's C2 then wins at (4, 3) in passes 2 to 4.
-  EXPECT_EQ(grid.FixedIndex(2, 2), 2);
-  EXPECT_EQ(grid.FixedIndex(3, 2), 3);
-  EXPECT_EQ(grid.FixedIndex(3, 3), 3);
-  EXPECT_EQ(grid.FixedIndex(4, 3), 2);
-  EXPECT_EQ(grid.FixedIndex(5, 3), 2);
-  EXPECT_EQ(grid.FixedIndex(4, 4), 2);
-  EXPECT_EQ(grid.FixedIndex(5, 4), 0);
-}
-
 TEST(PictureGrid, FindsConvectionSidesOnlyBesideElementsAndMergesThem) {
-  Model model = ThreeByTwo({",B1,B1,B2,", "B2,A1,A2,A1,", "A1,A1,B1,,", ",,,,"});
-  PictureGrid grid(model, Table2<Cell>(6, 5));
+  PictureRun run(ThreeByTwo({",B1,B1,B2,", "B2,A1,A2,A1,", "A1,A1,B1,,", ",,,,"}));
+  PictureGrid grid = run.Grid();
   const std::vector<GridSide> sides = grid.ConvectionSides();
   const std::vector<GridSide> expected = {
       {true, 1, 1, 2, 2},   // left of (1, 1): the ring B2
@@ -87,8 +63,8 @@ TEST(PictureGrid, FindsConvectionSidesOnlyBesideElementsAndMergesThem) {
 }
 
 TEST(PictureGrid, DrawsBoundariesWhereMaterialsOrKindsChange) {
-  Model model = ThreeByTwo({",,,,", ",A1,A1,A2,", ",A1,C1,,", ",,,,"});
-  PictureGrid grid(model, Table2<Cell>(6, 5));
+  PictureRun run(ThreeByTwo({",,,,", ",A1,A1,A2,", ",A1,C1,,", ",,,,"}));
+  PictureGrid grid = run.Grid();
   const std::vector<GridSide> sides = grid.MaterialBoundaries();
   auto has = [&](bool vertical, int line, int from, int to) {
     for (const GridSide& s : sides) {
@@ -104,14 +80,12 @@ TEST(PictureGrid, DrawsBoundariesWhereMaterialsOrKindsChange) {
 }
 
 TEST(PictureGrid, ReadsNodeTemperaturesAndFindsTheColdestSurfacePoint) {
-  Model model = ThreeByTwo({",B1,B1,B1,", ",A1,A1,A1,", ",A1,A1,A1,", ",,,,"});
-  Table2<Cell> result(6, 5);
-  for (int k = 1; k <= 4; ++k) {
-    for (int j = 1; j <= 3; ++j) result(k, j) = Cell::Number(10 * j + k);
-  }
-  result(3, 3) = Cell::Number(-4);  // cold, but not on the convection side
-  result(2, 1) = Cell::Number(7);
-  PictureGrid grid(model, result);
+  PictureRun run(ThreeByTwo({",B1,B1,B1,", ",A1,A1,A1,", ",A1,A1,A1,", ",,,,"}));
+  run.SetTemperatures([](int k, int j) {
+    if (k == 3 && j == 3) return -4.0;  // cold, but not on the convection side
+    return k == 2 && j == 1 ? 7.0 : 10.0 * j + k;
+  });
+  PictureGrid grid = run.Grid();
   EXPECT_EQ(grid.Minimum(), -4);
   EXPECT_EQ(grid.Maximum(), 34);
   EXPECT_EQ(grid.Temperature(2, 1), 7);
@@ -124,8 +98,8 @@ TEST(PictureGrid, ReadsNodeTemperaturesAndFindsTheColdestSurfacePoint) {
 }
 
 TEST(PictureGrid, ListsFixedNodesFromASolvedWall) {
-  SolvedModel wall = Solve(WallInput({{10, 1}, {10, 1}}, {1}, 5, 15, 1));
-  PictureGrid grid(wall.model, wall.result);
+  PictureRun wall(WallInput({{10, 1}, {10, 1}}, {1}, 5, 15, 1));
+  PictureGrid grid = wall.Grid();
   const std::vector<PicturePoint> fixed = grid.FixedNodes();
   ASSERT_EQ(fixed.size(), 4u);  // both ends of one row of cells
   EXPECT_EQ(fixed[0].k, 1);

@@ -3,14 +3,25 @@
 #include <sstream>
 
 #include "model/input_reader.h"
-#include "solver/solver.h"
 
 namespace kelvane::testing {
 
-SolvedModel Solve(const std::string& input_text) {
-  SolvedModel solved{ParseInput(input_text, "test.inp"), {}};
-  SolveTemperatureField(solved.model, solved.result);
-  return solved;
+PictureRun::PictureRun(const std::string& input_text) : run_(input_text) {
+  run_.RunThrough(FillResultGrid);
+}
+
+PictureRun::PictureRun(Model model) : run_(std::move(model)) {
+  run_.RunThrough(CollectConvectionEdges);
+  run_.s.LoadVector.assign(static_cast<std::size_t>(run_.s.NodeCount) + 1, 0.0);
+}
+
+void PictureRun::SetTemperatures(const std::function<double(int k, int j)>& at) {
+  const SolverState& s = run_.s;
+  for (int j = 1; j <= s.LastRow - 1; ++j) {
+    for (int k = 1; k <= s.LastColumn - 1; ++k) {
+      if (s.NodeNumber(k, j) > 0) run_.s.LoadVector[s.NodeNumber(k, j)] = at(k, j);
+    }
+  }
 }
 
 std::string WallInput(const std::vector<std::pair<double, int>>& layers,

@@ -1,21 +1,41 @@
-// Solved models for the picture tests, written as input text.
+// Models for the picture tests, written as input text, and their runs as
+// the picture sees them.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
-#include "model/cell.h"
 #include "model/model.h"
-#include "model/table2.h"
+#include "picture/picture_grid.h"
+#include "picture/svg.h"
+#include "report/solved_field.h"
+#include "solver/solver_test_util.h"
 
 namespace kelvane::testing {
 
-struct SolvedModel {
-  Model model;
-  Table2<Cell> result;
-};
+// A model's run for a picture: solved, or only meshed with temperatures
+// set by hand (any field, without solving a large model).
+class PictureRun {
+ public:
+  // Reads `input_text` and solves it; a failure throws the RunError.
+  explicit PictureRun(const std::string& input_text);
+  // Meshes `model` only; every node is at 0 until SetTemperatures.
+  explicit PictureRun(Model model);
+  PictureRun(const PictureRun&) = delete;
 
-// Reads `input_text` and solves it; a failure throws the RunError.
-SolvedModel Solve(const std::string& input_text);
+  // Sets the temperature of every node from its grid point.
+  void SetTemperatures(const std::function<double(int k, int j)>& at);
+
+  SolvedField Field() { return ViewOfRun(run_.s); }
+  PictureGrid Grid() { return PictureGrid(Field()); }
+  SvgPicture Svg(const SvgOptions& options = SvgOptions()) {
+    return DrawSvgPicture(Field(), options);
+  }
+
+ private:
+  TestRun run_;
+};
 
 // A wall of one row of cells between a fixed temperature on the left
 // (fixed temperature 1) and on the right (2), with void above and below:

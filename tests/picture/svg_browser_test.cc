@@ -77,14 +77,14 @@ TEST(SvgInBrowser, FixedTemperatureCellsHaveTheBarsColourOfTheirTemperature) {
     GTEST_SKIP() << "chromium is not installed (apt-get install chromium); "
                     "the picture is not checked in a browser";
   }
-  SolvedModel block = Solve(kBlock);
+  PictureRun block(kBlock);
   TemporaryFolder folder;
   for (SvgOptions::Fill fill : {SvgOptions::Fill::kVector, SvgOptions::Fill::kRaster}) {
     const bool raster = fill == SvgOptions::Fill::kRaster;
     SCOPED_TRACE(raster ? "raster" : "vector");
     SvgOptions options;
     options.fill = fill;
-    const SvgPicture picture = DrawSvgPicture(block.model, block.result, options);
+    const SvgPicture picture = block.Svg(options);
     const SvgLayout& l = picture.layout;
     ASSERT_EQ(l.raster, raster);
     const DecodedImage image = Render(chromium, folder, raster ? "raster" : "vector", picture);

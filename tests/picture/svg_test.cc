@@ -92,8 +92,8 @@ TEST(PicturePathFor, PutsThePictureBesideTheResult) {
 }
 
 TEST(DrawSvgPicture, DrawsTheWorkedExampleAsAWellFormedVectorPicture) {
-  SolvedModel solved = Solve(kWorkedExample);
-  SvgPicture picture = DrawSvgPicture(solved.model, solved.result);
+  PictureRun solved(kWorkedExample);
+  SvgPicture picture = solved.Svg();
   const std::string& svg = picture.text;
   EXPECT_EQ(XmlProblem(svg), "");
   EXPECT_TRUE(IsUtf8(svg));
@@ -118,8 +118,8 @@ TEST(DrawSvgPicture, DrawsTheWorkedExampleAsAWellFormedVectorPicture) {
 TEST(DrawSvgPicture, EscapesATitleOfAnyBytes) {
   std::string input = kWorkedExample;
   input.replace(1, 43, "<b>&\x8C\x76\x8E\x5A");
-  SolvedModel solved = Solve(input);
-  const std::string svg = DrawSvgPicture(solved.model, solved.result).text;
+  PictureRun solved(input);
+  const std::string svg = solved.Svg().text;
   EXPECT_EQ(XmlProblem(svg), "");
   EXPECT_TRUE(IsUtf8(svg));
   EXPECT_NE(svg.find("&lt;b&gt;&amp;\xEF\xBF\xBDv"), std::string::npos);
@@ -161,10 +161,10 @@ void ExpectNear(Rgb got, Rgb want, int tolerance) {
 
 TEST(DrawSvgPicture, RasterHoldsTheBilinearFieldInTheBarsColours) {
   // T = x on a 100 mm wall: at x mm the raster shows the bar's colour of x.
-  SolvedModel wall = Solve(WallInput({{30, 1}, {30, 1}, {40, 1}}, {1}, 0, 100, 3));
+  PictureRun wall(WallInput({{30, 1}, {30, 1}, {40, 1}}, {1}, 0, 100, 3));
   SvgOptions options;
   options.fill = SvgOptions::Fill::kRaster;
-  SvgPicture picture = DrawSvgPicture(wall.model, wall.result, options);
+  SvgPicture picture = wall.Svg(options);
   ASSERT_TRUE(picture.layout.raster);
   EXPECT_EQ(XmlProblem(picture.text), "");
   for (double x : {1.0, 15.0, 29.0, 31.0, 50.0, 77.0, 99.0}) {
@@ -175,8 +175,8 @@ TEST(DrawSvgPicture, RasterHoldsTheBilinearFieldInTheBarsColours) {
 
 TEST(DrawSvgPicture, DrawsAUniformFieldWithoutIsotherms) {
   // Both ends at 20: one temperature everywhere.
-  SolvedModel wall = Solve(WallInput({{10, 1}, {10, 1}}, {1}, 20, 20));
-  SvgPicture picture = DrawSvgPicture(wall.model, wall.result);
+  PictureRun wall(WallInput({{10, 1}, {10, 1}}, {1}, 20, 20));
+  SvgPicture picture = wall.Svg();
   EXPECT_EQ(XmlProblem(picture.text), "");
   EXPECT_EQ(picture.layout.isotherm_count, 0);
   EXPECT_LT(picture.layout.bar_minimum, 20);
@@ -186,9 +186,8 @@ TEST(DrawSvgPicture, DrawsAUniformFieldWithoutIsotherms) {
 // A model of n x n cells: two materials, air on the right and inside (or
 // scattered over the model), cold air on the left, and a field set by hand
 // (no solve): smooth, or noisy with scattered air.
-SolvedModel Synthetic(int n, bool scattered) {
-  SolvedModel s;
-  Model& m = s.model;
+SvgPicture Synthetic(int n, bool scattered) {
+  Model m;
   m.Header = "synthetic";
   m.MaterialTable = {Material{}, Material{"a", 1, 1}, Material{"b", 0.1, 0.1}};
   m.ConvectionTable = {Convection{}, Convection{20, 7.7}, Convection{-10, 25}};
@@ -212,22 +211,13 @@ SolvedModel Synthetic(int n, bool scattered) {
       m.CellGrid(k + 1, j + 1) = code.empty() ? Cell() : Cell::Text(code);
     }
   }
-  s.result = Table2<Cell>(last + 1, last + 1);
-  for (int j = 1; j <= last - 1; ++j) {
-    for (int k = 1; k <= last - 1; ++k) {
-      bool node = false;
-      for (int ck = k - 1; ck <= k; ++ck) {
-        for (int cj = j - 1; cj <= j; ++cj) {
-          const std::string t = m.CellGrid(ck + 1, cj + 1).AsText();
-          if (ck >= 1 && ck <= last - 2 && cj >= 1 && cj <= last - 2 && t[0] == 'A') node = true;
-        }
-      }
-      const double x = static_cast<double>(k) / last, y = static_cast<double>(j) / last;
-      const double noise = scattered ? std::uniform_real_distribution<double>(-5, 5)(engine) : 0;
-      if (node) s.result(k, j) = Cell::Number(-10 + 30 * x + 3 * std::sin(6 * y) * x + noise);
-    }
-  }
-  return s;
+  PictureRun run(std::move(m));
+  run.SetTemperatures([&](int k, int j) {
+    const double x = static_cast<double>(k) / last, y = static_cast<double>(j) / last;
+    const double noise = scattered ? std::uniform_real_distribution<double>(-5, 5)(engine) : 0;
+    return -10 + 30 * x + 3 * std::sin(6 * y) * x + noise;
+  });
+  return run.Svg();
 }
 
 TEST(DrawSvgPicture, StaysAFewMegabytesFromSmallToLargeModels) {
@@ -240,8 +230,7 @@ TEST(DrawSvgPicture, StaysAFewMegabytesFromSmallToLargeModels) {
                         {1000, false, 3000000}, {400, true, 4000000}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.n) + (c.scattered ? " scattered" : ""));
-    SolvedModel s = Synthetic(c.n, c.scattered);
-    SvgPicture picture = DrawSvgPicture(s.model, s.result);
+    SvgPicture picture = Synthetic(c.n, c.scattered);
     EXPECT_LT(picture.text.size(), c.limit);
     EXPECT_EQ(picture.layout.raster, c.n >= 30);
     EXPECT_EQ(XmlProblem(picture.text), "");
@@ -253,24 +242,6 @@ TEST(DrawSvgPicture, StaysAFewMegabytesFromSmallToLargeModels) {
       EXPECT_GE(picture.layout.isotherm_count, 8);
     }
   }
-}
-
-TEST(WriteSvgPicture, WritesThePictureOrFailsLikeTheResultWriter) {
-  SolvedModel solved = Solve(kWorkedExample);
-  TemporaryFolder folder;
-  for (const std::string& bad : {folder / "missing/plate.svg", folder.path()}) {
-    try {
-      WriteSvgPicture(bad, solved.model, solved.result);
-      ADD_FAILURE() << "no error for " << bad;
-    } catch (const RunError& e) {
-      EXPECT_EQ(e.kind(), ErrorKind::kFileNotWritable);
-      EXPECT_NE(std::string(e.what()).find(bad), std::string::npos) << e.what();
-    }
-  }
-  WriteFile(folder / "plate.svg", "earlier");
-  WriteSvgPicture(folder / "plate.svg", solved.model, solved.result);
-  EXPECT_EQ(ReadFile(folder / "plate.svg"), DrawSvgPicture(solved.model, solved.result).text);
-  EXPECT_EQ(FolderEntries(folder.path()), std::vector<std::string>{"plate.svg"});
 }
 
 }  // namespace

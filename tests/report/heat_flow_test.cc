@@ -28,7 +28,7 @@ ModelSketch LayeredWall(const std::string& left, const std::string& right,
 constexpr double kLayers = 0.02 / 0.87 + 0.1 / 0.035 + 0.15 / 0.8 + 0.015 / 0.7;
 
 EnvironmentFlows DirectFlows(const SolvedField& f) {
-  return HeatFlows(f, f.temperatures(), ModelAmbients(f.s()));
+  return HeatFlows(f, f.temperature.data(), ModelAmbients(f));
 }
 
 TEST(HeatFlow, LayeredWallCarriesTheOneDimensionalUValue) {
@@ -79,10 +79,10 @@ TEST(HeatFlow, EnergyBalanceHoldsOnRandomModels) {
       }
       // The rounding of a reaction grows with the conductances that cancel
       // in it; bound the imbalance by those.
-      for (const Material& m : f.s().model.MaterialTable) scale = std::max(scale, m.ConductivityX);
+      for (const Material& m : f.model->MaterialTable) scale = std::max(scale, m.ConductivityX);
       double temperature = 0;
-      for (std::int32_t n = 1; n <= f.s().NodeCount; ++n) {
-        temperature = std::max(temperature, std::fabs(f.temperatures()[n]));
+      for (std::int32_t n = 1; n <= f.node_count; ++n) {
+        temperature = std::max(temperature, std::fabs(f.temperature[n]));
       }
       EXPECT_LE(std::fabs(sum), 1e-9 * std::max(largest, scale * temperature))
           << InputText(sketch);
@@ -100,10 +100,9 @@ TEST(HeatFlow, EachEdgeCarriesHLTimesTheDifferenceToItsMeanTemperature) {
   ModelSketch sketch{{2}, {{30, 4}}, {10}, {100}, {50}, {". B1 .", "C1 A1 .", ". . ."}};
   ASSERT_EQ(SolveAndInspect(sketch,
                             [&](const SolvedField& f) {
-                              const SolverState& s = f.s();
-                              ASSERT_EQ(s.ConvEdgeCount, 1);
-                              EXPECT_EQ(s.ConvEdgeCondition[1], 1);
-                              const double tb = f.temperatures()[s.NodeNumber(2, 1)];
+                              ASSERT_EQ(f.edge_count, 1);
+                              EXPECT_EQ(f.edge_condition[1], 1);
+                              const double tb = f.temperature[f.NodeAt(2, 1)];
                               EnvironmentFlows flows = DirectFlows(f);
                               EXPECT_DOUBLE_EQ(flows.condition[1], 0.4 * (30 - (10 + tb) / 2));
                               EXPECT_NEAR(flows.fixed[1], -flows.condition[1], 1e-12);
@@ -119,14 +118,13 @@ TEST(HeatFlow, FixedNodeRowsAreTheAssembledEquations) {
                  {". . . .", "C1 A1 A1 B1", ". . . ."}};
   ASSERT_EQ(SolveAndInspect(sketch,
                             [&](const SolvedField& f) {
-                              const SolverState& s = f.s();
-                              ASSERT_EQ(s.FixedNodeCount, 2);
+                              ASSERT_EQ(f.fixed_count, 2);
                               for (std::int32_t i = 1; i <= 2; ++i) {
                                 double sum = 0;
                                 for (auto [c, k] : f.fixed_rows[i].couplings) sum += k;
                                 EXPECT_NEAR(sum, 0, 1e-15);
-                                EXPECT_EQ(f.fixed_rows[i].node, s.FixedNodeList[i]);
-                                EXPECT_EQ(s.FixedNodeIndex[i], 1);
+                                EXPECT_EQ(f.fixed_rows[i].node, f.fixed_node[i]);
+                                EXPECT_EQ(f.fixed_index[i], 1);
                               }
                             }),
             "");

@@ -14,7 +14,7 @@ ModelSketch TwoUnitCells() {
 
 TEST(Profile, LayoutOfTheTwoElementExample) {
   TestRun run(TwoUnitCells());
-  run.RunThrough(Step::kProfile);
+  run.RunThrough(BuildProfile);
   const SolverState& s = run.s;
   EXPECT_EQ(std::vector<std::int32_t>(s.ProfileStart.begin() + 1, s.ProfileStart.end()),
             (std::vector<std::int32_t>{1, 1, 1, 1, 3, 3}));
@@ -23,8 +23,9 @@ TEST(Profile, LayoutOfTheTwoElementExample) {
   EXPECT_EQ(s.ProfileLength, 17);
   EXPECT_EQ(s.ConductanceProfile.size(), 18u);
   for (double v : s.ConductanceProfile) EXPECT_EQ(v, 0);
-  // Phase 10 yields between the profile's two halves.
+  // Every phase through the profile yields once, in the table's order.
   EXPECT_EQ(run.phases, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+  EXPECT_EQ(PhaseNumber(BuildProfile), 10);
 }
 
 // K(r, c) of the assembled matrix, either triangle.
@@ -50,7 +51,7 @@ TEST(ElementMatrix, RectanglesAndConductivities) {
     TestRun run(ModelSketch{{1}, {{0, 1}}, {}, {c.width_mm}, {c.height_mm}, {". B1 .", ". A1 .", ". . ."}});
     run.model.MaterialTable[1].ConductivityX = c.kx;
     run.model.MaterialTable[1].ConductivityY = c.ky;
-    run.RunThrough(Step::kConduction);
+    run.RunThrough(AssembleConduction);
     const SolverState& s = run.s;
     const auto& n = s.ElementNodes[1];
     for (int i = 1; i <= 4; ++i) EXPECT_NEAR(K(s, n[i], n[i]), c.diagonal, 1e-15) << c.name;
@@ -72,7 +73,7 @@ TEST(ElementMatrix, RectanglesAndConductivities) {
 
 TEST(ElementMatrix, TwoElementsAccumulateIntoTheProfile) {
   TestRun run(TwoUnitCells());
-  run.RunThrough(Step::kConduction);
+  run.RunThrough(AssembleConduction);
   const double expected[17] = {2.0 / 3,  -1.0 / 6, 2.0 / 3,  -1.0 / 6, -1.0 / 3, 4.0 / 3,
                                -1.0 / 3, -1.0 / 6, -1.0 / 3, 4.0 / 3,  -1.0 / 6, -1.0 / 3,
                                2.0 / 3,  -1.0 / 3, -1.0 / 6, -1.0 / 6, 2.0 / 3};
@@ -83,30 +84,30 @@ TEST(ElementMatrix, TwoElementsAccumulateIntoTheProfile) {
 
 TEST(ElementMatrix, ZeroOrNegativeSizeIsRefusedNamingTheCell) {
   TestRun zero(ModelSketch{{1}, {{0, 1}}, {}, {10, 0}, {5}, {". B1 B1 .", ". A1 A1 .", ". . . ."}});
-  EXPECT_EQ(zero.ErrorThrough(Step::kConduction),
+  EXPECT_EQ(zero.ErrorThrough(AssembleConduction),
             "code row 2, column 3: division by zero: the material cell has zero width (column "
             "width 2 is 0 m), so its element matrix divides by zero");
   TestRun negative(ModelSketch{{1}, {{0, 1}}, {}, {10}, {-5}, {". B1 .", ". A1 .", ". . ."}});
-  EXPECT_EQ(negative.ErrorThrough(Step::kConduction),
+  EXPECT_EQ(negative.ErrorThrough(AssembleConduction),
             "code row 2, column 2: negative size: the material cell has a negative height (row "
             "height 1 is -0.005 m)");
   // A width lost against its grid line's coordinate is zero as well.
   TestRun lost(ModelSketch{{1}, {{0, 1}}, {}, {1e20, 1e-3}, {5}, {". B1 B1 .", ". A1 A1 .", ". . . ."}});
-  EXPECT_EQ(lost.ErrorThrough(Step::kConduction),
+  EXPECT_EQ(lost.ErrorThrough(AssembleConduction),
             "code row 2, column 3: division by zero: the material cell has zero width (column "
             "width 2 is 1E-06 m, too small to move its grid line's coordinate), so its element "
             "matrix divides by zero");
   // A zero spacing where no element lies is harmless.
   TestRun harmless(ModelSketch{{1}, {{0, 1}}, {}, {10, 0}, {5}, {". B1 . .", ". A1 . .", ". . . ."}});
-  EXPECT_EQ(harmless.ErrorThrough(Step::kResults), "no error");
+  EXPECT_EQ(harmless.ErrorThrough(FillResultGrid), "no error");
 }
 
 TEST(Convection, SingleEdgeTerms) {
   // An edge of length 2 m with h = 3 and ambient 10 above one cell.
   TestRun run(ModelSketch{{1}, {{10, 3}}, {}, {2000}, {1000}, {". B1 .", ". A1 .", ". . ."}});
-  run.RunThrough(Step::kConduction);
+  run.RunThrough(AssembleConduction);
   std::vector<double> k_before(run.s.ConductanceProfile.begin(), run.s.ConductanceProfile.end());
-  run.RunThrough(Step::kConvection);
+  run.RunThrough(AddConvectionTerms);
   const SolverState& s = run.s;
   ASSERT_EQ(s.ConvEdgeCount, 1);
   int a = s.ConvEdgeNode1[1], b = s.ConvEdgeNode2[1];
@@ -131,11 +132,11 @@ TEST(Convection, EdgeDirectionDoesNotMatter) {
   ModelSketch sketch{{1}, {{10, 3}}, {}, {1000, 700}, {1000}, {". B1 B1 .", "B1 A1 A1 B1", ". B1 . ."}};
   TestRun forward(sketch);
   TestRun reversed(sketch);
-  forward.RunThrough(Step::kConvection);
-  reversed.RunThrough(Step::kEdges);
+  forward.RunThrough(AddConvectionTerms);
+  reversed.RunThrough(CollectConvectionEdges);
   ASSERT_EQ(reversed.s.ConvEdgeCount, 5);
   std::swap(reversed.s.ConvEdgeNode1, reversed.s.ConvEdgeNode2);
-  reversed.RunThrough(Step::kConvection);
+  reversed.RunThrough(AddConvectionTerms);
   EXPECT_EQ(forward.s.ConductanceProfile, reversed.s.ConductanceProfile);
   EXPECT_EQ(forward.s.LoadVector, reversed.s.LoadVector);
 }

@@ -11,7 +11,7 @@ namespace {
 
 TEST(GridLines, SumTheSpacings) {
   TestRun run(ModelSketch{{}, {}, {}, {10, 20, 30}, {5, 7}, {". . . . .", ". . . . .", ". . . . .", ". . . . ."}});
-  run.RunThrough(Step::kGridLines);
+  run.RunThrough(SetUpGridLines);
   const SolverState& s = run.s;
   EXPECT_EQ(s.LastColumn, 5);
   EXPECT_EQ(s.LastRow, 4);
@@ -38,7 +38,7 @@ TEST(GridLines, GridPointCountOfATenByTenModel) {
   ModelSketch sketch{{}, {}, {}, std::vector<double>(10, 1), std::vector<double>(10, 1),
                  std::vector<std::string>(12, ". . . . . . . . . . . .")};
   TestRun run(sketch);
-  run.RunThrough(Step::kGridLines);
+  run.RunThrough(SetUpGridLines);
   EXPECT_EQ(run.s.GridPointCount, 169);
 }
 
@@ -69,7 +69,7 @@ Table2<std::int32_t> FixedPoints(const std::vector<std::string>& rows) {
                  std::vector<double>(codes_per_row - 2, 1),
                  std::vector<double>(rows.size() - 2, 1), rows};
   TestRun run(sketch);
-  run.RunThrough(Step::kFixedPoints);
+  run.RunThrough(MarkFixedTemperaturePoints);
   return run.s.FixedIndex;
 }
 
@@ -129,7 +129,7 @@ TEST(CellCodes, LettersAndNumbers) {
   std::string text = InputText(sketch);
   text.replace(text.find("QUOTED"), 6, "\"A 3\"");
   TestRun run(text);
-  run.RunThrough(Step::kCellCodes);
+  run.RunThrough(ReadCellCodes);
   const Table2<std::int32_t>& c = run.s.CellCode;
   int expected[3][7] = {{3, 6, 3, 3, 2, 4, 0}, {0, 0, 0, 0, 0, 5, 0}, {0, 0, 0, 4, 5, 0, 0}};
   for (int j = 0; j < 3; ++j) {
@@ -156,14 +156,14 @@ TEST(CellCodes, CodesThatNameNoRecordAreRefused) {
   for (const Case& c : cases) {
     TestRun run(ModelSketch{{1, 1}, {{0, 1}}, {}, {1}, {1},
                           {". . .", std::string(". ") + c.code + " .", ". . ."}});
-    EXPECT_EQ(run.ErrorThrough(Step::kCellCodes), c.message) << c.code;
+    EXPECT_EQ(run.ErrorThrough(ReadCellCodes), c.message) << c.code;
   }
   // A number cell of eleven digits: its text's number part overflows too.
   TestRun run(ModelSketch{{1}, {}, {}, {1}, {1}, {". . .", ". 12345678901 .", ". . ."}});
-  EXPECT_EQ(run.ErrorThrough(Step::kCellCodes).substr(0, 32), "code row 2, column 2: overflow: ");
+  EXPECT_EQ(run.ErrorThrough(ReadCellCodes).substr(0, 32), "code row 2, column 2: overflow: ");
   // "A" alone and A0 stay void.
   TestRun ok(ModelSketch{{1}, {}, {}, {1}, {1}, {". . .", "A A0 .", ". . ."}});
-  EXPECT_EQ(ok.ErrorThrough(Step::kCellCodes), "no error");
+  EXPECT_EQ(ok.ErrorThrough(ReadCellCodes), "no error");
 }
 
 }  // namespace

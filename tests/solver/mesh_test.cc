@@ -17,7 +17,7 @@ ModelSketch WideModel() {
 
 TEST(Nodes, WideGridIsNumberedColumnByColumn) {
   TestRun run(WideModel());
-  run.RunThrough(Step::kElements);
+  run.RunThrough(NumberElements);
   const SolverState& s = run.s;
   EXPECT_EQ(s.NodeCount, 6);
   EXPECT_EQ(s.NodeNumber(1, 1), 1);
@@ -36,7 +36,7 @@ TEST(Nodes, WideGridIsNumberedColumnByColumn) {
 
 TEST(Nodes, TallGridIsNumberedRowByRowAndElementsStillColumnByColumn) {
   TestRun run(ModelSketch{{1}, {}, {}, {1000}, {1000, 1000}, {". . .", ". A1 .", ". A1 .", ". . ."}});
-  run.RunThrough(Step::kElements);
+  run.RunThrough(NumberElements);
   const SolverState& s = run.s;
   EXPECT_EQ(s.NodeNumber(1, 1), 1);
   EXPECT_EQ(s.NodeNumber(2, 1), 2);
@@ -51,7 +51,7 @@ TEST(Nodes, TallGridIsNumberedRowByRowAndElementsStillColumnByColumn) {
 TEST(Nodes, SquareGridIsNumberedRowByRow) {
   TestRun run(ModelSketch{{1}, {}, {}, {1, 1}, {1, 1},
                         {". . . .", ". A1 A1 .", ". A1 A1 .", ". . . ."}});
-  run.RunThrough(Step::kNodes);
+  run.RunThrough(NumberNodes);
   EXPECT_EQ(run.s.NodeNumber(2, 1), 2);
   EXPECT_EQ(run.s.NodeNumber(1, 2), 4);
 }
@@ -62,7 +62,7 @@ TEST(Nodes, OnlyPointsTouchingMaterialAreNodes) {
   TestRun run(ModelSketch{{1}, {{0, 1}}, {}, {1, 1, 1, 1}, {1, 1, 1, 1},
                         {". . . . . .", ". A1 . . . .", ". . . B1 B1 .", ". . . B1 B1 .",
                          ". . . . . .", ". . . . . ."}});
-  run.RunThrough(Step::kNodes);
+  run.RunThrough(NumberNodes);
   const SolverState& s = run.s;
   EXPECT_EQ(s.NodeCount, 4);
   EXPECT_EQ(s.NodeNumber(1, 1), 1);
@@ -74,11 +74,11 @@ TEST(Nodes, OnlyPointsTouchingMaterialAreNodes) {
 
 TEST(Nodes, NoMaterialMeansNoNodes) {
   TestRun run(ModelSketch{{1}, {{0, 1}}, {}, {1}, {1}, {"B1 B1 B1", "B1 . B1", "B1 B1 B1"}});
-  run.RunThrough(Step::kEdges);
+  run.RunThrough(CollectConvectionEdges);
   EXPECT_EQ(run.s.NodeCount, 0);
   EXPECT_EQ(run.s.ElementCount, 0);
   EXPECT_EQ(run.s.ConvEdgeCount, 0);
-  EXPECT_EQ(run.ErrorThrough(Step::kProfile),
+  EXPECT_EQ(run.ErrorThrough(BuildProfile),
             "no material: the model has no material cell, so no grid point is a node");
 }
 
@@ -87,7 +87,7 @@ TEST(Nodes, RingMaterialMakesNodesButNoElementsOrEdges) {
   // each. The interior corners become nodes, yet nothing else.
   TestRun run(ModelSketch{{1}, {{0, 1}}, {1}, {1, 1}, {1},
                         {". . . .", "A1 B1 B1 A1", ". . . ."}});
-  run.RunThrough(Step::kEdges);
+  run.RunThrough(CollectConvectionEdges);
   const SolverState& s = run.s;
   EXPECT_EQ(s.NodeCount, 4);
   EXPECT_EQ(s.ElementCount, 0);
@@ -96,7 +96,7 @@ TEST(Nodes, RingMaterialMakesNodesButNoElementsOrEdges) {
   EXPECT_EQ(run.warnings[0],
             "2 material cells lie in the outer ring of the code block, which carries conditions "
             "only; left out of the mesh (the first at code row 2, column 1)");
-  EXPECT_EQ(run.ErrorThrough(Step::kDeterminedCheck),
+  EXPECT_EQ(run.ErrorThrough(CheckEveryPartIsDetermined),
             "grid point at column line 1, row line 1 (top-left corner of the cell at code row 2, "
             "column 2): undetermined temperatures: this node belongs to no element (it touches "
             "only material cells of the outer ring, which are not part of the mesh) and has no "
@@ -106,7 +106,7 @@ TEST(Nodes, RingMaterialMakesNodesButNoElementsOrEdges) {
 TEST(Coordinates, YGrowsUpwardFromTheLastRowLine) {
   TestRun run(ModelSketch{{1}, {}, {}, {10, 20}, {30, 40},
                         {". . . .", ". A1 A1 .", ". A1 A1 .", ". . . ."}});
-  run.RunThrough(Step::kCoordinates);
+  run.RunThrough(SetNodeCoordinates);
   const SolverState& s = run.s;
   auto x = [&](int k, int j) { return s.NodeX[s.NodeNumber(k, j)]; };
   auto y = [&](int k, int j) { return s.NodeY[s.NodeNumber(k, j)]; };
@@ -122,7 +122,7 @@ TEST(FixedNodes, ListedInColumnOrderWithTheirTemperatures) {
   // Row-by-row numbering: node 3 at (1, 2) is listed before node 2 at (2, 1).
   TestRun run(ModelSketch{{1}, {}, {10, 20}, {1000}, {1000, 1000},
                         {". . .", ". A1 C2", "C1 A1 .", ". . ."}});
-  run.RunThrough(Step::kFixedNodes);
+  run.RunThrough(CollectFixedNodes);
   const SolverState& s = run.s;
   ASSERT_EQ(s.NodeNumber(1, 2), 3);
   ASSERT_EQ(s.NodeNumber(2, 1), 2);
@@ -138,11 +138,11 @@ TEST(FixedNodes, MissingTemperatureIsAnErrorOnlyAtANode) {
   // C3 with two fixed temperatures: fine away from the material...
   TestRun away(ModelSketch{{1}, {}, {1, 2}, {1, 1, 1}, {1},
                          {". . . . .", ". A1 . C3 .", ". . . . ."}});
-  EXPECT_EQ(away.ErrorThrough(Step::kFixedNodes), "no error");
+  EXPECT_EQ(away.ErrorThrough(CollectFixedNodes), "no error");
   EXPECT_EQ(away.s.FixedNodeCount, 0);
   // ...an index error at a node.
   TestRun at(ModelSketch{{1}, {}, {1, 2}, {1, 1}, {1}, {". . . .", ". A1 C3 .", ". . . ."}});
-  EXPECT_EQ(at.ErrorThrough(Step::kFixedNodes),
+  EXPECT_EQ(at.ErrorThrough(CollectFixedNodes),
             "grid point at column line 2, row line 1 (top-left corner of the cell at code row 2, "
             "column 3): index out of range: the code \"C3\" at code row 2, column 3 gives this node "
             "fixed temperature 3, but "
@@ -151,7 +151,7 @@ TEST(FixedNodes, MissingTemperatureIsAnErrorOnlyAtANode) {
 
 TEST(ConvectionEdges, OrderAndEnds) {
   TestRun run(WideModel());
-  run.RunThrough(Step::kEdges);
+  run.RunThrough(CollectConvectionEdges);
   const SolverState& s = run.s;
   ASSERT_EQ(s.ConvEdgeCount, 3);
   EXPECT_EQ(s.ConvEdgeNode1[1], 1);
@@ -170,7 +170,7 @@ TEST(ConvectionEdges, BothSidesAndDifferentConditions) {
   // conditions' count) is refused earlier, so only listed codes reach here.
   TestRun run(ModelSketch{{1}, {{1, 10}, {2, 20}}, {}, {1, 1, 1}, {1, 1},
                         {". . . B2 .", ". A1 B1 A1 .", ". . . . .", ". . . . ."}});
-  run.RunThrough(Step::kEdges);
+  run.RunThrough(CollectConvectionEdges);
   const SolverState& s = run.s;
   ASSERT_EQ(s.ConvEdgeCount, 3);
   // Cell (2, 1) first (k outer): left side of it is the right side of (1, 1).
@@ -196,7 +196,7 @@ TEST(ConvectionEdges, CheckerboardHasMoreEdgesThanGridPoints) {
     sketch.rows.push_back(row);
   }
   TestRun run(sketch);
-  run.RunThrough(Step::kResults);
+  run.RunThrough(FillResultGrid);
   // Each interior A cell has four B neighbours; ring cells are no elements.
   EXPECT_EQ(run.s.ConvEdgeCount, 4 * (n * n / 2));
   EXPECT_GT(run.s.ConvEdgeCount, run.s.GridPointCount);
@@ -206,15 +206,15 @@ TEST(DeterminedCheck, EveryPartNeedsAFixedNodeOrConvection) {
   // Two separate blocks: the left one cooled, the right one floating.
   TestRun run(ModelSketch{{1}, {{0, 5}}, {}, {1, 1, 1, 1}, {1},
                         {". B1 . . . .", ". A1 . A1 A1 .", ". . . . . ."}});
-  EXPECT_EQ(run.ErrorThrough(Step::kDeterminedCheck),
+  EXPECT_EQ(run.ErrorThrough(CheckEveryPartIsDetermined),
             "grid point at column line 3, row line 1 (top-left corner of the cell at code row 2, "
             "column 4): undetermined temperatures: the part of the mesh that holds this point has "
             "no fixed temperature and no convection side with a non-zero coefficient");
   // A coefficient of zero determines nothing; a fixed point does.
   TestRun zero(ModelSketch{{1}, {{0, 0}}, {}, {1}, {1}, {". B1 .", ". A1 .", ". . ."}});
-  EXPECT_NE(zero.ErrorThrough(Step::kDeterminedCheck), "no error");
+  EXPECT_NE(zero.ErrorThrough(CheckEveryPartIsDetermined), "no error");
   TestRun fixed(ModelSketch{{1}, {}, {3}, {1, 1}, {1}, {". . . .", ". A1 A1 C1", ". . . ."}});
-  EXPECT_EQ(fixed.ErrorThrough(Step::kDeterminedCheck), "no error");
+  EXPECT_EQ(fixed.ErrorThrough(CheckEveryPartIsDetermined), "no error");
 }
 
 }  // namespace

@@ -199,7 +199,7 @@ TEST(FastFactor, EarlierFlagsAreKeptAndRespected) {
 // The matrix of a whole model after its fixed temperatures, as a profile.
 Profile AssembledProfile(const std::string& input) {
   testing::TestRun run(input);
-  run.RunThrough(testing::Step::kFixedTemperatures);
+  run.RunThrough(ImposeFixedTemperatures);
   Profile p;
   p.n = run.s.NodeCount;
   p.start = run.s.ProfileStart;
@@ -247,7 +247,7 @@ TEST(FastFactor, WholeRunGivesTheSameResultTextWithEitherKernel) {
   for (int i = 0; i < 2; ++i) {
     SetProfileKernel(kernels[i]);
     testing::TestRun run(input);
-    run.RunThrough(testing::Step::kResults);
+    run.RunThrough(FillResultGrid);
     texts[i] = ResultFileText(run.result);
   }
   SetProfileKernel(ProfileKernel::kFast);

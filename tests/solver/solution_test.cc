@@ -68,7 +68,7 @@ TEST(FixedTemperatures, OrderOfTheListDoesNotChangeTheMatrix) {
 
 std::string Solve(const ModelSketch& sketch) {
   TestRun run(sketch);
-  run.RunThrough(Step::kResults);
+  run.RunThrough(FillResultGrid);
   return ResultFileText(run.result);
 }
 
@@ -85,7 +85,7 @@ TEST(Solution, WorkedExampleToTheLastDigit) {
 TEST(Solution, EveryNodeFixedGivesExactlyThePrescribedTemperatures) {
   TestRun run(ModelSketch{{3}, {{50, 9}}, {7.25, -3.5}, {10, 10}, {10},
                         {"B1 C1 C2 B1", "C1 A1 A1 C2", "C1 C1 C2 C2"}});
-  run.RunThrough(Step::kResults);
+  run.RunThrough(FillResultGrid);
   for (int j = 1; j <= 2; ++j) {
     EXPECT_EQ(run.result(1, j), Cell::Number(7.25));
     EXPECT_EQ(run.result(3, j), Cell::Number(-3.5));
@@ -100,7 +100,7 @@ TEST(Solution, LayeredWallIsExactInOneDimension) {
                  {". . . . . .", "B1 A1 A2 A2 A3 B2", "B1 A1 A2 A2 A3 B2", "B1 A1 A2 A2 A3 B2",
                   ". . . . . ."}};
   TestRun run(sketch);
-  run.RunThrough(Step::kResults);
+  run.RunThrough(FillResultGrid);
   const double r[] = {1 / 7.69, 0.015 / 0.7, 0.12 / 0.8, 0.12 / 0.8, 0.1 / 0.035, 1 / 25.0};
   double total = 0;
   for (double x : r) total += x;
@@ -119,7 +119,7 @@ TEST(Solution, UniformAmbientGivesAUniformField) {
   ModelSketch sketch{{1, 40}, {{15, 3}, {15, 200}}, {}, {10, 30, 5}, {20, 7},
                  {"B1 B1 B2 B2 .", "B1 A1 A2 A1 B2", "B1 A2 . A2 B2", ". B2 B2 B2 ."}};
   TestRun run(sketch);
-  run.RunThrough(Step::kResults);
+  run.RunThrough(FillResultGrid);
   for (int k = 1; k <= 4; ++k) {
     for (int j = 1; j <= 3; ++j) {
       if (run.result(k, j).IsNumber()) {
@@ -135,7 +135,7 @@ TEST(Solution, MirroredModelGivesMirroredTemperatures) {
                  {"B1 B1 B1 B1 B1 B1 B1", ". A1 A1 A1 A1 A1 .", ". A1 A2 A2 A2 A1 .",
                   ". A1 . A2 . A1 .", ". B2 B2 B2 B2 B2 ."}};
   TestRun run(sketch);
-  run.RunThrough(Step::kResults);
+  run.RunThrough(FillResultGrid);
   const int last = run.s.LastColumn;
   for (int j = 1; j <= run.s.LastRow - 1; ++j) {
     for (int k = 1; k <= last - 1; ++k) {
@@ -152,7 +152,7 @@ TEST(Solution, MirroredModelGivesMirroredTemperatures) {
 TEST(Solution, ZeroPivotNamesTheNode) {
   // A material of zero conductivity held only at its left side.
   TestRun run(ModelSketch{{0}, {}, {5}, {10}, {10}, {". . .", "C1 A1 .", ". . ."}});
-  EXPECT_EQ(run.ErrorThrough(Step::kResults),
+  EXPECT_EQ(run.ErrorThrough(FillResultGrid),
             "grid point at column line 2, row line 1 (top-left corner of the cell at code row 2, "
             "column 3): division by zero: the pivot of this node's equation is zero (is the node "
             "joined to the rest only through material of zero conductivity?)");
@@ -160,15 +160,15 @@ TEST(Solution, ZeroPivotNamesTheNode) {
 
 TEST(Solution, FloatingPointOverflowIsNamedByItsPhase) {
   TestRun run(ModelSketch{{1}, {{1e300, 1e300}}, {}, {1000}, {1000}, {". B1 .", ". A1 .", ". . ."}});
-  EXPECT_EQ(run.ErrorThrough(Step::kResults),
-            "phase 11 (convection terms): floating-point overflow: a result exceeded the range of "
+  EXPECT_EQ(run.ErrorThrough(FillResultGrid),
+            "phase 12 (convection terms): floating-point overflow: a result exceeded the range of "
             "a 64-bit number");
 }
 
 TEST(Solution, ResultGridOutsideTheMaterialStaysEmpty) {
   TestRun run(ModelSketch{{1}, {{0, 1}}, {4}, {10, 10, 10}, {10},
                         {". . . . .", "B1 A1 . C1 .", ". . . . ."}});
-  run.RunThrough(Step::kResults);
+  run.RunThrough(FillResultGrid);
   EXPECT_TRUE(run.result(1, 1).IsNumber());
   EXPECT_TRUE(run.result(2, 1).IsNumber());
   // Fixed but no node: empty, as is everything on and beyond the last lines.

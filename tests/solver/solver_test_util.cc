@@ -84,27 +84,17 @@ std::string SolveAndInspect(const ModelSketch& sketch,
   return "";
 }
 
-TestRun::TestRun(const std::string& input_text)
-    : model(ParseInput(input_text, "test.inp")), s(model, result, observer) {
+TestRun::TestRun(const std::string& input_text) : TestRun(ParseInput(input_text, "test.inp")) {}
+
+TestRun::TestRun(Model m) : model(std::move(m)), s(model, result, observer) {
   observer.on_phase = [this](int phase, const char*) { phases.push_back(phase); };
   observer.on_warning = [this](const std::string& w) { warnings.push_back(w); };
   std::feclearexcept(FE_ALL_EXCEPT);
 }
 
-void TestRun::RunThrough(Step last) {
-  static void (*const kSteps[])(SolverState&) = {
-      SetUpGridLines,     MarkFixedTemperaturePoints, ReadCellCodes,
-      NumberNodes,        NumberElements,             SetNodeCoordinates,
-      CollectFixedNodes,  CollectConvectionEdges,     CheckEveryPartIsDetermined,
-      BuildProfile,       AssembleConduction,         AddConvectionTerms,
-      ImposeFixedTemperatures, FactorProfile,         SolveProfile,
-      FillResultGrid,
-  };
-  for (; next_step <= static_cast<int>(last); ++next_step) kSteps[next_step](s);
-  CheckFloatingPoint(s);
-}
+void TestRun::RunThrough(PhaseFunction last) { RunPhasesThrough(s, PhaseNumber(last)); }
 
-std::string TestRun::ErrorThrough(Step last) {
+std::string TestRun::ErrorThrough(PhaseFunction last) {
   try {
     RunThrough(last);
   } catch (const RunError& e) {

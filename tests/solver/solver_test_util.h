@@ -37,36 +37,18 @@ ModelSketch RandomModel(std::mt19937& rng);
 std::string SolveAndInspect(const ModelSketch& sketch,
                             const std::function<void(const SolvedField&)>& inspect);
 
-// The phases and checks of SolveTemperatureField, in its order.
-enum class Step {
-  kGridLines,
-  kFixedPoints,
-  kCellCodes,
-  kNodes,
-  kElements,
-  kCoordinates,
-  kFixedNodes,
-  kEdges,
-  kDeterminedCheck,
-  kProfile,
-  kConduction,
-  kConvection,
-  kFixedTemperatures,
-  kFactor,
-  kSolve,
-  kResults,
-};
-
 struct TestRun {
   explicit TestRun(const std::string& input_text);
   explicit TestRun(const ModelSketch& sketch) : TestRun(InputText(sketch)) {}
+  explicit TestRun(Model m);
   TestRun(const TestRun&) = delete;
 
-  // Runs the steps after the last one run, through `last`.
-  void RunThrough(Step last);
+  // Runs the phases after the last one run, through the one that runs
+  // `last` (kSolverPhases).
+  void RunThrough(PhaseFunction last);
   // The message of the RunError that running through `last` raises, or
   // "no error".
-  std::string ErrorThrough(Step last);
+  std::string ErrorThrough(PhaseFunction last);
 
   Model model;
   Table2<Cell> result;
@@ -74,7 +56,6 @@ struct TestRun {
   std::vector<int> phases;
   SolverObserver observer;
   SolverState s;
-  int next_step = 0;
 };
 
 }  // namespace kelvane::testing
