@@ -44,6 +44,10 @@ class FieldReader {
   bool AtBreak(std::size_t i) const { return data_[i] == '\n' || data_[i] == '\r'; }
   // Consumes the line break at pos_ (LF, CR or CRLF).
   void ConsumeBreak();
+  // Read the field that starts at `quote` (a double quote) or `start`, and
+  // leave pos_ at the separator after it or at the end of the text.
+  void ReadQuoted(std::size_t quote, Field* field);
+  void ReadPlain(std::size_t start, Field* field);
 
   std::string_view data_;
   std::size_t pos_ = 0;

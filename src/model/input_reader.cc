@@ -45,6 +45,22 @@ class InputParser {
   Model Parse();
 
  private:
+  // The last indices of the loops over the widths and heights, as the
+  // counts give them (a count that is no whole number may differ from the
+  // code block's extent).
+  struct GridExtent {
+    std::int32_t last_width = 0;
+    std::int32_t last_height = 0;
+  };
+
+  // The sections of the file, in their order.
+  void ParseMaterials(Model& model);
+  void ParseConditions(Model& model);
+  void ParseFixedTemperatures(Model& model);
+  GridExtent ParseGridSize(Model& model);
+  void ParseSpacings(Model& model, const GridExtent& extent);
+  void ParseCodes(Model& model);
+
   // The next field; `what` names it if the file ends before it.
   Field Take(const FieldName& what);
   std::string PlaceOf(const Field& field, const FieldName& what) const;
@@ -193,45 +209,61 @@ void InputParser::NeedFields(std::uint64_t count, const Field& field, const Fiel
 Model InputParser::Parse() {
   Model model;
   model.Header = Take("header").text;
+  ParseMaterials(model);
+  ParseConditions(model);
+  ParseFixedTemperatures(model);
+  const GridExtent extent = ParseGridSize(model);
+  ParseSpacings(model, extent);
+  ParseCodes(model);
+  return model;
+}
 
+void InputParser::ParseMaterials(Model& model) {
   Field field = Take("number of materials");
-  std::int32_t material_count = CountOf(field, "number of materials");
-  NeedFields(2 * static_cast<std::uint64_t>(material_count), field, "number of materials",
-             Str(material_count) + " materials");
-  model.MaterialTable.assign(static_cast<std::size_t>(material_count) + 1, Material());
-  for (std::int32_t i = 1; i <= material_count; ++i) {
+  std::int32_t count = CountOf(field, "number of materials");
+  NeedFields(2 * static_cast<std::uint64_t>(count), field, "number of materials",
+             Str(count) + " materials");
+  model.MaterialTable.assign(static_cast<std::size_t>(count) + 1, Material());
+  for (std::int32_t i = 1; i <= count; ++i) {
     Material& m = model.MaterialTable[i];
     m.Name = Take(FieldName("name of material ", i)).text;
     FieldName what("conductivity of material ", i);
     m.ConductivityX = Conductivity(Take(what), what);
     m.ConductivityY = m.ConductivityX;
   }
+}
 
-  field = Take("number of convection conditions");
-  std::int32_t convection_count = CountOf(field, "number of convection conditions");
-  NeedFields(2 * static_cast<std::uint64_t>(convection_count), field,
-             "number of convection conditions", Str(convection_count) + " convection conditions");
-  model.ConvectionTable.assign(static_cast<std::size_t>(convection_count) + 1, Convection());
-  for (std::int32_t i = 1; i <= convection_count; ++i) {
+void InputParser::ParseConditions(Model& model) {
+  Field field = Take("number of convection conditions");
+  std::int32_t count = CountOf(field, "number of convection conditions");
+  NeedFields(2 * static_cast<std::uint64_t>(count), field, "number of convection conditions",
+             Str(count) + " convection conditions");
+  model.ConvectionTable.assign(static_cast<std::size_t>(count) + 1, Convection());
+  for (std::int32_t i = 1; i <= count; ++i) {
     Convection& c = model.ConvectionTable[i];
     FieldName ambient("ambient temperature of condition ", i);
     c.AmbientTemperature = LeadingNumberOf(Take(ambient), ambient);
     FieldName coefficient("heat-transfer coefficient of condition ", i);
     Field f = Take(coefficient);
-    c.HeatTransferCoefficient =
-        HeatUnitValue(LeadingNumberOf(f, coefficient), f, coefficient);
+    c.HeatTransferCoefficient = HeatUnitValue(LeadingNumberOf(f, coefficient), f, coefficient);
   }
+}
 
-  field = Take("number of fixed temperatures");
-  std::int32_t fixed_count = CountOf(field, "number of fixed temperatures");
-  NeedFields(static_cast<std::uint64_t>(fixed_count), field, "number of fixed temperatures",
-             Str(fixed_count) + " fixed temperatures");
-  model.FixedTemperatureTable.assign(static_cast<std::size_t>(fixed_count) + 1, 0.0);
-  for (std::int32_t i = 1; i <= fixed_count; ++i) {
+void InputParser::ParseFixedTemperatures(Model& model) {
+  Field field = Take("number of fixed temperatures");
+  std::int32_t count = CountOf(field, "number of fixed temperatures");
+  NeedFields(static_cast<std::uint64_t>(count), field, "number of fixed temperatures",
+             Str(count) + " fixed temperatures");
+  model.FixedTemperatureTable.assign(static_cast<std::size_t>(count) + 1, 0.0);
+  for (std::int32_t i = 1; i <= count; ++i) {
     FieldName what("fixed temperature ", i);
     model.FixedTemperatureTable[i] = LeadingNumberOf(Take(what), what);
   }
+}
 
+// The column and row counts, with the bounds of the loops that read the
+// spacings and the codes; the code block is made once it is known to fit.
+InputParser::GridExtent InputParser::ParseGridSize(Model& model) {
   Field column_field = Take("number of columns");
   double columns = LeadingNumberOf(column_field, "number of columns");
   CountOf(column_field, "number of columns");
@@ -240,11 +272,15 @@ Model InputParser::Parse() {
   CountOf(row_field, "number of rows");
   const std::int32_t last_column = BoundOf(column_field, "number of columns", columns + 2, 2);
   const std::int32_t last_row = BoundOf(row_field, "number of rows", rows + 2, 2);
-  const std::int32_t last_width = BoundOf(column_field, "number of columns", columns + 1, 1);
-  const std::int32_t last_height = BoundOf(row_field, "number of rows", rows + 1, 1);
+  GridExtent extent;
+  extent.last_width = BoundOf(column_field, "number of columns", columns + 1, 1);
+  extent.last_height = BoundOf(row_field, "number of rows", rows + 1, 1);
 
-  std::uint64_t widths = last_width >= 2 ? static_cast<std::uint64_t>(last_width) - 1 : 0;
-  std::uint64_t heights = last_height >= 2 ? static_cast<std::uint64_t>(last_height) - 1 : 0;
+  auto spacings = [](std::int32_t last) {
+    return last >= 2 ? static_cast<std::uint64_t>(last) - 1 : 0;
+  };
+  std::uint64_t widths = spacings(extent.last_width);
+  std::uint64_t heights = spacings(extent.last_height);
   std::uint64_t codes =
       static_cast<std::uint64_t>(last_column) * static_cast<std::uint64_t>(last_row);
   NeedFields(widths + heights + codes, row_field, "number of rows",
@@ -264,22 +300,27 @@ Model InputParser::Parse() {
     throw;
   }
   model.CellGrid = Table2<Cell>(last_column, last_row);
+  return extent;
+}
 
-  for (std::int32_t i = 2; i <= last_width; ++i) {
+void InputParser::ParseSpacings(Model& model, const GridExtent& extent) {
+  for (std::int32_t i = 2; i <= extent.last_width; ++i) {
     FieldName what("column width ", i - 1);
     model.CellGrid(i, 0) = Spacing(Take(what), what);
   }
-  for (std::int32_t j = 2; j <= last_height; ++j) {
+  for (std::int32_t j = 2; j <= extent.last_height; ++j) {
     FieldName what("row height ", j - 1);
     model.CellGrid(0, j) = Spacing(Take(what), what);
   }
-  for (std::int32_t j = 1; j <= last_row; ++j) {
-    for (std::int32_t i = 1; i <= last_column; ++i) {
+}
+
+void InputParser::ParseCodes(Model& model) {
+  for (std::int32_t j = 1; j <= model.CellGrid.Last2(); ++j) {
+    for (std::int32_t i = 1; i <= model.CellGrid.Last1(); ++i) {
       FieldName what("code at code row ", j, ", column ", i);
       model.CellGrid(i, j) = CellOf(Take(what), what);
     }
   }
-  return model;
 }
 
 }  // namespace

@@ -47,6 +47,28 @@ void RunError::AddOuterPlace(const std::string& outer) {
   what_ = Compose(kind_, place_, detail_);
 }
 
+namespace {
+
+// A control byte as \xNN, any other byte as it is.
+void AppendPrintable(std::string& out, unsigned char c) {
+  if (c < 0x20 || c == 0x7f) {
+    char buffer[8];
+    std::snprintf(buffer, sizeof buffer, "\\x%02X", c);
+    out += buffer;
+  } else {
+    out += static_cast<char>(c);
+  }
+}
+
+}  // namespace
+
+std::string Printable(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (unsigned char c : text) AppendPrintable(out, c);
+  return out;
+}
+
 std::string Quoted(const std::string& text) {
   constexpr std::size_t kLongest = 40;
   std::string out = "\"";
@@ -56,16 +78,8 @@ std::string Quoted(const std::string& text) {
       out += "...";
       break;
     }
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20 || c == 0x7f) {
-      char buffer[8];
-      std::snprintf(buffer, sizeof buffer, "\\x%02X", c);
-      out += buffer;
-    } else {
-      out += static_cast<char>(c);
-    }
+    if (c == '"' || c == '\\') out += '\\';
+    AppendPrintable(out, c);
     ++shown;
   }
   out += '"';

@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace kelvane {
 
@@ -58,5 +59,8 @@ class RunError : public std::runtime_error {
 // Quotes a text for a message: "A7", with control bytes escaped and very long
 // texts shortened, so that one message stays one readable line.
 std::string Quoted(const std::string& text);
+
+// A text with its control bytes shown as \xNN, so that it stays on its line.
+std::string Printable(std::string_view text);
 
 }  // namespace kelvane

@@ -69,22 +69,6 @@ std::optional<TemperatureFactor> Factor(const std::vector<ConditionReport>& cond
 // Six significant digits, in the program's number style ("1.5E-07").
 std::string Short(double value) { return NumberText(value, 6); }
 
-// The title as it is, with control bytes shown as \xNN so that it stays
-// on its line.
-std::string Printable(const std::string& text) {
-  std::string out;
-  for (unsigned char c : text) {
-    if (c < 0x20 || c == 0x7f) {
-      char buffer[8];
-      std::snprintf(buffer, sizeof buffer, "\\x%02X", c);
-      out += buffer;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-}
-
 std::string Padded(std::string text, std::size_t width) {
   if (text.size() < width) text.insert(0, width - text.size(), ' ');
   return text;

@@ -96,6 +96,95 @@ void BuildProfile(SolverState& s) {
   }
 }
 
+namespace {
+
+// The derivatives of the four shape functions at the natural point (xi, eta),
+// corners 1..4: left top, left bottom, right bottom, right top.
+struct NaturalDerivatives {
+  double dxi[5];
+  double deta[5];
+};
+
+NaturalDerivatives ShapeDerivatives(double xi, double eta) {
+  NaturalDerivatives n;
+  n.dxi[1] = (eta - 1) / 4;
+  n.dxi[2] = (1 - eta) / 4;
+  n.dxi[3] = (eta + 1) / 4;
+  n.dxi[4] = (-1 - eta) / 4;
+  n.deta[1] = (xi - 1) / 4;
+  n.deta[2] = (-1 - xi) / 4;
+  n.deta[3] = (xi + 1) / 4;
+  n.deta[4] = (1 - xi) / 4;
+  return n;
+}
+
+// The shape-function derivatives in x and y at one Gauss point, with the
+// Jacobian determinant; det is 0 for an element too small to have an area.
+struct PhysicalDerivatives {
+  double det;
+  double dx[5];
+  double dy[5];
+};
+
+PhysicalDerivatives ToPhysical(const NaturalDerivatives& n, const double x[5],
+                               const double y[5]) {
+  // Jacobian: a = dx/dxi, b = dy/dxi, c = dx/deta, d = dy/deta.
+  double a = 0, b = 0, c = 0, d = 0;
+  for (int i = 1; i <= 4; ++i) a += n.dxi[i] * x[i];
+  for (int i = 1; i <= 4; ++i) b += n.dxi[i] * y[i];
+  for (int i = 1; i <= 4; ++i) c += n.deta[i] * x[i];
+  for (int i = 1; i <= 4; ++i) d += n.deta[i] * y[i];
+  PhysicalDerivatives p;
+  p.det = a * d - c * b;
+  if (p.det == 0) return p;
+  const double g11 = d / p.det;
+  const double g12 = -b / p.det;
+  const double g21 = -c / p.det;
+  const double g22 = a / p.det;
+  for (int i = 1; i <= 4; ++i) {
+    p.dx[i] = 0;
+    p.dx[i] += g11 * n.dxi[i];
+    p.dx[i] += g12 * n.deta[i];
+    p.dy[i] = 0;
+    p.dy[i] += g21 * n.dxi[i];
+    p.dy[i] += g22 * n.deta[i];
+  }
+  return p;
+}
+
+// Adds one Gauss point's conduction terms straight into the lower triangle:
+// the ten pairs of corners, each unordered pair once, K(max, min) += t.
+void AddGaussPointTerms(double* K, const std::int64_t* diagonal,
+                        const std::array<std::int32_t, 5>& node, double kx, double ky,
+                        const PhysicalDerivatives& p) {
+  double qx[5], qy[5];
+  for (int i = 1; i <= 4; ++i) {
+    qx[i] = kx * p.dx[i];
+    qy[i] = ky * p.dy[i];
+  }
+  for (int i = 1; i <= 4; ++i) {
+    for (int l = i; l <= 4; ++l) {
+      const std::int32_t r = node[i];
+      const std::int32_t c = node[l];
+      const double t = p.det * (qx[l] * p.dx[i] + qy[l] * p.dy[i]);
+      if (c < r) {
+        K[ProfilePosition(diagonal, r, c)] += t;  /* K(r,s) */
+      } else {
+        K[ProfilePosition(diagonal, c, r)] += t;  /* K(s,r) */
+      }
+    }
+  }
+}
+
+[[noreturn]] void RefuseZeroArea(const SolverState& s, std::int32_t e) {
+  std::int32_t k = 0, j = 0;
+  ElementCell(s, e, &k, &j);
+  throw RunError(ErrorKind::kDivisionByZero, CellPlace(k, j),
+                 "the material cell is so small that its area is zero in 64-bit arithmetic");
+}
+
+}  // namespace
+
 void AssembleConduction(SolverState& s) {
   const std::array<double, 3>& g = s.GaussPoint;
   double* K = s.ConductanceProfile.data();
@@ -103,8 +192,6 @@ void AssembleConduction(SolverState& s) {
   for (std::int32_t e = 1; e <= s.ElementCount; ++e) {
     const auto& node = s.ElementNodes[e];
     const Material& material = s.model.MaterialTable[s.ElementMaterial[e]];
-    const double kx = material.ConductivityX;
-    const double ky = material.ConductivityY;
     double x[5], y[5];
     for (int i = 1; i <= 4; ++i) {
       x[i] = s.NodeX[node[i]];
@@ -116,63 +203,9 @@ void AssembleConduction(SolverState& s) {
     }
     for (int p = 1; p <= 2; ++p) {
       for (int q = 1; q <= 2; ++q) {
-        const double xi = g[p];
-        const double eta = g[q];
-        // Shape-function derivatives in natural coordinates.
-        double dxi[5], deta[5];
-        dxi[1] = (eta - 1) / 4;
-        dxi[2] = (1 - eta) / 4;
-        dxi[3] = (eta + 1) / 4;
-        dxi[4] = (-1 - eta) / 4;
-        deta[1] = (xi - 1) / 4;
-        deta[2] = (-1 - xi) / 4;
-        deta[3] = (xi + 1) / 4;
-        deta[4] = (1 - xi) / 4;
-        // Jacobian: a = dx/dxi, b = dy/dxi, c = dx/deta, d = dy/deta.
-        double a = 0, b = 0, c = 0, d = 0;
-        for (int i = 1; i <= 4; ++i) a += dxi[i] * x[i];
-        for (int i = 1; i <= 4; ++i) b += dxi[i] * y[i];
-        for (int i = 1; i <= 4; ++i) c += deta[i] * x[i];
-        for (int i = 1; i <= 4; ++i) d += deta[i] * y[i];
-        const double det = a * d - c * b;
-        if (det == 0) {
-          std::int32_t k = 0, j = 0;
-          ElementCell(s, e, &k, &j);
-          throw RunError(ErrorKind::kDivisionByZero, CellPlace(k, j),
-                         "the material cell is so small that its area is zero in 64-bit "
-                         "arithmetic");
-        }
-        const double g11 = d / det;
-        const double g12 = -b / det;
-        const double g21 = -c / det;
-        const double g22 = a / det;
-        double dx[5], dy[5], qx[5], qy[5];
-        for (int i = 1; i <= 4; ++i) {
-          dx[i] = 0;
-          dx[i] += g11 * dxi[i];
-          dx[i] += g12 * deta[i];
-          dy[i] = 0;
-          dy[i] += g21 * dxi[i];
-          dy[i] += g22 * deta[i];
-        }
-        for (int i = 1; i <= 4; ++i) {
-          qx[i] = kx * dx[i];
-          qy[i] = ky * dy[i];
-        }
-        // The ten pairs of corners, each unordered pair once, into the
-        // lower triangle: K(max, min) += t.
-        for (int i = 1; i <= 4; ++i) {
-          for (int l = i; l <= 4; ++l) {
-            const std::int32_t r = node[i];
-            const std::int32_t c2 = node[l];
-            const double t = det * (qx[l] * dx[i] + qy[l] * dy[i]);
-            if (c2 < r) {
-              K[ProfilePosition(diagonal, r, c2)] += t;  /* K(r,s) */
-            } else {
-              K[ProfilePosition(diagonal, c2, r)] += t;  /* K(s,r) */
-            }
-          }
-        }
+        const PhysicalDerivatives d = ToPhysical(ShapeDerivatives(g[p], g[q]), x, y);
+        if (d.det == 0) RefuseZeroArea(s, e);
+        AddGaussPointTerms(K, diagonal, node, material.ConductivityX, material.ConductivityY, d);
       }
     }
   }

@@ -9,6 +9,20 @@
 #include "solver/solver_state.h"
 
 namespace kelvane {
+namespace {
+
+// Per-item lists grow with push_back from their unused entry 0, and give
+// back what they over-allocated once complete.
+template <typename... Lists>
+void StartLists(Lists&... lists) {
+  (lists.assign(1, {}), ...);
+}
+template <typename... Lists>
+void TrimLists(Lists&... lists) {
+  (lists.shrink_to_fit(), ...);
+}
+
+}  // namespace
 
 void NumberNodes(SolverState& s) {
   s.NodeCount = 0;
@@ -90,9 +104,7 @@ void SetNodeCoordinates(SolverState& s) {
 
 void CollectFixedNodes(SolverState& s) {
   s.FixedNodeCount = 0;
-  s.FixedNodeList.assign(1, 0);
-  s.FixedNodeTemperature.assign(1, 0.0);
-  s.FixedNodeIndex.assign(1, 0);
+  StartLists(s.FixedNodeList, s.FixedNodeTemperature, s.FixedNodeIndex);
   const std::int32_t last_fixed = s.model.FixedTemperatureCount();
   for (std::int32_t k = 1; k <= s.LastColumn - 1; ++k) {
     for (std::int32_t j = 1; j <= s.LastRow - 1; ++j) {
@@ -113,18 +125,13 @@ void CollectFixedNodes(SolverState& s) {
       s.FixedNodeIndex.push_back(index);
     }
   }
-  s.FixedNodeList.shrink_to_fit();
-  s.FixedNodeTemperature.shrink_to_fit();
-  s.FixedNodeIndex.shrink_to_fit();
+  TrimLists(s.FixedNodeList, s.FixedNodeTemperature, s.FixedNodeIndex);
 }
 
 void CollectConvectionEdges(SolverState& s) {
   s.ConvEdgeCount = 0;
-  s.ConvEdgeNode1.assign(1, 0);
-  s.ConvEdgeNode2.assign(1, 0);
-  s.ConvEdgeCoefficient.assign(1, 0.0);
-  s.ConvEdgeAmbient.assign(1, 0.0);
-  s.ConvEdgeCondition.assign(1, 0);
+  StartLists(s.ConvEdgeNode1, s.ConvEdgeNode2, s.ConvEdgeCoefficient, s.ConvEdgeAmbient,
+             s.ConvEdgeCondition);
   // Only the side of an element is an edge: a material cell of the outer
   // ring is no element, and its sides would have ends that share none.
   auto is_element = [&](std::int32_t k, std::int32_t j) {
@@ -151,11 +158,8 @@ void CollectConvectionEdges(SolverState& s) {
       if (is_element(k, j + 1)) add(v, k, j + 1, k + 1, j + 1);
     }
   }
-  s.ConvEdgeNode1.shrink_to_fit();
-  s.ConvEdgeNode2.shrink_to_fit();
-  s.ConvEdgeCoefficient.shrink_to_fit();
-  s.ConvEdgeAmbient.shrink_to_fit();
-  s.ConvEdgeCondition.shrink_to_fit();
+  TrimLists(s.ConvEdgeNode1, s.ConvEdgeNode2, s.ConvEdgeCoefficient, s.ConvEdgeAmbient,
+            s.ConvEdgeCondition);
 }
 
 void CheckEveryPartIsDetermined(SolverState& s) {
