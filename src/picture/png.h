@@ -17,9 +17,9 @@ struct PaletteImage {
   std::vector<std::uint8_t> indices;   // width * height, row by row from the top
 };
 
-// The bytes of a PNG file (colour type 3, 8 bits) holding `image`. Each row
-// takes whichever of the filters None, Sub and Up leaves the smallest
-// differences.
+// The bytes of a PNG file (colour type 3, 8 bits) holding `image`, written
+// by libpng; each row filtered with None, Sub or Up, as libpng finds best.
+// Throws std::bad_alloc when memory runs out.
 std::string EncodePng(const PaletteImage& image);
 
 // Standard base64 with padding, for a data: URI.
