@@ -19,7 +19,8 @@ struct PaletteImage {
 
 // The bytes of a PNG file (colour type 3, 8 bits) holding `image`, written
 // by libpng; each row filtered with None, Sub or Up, as libpng finds best.
-// Throws std::bad_alloc when memory runs out.
+// `image` has 1 to 256 colours and an index for every pixel, so memory is
+// all that can run short: then it throws std::bad_alloc.
 std::string EncodePng(const PaletteImage& image);
 
 // Standard base64 with padding, for a data: URI.

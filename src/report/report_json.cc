@@ -1,11 +1,12 @@
-// The report as JSON, written by nlohmann-json: members in the order the
-// README lists them, numbers in the shortest text that reads back to the
-// same double (20 is written 20.0), infinities and NaN as null, and bytes
-// of a title or file name that are not UTF-8 replaced by U+FFFD, so that
-// every line parses.
+#include "report/report.h"
+
 #include <nlohmann/json.hpp>
 
-#include "report/report.h"
+// The report as JSON, written by nlohmann-json: members in the order the
+// README lists them, numbers in a short text that reads back to the same
+// double (20 is written 20.0), infinities and NaN as null, and bytes of a
+// title or file name that are not UTF-8 replaced by U+FFFD, so that every
+// line parses.
 
 namespace kelvane {
 namespace {
@@ -27,16 +28,24 @@ Json PointJson(const SurfacePoint& p) {
 Json PointJson(const std::optional<SurfacePoint>& p) { return p ? PointJson(*p) : Json(); }
 
 Json ConditionJson(const ConditionReport& c) {
-  return {{"number", c.number}, {"ambient", c.ambient},         {"h", c.coefficient},
-          {"edges", c.edges},   {"length", c.length},           {"flow", c.flow},
-          {"lowest", PointJson(c.lowest)}, {"highest", PointJson(c.highest)}};
+  return {{"number", c.number},
+          {"ambient", c.ambient},
+          {"h", c.coefficient},
+          {"edges", c.edges},
+          {"length", c.length},
+          {"flow", c.flow},
+          {"lowest", PointJson(c.lowest)},
+          {"highest", PointJson(c.highest)}};
 }
 
 Json FactorJson(const std::optional<TemperatureFactor>& f) {
   if (!f) return Json();
-  return {{"value", f->value},         {"warm_condition", f->warm_condition},
-          {"cold_condition", f->cold_condition}, {"inside", f->inside},
-          {"outside", f->outside},     {"surface", PointJson(f->surface)}};
+  return {{"value", f->value},
+          {"warm_condition", f->warm_condition},
+          {"cold_condition", f->cold_condition},
+          {"inside", f->inside},
+          {"outside", f->outside},
+          {"surface", PointJson(f->surface)}};
 }
 
 Json EnvironmentJson(const Environment& e) {
