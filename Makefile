@@ -1,28 +1,41 @@
 # Front end over CMake. `make demo` builds the program and runs it on the
-# bundled example; `make test` builds and runs the whole test suite;
+# wall-and-slab example; `make test` builds and runs the whole test suite;
 # `make validate` prints the EN ISO 10211 reference cases as a table.
 # `make bench` builds and runs the benchmark (BENCH_ARGS are passed on).
+# Before the first build, tools/check-packages sees that the Debian packages
+# of tools/debian-packages are there, and installs them when run as root.
 
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 BENCH_ARGS ?=
+DEMO_MODEL ?= examples/wall_slab.inp
+# The package groups to check; make test adds the browser.
+PACKAGE_GROUPS = build
 
-.PHONY: all build demo test validate bench fuzz clean
+.PHONY: all packages build demo test validate bench fuzz clean
 
 all: build
 
-$(BUILD)/CMakeCache.txt:
+packages:
+	@tools/check-packages $(PACKAGE_GROUPS)
+
+$(BUILD)/CMakeCache.txt: | packages
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 
-build: $(BUILD)/CMakeCache.txt
+build: packages $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The model is copied into the build folder, so that its result and picture
+# land there and not among the sources.
 demo: build
-	cp examples/wall_slab.inp $(BUILD)/kelvane.inp
-	$(BUILD)/kelvane2d
-	@echo "result: $(BUILD)/kelvane.otp.csv (from examples/wall_slab.inp, copied to $(BUILD)/kelvane.inp)"
+	mkdir -p $(BUILD)/demo
+	cp $(DEMO_MODEL) $(BUILD)/demo/
+	$(BUILD)/kelvane2d --report --svg $(BUILD)/demo/$(notdir $(DEMO_MODEL))
+	@echo "result:  $(BUILD)/demo/$(basename $(notdir $(DEMO_MODEL))).otp.csv"
+	@echo "picture: $(BUILD)/demo/$(basename $(notdir $(DEMO_MODEL))).svg (open it in a browser)"
 
+test: PACKAGE_GROUPS = build browser
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
@@ -32,7 +45,8 @@ test: build
 FUZZ_SECONDS ?= 60
 FUZZ_BUILD ?= build-fuzz
 FUZZ_FLAGS = -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
-fuzz:
+fuzz: PACKAGE_GROUPS = build ci
+fuzz: packages
 	cmake -S fuzz -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/grid-corpus

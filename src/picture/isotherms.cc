@@ -1,6 +1,7 @@
 #include "picture/isotherms.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <utility>
@@ -93,8 +94,8 @@ constexpr int kPieces[16][2][2] = {
     {{3, 1}, {-1, -1}},   {{0, 1}, {-1, -1}}, {{3, 0}, {-1, -1}},   {{-1, -1}, {-1, -1}},
 };
 
-void TraceElement(const PictureGrid& grid, const Lattice& lattice, int k, int j, int n,
-                  double level, std::vector<double>& samples, std::vector<Segment>& out) {
+// The field at the (n + 1) x (n + 1) samples of element (k, j), row by row.
+void SampleElement(const PictureGrid& grid, int k, int j, int n, std::vector<double>& samples) {
   const double t00 = *grid.Temperature(k, j);
   const double t10 = *grid.Temperature(k + 1, j);
   const double t01 = *grid.Temperature(k, j + 1);
@@ -108,14 +109,42 @@ void TraceElement(const PictureGrid& grid, const Lattice& lattice, int k, int j,
           (1 - u) * (1 - v) * t00 + u * (1 - v) * t10 + (1 - u) * v * t01 + u * v * t11;
     }
   }
-  const std::int64_t x0 = static_cast<std::int64_t>(k - 1) * n;
-  const std::int64_t y0 = static_cast<std::int64_t>(j - 1) * n;
-  auto value = [&](int i, int l) { return samples[static_cast<std::size_t>(l) * side + i]; };
-  // The crossing on a lattice side, always interpolated from its lower
-  // sample to its higher one, so that both parts beside it agree exactly.
-  auto crossing = [&](int i, int l, bool vertical, Segment& segment, int end) {
-    const double a = value(i, l);
-    const double b = vertical ? value(i, l + 1) : value(i + 1, l);
+}
+
+// The sides that the contour at `level` crosses in a part with corners a
+// (top left), b, c, d: up to two pieces, -1 where there is none.
+std::array<std::array<int, 2>, 2> PartPieces(double a, double b, double c, double d,
+                                             double level) {
+  const int index = (a >= level ? 1 : 0) | (b >= level ? 2 : 0) | (c >= level ? 4 : 0) |
+                    (d >= level ? 8 : 0);
+  if (index != 5 && index != 10) {
+    return {{{kPieces[index][0][0], kPieces[index][0][1]},
+             {kPieces[index][1][0], kPieces[index][1][1]}}};
+  }
+  const bool centre_above = (a + b + c + d) / 4 >= level;
+  // The corners that the centre does not join to their diagonal partner
+  // are cut off one by one.
+  const bool cut_b_and_d = (index == 5) == centre_above;
+  if (cut_b_and_d) return {{{0, 1}, {2, 3}}};
+  return {{{3, 0}, {1, 2}}};
+}
+
+// The samples of one element and where they lie in the lattice.
+struct ElementSamples {
+  const Lattice& lattice;
+  const std::vector<double>& samples;
+  int n;
+  std::int64_t x0;  // the lattice sample of the element's top-left corner
+  std::int64_t y0;
+
+  double Value(int i, int l) const { return samples[static_cast<std::size_t>(l) * (n + 1) + i]; }
+
+  // The crossing at `level` on a lattice side, always interpolated from its
+  // lower sample to its higher one, so that both parts beside it agree
+  // exactly.
+  void Crossing(int i, int l, bool vertical, double level, Segment& segment, int end) const {
+    const double a = Value(i, l);
+    const double b = vertical ? Value(i, l + 1) : Value(i + 1, l);
     const double t = (level - a) / (b - a);
     const std::int64_t x = x0 + i, y = y0 + l;
     segment.id[end] = lattice.SideId(x, y, vertical);
@@ -126,37 +155,33 @@ void TraceElement(const PictureGrid& grid, const Lattice& lattice, int k, int j,
       const double xa = lattice.SampleX(x), xb = lattice.SampleX(x + 1);
       segment.point[end] = {xa + (xb - xa) * t, lattice.SampleY(y)};
     }
-  };
+  }
+
+  // The crossing on side `side` (0 top, 1 right, 2 bottom, 3 left) of part (i, l).
+  void PartCrossing(int i, int l, int side, double level, Segment& segment, int end) const {
+    switch (side) {
+      case 0: Crossing(i, l, false, level, segment, end); break;
+      case 1: Crossing(i + 1, l, true, level, segment, end); break;
+      case 2: Crossing(i, l + 1, false, level, segment, end); break;
+      default: Crossing(i, l, true, level, segment, end); break;
+    }
+  }
+};
+
+void TraceElement(const PictureGrid& grid, const Lattice& lattice, int k, int j, int n,
+                  double level, std::vector<double>& samples, std::vector<Segment>& out) {
+  SampleElement(grid, k, j, n, samples);
+  const ElementSamples element{lattice, samples, n, static_cast<std::int64_t>(k - 1) * n,
+                               static_cast<std::int64_t>(j - 1) * n};
   for (int l = 0; l < n; ++l) {
     for (int i = 0; i < n; ++i) {
-      const double a = value(i, l), b = value(i + 1, l);
-      const double c = value(i + 1, l + 1), d = value(i, l + 1);
-      const int index = (a >= level ? 1 : 0) | (b >= level ? 2 : 0) | (c >= level ? 4 : 0) |
-                        (d >= level ? 8 : 0);
-      if (index == 0 || index == 15) continue;
-      int pieces[2][2] = {{kPieces[index][0][0], kPieces[index][0][1]},
-                          {kPieces[index][1][0], kPieces[index][1][1]}};
-      if (index == 5 || index == 10) {
-        const bool centre_above = (a + b + c + d) / 4 >= level;
-        // The corners that the centre does not join to their diagonal
-        // partner are cut off one by one.
-        const bool cut_b_and_d = (index == 5) == centre_above;
-        if (cut_b_and_d) {
-          pieces[0][0] = 0, pieces[0][1] = 1, pieces[1][0] = 2, pieces[1][1] = 3;
-        } else {
-          pieces[0][0] = 3, pieces[0][1] = 0, pieces[1][0] = 1, pieces[1][1] = 2;
-        }
-      }
+      const auto pieces = PartPieces(element.Value(i, l), element.Value(i + 1, l),
+                                     element.Value(i + 1, l + 1), element.Value(i, l + 1), level);
       for (const auto& piece : pieces) {
         if (piece[0] < 0) continue;
         Segment segment;
         for (int end = 0; end < 2; ++end) {
-          switch (piece[end]) {
-            case 0: crossing(i, l, false, segment, end); break;
-            case 1: crossing(i + 1, l, true, segment, end); break;
-            case 2: crossing(i, l + 1, false, segment, end); break;
-            default: crossing(i, l, true, segment, end); break;
-          }
+          element.PartCrossing(i, l, piece[end], level, segment, end);
         }
         out.push_back(segment);
       }

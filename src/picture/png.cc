@@ -1,71 +1,71 @@
 #include "picture/png.h"
 
-#include <cstdlib>
-#include <string_view>
+#include <png.h>
 
-#include "picture/deflate.h"
+#include <algorithm>
+#include <array>
+#include <new>
 
 namespace kelvane {
 namespace {
 
-void PutUint32(std::string& out, std::uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>(value >> shift));
+// libpng's write callback: the bytes go to the string that io_ptr holds.
+void AppendBytes(png_structp png, png_bytep data, png_size_t size) {
+  bool appended = true;
+  try {
+    static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<char*>(data), size);
+  } catch (const std::bad_alloc&) {
+    appended = false;
+  }
+  // Outside the catch block: png_error does not return, it jumps.
+  if (!appended) png_error(png, "out of memory");
 }
 
-void PutChunk(std::string& out, const char type[4], const std::string& data) {
-  PutUint32(out, static_cast<std::uint32_t>(data.size()));
-  std::string typed(type, 4);
-  typed += data;
-  out += typed;
-  PutUint32(out, Crc32(typed));
-}
+void NoFlush(png_structp) {}
 
-// Filter type and filtered bytes of one row; the first row has no row above.
-void FilterRow(const std::uint8_t* row, const std::uint8_t* above, int width, std::string& out) {
-  long sum_none = 0, sum_sub = 0, sum_up = 0;
-  auto cost = [](int difference) { return std::abs(static_cast<signed char>(difference)); };
-  for (int x = 0; x < width; ++x) {
-    sum_none += cost(row[x]);
-    sum_sub += cost(row[x] - (x > 0 ? row[x - 1] : 0));
-    sum_up += cost(row[x] - (above ? above[x] : 0));
+// libpng's failures end in a longjmp back to WriteImage; its warnings are
+// for chunks we do not write, and the program prints nothing of its own.
+[[noreturn]] void JumpBack(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void IgnoreWarning(png_structp, png_const_charp) {}
+
+// Everything between setjmp and the last libpng call lives here, in a frame
+// without objects to destroy, so that libpng's longjmp skips nothing.
+bool WriteImage(png_structp png, png_infop info, const PaletteImage& image,
+                const png_color* palette, int colours) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_set_IHDR(png, info, static_cast<png_uint_32>(image.width),
+               static_cast<png_uint_32>(image.height), 8, PNG_COLOR_TYPE_PALETTE,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_PLTE(png, info, palette, colours);
+  // Sub and Up pay on the smooth field; the others cost time for little.
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE | PNG_FILTER_SUB | PNG_FILTER_UP);
+  png_write_info(png, info);
+  for (int y = 0; y < image.height; ++y) {
+    png_write_row(png, image.indices.data() + static_cast<std::size_t>(y) * image.width);
   }
-  int filter = 0;
-  if (sum_sub < sum_none) filter = 1;
-  if (sum_up < (filter == 1 ? sum_sub : sum_none)) filter = 2;
-  out.push_back(static_cast<char>(filter));
-  for (int x = 0; x < width; ++x) {
-    int value = row[x];
-    if (filter == 1) value -= x > 0 ? row[x - 1] : 0;
-    if (filter == 2) value -= above ? above[x] : 0;
-    out.push_back(static_cast<char>(value & 0xFF));
-  }
+  png_write_end(png, nullptr);
+  return true;
 }
 
 }  // namespace
 
 std::string EncodePng(const PaletteImage& image) {
-  std::string png = "\x89PNG\r\n\x1a\n";
-  std::string header;
-  PutUint32(header, static_cast<std::uint32_t>(image.width));
-  PutUint32(header, static_cast<std::uint32_t>(image.height));
-  header += std::string("\x08\x03\x00\x00\x00", 5);  // 8 bits, palette, deflate, no interlace
-  PutChunk(png, "IHDR", header);
-  std::string palette;
-  for (const Rgb& c : image.palette) {
-    palette.push_back(static_cast<char>(c.r));
-    palette.push_back(static_cast<char>(c.g));
-    palette.push_back(static_cast<char>(c.b));
+  std::array<png_color, 256> palette{};
+  const int colours = static_cast<int>(std::min<std::size_t>(image.palette.size(), 256));
+  for (int i = 0; i < colours; ++i) {
+    palette[i] = {image.palette[i].r, image.palette[i].g, image.palette[i].b};
   }
-  PutChunk(png, "PLTE", palette);
-  std::string filtered;
-  filtered.reserve(static_cast<std::size_t>(image.width + 1) * image.height);
-  for (int y = 0; y < image.height; ++y) {
-    const std::uint8_t* row = image.indices.data() + static_cast<std::size_t>(y) * image.width;
-    FilterRow(row, y > 0 ? row - image.width : nullptr, image.width, filtered);
-  }
-  PutChunk(png, "IDAT", ZlibCompress(filtered));
-  PutChunk(png, "IEND", "");
-  return png;
+  png_structp png =
+      png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpBack, IgnoreWarning);
+  if (png == nullptr) throw std::bad_alloc();
+  png_infop info = png_create_info_struct(png);
+  std::string bytes;
+  png_set_write_fn(png, &bytes, AppendBytes, NoFlush);
+  const bool written = info != nullptr && WriteImage(png, info, image, palette.data(), colours);
+  png_destroy_write_struct(&png, &info);
+  // Memory is all that can fail when writing to a string.
+  if (!written) throw std::bad_alloc();
+  return bytes;
 }
 
 std::string Base64(const std::string& bytes) {

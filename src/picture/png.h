@@ -17,9 +17,10 @@ struct PaletteImage {
   std::vector<std::uint8_t> indices;   // width * height, row by row from the top
 };
 
-// The bytes of a PNG file (colour type 3, 8 bits) holding `image`. Each row
-// takes whichever of the filters None, Sub and Up leaves the smallest
-// differences.
+// The bytes of a PNG file (colour type 3, 8 bits) holding `image`, written
+// by libpng; each row filtered with None, Sub or Up, as libpng finds best.
+// `image` has 1 to 256 colours and an index for every pixel, so memory is
+// all that can run short: then it throws std::bad_alloc.
 std::string EncodePng(const PaletteImage& image);
 
 // Standard base64 with padding, for a data: URI.

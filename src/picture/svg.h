@@ -6,8 +6,6 @@
 
 #include <string>
 
-#include <span>
-
 #include "report/solved_field.h"
 
 namespace kelvane {

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <utility>
 
-#include "report/json_text.h"
 #include "platform/number_text.h"
 #include "model/grid_place.h"
 #include "report/heat_flow.h"
@@ -114,48 +113,6 @@ std::string CouplingText(const CouplingMatrix& m) {
   return out;
 }
 
-std::string PointJson(const std::optional<SurfacePoint>& p) {
-  if (!p) return "null";
-  return "{\"temperature\":" + JsonNumber(p->temperature) +
-         ",\"column_line\":" + std::to_string(p->column_line) +
-         ",\"row_line\":" + std::to_string(p->row_line) + ",\"x\":" + JsonNumber(p->x) +
-         ",\"y\":" + JsonNumber(p->y) + "}";
-}
-
-std::string CouplingJson(const CouplingMatrix& m) {
-  std::string out = "{\"environments\":[";
-  for (std::size_t i = 0; i < m.environments.size(); ++i) {
-    const Environment& e = m.environments[i];
-    out += i ? "," : "";
-    if (e.kind == Environment::Kind::kConvection) {
-      out += "{\"kind\":\"convection\",\"number\":" + std::to_string(e.number) +
-             ",\"ambient\":" + JsonNumber(e.temperature) + ",\"h\":" + JsonNumber(e.coefficient) +
-             "}";
-    } else {
-      out += "{\"kind\":\"fixed\",\"number\":" + std::to_string(e.number) +
-             ",\"temperature\":" + JsonNumber(e.temperature) + "}";
-    }
-  }
-  out += "],\"flow\":[";
-  for (std::size_t i = 0; i < m.flow.size(); ++i) {
-    out += i ? ",[" : "[";
-    for (std::size_t j = 0; j < m.flow[i].size(); ++j) {
-      out += (j ? "," : "") + JsonNumber(m.flow[i][j]);
-    }
-    out += "]";
-  }
-  out += "],\"l2d\":[";
-  bool first = true;
-  for (std::size_t i = 0; i < m.flow.size(); ++i) {
-    for (std::size_t j = i + 1; j < m.flow.size(); ++j) {
-      out += (first ? "" : ",") + std::string("{\"between\":[") + std::to_string(i) + "," +
-             std::to_string(j) + "],\"value\":" + JsonNumber(-m.flow[i][j]) + "}";
-      first = false;
-    }
-  }
-  return out + "]}";
-}
-
 }  // namespace
 
 ModelReport BuildReport(const SolvedField& field, const std::string& model,
@@ -217,45 +174,6 @@ std::string ReportText(const ModelReport& r) {
   }
   if (r.coupling) out += CouplingText(*r.coupling);
   return out + "\n";
-}
-
-std::string ReportJson(const ModelReport& r) {
-  std::string out = "{\"model\":" + JsonString(r.model) + ",\"title\":" + JsonString(r.title);
-  out += ",\"conditions\":[";
-  for (std::size_t i = 0; i < r.conditions.size(); ++i) {
-    const ConditionReport& c = r.conditions[i];
-    out += (i ? ",{" : "{") + std::string("\"number\":") + std::to_string(c.number) +
-           ",\"ambient\":" + JsonNumber(c.ambient) + ",\"h\":" + JsonNumber(c.coefficient) +
-           ",\"edges\":" + std::to_string(c.edges) + ",\"length\":" + JsonNumber(c.length) +
-           ",\"flow\":" + JsonNumber(c.flow) + ",\"lowest\":" + PointJson(c.lowest) +
-           ",\"highest\":" + PointJson(c.highest) + "}";
-  }
-  out += "],\"fixed_temperatures\":[";
-  for (std::size_t i = 0; i < r.fixed.size(); ++i) {
-    const FixedReport& f = r.fixed[i];
-    out += (i ? ",{" : "{") + std::string("\"number\":") + std::to_string(f.number) +
-           ",\"temperature\":" + JsonNumber(f.temperature) +
-           ",\"nodes\":" + std::to_string(f.nodes) + ",\"flow\":" + JsonNumber(f.flow) + "}";
-  }
-  out += "],\"balance\":{\"sum\":" + JsonNumber(r.balance) +
-         ",\"largest\":" + JsonNumber(r.largest_flow) +
-         ",\"relative\":" + JsonNumber(r.relative_balance) + "}";
-  out += ",\"frsi\":";
-  if (r.frsi) {
-    const TemperatureFactor& f = *r.frsi;
-    out += "{\"value\":" + JsonNumber(f.value) + ",\"warm_condition\":" +
-           std::to_string(f.warm_condition) + ",\"cold_condition\":" +
-           std::to_string(f.cold_condition) + ",\"inside\":" + JsonNumber(f.inside) +
-           ",\"outside\":" + JsonNumber(f.outside) + ",\"surface\":" + PointJson(f.surface) + "}";
-  } else {
-    out += "null";
-  }
-  if (r.coupling) out += ",\"coupling\":" + CouplingJson(*r.coupling);
-  return out + "}\n";
-}
-
-std::string ReportErrorJson(const std::string& model, const std::string& message) {
-  return "{\"model\":" + JsonString(model) + ",\"error\":" + JsonString(message) + "}\n";
 }
 
 }  // namespace kelvane

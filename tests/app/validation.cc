@@ -1,5 +1,7 @@
 #include "app/validation.h"
 
+#include <nlohmann/json.hpp>
+
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -7,7 +9,6 @@
 
 #include "app/process.h"
 #include "model/input_reader.h"
-#include "report/json_reader.h"
 
 namespace kelvane::testing {
 namespace {
@@ -59,7 +60,7 @@ void CheckHalved(const GridLines& base, const GridLines& halved, const std::stri
 struct Solved {
   GridLines lines;
   std::vector<std::vector<std::string>> fields;  // [row line][column line]
-  JsonValue report;
+  nlohmann::json report;
 
   double TemperatureAt(double x_m, double y_m) const {
     const std::size_t k = LineAt(lines.x, x_m);
@@ -70,7 +71,7 @@ struct Solved {
   }
 };
 
-Solved Load(const std::string& folder, const std::string& name, const JsonValue& report) {
+Solved Load(const std::string& folder, const std::string& name, const nlohmann::json& report) {
   Solved solved;
   solved.lines = LinesOf(folder + "/" + name + ".inp");
   solved.report = report;
@@ -129,7 +130,7 @@ std::vector<ValidationRow> RunValidation(const std::string& binary, const std::s
   std::size_t start = 0;
   for (const std::string& name : names) {
     const std::size_t end = run.out.find('\n', start);
-    solved.push_back(Load(folder.path(), name, ParseJson(run.out.substr(start, end - start))));
+    solved.push_back(Load(folder.path(), name, nlohmann::json::parse(run.out.substr(start, end - start))));
     start = end + 1;
   }
   CheckHalved(solved[0].lines, solved[1].lines, "case 1");
@@ -163,8 +164,8 @@ std::vector<ValidationRow> RunValidation(const std::string& binary, const std::s
   }
   // The inside is condition 1: its flow into the model is the detail's.
   rows.push_back({"Case 2", "heat flow", "W/m", 9.5,
-                  solved[2].report["conditions"][0]["flow"].number,
-                  solved[3].report["conditions"][0]["flow"].number, 0.1});
+                  solved[2].report.at("conditions").at(0).at("flow").get<double>(),
+                  solved[3].report.at("conditions").at(0).at("flow").get<double>(), 0.1});
   return rows;
 }
 

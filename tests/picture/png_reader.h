@@ -1,19 +1,12 @@
-// A PNG reader for tests: enough of inflate (stored, fixed and dynamic
-// Huffman blocks) and of PNG (8-bit grey, RGB, palette, RGBA, all five
-// filters, no interlace) to read what the picture writer and a browser's
-// screenshot produce.
+// PNG files read back for tests, by libpng: the raster layer of a picture
+// and a browser's screenshot of it.
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 #include <vector>
 
 namespace kelvane::testing {
-
-// The data of a zlib stream; throws std::runtime_error on a malformed
-// stream or a wrong Adler-32.
-std::string ZlibDecompress(std::string_view stream);
 
 struct DecodedImage {
   int width = 0;
@@ -25,7 +18,9 @@ struct DecodedImage {
   }
 };
 
-// Throws std::runtime_error on anything it cannot read, and on a bad CRC.
+// The pixels as 8-bit RGBA, whatever the file's colour type. Throws
+// std::runtime_error with libpng's message on a file it cannot read, a bad
+// CRC included.
 DecodedImage DecodePng(std::string_view file);
 
 }  // namespace kelvane::testing

@@ -1,56 +1,14 @@
-// The zlib stream and the PNG file of the raster layer, read back by an
-// independent inflate.
+// The PNG file of the raster layer and its base64 text, read back.
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "picture/deflate.h"
 #include "picture/png.h"
 #include "picture/png_reader.h"
 
 namespace kelvane::testing {
 namespace {
-
-TEST(Checksums, MatchTheirPublishedCheckValues) {
-  EXPECT_EQ(Crc32("123456789"), 0xCBF43926u);
-  EXPECT_EQ(Crc32(""), 0u);
-  EXPECT_EQ(Crc32("6789", Crc32("12345")), 0xCBF43926u);  // continued
-  EXPECT_EQ(Adler32("Wikipedia"), 0x11E60398u);
-  EXPECT_EQ(Adler32(""), 1u);
-  // Past the point where the sums must wrap modulo 65521.
-  EXPECT_EQ(Adler32(std::string(100000, '\xFF')), 0x149A302Cu);
-}
-
-std::string Random(std::size_t size, unsigned seed, int alphabet) {
-  std::mt19937 engine(seed);
-  std::string s(size, '\0');
-  for (char& c : s) c = static_cast<char>(engine() % alphabet);
-  return s;
-}
-
-TEST(ZlibCompress, RoundTripsEveryKindOfData) {
-  std::string runs;
-  for (int i = 0; i < 3000; ++i) runs += std::string(static_cast<std::size_t>(i % 300), static_cast<char>('a' + i % 7));
-  const std::vector<std::pair<const char*, std::string>> cases = {
-      {"empty", ""},
-      {"one byte", "x"},
-      {"text", "the quick brown fox jumps over the lazy dog, the quick brown fox"},
-      {"incompressible", Random(70000, 1, 256)},  // stored blocks, over 65535
-      {"few symbols", Random(200000, 2, 3)},
-      {"long runs past the window", runs},
-      {"one long run", std::string(1 << 20, '\0')},
-  };
-  for (const auto& [name, data] : cases) {
-    SCOPED_TRACE(name);
-    const std::string stream = ZlibCompress(data);
-    EXPECT_EQ(ZlibDecompress(stream), data);
-    // Never much larger than the data: stored blocks cost 5 bytes a block.
-    EXPECT_LE(stream.size(), data.size() + 5 * (data.size() / 65535 + 1) + 6);
-  }
-  // 258-byte matches at 13 bits each.
-  EXPECT_LT(ZlibCompress(std::string(1 << 20, '\0')).size(), 7000u);
-}
 
 TEST(EncodePng, DecodesToTheSamePixels) {
   PaletteImage image;

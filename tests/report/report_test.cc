@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cmath>
 
-#include "report/json_reader.h"
 #include "solver/solver_test_util.h"
 
 namespace kelvane::testing {
@@ -98,9 +99,9 @@ TEST(Report, UnusedConditionsAndFixedTemperaturesAreListedEmpty) {
   const std::string text = ReportText(r);
   EXPECT_NE(text.find("  B2  ambient 5, h 5: no edge\n"), std::string::npos) << text;
   EXPECT_NE(text.find("  C2  fixed temperature 99: no node\n"), std::string::npos) << text;
-  const JsonValue json = ParseJson(ReportJson(r));
-  EXPECT_TRUE(json["conditions"][1]["lowest"].IsNull());
-  EXPECT_TRUE(json["frsi"].IsNull());
+  const nlohmann::json json = nlohmann::json::parse(ReportJson(r));
+  EXPECT_TRUE(json.at("conditions").at(1).at("lowest").is_null());
+  EXPECT_TRUE(json.at("frsi").is_null());
 }
 
 TEST(Report, JsonCarriesEveryNumberExactly) {
@@ -108,31 +109,58 @@ TEST(Report, JsonCarriesEveryNumberExactly) {
   const std::string line = ReportJson(r);
   ASSERT_EQ(line.back(), '\n');
   EXPECT_EQ(line.find('\n'), line.size() - 1);  // one object, one line
-  const JsonValue json = ParseJson(line);
-  EXPECT_EQ(json["model"].text, "m.inp");
-  EXPECT_EQ(json["title"].text, "test model");
+  const nlohmann::json json = nlohmann::json::parse(line);
+  EXPECT_EQ(json.at("model"), "m.inp");
+  EXPECT_EQ(json.at("title"), "test model");
   for (std::size_t v = 0; v < 2; ++v) {
-    const JsonValue& c = json["conditions"][v];
-    EXPECT_EQ(c["flow"].number, r.conditions[v].flow);
-    EXPECT_EQ(c["h"].number, r.conditions[v].coefficient);
-    EXPECT_EQ(c["length"].number, r.conditions[v].length);
-    EXPECT_EQ(c["lowest"]["temperature"].number, r.conditions[v].lowest->temperature);
-    EXPECT_EQ(c["highest"]["row_line"].number, r.conditions[v].highest->row_line);
+    const nlohmann::json& c = json.at("conditions").at(v);
+    EXPECT_EQ(c.at("flow").get<double>(), r.conditions[v].flow);
+    EXPECT_EQ(c.at("h").get<double>(), r.conditions[v].coefficient);
+    EXPECT_EQ(c.at("length").get<double>(), r.conditions[v].length);
+    EXPECT_EQ(c.at("lowest").at("temperature").get<double>(), r.conditions[v].lowest->temperature);
+    EXPECT_EQ(c.at("highest").at("row_line"), r.conditions[v].highest->row_line);
   }
-  EXPECT_EQ(json["balance"]["sum"].number, r.balance);
-  EXPECT_EQ(json["balance"]["relative"].number, r.relative_balance);
-  EXPECT_EQ(json["frsi"]["value"].number, r.frsi->value);
-  const JsonValue& coupling = json["coupling"];
-  EXPECT_EQ(coupling["environments"][1]["kind"].text, "convection");
-  EXPECT_EQ(coupling["flow"][0][1].number, r.coupling->flow[0][1]);
-  EXPECT_EQ(coupling["l2d"][0]["value"].number, -r.coupling->flow[0][1]);
-  EXPECT_THROW(ParseJson(ReportJson(Report(kWall)))["coupling"], std::runtime_error);
+  EXPECT_EQ(json.at("balance").at("sum").get<double>(), r.balance);
+  EXPECT_EQ(json.at("balance").at("relative").get<double>(), r.relative_balance);
+  EXPECT_EQ(json.at("frsi").at("value").get<double>(), r.frsi->value);
+  const nlohmann::json& coupling = json.at("coupling");
+  EXPECT_EQ(coupling.at("environments").at(1).at("kind"), "convection");
+  EXPECT_EQ(coupling.at("flow").at(0).at(1).get<double>(), r.coupling->flow[0][1]);
+  EXPECT_EQ(coupling.at("l2d").at(0).at("value").get<double>(), -r.coupling->flow[0][1]);
+  EXPECT_FALSE(nlohmann::json::parse(ReportJson(Report(kWall))).contains("coupling"));
+}
+
+TEST(Report, JsonIsValidUtf8WhateverTheTitleHolds) {
+  // A title is read as bytes. Whatever is not UTF-8 reads back as U+FFFD:
+  // one for each byte that cannot start or continue a character, one for a
+  // sequence cut short.
+  const std::string kReplacement = "\xEF\xBF\xBD";
+  struct Case {
+    std::string title, reads_back;
+  };
+  const Case cases[] = {
+      {"W\xC3\xA4rme \xE2\x84\x83 \xF0\x9F\x94\xA5", "W\xC3\xA4rme \xE2\x84\x83 \xF0\x9F\x94\xA5"},
+      {"a \"b\" \\ c\r\n\t" + std::string("\0\x1f\x7f", 3), "a \"b\" \\ c\r\n\t" + std::string("\0\x1f\x7f", 3)},
+      {"\x8C\x76\x8E\x5A", kReplacement + "v" + kReplacement + "Z"},  // Shift-JIS
+      {"\x80x", kReplacement + "x"},                                    // lone continuation
+      {"\xE2\x84x", kReplacement + "x"},                                // cut sequence
+      {"\xC0\xAF", kReplacement + kReplacement},                       // overlong '/'
+      {"\xED\xA0\x80", kReplacement + kReplacement + kReplacement},   // surrogate
+  };
+  ModelReport r = Report(kWall);
+  for (const Case& c : cases) {
+    r.title = c.title;
+    const std::string line = ReportJson(r);
+    EXPECT_EQ(line.find('\n'), line.size() - 1) << c.title;
+    EXPECT_EQ(nlohmann::json::parse(line).at("title"), c.reads_back) << c.title;
+  }
 }
 
 TEST(Report, ErrorLineNamesTheModel) {
-  const JsonValue json = ParseJson(ReportErrorJson("a\"b.inp", "a\"b.inp: file not found: x"));
-  EXPECT_EQ(json["model"].text, "a\"b.inp");
-  EXPECT_EQ(json["error"].text, "a\"b.inp: file not found: x");
+  const nlohmann::json json =
+      nlohmann::json::parse(ReportErrorJson("a\"b.inp", "a\"b.inp: file not found: x"));
+  EXPECT_EQ(json.at("model"), "a\"b.inp");
+  EXPECT_EQ(json.at("error"), "a\"b.inp: file not found: x");
 }
 
 TEST(Report, TextOfTheWorkedExample) {

@@ -1,0 +1,153 @@
+#include "picture/svg_legend.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+#include "picture/colour_map.h"
+#include "picture/svg_palette.h"
+#include "picture/xml_text.h"
+
+namespace kelvane {
+namespace {
+
+constexpr double kLegendRow = 18;
+constexpr int kMostConditionsShown = 12;
+
+// A round length (1, 2 or 5 times a power of ten) of at most `limit`.
+double RoundLengthBelow(double limit) {
+  const double power = std::pow(10.0, std::floor(std::log10(limit)));
+  for (double mantissa : {5.0, 2.0, 1.0}) {
+    if (mantissa * power <= limit) return mantissa * power;
+  }
+  return power;
+}
+
+// A tick on the colour bar at `t` with its text.
+void BarTick(SvgPage& page, double t, const std::string& text, bool bold) {
+  const SvgLayout& l = page.layout;
+  const double ty = l.bar_y + l.bar_height * (1 - page.Fraction(t));
+  page.overlay += "<path stroke=\"#333333\" stroke-width=\"0.75\" d=\"M" +
+                  SvgPage::P(l.bar_x + l.bar_width) + ' ' + SvgPage::P(ty) + "h5\"/>\n<text x=\"" +
+                  SvgPage::P(l.bar_x + l.bar_width + 8) + "\" y=\"" + SvgPage::P(ty) +
+                  "\" font-size=\"11\" dominant-baseline=\"central\"" +
+                  (bold ? " font-weight=\"bold\"" : "") + ">" + XmlText(text) + "</text>\n";
+}
+
+// The legend's rows, one under the other, each a symbol and a text.
+struct LegendRows {
+  SvgPage& page;
+  double x;
+  double y;
+  double right;  // the widest row's right end
+
+  void Row(const std::string& symbol, const std::string& text) {
+    page.overlay += symbol + "<text x=\"" + SvgPage::P(x + 24) + "\" y=\"" + SvgPage::P(y) +
+                    "\" font-size=\"11\" dominant-baseline=\"central\">" + XmlText(text) +
+                    "</text>\n";
+    right = std::max(right, x + 24 + TextWidth(text, 11));
+    y += kLegendRow;
+  }
+  std::string LineSymbol(const std::string& colour, double width) const {
+    return "<path stroke=\"" + colour + "\" stroke-width=\"" + SvgPage::P(width) + "\" d=\"M" +
+           SvgPage::P(x) + ' ' + SvgPage::P(y) + "h18\"/>";
+  }
+};
+
+// The conditions that some side uses, in their order, the first twelve of
+// them by name.
+void ConditionRows(LegendRows& rows) {
+  const SvgPage& page = rows.page;
+  std::vector<char> used(static_cast<std::size_t>(std::max(0, page.model.ConvectionCount())) + 1, 0);
+  for (const GridSide& side : page.grid.ConvectionSides()) {
+    used[static_cast<std::size_t>(side.condition)] = 1;
+  }
+  int shown = 0, hidden = 0;
+  for (int v = 1; v <= page.model.ConvectionCount(); ++v) {
+    if (!used[static_cast<std::size_t>(v)]) continue;
+    if (shown == kMostConditionsShown) {
+      ++hidden;
+      continue;
+    }
+    const Convection& c = page.model.ConvectionTable[static_cast<std::size_t>(v)];
+    rows.Row(rows.LineSymbol(HexColour(ConditionColour(v)), 3),
+             "B" + std::to_string(v) + ": ambient " + TemperatureText(c.AmbientTemperature, 6) +
+                 ", h " + TemperatureText(c.HeatTransferCoefficient, 6) + " W/(m\xC2\xB2 K)");
+    ++shown;
+  }
+  if (hidden > 0) rows.Row("", "and " + std::to_string(hidden) + " more conditions");
+}
+
+}  // namespace
+
+void DrawColourBar(SvgPage& page) {
+  const auto anchors = ColourMapAnchors();
+  page.defs += "<linearGradient id=\"bar\" x1=\"0\" y1=\"1\" x2=\"0\" y2=\"0\">\n";
+  for (std::size_t i = 0; i < anchors.size(); ++i) {
+    page.defs += "<stop offset=\"" + Fixed(static_cast<double>(i) / (anchors.size() - 1), 4) +
+                 "\" stop-color=\"" + HexColour(anchors[i]) + "\"/>\n";
+  }
+  page.defs += "</linearGradient>\n";
+  const SvgLayout& l = page.layout;
+  const double x = l.bar_x, y = l.bar_y;
+  page.overlay += "<text x=\"" + SvgPage::P(x) + "\" y=\"" + SvgPage::P(y - 20) +
+                  "\" font-size=\"12\" font-weight=\"bold\">Temperature</text>\n"
+                  "<text x=\"" + SvgPage::P(x) + "\" y=\"" + SvgPage::P(y - 7) +
+                  "\" font-size=\"10\" fill=\"#444444\">in the input's unit</text>\n"
+                  "<rect x=\"" + SvgPage::P(x) + "\" y=\"" + SvgPage::P(y) + "\" width=\"" +
+                  SvgPage::P(l.bar_width) + "\" height=\"" + SvgPage::P(l.bar_height) +
+                  "\" fill=\"url(#bar)\" stroke=\"#333333\" stroke-width=\"0.75\"/>\n";
+  const double maximum = page.grid.Maximum(), minimum = page.grid.Minimum();
+  BarTick(page, maximum, TemperatureText(maximum, page.label_decimals + 1), true);
+  BarTick(page, minimum, TemperatureText(minimum, page.label_decimals + 1), true);
+  // Every level that leaves room, at least 13 px from its neighbours.
+  auto bar_y = [&](double t) { return y + l.bar_height * (1 - page.Fraction(t)); };
+  double last_y = bar_y(maximum);
+  const double bottom_y = bar_y(minimum);
+  for (auto it = page.levels.values.rbegin(); it != page.levels.values.rend(); ++it) {
+    const double ty = bar_y(*it);
+    if (ty - last_y < 13 || bottom_y - ty < 13) continue;
+    BarTick(page, *it, TemperatureText(*it, page.label_decimals), false);
+    last_y = ty;
+  }
+}
+
+void DrawScaleBar(SvgPage& page) {
+  const double length = RoundLengthBelow(std::min(page.grid.Width(), 160 / page.layout.scale));
+  const double px = length * page.layout.scale;
+  const double x = page.layout.origin_x, y = page.layout.origin_y + page.draw_height + 22;
+  page.overlay += "<path fill=\"none\" stroke=\"#333333\" stroke-width=\"1\" d=\"M" +
+                  SvgPage::P(x) + ' ' + SvgPage::P(y - 4) + "v4h" + SvgPage::P(px) +
+                  "v-4\"/>\n<text x=\"" + SvgPage::P(x + px + 6) + "\" y=\"" + SvgPage::P(y) +
+                  "\" font-size=\"11\">" + XmlText(TemperatureText(length, 6)) + " mm</text>\n";
+  page.layout.height = std::max(page.layout.height, y + 10 + kMargin);
+}
+
+void DrawLegend(SvgPage& page) {
+  const SvgLayout& l = page.layout;
+  LegendRows rows{page, l.bar_x, l.bar_y + l.bar_height + 30, l.bar_x + l.bar_width + 80};
+  if (l.isotherm_count > 0) {
+    rows.Row(rows.LineSymbol("#1a1a1a", 0.9),
+             "isotherms every " + TemperatureText(page.levels.step, page.label_decimals));
+  }
+  rows.Row(rows.LineSymbol("#303030", 0.8), "material boundary");
+  ConditionRows(rows);
+  const std::vector<PicturePoint> fixed = page.grid.FixedNodes();
+  if (!fixed.empty()) {
+    rows.Row("<path fill=\"#111111\" d=\"M" + SvgPage::P(rows.x + 7) + ' ' +
+                 SvgPage::P(rows.y - 2) + "h4v4h-4z\"/>",
+             "fixed temperature (" + std::to_string(fixed.size()) + " points)");
+  }
+  if (std::optional<PicturePoint> coldest = page.grid.ColdestSurfacePoint()) {
+    rows.Row("<circle cx=\"" + SvgPage::P(rows.x + 9) + "\" cy=\"" + SvgPage::P(rows.y) +
+                 "\" r=\"5\" fill=\"none\" stroke=\"#000000\" stroke-width=\"1.8\"/>",
+             "coldest surface point: " +
+                 TemperatureText(coldest->temperature, page.label_decimals + 1));
+  }
+  for (const std::string& note : page.notes) rows.Row("", note);
+  page.layout.width = std::max(page.layout.width, rows.right + kMargin);
+  page.layout.height = std::max(page.layout.height, rows.y + kMargin);
+}
+
+}  // namespace kelvane

@@ -1,0 +1,95 @@
+#include "picture/svg_page.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace kelvane {
+namespace {
+
+constexpr double kMaxDrawWidth = 880;
+constexpr double kMaxDrawHeight = 620;
+constexpr double kBarWidth = 18;
+
+// The decimals that show a round step: 0.2 needs 1, 5 needs 0.
+int DecimalsOf(double step) {
+  return std::max(0, -static_cast<int>(std::floor(std::log10(step) + 1e-9)));
+}
+
+// A range within the rounding of the values is a uniform field: shown in
+// the middle of the bar, not as noise spread over all its colours.
+void SetBarRange(double low, double high, SvgLayout& layout) {
+  if (!(high - low > 1e-9 * std::max(std::fabs(low), std::fabs(high)))) {
+    const double middle = low + (high - low) / 2;
+    const double pad = std::max(1.0, std::fabs(middle) * 1e-6);
+    low = middle - pad;
+    high = middle + pad;
+  }
+  layout.bar_minimum = low;
+  layout.bar_maximum = high;
+}
+
+}  // namespace
+
+std::string SvgPage::Mm(double value) const { return Fixed(value, mm_decimals); }
+
+std::string SvgPage::P(double value) { return Fixed(value, 2); }
+
+SvgPage LayOutPage(const Model& model, const PictureGrid& grid) {
+  SvgPage page(model, grid);
+  const double width_mm = grid.Width(), height_mm = grid.Height();
+  double scale = std::min(kMaxDrawWidth / width_mm, kMaxDrawHeight / height_mm);
+  if (!std::isfinite(scale) || !(scale > 0)) scale = 1;
+  SvgLayout& layout = page.layout;
+  layout.scale = scale;
+  page.draw_width = width_mm * scale;
+  page.draw_height = height_mm * scale;
+  layout.origin_x = kMargin + 8;
+  layout.origin_y = kMargin + 60;
+  page.mm_decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(0.05 / scale))), 0, 8);
+
+  SetBarRange(grid.Minimum(), grid.Maximum(), layout);
+  page.levels = ChooseIsothermLevels(grid.Minimum(), grid.Maximum());
+  page.label_decimals = page.levels.values.empty() ? 2 : DecimalsOf(page.levels.step);
+
+  layout.bar_x = layout.origin_x + page.draw_width + 56;
+  layout.bar_y = layout.origin_y + 26;
+  layout.bar_width = kBarWidth;
+  layout.bar_height = std::clamp(page.draw_height - 26, 220.0, 420.0);
+  return page;
+}
+
+std::string Fixed(double value, int decimals) {
+  char buffer[512];
+  std::to_chars_result written = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                               std::chars_format::fixed, std::clamp(decimals, 0, 12));
+  if (written.ec != std::errc()) {
+    written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
+  }
+  std::string text(buffer, written.ptr);
+  if (text.find('.') != std::string::npos && text.find('e') == std::string::npos) {
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+  }
+  if (text == "-0") text = "0";
+  return text;
+}
+
+std::string TemperatureText(double value, int decimals) {
+  if (std::fabs(value) >= 1e9) {
+    char buffer[64];
+    auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6).ptr;
+    return std::string(buffer, end);
+  }
+  return Fixed(value, decimals);
+}
+
+double TextWidth(const std::string& text, double font_size) {
+  // A rough advance of a proportional sans-serif face; UTF-8 continuation
+  // bytes take no room of their own.
+  std::size_t characters = 0;
+  for (unsigned char c : text) characters += (c & 0xC0) != 0x80 ? 1 : 0;
+  return static_cast<double>(characters) * font_size * 0.58;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,61 @@
+// The SVG picture while its layers are drawn: where the model and the
+// colour bar lie on the page, how numbers are written, and the parts of the
+// document that the layers add to, in the order the document has them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/model.h"
+#include "picture/isotherms.h"
+#include "picture/picture_grid.h"
+#include "picture/svg.h"
+
+namespace kelvane {
+
+// The page, in pixels.
+inline constexpr double kMargin = 16;
+
+struct SvgPage {
+  SvgPage(const Model& model_in, const PictureGrid& grid_in) : model(model_in), grid(grid_in) {}
+
+  const Model& model;
+  const PictureGrid& grid;
+  SvgLayout layout;
+  IsothermLevels levels;
+  int mm_decimals = 2;     // model coordinates to a twentieth of a pixel
+  int label_decimals = 1;  // temperatures to the isotherm step
+  double draw_width = 0;   // the model's size on the page, in pixels
+  double draw_height = 0;
+  std::string defs;     // inside <defs>
+  std::string body;     // under the model's transform, in millimetres
+  std::string overlay;  // above it, in page pixels
+  std::vector<std::string> notes;  // layers left out, for the legend
+
+  // Model millimetres (from the top-left corner) to page pixels.
+  double Px(double x_mm) const { return layout.origin_x + layout.scale * x_mm; }
+  double Py(double y_mm) const { return layout.origin_y + layout.scale * y_mm; }
+  // A coordinate in millimetres and one in pixels, as the document writes them.
+  std::string Mm(double value) const;
+  static std::string P(double value);
+  // Where `temperature` lies on the colour bar, 0 at its bottom, 1 at its top.
+  double Fraction(double temperature) const {
+    return (temperature - layout.bar_minimum) / (layout.bar_maximum - layout.bar_minimum);
+  }
+};
+
+// The page of `model` with its scale, the colour bar's range and place,
+// and the isotherm levels; nothing drawn yet.
+SvgPage LayOutPage(const Model& model, const PictureGrid& grid);
+
+// A number with at most `decimals` decimals, trailing zeros dropped.
+std::string Fixed(double value, int decimals);
+
+// A temperature for a label: fixed decimals, or six significant digits for
+// very large values.
+std::string TemperatureText(double value, int decimals);
+
+// A rough width of `text` in pixels at `font_size`.
+double TextWidth(const std::string& text, double font_size);
+
+}  // namespace kelvane

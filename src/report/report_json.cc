@@ -1,0 +1,96 @@
+#include "report/report.h"
+
+#include <nlohmann/json.hpp>
+
+// The report as JSON, written by nlohmann-json: members in the order the
+// README lists them, numbers in a short text that reads back to the same
+// double (20 is written 20.0), infinities and NaN as null, and bytes of a
+// title or file name that are not UTF-8 replaced by U+FFFD, so that every
+// line parses.
+
+namespace kelvane {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::string JsonLine(const Json& json) {
+  return json.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+Json PointJson(const SurfacePoint& p) {
+  return {{"temperature", p.temperature},
+          {"column_line", p.column_line},
+          {"row_line", p.row_line},
+          {"x", p.x},
+          {"y", p.y}};
+}
+
+Json PointJson(const std::optional<SurfacePoint>& p) { return p ? PointJson(*p) : Json(); }
+
+Json ConditionJson(const ConditionReport& c) {
+  return {{"number", c.number},
+          {"ambient", c.ambient},
+          {"h", c.coefficient},
+          {"edges", c.edges},
+          {"length", c.length},
+          {"flow", c.flow},
+          {"lowest", PointJson(c.lowest)},
+          {"highest", PointJson(c.highest)}};
+}
+
+Json FactorJson(const std::optional<TemperatureFactor>& f) {
+  if (!f) return Json();
+  return {{"value", f->value},
+          {"warm_condition", f->warm_condition},
+          {"cold_condition", f->cold_condition},
+          {"inside", f->inside},
+          {"outside", f->outside},
+          {"surface", PointJson(f->surface)}};
+}
+
+Json EnvironmentJson(const Environment& e) {
+  if (e.kind == Environment::Kind::kConvection) {
+    return {{"kind", "convection"}, {"number", e.number}, {"ambient", e.temperature},
+            {"h", e.coefficient}};
+  }
+  return {{"kind", "fixed"}, {"number", e.number}, {"temperature", e.temperature}};
+}
+
+Json CouplingJson(const CouplingMatrix& m) {
+  Json environments = Json::array();
+  for (const Environment& e : m.environments) environments.push_back(EnvironmentJson(e));
+  Json l2d = Json::array();
+  for (std::size_t i = 0; i < m.flow.size(); ++i) {
+    for (std::size_t j = i + 1; j < m.flow.size(); ++j) {
+      l2d.push_back({{"between", {i, j}}, {"value", -m.flow[i][j]}});
+    }
+  }
+  return {{"environments", environments}, {"flow", m.flow}, {"l2d", l2d}};
+}
+
+}  // namespace
+
+std::string ReportJson(const ModelReport& r) {
+  Json conditions = Json::array();
+  for (const ConditionReport& c : r.conditions) conditions.push_back(ConditionJson(c));
+  Json fixed = Json::array();
+  for (const FixedReport& f : r.fixed) {
+    fixed.push_back(
+        {{"number", f.number}, {"temperature", f.temperature}, {"nodes", f.nodes}, {"flow", f.flow}});
+  }
+  Json json = {{"model", r.model},
+               {"title", r.title},
+               {"conditions", conditions},
+               {"fixed_temperatures", fixed},
+               {"balance",
+                {{"sum", r.balance}, {"largest", r.largest_flow}, {"relative", r.relative_balance}}},
+               {"frsi", FactorJson(r.frsi)}};
+  if (r.coupling) json["coupling"] = CouplingJson(*r.coupling);
+  return JsonLine(json);
+}
+
+std::string ReportErrorJson(const std::string& model, const std::string& message) {
+  return JsonLine({{"model", model}, {"error", message}});
+}
+
+}  // namespace kelvane
