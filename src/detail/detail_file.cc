@@ -322,11 +322,12 @@ std::vector<Point> DetailReader::Polygon(const toml::node& node) const {
   }
   for (std::size_t i = 0; i < vertices.size(); ++i) {
     const std::size_t next = (i + 1) % vertices.size();
-    if (vertices[i].x == vertices[next].x && vertices[i].y == vertices[next].y) {
-      Fail(ErrorKind::kInvalidValue, (*array)[next].source(),
-           "vertex " + std::to_string(next + 1) + " of the polygon repeats vertex " +
-               std::to_string(i + 1) + "; the outline closes by itself");
-    }
+    if (vertices[i].x != vertices[next].x || vertices[i].y != vertices[next].y) continue;
+    // The last vertex repeating the first is the usual case.
+    const std::size_t repeat = next == 0 ? i : next, first = next == 0 ? 0 : i;
+    Fail(ErrorKind::kInvalidValue, (*array)[repeat].source(),
+         "vertex " + std::to_string(repeat + 1) + " of the polygon repeats vertex " +
+             std::to_string(first + 1) + "; the outline closes by itself");
   }
   if (auto sides = MeetingSides(vertices)) {
     Fail(ErrorKind::kInvalidValue, node.source(),

@@ -124,10 +124,13 @@ void GridMaker::PlanIntervals(Axis& axis, const std::vector<bool>& material,
 }
 
 // Counts the cells of every interval; refuses at the first interval whose
-// cells alone would make the grid too large.
+// cells alone would make the grid too large for the limits or the memory.
 std::int64_t GridMaker::CountAxis(Axis& axis) const {
+  const std::uint64_t bytes_per_point = sizeof(Cell) + sizeof(int);
+  const std::uint64_t room = AvailableMemory().value_or(UINT64_MAX) / bytes_per_point;
+  const std::uint64_t points = std::min<std::uint64_t>(limits_.grid_points, room);
   // The other direction has at least one cell: with the ring, four lines.
-  const std::int64_t most = static_cast<std::int64_t>(limits_.grid_points / 4) - 3;
+  const std::int64_t most = static_cast<std::int64_t>(points / 4) - 3;
   std::int64_t total = 0;
   for (Interval& interval : axis.intervals) {
     if (!interval.material) {
@@ -139,9 +142,15 @@ std::int64_t GridMaker::CountAxis(Axis& axis) const {
     if (!count) {
       const double size = std::min(interval.rule.fine.value_or(interval.rule.limit),
                                    interval.rule.limit);
+      const std::string cut =
+          "cutting " + NumberText(length) + " mm into cells of " + NumberText(size) + " mm";
+      if (points < limits_.grid_points) {
+        Fail(ErrorKind::kOutOfMemory, interval.rule_at,
+             cut + " makes a grid larger than this machine's " +
+                 MemorySizeText(points * bytes_per_point) + " hold");
+      }
       Fail(ErrorKind::kOverflow, interval.rule_at,
-           "cutting " + NumberText(length) + " mm into cells of " + NumberText(size) +
-               " mm makes more cells than a grid of " + std::to_string(limits_.grid_points) +
+           cut + " makes more cells than a grid of " + std::to_string(limits_.grid_points) +
                " grid points holds");
     }
     interval.count = *count;
@@ -309,7 +318,7 @@ void GridMaker::FillCells(const std::vector<int>& painted) {
       any_material = true;
     }
   }
-  if (!any_material) Fail(ErrorKind::kNoMaterial, {}, "no cell of the drawing is of a material");
+  if (!any_material) Fail(ErrorKind::kNoMaterial, {}, "no cell of the grid is of a material");
   grid_.column_x = x_.bounds;
   grid_.row_y.assign(y_.bounds.rbegin(), y_.bounds.rend());
 }
@@ -352,7 +361,7 @@ MadeGrid GridMaker::Make() {
   const BlockSurvey survey = SurveyBlocks(detail_, x_.lines, y_.lines);
   const auto& has = survey.column_has_material;
   if (std::find(has.begin(), has.end(), true) == has.end()) {
-    Fail(ErrorKind::kNoMaterial, {}, "no shape of the drawing is of a material");
+    Fail(ErrorKind::kNoMaterial, {}, "the drawing shows no material");
   }
   PlanIntervals(x_, survey.column_has_material, true);
   PlanIntervals(y_, survey.row_has_material, false);

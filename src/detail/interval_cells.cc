@@ -10,14 +10,14 @@ namespace {
 // not gain a cell from the rounding of its division.
 constexpr double kSlack = 1e-12;
 
-// The series of cells that spans an interval: `levels` from each end toward
-// the middle, then `middle` cells of size `last` between them.
+// The series of cells that spans an interval: `levels` cells from each end
+// toward the middle, then `middle` cells of size `last` between them.
 struct Series {
-  std::vector<double> levels;
+  std::int64_t levels = 0;
   double last = 0;
   std::int64_t middle = 0;
   double sum = 0;
-  std::int64_t count() const { return 2 * static_cast<std::int64_t>(levels.size()) + middle; }
+  std::int64_t count() const { return 2 * levels + middle; }
 };
 
 // A lower bound of the count, from sums in closed form: every cell of level
@@ -40,8 +40,10 @@ double CountAtLeast(double length, double start, const CellRule& rule) {
   return std::max(by_limit, 2 * levels - 1) * (1 - 1e-9);
 }
 
-// The series for `length`, or nothing once it has more than `most` cells.
-std::optional<Series> SeriesFor(double length, const CellRule& rule, std::int64_t most) {
+// The series for `length`, or nothing once it has more than `most` cells;
+// the sizes of its levels into `sizes` unless that is null (a count only).
+std::optional<Series> SeriesFor(double length, const CellRule& rule, std::int64_t most,
+                                std::vector<double>* sizes) {
   const double start = rule.fine ? std::min(*rule.fine, rule.limit) : rule.limit;
   if (!(CountAtLeast(length, start, rule) <= static_cast<double>(most))) return std::nullopt;
   const double target = length * (1 - kSlack);
@@ -61,7 +63,8 @@ std::optional<Series> SeriesFor(double length, const CellRule& rule, std::int64_
       series.middle = total + s >= target ? 1 : 2;
       break;
     }
-    series.levels.push_back(s);
+    if (sizes != nullptr) sizes->push_back(s);
+    ++series.levels;
     total += 2 * s;
     s = next;
     if (series.count() > most) return std::nullopt;
@@ -75,21 +78,20 @@ std::optional<Series> SeriesFor(double length, const CellRule& rule, std::int64_
 }  // namespace
 
 std::optional<std::int64_t> CountCells(double length, const CellRule& rule, std::int64_t most) {
-  std::optional<Series> series = SeriesFor(length, rule, most);
+  std::optional<Series> series = SeriesFor(length, rule, most, nullptr);
   if (!series) return std::nullopt;
   return series->count();
 }
 
 std::vector<double> CutInterval(double length, const CellRule& rule) {
-  const Series series = *SeriesFor(length, rule, INT64_MAX / 4);
+  std::vector<double> levels;
+  const Series series = *SeriesFor(length, rule, INT64_MAX / 4, &levels);
   const double scale = length / series.sum;
   std::vector<double> cells;
   cells.reserve(static_cast<std::size_t>(series.count()));
-  for (double s : series.levels) cells.push_back(s * scale);
+  for (double s : levels) cells.push_back(s * scale);
   cells.insert(cells.end(), static_cast<std::size_t>(series.middle), series.last * scale);
-  for (auto s = series.levels.rbegin(); s != series.levels.rend(); ++s) {
-    cells.push_back(*s * scale);
-  }
+  for (auto s = levels.rbegin(); s != levels.rend(); ++s) cells.push_back(*s * scale);
   return cells;
 }
 
