@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <initializer_list>
 #include <map>
 
@@ -108,6 +109,7 @@ class DetailReader {
   std::vector<Point> Polygon(const toml::node& node) const;
   void ReadProbes(const toml::node& node);
   void IndexNames();
+  void RefuseControlCharacters() const;
   Fill FillNamed(const toml::node& node) const;
 
   // The top-level keys in the order the messages list them. A new section
@@ -466,7 +468,29 @@ Fill DetailReader::FillNamed(const toml::node& node) const {
   return found->second.first;
 }
 
+// TOML allows no control character but the tab and line breaks, other
+// than escaped in a string. They are refused before the parser sees them:
+// its own checks of them rest on assertions.
+void DetailReader::RefuseControlCharacters() const {
+  SourcePosition at{1, 1};
+  for (unsigned char c : text_) {
+    if (c == '\n') {
+      at = {at.line + 1, 1};
+      continue;
+    }
+    if ((c < 0x20 && c != '\t' && c != '\r') || c == 0x7f) {
+      char code[8];
+      std::snprintf(code, sizeof code, "0x%02X", c);
+      throw RunError(ErrorKind::kSyntaxError, detail_.PlaceOf(at),
+                     std::string("the control character ") + code +
+                         " may stand only as an escape in a string");
+    }
+    if ((c & 0xC0) != 0x80) ++at.column;  // Columns count characters, not bytes.
+  }
+}
+
 DetailFile DetailReader::Read() {
+  RefuseControlCharacters();
   toml::table root;
   try {
     root = toml::parse(text_, detail_.source);

@@ -112,6 +112,19 @@ TEST(DetailFile, AcceptsTheEmptiestFileAndInlineShapes) {
   EXPECT_TRUE(ParseDetail("[grid]\nmax_cell = 1\n", "d.toml").shapes.empty());
 }
 
+// Names beyond ASCII stand in quotes; toml++ 3.3 tests such letters for
+// blanks on a branch it marks unreachable, which the library's build turns
+// into "not a blank".
+TEST(DetailFile, ReadsQuotedNamesBeyondAscii) {
+  const DetailFile d = ParseDetail(
+      "[grid]\nmax_cell = 1\n[materials]\n\"W\xC3\xA4rmed\xC3\xA4mmung \xCE\xBB\" = 0.035\n"
+      "[[shape]]\nfill = \"W\xC3\xA4rmed\xC3\xA4mmung \xCE\xBB\"\nrect = [0, 0, 1, 1]\n",
+      "d.toml");
+  ASSERT_EQ(d.materials.size(), 1u);
+  EXPECT_EQ(d.materials[0].name, "W\xC3\xA4rmed\xC3\xA4mmung \xCE\xBB");
+  EXPECT_EQ(d.shapes[0].fill.kind, FillKind::kMaterial);
+}
+
 std::string ReadError(const std::string& text) {
   try {
     ParseDetail(text, "d.toml");
@@ -133,6 +146,12 @@ const Refusal kRefusals[] = {
     {"[grid]\nmax_cell = 1\nmax_cell = 2\n",
      "d.toml:3:12: syntax error: Error while parsing key-value pair: cannot redefine existing "
      "integer 'max_cell'"},
+    {"[grid]\n# \xC3\xA9t\xC3\xA9\x01\nmax_cell = 1\n",
+     "d.toml:2:6: syntax error: the control character 0x01 may stand only as an escape in a "
+     "string"},
+    {"[grid]\nmax_cell = 1 \xC2\xB0\n",
+     "d.toml:2:14: syntax error: Error while parsing key-value pair: expected a comment or "
+     "whitespace, saw '\xC2\xB0'"},
     {"", "d.toml: missing key: the file has no [grid] table with max_cell"},
     {"[gird]\nmax_cell = 1\n",
      "d.toml:1:2: unknown key: \"gird\"; a detail file knows title, grid, materials, conditions, "
