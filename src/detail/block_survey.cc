@@ -19,9 +19,59 @@ struct Range {
 // which are lines.
 Range IntervalsWithin(const std::vector<double>& lines, double from, double to) {
   auto index = [&](double at) {
-    return static_cast<std::size_t>(std::lower_bound(lines.begin(), lines.end(), at) - lines.begin());
+    return static_cast<std::size_t>(std::lower_bound(lines.begin(), lines.end(), at) -
+                                    lines.begin());
   };
   return {index(from), index(to)};
+}
+
+// The intervals k, from lines[k] to lines[k + 1], whose closed span meets
+// [lo, hi]; only those within `within`.
+Range IntervalsMeeting(const std::vector<double>& lines, double lo, double hi, Range within) {
+  const auto after = std::lower_bound(lines.begin() + 1, lines.end(), lo);
+  const auto end = std::upper_bound(lines.begin(), lines.end(), hi);
+  const std::size_t first = static_cast<std::size_t>(after - lines.begin()) - 1;
+  return {std::max(first, within.first),
+          std::min(static_cast<std::size_t>(end - lines.begin()), within.end)};
+}
+
+// How a polygon lies over each block of its extent, `cols` x `rows`, row by
+// row: kPartial where a side meets the block's closed box, else kFull or
+// kNone as it holds the block's centre. Each side marks the blocks along it
+// and the rows of blocks are scanned in rising order, so a polygon of many
+// vertices costs about what its blocks do.
+std::vector<Overlap> PolygonOverBlocks(const std::vector<Point>& v, const std::vector<double>& xs,
+                                       const std::vector<double>& ys, Range cols, Range rows) {
+  const std::size_t width = cols.end - cols.first;
+  std::vector<Overlap> over(width * (rows.end - rows.first), Overlap::kNone);
+  auto at = [&](std::size_t i, std::size_t j) -> Overlap& {
+    return over[(j - rows.first) * width + (i - cols.first)];
+  };
+  for (std::size_t e = 0; e < v.size(); ++e) {
+    const Point a = v[e], b = v[(e + 1) % v.size()];
+    const Range cs = IntervalsMeeting(xs, std::min(a.x, b.x), std::max(a.x, b.x), cols);
+    for (std::size_t i = cs.first; i < cs.end; ++i) {
+      double y0 = a.y, y1 = b.y;
+      if (a.x != b.x) {  // The side's part within the column.
+        auto y_at = [&](double x) { return a.y + (x - a.x) * (b.y - a.y) / (b.x - a.x); };
+        y0 = y_at(std::clamp(xs[i], std::min(a.x, b.x), std::max(a.x, b.x)));
+        y1 = y_at(std::clamp(xs[i + 1], std::min(a.x, b.x), std::max(a.x, b.x)));
+      }
+      const Range rs = IntervalsMeeting(ys, std::min(y0, y1), std::max(y0, y1), rows);
+      for (std::size_t j = rs.first; j < rs.end; ++j) at(i, j) = Overlap::kPartial;
+    }
+  }
+  OutlineScan scan(v);
+  for (std::size_t j = rows.first; j < rows.end; ++j) {
+    const std::vector<double>& crossings = scan.At((ys[j] + ys[j + 1]) / 2);
+    std::size_t passed = 0;
+    for (std::size_t i = cols.first; i < cols.end; ++i) {
+      const double centre = (xs[i] + xs[i + 1]) / 2;
+      while (passed < crossings.size() && crossings[passed] < centre) ++passed;
+      if (at(i, j) != Overlap::kPartial) at(i, j) = passed % 2 ? Overlap::kFull : Overlap::kNone;
+    }
+  }
+  return over;
 }
 
 class Survey {
@@ -39,11 +89,10 @@ class Survey {
     const std::size_t i = block % columns_, j = block / columns_;
     return {xs_[i], ys_[j], xs_[i + 1], ys_[j + 1]};
   }
-  // Calls visit(block) for every block within the shape's extent.
+  // Calls visit(block, overlap) for every block within the shape's extent.
   template <typename Visit>
-  void ForBlocksOf(const Shape& shape, Visit visit) const;
-  void FindTops();
-  std::vector<std::pair<std::size_t, int>> FindPartials() const;
+  void ForOverlaps(const Shape& shape, Visit visit) const;
+  void FindOverlaps();
   void Add(const Fill& fill, double area);
   void Paint(const Box& box, Fill base, const std::vector<int>& shapes, int depth);
   void Quarter(const Box& box, Fill base, const std::vector<int>& shapes, int depth);
@@ -53,48 +102,50 @@ class Survey {
   const std::vector<double>& ys_;
   std::size_t columns_;
   std::vector<int> top_;  // Per block, the last shape over all of it; -1 for none.
+  // The (block, shape) pairs of shapes over part of a block and not under a
+  // shape over all of it; by block, then in painting order.
+  std::vector<std::pair<std::size_t, int>> partials_;
   BlockSurvey result_;
 };
 
 template <typename Visit>
-void Survey::ForBlocksOf(const Shape& shape, Visit visit) const {
+void Survey::ForOverlaps(const Shape& shape, Visit visit) const {
   const Box bounds = Bounds(shape);
-  const Range x = IntervalsWithin(xs_, bounds.x0, bounds.x1);
-  const Range y = IntervalsWithin(ys_, bounds.y0, bounds.y1);
-  for (std::size_t j = y.first; j < y.end; ++j) {
-    for (std::size_t i = x.first; i < x.end; ++i) visit(j * columns_ + i);
+  const Range cols = IntervalsWithin(xs_, bounds.x0, bounds.x1);
+  const Range rows = IntervalsWithin(ys_, bounds.y0, bounds.y1);
+  std::vector<Overlap> polygon;
+  if (shape.kind == ShapeKind::kPolygon)
+    polygon = PolygonOverBlocks(shape.vertices, xs_, ys_, cols, rows);
+  std::size_t n = 0;
+  for (std::size_t j = rows.first; j < rows.end; ++j) {
+    for (std::size_t i = cols.first; i < cols.end; ++i, ++n) {
+      const std::size_t block = j * columns_ + i;
+      switch (shape.kind) {
+        case ShapeKind::kRect:
+          visit(block, Overlap::kFull);
+          break;
+        case ShapeKind::kCircle:
+          visit(block, Classify(shape, BlockBox(block)));
+          break;
+        case ShapeKind::kPolygon:
+          visit(block, polygon[n]);
+          break;
+      }
+    }
   }
 }
 
-void Survey::FindTops() {
+void Survey::FindOverlaps() {
   top_.assign(columns_ * (ys_.size() - 1), -1);
   for (std::size_t s = 0; s < detail_.shapes.size(); ++s) {
-    const Shape& shape = detail_.shapes[s];
-    ForBlocksOf(shape, [&](std::size_t block) {
-      if (shape.kind == ShapeKind::kRect || Classify(shape, BlockBox(block)) == Overlap::kFull) {
-        top_[block] = static_cast<int>(s);
-      }
+    ForOverlaps(detail_.shapes[s], [&](std::size_t block, Overlap overlap) {
+      if (overlap == Overlap::kFull) top_[block] = static_cast<int>(s);
+      if (overlap == Overlap::kPartial) partials_.emplace_back(block, static_cast<int>(s));
     });
   }
-}
-
-// The (block, shape) pairs of polygons and circles over part of a block and
-// not under a shape that covers all of it; by block, then painting order.
-std::vector<std::pair<std::size_t, int>> Survey::FindPartials() const {
-  std::vector<std::pair<std::size_t, int>> partials;
-  for (std::size_t s = 0; s < detail_.shapes.size(); ++s) {
-    const Shape& shape = detail_.shapes[s];
-    if (shape.kind == ShapeKind::kRect) continue;
-    ForBlocksOf(shape, [&](std::size_t block) {
-      if (static_cast<int>(s) > top_[block] &&
-          Classify(shape, BlockBox(block)) == Overlap::kPartial) {
-        partials.emplace_back(block, static_cast<int>(s));
-      }
-    });
-  }
-  std::stable_sort(partials.begin(), partials.end(),
+  std::erase_if(partials_, [&](const auto& p) { return p.second < top_[p.first]; });
+  std::stable_sort(partials_.begin(), partials_.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
-  return partials;
 }
 
 void Survey::Add(const Fill& fill, double area) {
@@ -143,8 +194,8 @@ void Survey::Quarter(const Box& box, Fill base, const std::vector<int>& shapes, 
 }
 
 BlockSurvey Survey::Run() {
-  FindTops();
-  const std::vector<std::pair<std::size_t, int>> partials = FindPartials();
+  FindOverlaps();
+  const std::vector<std::pair<std::size_t, int>>& partials = partials_;
   std::size_t next = 0;
   std::vector<int> over;
   for (std::size_t block = 0; block < top_.size(); ++block) {

@@ -156,7 +156,8 @@ double DetailReader::Number(const toml::node& node, const std::string& what) con
   } else if (const auto* floating = node.as_floating_point()) {
     value = floating->get();
   } else {
-    Fail(ErrorKind::kTypeMismatch, node.source(), what + " must be a number, not " + TypeName(node));
+    Fail(ErrorKind::kTypeMismatch, node.source(),
+         what + " must be a number, not " + TypeName(node));
   }
   if (!std::isfinite(value)) {
     Fail(ErrorKind::kInvalidValue, node.source(),
@@ -168,7 +169,8 @@ double DetailReader::Number(const toml::node& node, const std::string& what) con
 double DetailReader::Positive(const toml::node& node, const std::string& what) const {
   const double value = Number(node, what);
   if (!(value > 0)) {
-    Fail(ErrorKind::kInvalidValue, node.source(), what + " must be above 0, not " + NumberText(value));
+    Fail(ErrorKind::kInvalidValue, node.source(),
+         what + " must be above 0, not " + NumberText(value));
   }
   return value;
 }
@@ -249,9 +251,9 @@ void DetailReader::ReadGrid(const toml::node& node) {
 void DetailReader::ReadMaterials(const toml::node& node) {
   for (const Entry& entry : InFileOrder(TableOf(node, "materials"))) {
     const std::string name = Name(*entry.key);
-    detail_.materials.push_back(
-        {name, Positive(*entry.value, "the conductivity of " + Quoted(name)),
-         PositionOf(entry.key->source())});
+    detail_.materials.push_back({name,
+                                 Positive(*entry.value, "the conductivity of " + Quoted(name)),
+                                 PositionOf(entry.key->source())});
   }
 }
 
@@ -340,8 +342,7 @@ std::vector<Point> DetailReader::Polygon(const toml::node& node) const {
   return vertices;
 }
 
-void DetailReader::ReadGeometry(const toml::key& key, const toml::node& node,
-                                Shape* shape) const {
+void DetailReader::ReadGeometry(const toml::key& key, const toml::node& node, Shape* shape) const {
   shape->geometry_at = PositionOf(node.source());
   if (key.str() == "rect") {
     std::vector<double> v = Coordinates(node, 4, "rect", "[x0, y0, x1, y1]");
@@ -412,8 +413,7 @@ void DetailReader::ReadShapes(const toml::node& node) {
 void DetailReader::ReadProbes(const toml::node& node) {
   for (const Entry& entry : InFileOrder(TableOf(node, "probes"))) {
     const std::string name(entry.key->str());
-    std::vector<double> xy =
-        Coordinates(*entry.value, 2, "probe " + Quoted(name), "[x, y]");
+    std::vector<double> xy = Coordinates(*entry.value, 2, "probe " + Quoted(name), "[x, y]");
     detail_.probes.push_back({name, {xy[0], xy[1]}, PositionOf(entry.key->source())});
   }
 }
@@ -428,16 +428,18 @@ void DetailReader::IndexNames() {
   };
   std::vector<Named> names;
   for (std::size_t i = 0; i < detail_.materials.size(); ++i) {
-    names.push_back({&detail_.materials[i].name, detail_.materials[i].at,
+    names.push_back({&detail_.materials[i].name,
+                     detail_.materials[i].at,
                      {FillKind::kMaterial, static_cast<int>(i)}});
   }
   for (std::size_t i = 0; i < detail_.conditions.size(); ++i) {
-    names.push_back({&detail_.conditions[i].name, detail_.conditions[i].at,
+    names.push_back({&detail_.conditions[i].name,
+                     detail_.conditions[i].at,
                      {FillKind::kCondition, static_cast<int>(i)}});
   }
   for (std::size_t i = 0; i < detail_.fixed.size(); ++i) {
-    names.push_back({&detail_.fixed[i].name, detail_.fixed[i].at,
-                     {FillKind::kFixed, static_cast<int>(i)}});
+    names.push_back(
+        {&detail_.fixed[i].name, detail_.fixed[i].at, {FillKind::kFixed, static_cast<int>(i)}});
   }
   std::stable_sort(names.begin(), names.end(),
                    [](const Named& a, const Named& b) { return Earlier(a.at, b.at); });
@@ -448,9 +450,8 @@ void DetailReader::IndexNames() {
     const SourcePosition first = earlier->second.second;
     throw RunError(ErrorKind::kDuplicateName, detail_.PlaceOf(named.at),
                    Quoted(*named.name) + " names " +
-                       kKinds[static_cast<int>(earlier->second.first.kind)] +
-                       " already, at line " + std::to_string(first.line) + ", column " +
-                       std::to_string(first.column));
+                       kKinds[static_cast<int>(earlier->second.first.kind)] + " already, at line " +
+                       std::to_string(first.line) + ", column " + std::to_string(first.column));
   }
 }
 
@@ -498,8 +499,9 @@ DetailFile DetailReader::Read() {
     Fail(ErrorKind::kSyntaxError, e.source(), std::string(e.description()));
   }
   for (const Entry& entry : InFileOrder(root)) {
-    const Section* section = std::find_if(std::begin(kSections), std::end(kSections),
-                                          [&](const Section& s) { return s.key == entry.key->str(); });
+    const Section* section =
+        std::find_if(std::begin(kSections), std::end(kSections),
+                     [&](const Section& s) { return s.key == entry.key->str(); });
     if (section == std::end(kSections)) {
       std::string known;
       for (const Section& s : kSections) known += (known.empty() ? "" : ", ") + std::string(s.key);

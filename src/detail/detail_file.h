@@ -67,7 +67,7 @@ struct Shape {
   std::optional<double> cell;   // The largest cell within its extent, mm.
   SourcePosition at;            // Its table ([[shape]]).
   SourcePosition fill_at;
-  SourcePosition geometry_at;   // The rect, circle or polygon value.
+  SourcePosition geometry_at;  // The rect, circle or polygon value.
   SourcePosition cell_at;
 };
 

@@ -118,10 +118,14 @@ double ClippedPolygonArea(std::vector<Point> v, const Box& box) {
   auto at_y = [](double y) {
     return [y](Point a, Point b) { return Point{a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y), y}; };
   };
-  v = ClipTo(v, [&](Point p) { return p.x >= box.x0; }, at_x(box.x0));
-  v = ClipTo(v, [&](Point p) { return p.x <= box.x1; }, at_x(box.x1));
-  v = ClipTo(v, [&](Point p) { return p.y >= box.y0; }, at_y(box.y0));
-  v = ClipTo(v, [&](Point p) { return p.y <= box.y1; }, at_y(box.y1));
+  v = ClipTo(
+      v, [&](Point p) { return p.x >= box.x0; }, at_x(box.x0));
+  v = ClipTo(
+      v, [&](Point p) { return p.x <= box.x1; }, at_x(box.x1));
+  v = ClipTo(
+      v, [&](Point p) { return p.y >= box.y0; }, at_y(box.y0));
+  v = ClipTo(
+      v, [&](Point p) { return p.y <= box.y1; }, at_y(box.y1));
   return v.size() < 3 ? 0 : PolygonArea(v);
 }
 
@@ -253,7 +257,8 @@ std::optional<std::pair<int, int>> MeetingSides(const std::vector<Point>& v) {
     // Neighbours i and i + 1 share a vertex; they must not run back along
     // each other.
     const Point a = v[i], b = side_end(i), c = side_end((i + 1) % n);
-    const bool back = Cross(a, b, c) == 0 && (a.x - b.x) * (c.x - b.x) + (a.y - b.y) * (c.y - b.y) > 0;
+    const bool back =
+        Cross(a, b, c) == 0 && (a.x - b.x) * (c.x - b.x) + (a.y - b.y) * (c.y - b.y) > 0;
     if (back) return std::make_pair(i + 1, (i + 1) % n + 1);
   }
   for (int i = 0; i < n; ++i) {
@@ -265,14 +270,28 @@ std::optional<std::pair<int, int>> MeetingSides(const std::vector<Point>& v) {
   return std::nullopt;
 }
 
-void CrossingsAt(const std::vector<Point>& v, double y, std::vector<double>* xs) {
-  xs->clear();
-  for (std::size_t i = 0, j = v.size() - 1; i < v.size(); j = i++) {
-    if ((v[i].y > y) != (v[j].y > y)) {
-      xs->push_back(v[j].x + (y - v[j].y) * (v[i].x - v[j].x) / (v[i].y - v[j].y));
-    }
+OutlineScan::OutlineScan(const std::vector<Point>& v) {
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    const Point a = v[i], b = v[(i + 1) % v.size()];
+    if (a.y != b.y) sides_.push_back(a.y < b.y ? Side{a, b} : Side{b, a});
   }
-  std::sort(xs->begin(), xs->end());
+  std::sort(sides_.begin(), sides_.end(),
+            [](const Side& p, const Side& q) { return p.low.y < q.low.y; });
+}
+
+const std::vector<double>& OutlineScan::At(double y) {
+  // A side crosses the line when low.y <= y < high.y.
+  std::erase_if(spanning_, [y](const Side* s) { return s->high.y <= y; });
+  for (; next_ < sides_.size() && sides_[next_].low.y <= y; ++next_) {
+    if (sides_[next_].high.y > y) spanning_.push_back(&sides_[next_]);
+  }
+  crossings_.clear();
+  for (const Side* s : spanning_) {
+    const Point a = s->low, b = s->high;
+    crossings_.push_back(a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y));
+  }
+  std::sort(crossings_.begin(), crossings_.end());
+  return crossings_;
 }
 
 }  // namespace kelvane

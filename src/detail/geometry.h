@@ -38,10 +38,26 @@ double PolygonArea(const std::vector<Point>& vertices);
 // when the outline is simple.
 std::optional<std::pair<int, int>> MeetingSides(const std::vector<Point>& vertices);
 
-// The x where the sides of an outline cross the line at height y, sorted:
-// with the even-odd rule, the outline holds [x0, x1], [x2, x3], ... of that
-// line. Sides that lie along the line are left out; a line through a vertex
-// counts each side on the half-open rule, so the pairs still match.
-void CrossingsAt(const std::vector<Point>& vertices, double y, std::vector<double>* xs);
+// The points where an outline crosses horizontal lines, for lines met in
+// rising order: with the even-odd rule the outline holds [x0, x1], [x2, x3],
+// ... of each line. Sides along a line are left out; a line through a
+// vertex counts each side on the half-open rule, so the pairs still match.
+// The sides that span the line are kept as it rises, so that a scan costs
+// about the crossings it finds, not the vertices on every line.
+class OutlineScan {
+ public:
+  explicit OutlineScan(const std::vector<Point>& vertices);
+  // The sorted crossings with the line at height y, no lower than the last.
+  const std::vector<double>& At(double y);
+
+ private:
+  struct Side {
+    Point low, high;
+  };
+  std::vector<Side> sides_;  // By their lower end.
+  std::size_t next_ = 0;
+  std::vector<const Side*> spanning_;
+  std::vector<double> crossings_;
+};
 
 }  // namespace kelvane

@@ -55,6 +55,12 @@ Cell CodeOf(const Fill& fill) {
   return Cell::Text(kLetters[static_cast<int>(fill.kind)] + std::to_string(fill.index + 1));
 }
 
+// The index of a drawing line, which `at` is.
+std::size_t LineIndex(const Axis& axis, double at) {
+  return static_cast<std::size_t>(std::lower_bound(axis.lines.begin(), axis.lines.end(), at) -
+                                  axis.lines.begin());
+}
+
 class GridMaker {
  public:
   GridMaker(const DetailFile& detail, const GridLimits& limits)
@@ -99,8 +105,9 @@ void GridMaker::CollectLines() {
   }
 }
 
-void GridMaker::PlanIntervals(Axis& axis, const std::vector<bool>& material,
-                              bool along_x) const {
+// Each interval's rule: max_cell, or the smallest cell of the shapes whose
+// extent spans it (the first of them on a tie, for messages).
+void GridMaker::PlanIntervals(Axis& axis, const std::vector<bool>& material, bool along_x) const {
   const GridSettings& grid = detail_.grid;
   for (std::size_t i = 0; i + 1 < axis.lines.size(); ++i) {
     Interval interval;
@@ -109,17 +116,23 @@ void GridMaker::PlanIntervals(Axis& axis, const std::vector<bool>& material,
     interval.material = material[i];
     interval.rule = {grid.max_cell, grid.fine, grid.growth.value_or(1)};
     interval.rule_at = grid.max_cell_at;
-    for (const Shape& shape : detail_.shapes) {
-      const Box box = Bounds(shape);
-      const double from = along_x ? box.x0 : box.y0, to = along_x ? box.x1 : box.y1;
-      if (shape.cell && *shape.cell < interval.rule.limit && from <= interval.from &&
-          interval.to <= to) {
+    axis.intervals.push_back(interval);
+  }
+  for (const Shape& shape : detail_.shapes) {
+    if (!shape.cell) continue;
+    const Box box = Bounds(shape);
+    const std::size_t first = LineIndex(axis, along_x ? box.x0 : box.y0);
+    const std::size_t end = LineIndex(axis, along_x ? box.x1 : box.y1);
+    for (std::size_t i = first; i < end; ++i) {
+      Interval& interval = axis.intervals[i];
+      if (*shape.cell < interval.rule.limit) {
         interval.rule.limit = *shape.cell;
         interval.rule_at = shape.cell_at;
       }
     }
+  }
+  for (Interval& interval : axis.intervals) {
     if (grid.fine && *grid.fine < interval.rule.limit) interval.rule_at = grid.fine_at;
-    axis.intervals.push_back(interval);
   }
 }
 
@@ -140,8 +153,8 @@ std::int64_t GridMaker::CountAxis(Axis& axis) const {
     const double length = interval.to - interval.from;
     std::optional<std::int64_t> count = CountCells(length, interval.rule, most - total);
     if (!count) {
-      const double size = std::min(interval.rule.fine.value_or(interval.rule.limit),
-                                   interval.rule.limit);
+      const double size =
+          std::min(interval.rule.fine.value_or(interval.rule.limit), interval.rule.limit);
       const std::string cut =
           "cutting " + NumberText(length) + " mm into cells of " + NumberText(size) + " mm";
       if (points < limits_.grid_points) {
@@ -165,11 +178,12 @@ void GridMaker::CheckSize(std::int64_t columns, std::int64_t rows) const {
   std::map<std::pair<int, int>, std::int64_t> cells_by_key;
   for (const Axis* axis : {&x_, &y_}) {
     for (const Interval& interval : axis->intervals) {
-      if (interval.material) cells_by_key[{interval.rule_at.line, interval.rule_at.column}] += interval.count;
+      if (interval.material)
+        cells_by_key[{interval.rule_at.line, interval.rule_at.column}] += interval.count;
     }
   }
   auto largest = std::max_element(cells_by_key.begin(), cells_by_key.end(),
-                                   [](const auto& a, const auto& b) { return a.second < b.second; });
+                                  [](const auto& a, const auto& b) { return a.second < b.second; });
   const SourcePosition at = largest == cells_by_key.end()
                                 ? SourcePosition{}
                                 : SourcePosition{largest->first.first, largest->first.second};
@@ -213,11 +227,7 @@ struct CellRange {
 
 // The cells of an axis between two of its drawing lines.
 CellRange CellsWithin(const Axis& axis, double from, double to) {
-  auto line = [&](double at) {
-    return static_cast<std::size_t>(std::lower_bound(axis.lines.begin(), axis.lines.end(), at) -
-                                    axis.lines.begin());
-  };
-  return {axis.first_cell[line(from)], axis.first_cell[line(to)]};
+  return {axis.first_cell[LineIndex(axis, from)], axis.first_cell[LineIndex(axis, to)]};
 }
 
 // Each cell's shape: the last that holds its centre, -1 for none; cell
@@ -251,9 +261,9 @@ void GridMaker::PaintPolygon(const Shape& shape, int s, std::vector<int>& painte
   const std::size_t columns = x_.cells();
   const Box box = Bounds(shape);
   const CellRange cs = CellsWithin(x_, box.x0, box.x1), rs = CellsWithin(y_, box.y0, box.y1);
-  std::vector<double> crossings;
+  OutlineScan scan(shape.vertices);
   for (std::size_t r = rs.first; r < rs.end; ++r) {
-    CrossingsAt(shape.vertices, y_.centre(r), &crossings);
+    const std::vector<double>& crossings = scan.At(y_.centre(r));
     std::size_t pair = 0;
     for (std::size_t c = cs.first; c < cs.end; ++c) {
       const double x = x_.centre(c);
@@ -339,8 +349,8 @@ void GridMaker::PlaceProbes() {
 // like a grid too large, since each of them becomes a cell or more.
 void GridMaker::CheckBlocks() const {
   const double lines = static_cast<double>(x_.lines.size()) * static_cast<double>(y_.lines.size());
-  const std::string size = std::to_string(x_.lines.size()) + " x " +
-                           std::to_string(y_.lines.size()) + " grid lines";
+  const std::string size =
+      std::to_string(x_.lines.size()) + " x " + std::to_string(y_.lines.size()) + " grid lines";
   if (lines > static_cast<double>(limits_.grid_points)) {
     Fail(ErrorKind::kOverflow, {},
          "the drawing's " + size + " make more cells than a grid of " +

@@ -32,9 +32,8 @@ double CountAtLeast(double length, double start, const CellRule& rule) {
     // The number of levels whose sum start (g^k - 1) / (g - 1) reaches half
     // the length; in logarithms where that sum would overflow.
     const double x = length * (g - 1) / (2 * start);
-    const double log_reach = std::isfinite(x)
-                                 ? std::log1p(x)
-                                 : std::log(length) - std::log(2 * start) + std::log(g - 1);
+    const double log_reach =
+        std::isfinite(x) ? std::log1p(x) : std::log(length) - std::log(2 * start) + std::log(g - 1);
     levels = log_reach / std::log1p(g - 1);
   }
   return std::max(by_limit, 2 * levels - 1) * (1 - 1e-9);

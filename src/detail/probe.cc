@@ -13,7 +13,9 @@ namespace {
 // first whose far side reaches it, and the next one too when it lies on
 // their common line. `lines` runs upward when `rising`, downward otherwise.
 std::vector<int> CellsAround(const std::vector<double>& lines, double at, bool rising) {
-  auto before = [rising](double line, double value) { return rising ? line < value : line > value; };
+  auto before = [rising](double line, double value) {
+    return rising ? line < value : line > value;
+  };
   const auto far = std::lower_bound(lines.begin() + 1, lines.end(), at, before);
   std::vector<int> cells;
   if (far == lines.end() || before(at, *(far - 1))) return cells;
@@ -48,8 +50,8 @@ double ProbeTemperature(const ProbeSpot& spot, const Table2<Cell>& result_grid) 
   auto t = [&](int k, int j) { return result_grid(k, j).NumericValue().value; };
   const int k = spot.column, j = spot.row;
   const double fx = spot.fx, fy = spot.fy;
-  return (1 - fx) * (1 - fy) * t(k, j) + fx * (1 - fy) * t(k + 1, j) +
-         (1 - fx) * fy * t(k, j + 1) + fx * fy * t(k + 1, j + 1);
+  return (1 - fx) * (1 - fy) * t(k, j) + fx * (1 - fy) * t(k + 1, j) + (1 - fx) * fy * t(k, j + 1) +
+         fx * fy * t(k + 1, j + 1);
 }
 
 }  // namespace kelvane

@@ -125,17 +125,15 @@ TEST(Geometry, FindsSidesThatMeet) {
   }
 }
 
-TEST(Geometry, CrossingsPairUpThroughVertices) {
-  // A diamond: the line through its left and right vertices crosses each
-  // once, on the half-open rule.
-  const std::vector<Point> diamond = {{0, 5}, {5, 0}, {10, 5}, {5, 10}};
-  std::vector<double> xs;
-  CrossingsAt(diamond, 5, &xs);
-  EXPECT_EQ(xs, (std::vector<double>{0, 10}));
-  CrossingsAt(diamond, 2.5, &xs);
-  EXPECT_EQ(xs, (std::vector<double>{2.5, 7.5}));
-  CrossingsAt(diamond, 11, &xs);
-  EXPECT_TRUE(xs.empty());
+TEST(Geometry, ScansPairUpThroughVertices) {
+  // A diamond and, inside its outline, a notch from the top: lines through
+  // vertices cross each side there once, on the half-open rule.
+  OutlineScan scan({{0, 5}, {5, 0}, {10, 5}, {5, 10}, {5, 6}, {3, 8}});
+  EXPECT_EQ(scan.At(-1), (std::vector<double>{}));
+  EXPECT_EQ(scan.At(2.5), (std::vector<double>{2.5, 7.5}));
+  EXPECT_EQ(scan.At(5), (std::vector<double>{0, 10}));
+  EXPECT_EQ(scan.At(7), (std::vector<double>{2, 4, 5, 8}));
+  EXPECT_EQ(scan.At(11), (std::vector<double>{}));
 }
 
 }  // namespace

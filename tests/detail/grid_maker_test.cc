@@ -83,10 +83,10 @@ TEST(GridMaker, CellsOfSmallDrawings) {
 }
 
 TEST(GridMaker, TablesNamesAndCoordinates) {
-  const MadeGrid grid = MakeFromText(
-      "title = 'A \"quoted\" title'\n" +
-      WithHeader("[[shape]]\nfill = \"a\"\nrect = [-30, 100, 0, 120]\n"
-                 "[[shape]]\nfill = \"air\"\nrect = [0, 100, 10, 120]\n"));
+  const MadeGrid grid =
+      MakeFromText("title = 'A \"quoted\" title'\n" +
+                   WithHeader("[[shape]]\nfill = \"a\"\nrect = [-30, 100, 0, 120]\n"
+                              "[[shape]]\nfill = \"air\"\nrect = [0, 100, 10, 120]\n"));
   const Model& m = grid.model;
   EXPECT_EQ(m.Header, "A 'quoted' title");
   EXPECT_EQ(grid.title, "A \"quoted\" title");
@@ -116,11 +116,11 @@ TEST(GridMaker, TablesNamesAndCoordinates) {
 }
 
 TEST(GridMaker, AreasDrawnAndOfCells) {
-  const MadeGrid grid = MakeFromText(WithHeader(
-      "[[shape]]\nfill = \"a\"\nrect = [0, 0, 20, 20]\n"
-      "[[shape]]\nfill = \"b\"\ncircle = [10, 10, 10]\n"
-      "[[shape]]\nfill = \"a\"\npolygon = [[0, 0], [10, 0], [0, 10]]\n",
-      "max_cell = 5"));
+  const MadeGrid grid =
+      MakeFromText(WithHeader("[[shape]]\nfill = \"a\"\nrect = [0, 0, 20, 20]\n"
+                              "[[shape]]\nfill = \"b\"\ncircle = [10, 10, 10]\n"
+                              "[[shape]]\nfill = \"a\"\npolygon = [[0, 0], [10, 0], [0, 10]]\n",
+                              "max_cell = 5"));
   const double pi = std::numbers::pi;
   ASSERT_EQ(grid.areas.size(), 3u);
   // The triangle's long side is a chord of the circle: it covers the
@@ -166,7 +166,7 @@ TEST(GridMaker, RefusesWithThePlaceOfTheCause) {
       {WithHeader(square + "[probes]\nhere = [100, 300]\nthere = [100, 301]\n"), 1u << 31,
        "d.toml:15:1: no element: probe \"there\" at [100, 301] lies in no material cell"},
       {WithHeader(square + "[[shape]]\nfill = \"hot\"\nrect = [0, 0, 50, 50]\n"
-                  "[probes]\nhot = [10, 10]\n"),
+                           "[probes]\nhot = [10, 10]\n"),
        1u << 31, "d.toml:17:1: no element: probe \"hot\" at [10, 10] lies in no material cell"},
       {WithHeader(square), 1000,
        "d.toml:2:12: overflow: the grid would have 30 x 30 cells, more than a grid of 1000 grid "
@@ -174,8 +174,7 @@ TEST(GridMaker, RefusesWithThePlaceOfTheCause) {
       {WithHeader(square, "max_cell = 1e-3"), 10000,
        "d.toml:2:12: overflow: cutting 300 mm into cells of 0.001 mm makes more cells than a "
        "grid of 10000 grid points holds"},
-      {WithHeader(square + "[[shape]]\nfill = \"b\"\nrect = [0, 0, 10, 10]\ncell = 1e-3\n"),
-       10000,
+      {WithHeader(square + "[[shape]]\nfill = \"b\"\nrect = [0, 0, 10, 10]\ncell = 1e-3\n"), 10000,
        "d.toml:16:8: overflow: cutting 10 mm into cells of 0.001 mm makes more cells than a "
        "grid of 10000 grid points holds"},
       // Each direction fits alone; together they do not, most by fine's cells.

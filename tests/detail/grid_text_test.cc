@@ -70,12 +70,12 @@ TEST(GridText, ReadsBackAsTheMadeModel) {
 }
 
 TEST(GridText, GivesTheSameResultFile) {
-  const MadeGrid grid = MakeFromText(WithHeader(
-      "[[shape]]\nfill = \"a\"\nrect = [0, 0, 30, 20]\n"
-      "[[shape]]\nfill = \"b\"\ncircle = [15, 10, 6]\n"
-      "[[shape]]\nfill = \"air\"\nrect = [0, 20, 30, 25]\n"
-      "[[shape]]\nfill = \"hot\"\nrect = [0, -1, 30, 0]\n",
-      "max_cell = 4\nfine = 0.7\ngrowth = 1.4"));
+  const MadeGrid grid =
+      MakeFromText(WithHeader("[[shape]]\nfill = \"a\"\nrect = [0, 0, 30, 20]\n"
+                              "[[shape]]\nfill = \"b\"\ncircle = [15, 10, 6]\n"
+                              "[[shape]]\nfill = \"air\"\nrect = [0, 20, 30, 25]\n"
+                              "[[shape]]\nfill = \"hot\"\nrect = [0, -1, 30, 0]\n",
+                              "max_cell = 4\nfine = 0.7\ngrowth = 1.4"));
   Table2<Cell> made, read;
   SolveTemperatureField(grid.model, made);
   SolveTemperatureField(ParseInput(GridInputText(grid), "made.inp"), read);

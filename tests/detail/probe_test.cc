@@ -10,9 +10,9 @@ namespace {
 
 TEST(Probe, FindsTheElementThatHoldsAPoint) {
   // Two 10 mm material cells, then a cell of air.
-  const MadeGrid grid = MakeFromText(WithHeader(
-      "[[shape]]\nfill = \"a\"\nrect = [0, 0, 20, 10]\n"
-      "[[shape]]\nfill = \"air\"\nrect = [20, 0, 30, 10]\n"));
+  const MadeGrid grid =
+      MakeFromText(WithHeader("[[shape]]\nfill = \"a\"\nrect = [0, 0, 20, 10]\n"
+                              "[[shape]]\nfill = \"air\"\nrect = [20, 0, 30, 10]\n"));
   const struct {
     Point p;
     std::optional<ProbeSpot> spot;
