@@ -41,7 +41,7 @@ test: build
 
 # make fuzz FUZZ_SECONDS=600 fuzzes the whole program in memory (needs
 # clang): first on model text, then on well-formed grids chosen by the bytes,
-# each for FUZZ_SECONDS.
+# then on detail files, each for FUZZ_SECONDS.
 FUZZ_SECONDS ?= 60
 FUZZ_BUILD ?= build-fuzz
 FUZZ_FLAGS = -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
@@ -55,6 +55,11 @@ fuzz: packages
 	  -artifact_prefix=./crash- corpus
 	cd $(FUZZ_BUILD) && ./kelvane_fuzz_grid $(FUZZ_FLAGS) -max_len=600 \
 	  -artifact_prefix=./grid-crash- grid-corpus
+	mkdir -p $(FUZZ_BUILD)/detail-corpus
+	cp fuzz/detail-corpus/* fuzz/detail-regressions/* examples/*.toml examples/validation/*.toml \
+	  $(FUZZ_BUILD)/detail-corpus/ 2>/dev/null || true
+	cd $(FUZZ_BUILD) && ./kelvane_fuzz_detail $(FUZZ_FLAGS) -max_len=4096 -dict=../fuzz/detail.dict \
+	  -artifact_prefix=./detail-crash- detail-corpus
 
 validate: build
 	$(BUILD)/tests/kelvane_validate

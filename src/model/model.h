@@ -15,11 +15,15 @@ struct Material {
   std::string Name;
   double ConductivityX = 0;  // W/(m K), applied to the x derivatives
   double ConductivityY = 0;  // W/(m K), applied to the y derivatives
+
+  friend bool operator==(const Material&, const Material&) = default;
 };
 
 struct Convection {
   double AmbientTemperature = 0;
   double HeatTransferCoefficient = 0;  // W/(m2 K)
+
+  friend bool operator==(const Convection&, const Convection&) = default;
 };
 
 struct Model {
@@ -37,6 +41,9 @@ struct Model {
   int FixedTemperatureCount() const {
     return static_cast<int>(FixedTemperatureTable.size()) - 1;
   }
+
+  // Equal when every table and every cell is.
+  friend bool operator==(const Model&, const Model&) = default;
 };
 
 }  // namespace kelvane

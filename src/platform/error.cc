@@ -21,6 +21,13 @@ const char* ErrorKindText(ErrorKind kind) {
     case ErrorKind::kOutOfMemory: return "out of memory";
     case ErrorKind::kNoMaterial: return "no material";
     case ErrorKind::kUndetermined: return "undetermined temperatures";
+    case ErrorKind::kSyntaxError: return "syntax error";
+    case ErrorKind::kUnknownKey: return "unknown key";
+    case ErrorKind::kMissingKey: return "missing key";
+    case ErrorKind::kInvalidValue: return "invalid value";
+    case ErrorKind::kUnknownName: return "unknown name";
+    case ErrorKind::kDuplicateName: return "duplicate name";
+    case ErrorKind::kNoElement: return "no element";
   }
   return "run-time error";
 }

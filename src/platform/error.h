@@ -25,6 +25,14 @@ enum class ErrorKind {
   kOutOfMemory,
   kNoMaterial,
   kUndetermined,
+  // Detail files: what their reader and the grid maker refuse.
+  kSyntaxError,
+  kUnknownKey,
+  kMissingKey,
+  kInvalidValue,
+  kUnknownName,
+  kDuplicateName,
+  kNoElement,
 };
 
 // The words a message uses for the kind, e.g. "input ends early".

@@ -1,0 +1,550 @@
+#include "detail/detail_file.h"
+
+#include <toml++/toml.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <initializer_list>
+#include <map>
+
+#include "detail/geometry.h"
+#include "platform/error.h"
+#include "platform/file_io.h"
+#include "platform/number_text.h"
+
+namespace kelvane {
+namespace {
+
+// Coordinates beyond 1000 km are a slip of the keyboard, and keeping them
+// in range keeps every square and product of the geometry finite.
+constexpr double kLargestCoordinate = 1e9;
+// Each pair of sides is checked for crossing; beyond this many vertices
+// that check alone would take seconds.
+constexpr std::size_t kMostVertices = 10000;
+
+SourcePosition PositionOf(const toml::source_region& region) {
+  return {static_cast<int>(region.begin.line), static_cast<int>(region.begin.column)};
+}
+
+bool Earlier(SourcePosition a, SourcePosition b) {
+  return a.line != b.line ? a.line < b.line : a.column < b.column;
+}
+
+std::string TypeName(const toml::node& node) {
+  switch (node.type()) {
+    case toml::node_type::string: return "a string";
+    case toml::node_type::integer: return "an integer";
+    case toml::node_type::floating_point: return "a floating-point number";
+    case toml::node_type::boolean: return "a boolean";
+    case toml::node_type::date: return "a date";
+    case toml::node_type::time: return "a time";
+    case toml::node_type::date_time: return "a date-time";
+    case toml::node_type::array: return "an array";
+    case toml::node_type::table: return "a table";
+    case toml::node_type::none: break;
+  }
+  return "nothing";
+}
+
+std::string Listed(std::initializer_list<std::string_view> names) {
+  std::string text;
+  for (std::string_view name : names) text += (text.empty() ? "" : ", ") + std::string(name);
+  return text;
+}
+
+struct Entry {
+  const toml::key* key;
+  const toml::node* value;
+};
+
+// The entries of a table in the order the file gives them: the parser keeps
+// them sorted by key, but the order of materials and conditions numbers them.
+std::vector<Entry> InFileOrder(const toml::table& table) {
+  std::vector<Entry> entries;
+  for (auto&& [key, value] : table) entries.push_back({&key, &value});
+  std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+    return Earlier(PositionOf(a.key->source()), PositionOf(b.key->source()));
+  });
+  return entries;
+}
+
+class DetailReader {
+ public:
+  DetailReader(std::string_view text, const std::string& source) : text_(text) {
+    detail_.source = source;
+  }
+  DetailFile Read();
+
+ private:
+  using SectionReader = void (DetailReader::*)(const toml::node&);
+  struct Section {
+    std::string_view key;
+    SectionReader read;
+  };
+
+  [[noreturn]] void Fail(ErrorKind kind, const toml::source_region& at,
+                         const std::string& detail) const {
+    throw RunError(kind, detail_.PlaceOf(PositionOf(at)), detail);
+  }
+  void RefuseUnknownKeys(const toml::table& table, std::initializer_list<std::string_view> known,
+                         const std::string& where) const;
+  const toml::table& TableOf(const toml::node& node, const std::string& what) const;
+  double Number(const toml::node& node, const std::string& what) const;
+  double Positive(const toml::node& node, const std::string& what) const;
+  double Coordinate(const toml::node& node, const std::string& what) const;
+  std::vector<double> Coordinates(const toml::node& node, std::size_t count,
+                                  const std::string& what, const std::string& form) const;
+  std::string Name(const toml::key& key) const;
+
+  void ReadTitle(const toml::node& node);
+  void ReadGrid(const toml::node& node);
+  void ReadMaterials(const toml::node& node);
+  void ReadConditions(const toml::node& node);
+  ConditionEntry Condition(const toml::key& key, const toml::node& node) const;
+  void ReadFixed(const toml::node& node);
+  void ReadShapes(const toml::node& node);
+  Shape ReadShape(const toml::node& node) const;
+  void ReadGeometry(const toml::key& key, const toml::node& node, Shape* shape) const;
+  std::vector<Point> Polygon(const toml::node& node) const;
+  void ReadProbes(const toml::node& node);
+  void IndexNames();
+  void RefuseControlCharacters() const;
+  Fill FillNamed(const toml::node& node) const;
+
+  // The top-level keys in the order the messages list them. A new section
+  // of the format is one more line here and its reader.
+  static constexpr Section kSections[] = {
+      {"title", &DetailReader::ReadTitle},
+      {"grid", &DetailReader::ReadGrid},
+      {"materials", &DetailReader::ReadMaterials},
+      {"conditions", &DetailReader::ReadConditions},
+      {"fixed", &DetailReader::ReadFixed},
+      {"shape", &DetailReader::ReadShapes},
+      {"probes", &DetailReader::ReadProbes},
+  };
+
+  std::string_view text_;
+  DetailFile detail_;
+  std::vector<const toml::node*> fills_;  // The fill value of each shape.
+  std::map<std::string, std::pair<Fill, SourcePosition>> fills_by_name_;
+};
+
+void DetailReader::RefuseUnknownKeys(const toml::table& table,
+                                     std::initializer_list<std::string_view> known,
+                                     const std::string& where) const {
+  for (const Entry& entry : InFileOrder(table)) {
+    if (std::find(known.begin(), known.end(), entry.key->str()) == known.end()) {
+      Fail(ErrorKind::kUnknownKey, entry.key->source(),
+           Quoted(std::string(entry.key->str())) + " in " + where + ", which knows " +
+               Listed(known));
+    }
+  }
+}
+
+const toml::table& DetailReader::TableOf(const toml::node& node, const std::string& what) const {
+  if (!node.is_table()) {
+    Fail(ErrorKind::kTypeMismatch, node.source(), what + " must be a table, not " + TypeName(node));
+  }
+  return *node.as_table();
+}
+
+double DetailReader::Number(const toml::node& node, const std::string& what) const {
+  double value;
+  if (const auto* integer = node.as_integer()) {
+    value = static_cast<double>(integer->get());
+  } else if (const auto* floating = node.as_floating_point()) {
+    value = floating->get();
+  } else {
+    Fail(ErrorKind::kTypeMismatch, node.source(),
+         what + " must be a number, not " + TypeName(node));
+  }
+  if (!std::isfinite(value)) {
+    Fail(ErrorKind::kInvalidValue, node.source(),
+         what + " must be a finite number, not " + (std::isnan(value) ? "nan" : "inf"));
+  }
+  return value;
+}
+
+double DetailReader::Positive(const toml::node& node, const std::string& what) const {
+  const double value = Number(node, what);
+  if (!(value > 0)) {
+    Fail(ErrorKind::kInvalidValue, node.source(),
+         what + " must be above 0, not " + NumberText(value));
+  }
+  return value;
+}
+
+double DetailReader::Coordinate(const toml::node& node, const std::string& what) const {
+  const double value = Number(node, what);
+  if (std::fabs(value) > kLargestCoordinate) {
+    Fail(ErrorKind::kInvalidValue, node.source(),
+         what + " must lie within 1E+09 mm of 0, not " + NumberText(value));
+  }
+  return value;
+}
+
+// An array of `count` lengths or coordinates, `form` showing it, e.g.
+// "[x0, y0, x1, y1]".
+std::vector<double> DetailReader::Coordinates(const toml::node& node, std::size_t count,
+                                              const std::string& what,
+                                              const std::string& form) const {
+  const toml::array* array = node.as_array();
+  if (array == nullptr) {
+    Fail(ErrorKind::kTypeMismatch, node.source(),
+         what + " must be an array " + form + ", not " + TypeName(node));
+  }
+  if (array->size() != count) {
+    Fail(ErrorKind::kInvalidValue, node.source(),
+         what + " must have " + std::to_string(count) + " numbers " + form + ", not " +
+             std::to_string(array->size()));
+  }
+  std::vector<double> values;
+  for (std::size_t i = 0; i < count; ++i) {
+    values.push_back(Coordinate((*array)[i], "number " + std::to_string(i + 1) + " of " + what));
+  }
+  return values;
+}
+
+std::string DetailReader::Name(const toml::key& key) const {
+  std::string name(key.str());
+  if (name.empty()) Fail(ErrorKind::kInvalidValue, key.source(), "a name must not be empty");
+  if (name == "void") {
+    Fail(ErrorKind::kInvalidValue, key.source(),
+         "the name \"void\" is kept for regions left empty");
+  }
+  return name;
+}
+
+void DetailReader::ReadTitle(const toml::node& node) {
+  if (!node.is_string()) {
+    Fail(ErrorKind::kTypeMismatch, node.source(), "title must be a string, not " + TypeName(node));
+  }
+  detail_.title = node.as_string()->get();
+}
+
+void DetailReader::ReadGrid(const toml::node& node) {
+  const toml::table& grid = TableOf(node, "grid");
+  RefuseUnknownKeys(grid, {"max_cell", "fine", "growth"}, "[grid]");
+  GridSettings& settings = detail_.grid;
+  const toml::node* max_cell = grid.get("max_cell");
+  if (max_cell == nullptr) Fail(ErrorKind::kMissingKey, grid.source(), "[grid] needs max_cell");
+  settings.max_cell = Positive(*max_cell, "max_cell");
+  settings.max_cell_at = PositionOf(max_cell->source());
+  const toml::node* fine = grid.get("fine");
+  const toml::node* growth = grid.get("growth");
+  if ((fine == nullptr) != (growth == nullptr)) {
+    const toml::node* given = fine != nullptr ? fine : growth;
+    Fail(ErrorKind::kMissingKey, given->source(),
+         fine != nullptr ? "fine needs growth beside it" : "growth needs fine beside it");
+  }
+  if (fine == nullptr) return;
+  settings.fine = Positive(*fine, "fine");
+  settings.fine_at = PositionOf(fine->source());
+  settings.growth = Number(*growth, "growth");
+  if (!(*settings.growth >= 1)) {
+    Fail(ErrorKind::kInvalidValue, growth->source(),
+         "growth must be 1 or more, not " + NumberText(*settings.growth));
+  }
+}
+
+void DetailReader::ReadMaterials(const toml::node& node) {
+  for (const Entry& entry : InFileOrder(TableOf(node, "materials"))) {
+    const std::string name = Name(*entry.key);
+    detail_.materials.push_back({name,
+                                 Positive(*entry.value, "the conductivity of " + Quoted(name)),
+                                 PositionOf(entry.key->source())});
+  }
+}
+
+ConditionEntry DetailReader::Condition(const toml::key& key, const toml::node& node) const {
+  ConditionEntry condition;
+  condition.name = Name(key);
+  condition.at = PositionOf(key.source());
+  const std::string what = "condition " + Quoted(condition.name);
+  if (!node.is_table()) {
+    Fail(ErrorKind::kTypeMismatch, node.source(),
+         what + " must be a table such as { ambient = 20, resistance = 0.13 }, not " +
+             TypeName(node));
+  }
+  const toml::table& table = *node.as_table();
+  RefuseUnknownKeys(table, {"ambient", "h", "resistance"}, what);
+  const toml::node* ambient = table.get("ambient");
+  if (ambient == nullptr) Fail(ErrorKind::kMissingKey, node.source(), what + " needs ambient");
+  condition.ambient = Number(*ambient, "ambient of " + what);
+  const toml::node* h = table.get("h");
+  const toml::node* resistance = table.get("resistance");
+  if (h != nullptr && resistance != nullptr) {
+    Fail(ErrorKind::kInvalidValue, node.source(), what + " has both h and resistance; give one");
+  }
+  if (h == nullptr && resistance == nullptr) {
+    Fail(ErrorKind::kMissingKey, node.source(), what + " needs h or resistance");
+  }
+  if (h != nullptr) {
+    condition.h = Number(*h, "h of " + what);
+    if (condition.h < 0) {
+      Fail(ErrorKind::kInvalidValue, h->source(),
+           "h of " + what + " must be 0 or more, not " + NumberText(condition.h));
+    }
+  } else {
+    condition.resistance = Positive(*resistance, "resistance of " + what);
+    condition.h = 1 / *condition.resistance;
+  }
+  return condition;
+}
+
+void DetailReader::ReadConditions(const toml::node& node) {
+  for (const Entry& entry : InFileOrder(TableOf(node, "conditions"))) {
+    detail_.conditions.push_back(Condition(*entry.key, *entry.value));
+  }
+}
+
+void DetailReader::ReadFixed(const toml::node& node) {
+  for (const Entry& entry : InFileOrder(TableOf(node, "fixed"))) {
+    const std::string name = Name(*entry.key);
+    detail_.fixed.push_back({name, Number(*entry.value, "the temperature of " + Quoted(name)),
+                             PositionOf(entry.key->source())});
+  }
+}
+
+std::vector<Point> DetailReader::Polygon(const toml::node& node) const {
+  const toml::array* array = node.as_array();
+  if (array == nullptr) {
+    Fail(ErrorKind::kTypeMismatch, node.source(),
+         "polygon must be an array of points [x, y], not " + TypeName(node));
+  }
+  if (array->size() < 3 || array->size() > kMostVertices) {
+    Fail(ErrorKind::kInvalidValue, node.source(),
+         "a polygon needs 3 to " + std::to_string(kMostVertices) + " vertices, not " +
+             std::to_string(array->size()));
+  }
+  std::vector<Point> vertices;
+  for (std::size_t i = 0; i < array->size(); ++i) {
+    const std::string what = "vertex " + std::to_string(i + 1) + " of the polygon";
+    std::vector<double> xy = Coordinates((*array)[i], 2, what, "[x, y]");
+    vertices.push_back({xy[0], xy[1]});
+  }
+  for (std::size_t i = 0; i < vertices.size(); ++i) {
+    const std::size_t next = (i + 1) % vertices.size();
+    if (vertices[i].x != vertices[next].x || vertices[i].y != vertices[next].y) continue;
+    // The last vertex repeating the first is the usual case.
+    const std::size_t repeat = next == 0 ? i : next, first = next == 0 ? 0 : i;
+    Fail(ErrorKind::kInvalidValue, (*array)[repeat].source(),
+         "vertex " + std::to_string(repeat + 1) + " of the polygon repeats vertex " +
+             std::to_string(first + 1) + "; the outline closes by itself");
+  }
+  if (auto sides = MeetingSides(vertices)) {
+    Fail(ErrorKind::kInvalidValue, node.source(),
+         "the polygon's sides " + std::to_string(sides->first) + " and " +
+             std::to_string(sides->second) +
+             " meet (side n runs from vertex n to the next); an outline must not cross itself");
+  }
+  return vertices;
+}
+
+void DetailReader::ReadGeometry(const toml::key& key, const toml::node& node, Shape* shape) const {
+  shape->geometry_at = PositionOf(node.source());
+  if (key.str() == "rect") {
+    std::vector<double> v = Coordinates(node, 4, "rect", "[x0, y0, x1, y1]");
+    if (v[0] == v[2] || v[1] == v[3]) {
+      Fail(ErrorKind::kInvalidValue, node.source(),
+           std::string("the rect has no ") + (v[0] == v[2] ? "width" : "height") +
+               ": x0 and x1, y0 and y1 must differ");
+    }
+    shape->kind = ShapeKind::kRect;
+    shape->rect = {std::min(v[0], v[2]), std::min(v[1], v[3]), std::max(v[0], v[2]),
+                   std::max(v[1], v[3])};
+  } else if (key.str() == "circle") {
+    std::vector<double> v = Coordinates(node, 3, "circle", "[x, y, radius]");
+    if (!(v[2] > 0)) {
+      Fail(ErrorKind::kInvalidValue, node.source(),
+           "the circle's radius must be above 0, not " + NumberText(v[2]));
+    }
+    shape->kind = ShapeKind::kCircle;
+    shape->centre = {v[0], v[1]};
+    shape->radius = v[2];
+  } else {
+    shape->kind = ShapeKind::kPolygon;
+    shape->vertices = Polygon(node);
+  }
+}
+
+Shape DetailReader::ReadShape(const toml::node& node) const {
+  const toml::table& table = TableOf(node, "each [[shape]]");
+  RefuseUnknownKeys(table, {"fill", "rect", "circle", "polygon", "cell"}, "[[shape]]");
+  Shape shape;
+  shape.at = PositionOf(table.source());
+  const toml::key* geometry = nullptr;
+  for (const Entry& entry : InFileOrder(table)) {
+    if (entry.key->str() == "fill" || entry.key->str() == "cell") continue;
+    if (geometry != nullptr) {
+      Fail(ErrorKind::kInvalidValue, entry.key->source(),
+           "a shape is one of rect, circle and polygon, not both " + std::string(geometry->str()) +
+               " and " + std::string(entry.key->str()));
+    }
+    geometry = entry.key;
+    ReadGeometry(*entry.key, *entry.value, &shape);
+  }
+  if (table.get("fill") == nullptr) {
+    Fail(ErrorKind::kMissingKey, table.source(), "[[shape]] needs fill");
+  }
+  if (geometry == nullptr) {
+    Fail(ErrorKind::kMissingKey, table.source(), "[[shape]] needs one of rect, circle and polygon");
+  }
+  if (const toml::node* cell = table.get("cell")) {
+    shape.cell = Positive(*cell, "cell");
+    shape.cell_at = PositionOf(cell->source());
+  }
+  return shape;
+}
+
+void DetailReader::ReadShapes(const toml::node& node) {
+  const toml::array* array = node.as_array();
+  if (array == nullptr) {
+    Fail(ErrorKind::kTypeMismatch, node.source(),
+         "shape must be an array of tables, each one [[shape]], not " + TypeName(node));
+  }
+  for (const toml::node& element : *array) {
+    detail_.shapes.push_back(ReadShape(element));
+    fills_.push_back(element.as_table()->get("fill"));
+  }
+}
+
+void DetailReader::ReadProbes(const toml::node& node) {
+  for (const Entry& entry : InFileOrder(TableOf(node, "probes"))) {
+    const std::string name(entry.key->str());
+    std::vector<double> xy = Coordinates(*entry.value, 2, "probe " + Quoted(name), "[x, y]");
+    detail_.probes.push_back({name, {xy[0], xy[1]}, PositionOf(entry.key->source())});
+  }
+}
+
+// Names are unique across materials, conditions and fixed temperatures;
+// each names what a fill paints.
+void DetailReader::IndexNames() {
+  struct Named {
+    const std::string* name;
+    SourcePosition at;
+    Fill fill;
+  };
+  std::vector<Named> names;
+  for (std::size_t i = 0; i < detail_.materials.size(); ++i) {
+    names.push_back({&detail_.materials[i].name,
+                     detail_.materials[i].at,
+                     {FillKind::kMaterial, static_cast<int>(i)}});
+  }
+  for (std::size_t i = 0; i < detail_.conditions.size(); ++i) {
+    names.push_back({&detail_.conditions[i].name,
+                     detail_.conditions[i].at,
+                     {FillKind::kCondition, static_cast<int>(i)}});
+  }
+  for (std::size_t i = 0; i < detail_.fixed.size(); ++i) {
+    names.push_back(
+        {&detail_.fixed[i].name, detail_.fixed[i].at, {FillKind::kFixed, static_cast<int>(i)}});
+  }
+  std::stable_sort(names.begin(), names.end(),
+                   [](const Named& a, const Named& b) { return Earlier(a.at, b.at); });
+  for (const Named& named : names) {
+    auto [earlier, added] = fills_by_name_.try_emplace(*named.name, named.fill, named.at);
+    if (added) continue;
+    static const char* const kKinds[] = {"", "a material", "a condition", "a fixed temperature"};
+    const SourcePosition first = earlier->second.second;
+    throw RunError(ErrorKind::kDuplicateName, detail_.PlaceOf(named.at),
+                   Quoted(*named.name) + " names " +
+                       kKinds[static_cast<int>(earlier->second.first.kind)] + " already, at line " +
+                       std::to_string(first.line) + ", column " + std::to_string(first.column));
+  }
+}
+
+Fill DetailReader::FillNamed(const toml::node& node) const {
+  if (!node.is_string()) {
+    Fail(ErrorKind::kTypeMismatch, node.source(), "fill must be a string, not " + TypeName(node));
+  }
+  const std::string& name = node.as_string()->get();
+  if (name == "void") return Fill{};
+  auto found = fills_by_name_.find(name);
+  if (found == fills_by_name_.end()) {
+    Fail(ErrorKind::kUnknownName, node.source(),
+         "fill " + Quoted(name) + " names no material, condition or fixed temperature");
+  }
+  return found->second.first;
+}
+
+// TOML allows no control character but the tab and line breaks, other
+// than escaped in a string. They are refused before the parser sees them:
+// its own checks of them rest on assertions.
+void DetailReader::RefuseControlCharacters() const {
+  SourcePosition at{1, 1};
+  for (unsigned char c : text_) {
+    if (c == '\n') {
+      at = {at.line + 1, 1};
+      continue;
+    }
+    if ((c < 0x20 && c != '\t' && c != '\r') || c == 0x7f) {
+      char code[8];
+      std::snprintf(code, sizeof code, "0x%02X", c);
+      throw RunError(ErrorKind::kSyntaxError, detail_.PlaceOf(at),
+                     std::string("the control character ") + code +
+                         " may stand only as an escape in a string");
+    }
+    if ((c & 0xC0) != 0x80) ++at.column;  // Columns count characters, not bytes.
+  }
+}
+
+DetailFile DetailReader::Read() {
+  RefuseControlCharacters();
+  toml::table root;
+  try {
+    root = toml::parse(text_, detail_.source);
+  } catch (const toml::parse_error& e) {
+    Fail(ErrorKind::kSyntaxError, e.source(), std::string(e.description()));
+  }
+  for (const Entry& entry : InFileOrder(root)) {
+    const Section* section =
+        std::find_if(std::begin(kSections), std::end(kSections),
+                     [&](const Section& s) { return s.key == entry.key->str(); });
+    if (section == std::end(kSections)) {
+      std::string known;
+      for (const Section& s : kSections) known += (known.empty() ? "" : ", ") + std::string(s.key);
+      Fail(ErrorKind::kUnknownKey, entry.key->source(),
+           Quoted(std::string(entry.key->str())) + "; a detail file knows " + known);
+    }
+    (this->*section->read)(*entry.value);
+  }
+  if (root.get("grid") == nullptr) {
+    throw RunError(ErrorKind::kMissingKey, detail_.source,
+                   "the file has no [grid] table with max_cell");
+  }
+  IndexNames();
+  for (std::size_t i = 0; i < detail_.shapes.size(); ++i) {
+    detail_.shapes[i].fill = FillNamed(*fills_[i]);
+    detail_.shapes[i].fill_at = PositionOf(fills_[i]->source());
+  }
+  return std::move(detail_);
+}
+
+}  // namespace
+
+std::string DetailFile::PlaceOf(SourcePosition at) const {
+  return source + ":" + std::to_string(at.line) + ":" + std::to_string(at.column);
+}
+
+const std::string& FillName(const DetailFile& detail, const Fill& fill) {
+  static const std::string kVoid = "void";
+  switch (fill.kind) {
+    case FillKind::kMaterial: return detail.materials[fill.index].name;
+    case FillKind::kCondition: return detail.conditions[fill.index].name;
+    case FillKind::kFixed: return detail.fixed[fill.index].name;
+    case FillKind::kVoid: break;
+  }
+  return kVoid;
+}
+
+DetailFile ParseDetail(std::string_view text, const std::string& source_name) {
+  return DetailReader(text, source_name).Read();
+}
+
+DetailFile ReadDetailFile(const std::string& path) {
+  return ParseDetail(ReadWholeFile(path), path);
+}
+
+}  // namespace kelvane

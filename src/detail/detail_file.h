@@ -1,0 +1,132 @@
+// A detail file: a building detail drawn as shapes in millimetres, with
+// named materials, convection conditions and fixed temperatures, from which
+// the grid maker (grid_maker.h) makes an ordinary grid model. The file is
+// TOML:
+//
+//   title = "..."                                   optional
+//   [grid]       max_cell (mm, required); fine (mm) and growth, together
+//   [materials]  name = conductivity, W/(m K)
+//   [conditions] name = { ambient = T, h = W/(m2 K) } or
+//                name = { ambient = T, resistance = m2 K/W }
+//   [fixed]      name = temperature
+//   [[shape]]    fill = a name or "void"; one of rect = [x0, y0, x1, y1],
+//                circle = [x, y, r], polygon = [[x, y], ...]; cell (mm)
+//   [probes]     name = [x, y]
+//
+// The reader refuses, with the file, line and column of the value (or key)
+// at fault: TOML syntax, unknown keys anywhere, wrong types, values out of
+// range, fills and names that clash or name nothing. What only the made grid
+// can tell (a probe in no element, no material at all, a grid too large) is
+// the grid maker's to refuse, at the positions kept here.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvane {
+
+// Line and column in the file, from 1, as the TOML parser counts them.
+struct SourcePosition {
+  int line = 0;
+  int column = 0;
+};
+
+struct Point {
+  double x = 0;
+  double y = 0;
+};
+
+// An axis-parallel rectangle, x0 < x1 and y0 < y1.
+struct Box {
+  double x0 = 0;
+  double y0 = 0;
+  double x1 = 0;
+  double y1 = 0;
+};
+
+enum class FillKind { kVoid, kMaterial, kCondition, kFixed };
+
+// What a shape paints: void, or entry `index` (from 0) of the file's
+// materials, conditions or fixed temperatures.
+struct Fill {
+  FillKind kind = FillKind::kVoid;
+  int index = -1;
+};
+
+enum class ShapeKind { kRect, kCircle, kPolygon };
+
+struct Shape {
+  ShapeKind kind = ShapeKind::kRect;
+  Fill fill;
+  Box rect;                     // kRect, corners ordered
+  Point centre;                 // kCircle
+  double radius = 0;            // kCircle
+  std::vector<Point> vertices;  // kPolygon: a simple outline, 3 or more
+  std::optional<double> cell;   // The largest cell within its extent, mm.
+  SourcePosition at;            // Its table ([[shape]]).
+  SourcePosition fill_at;
+  SourcePosition geometry_at;  // The rect, circle or polygon value.
+  SourcePosition cell_at;
+};
+
+struct MaterialEntry {
+  std::string name;
+  double conductivity = 0;  // W/(m K)
+  SourcePosition at;        // The key.
+};
+
+struct ConditionEntry {
+  std::string name;
+  double ambient = 0;
+  double h = 0;                      // W/(m2 K); 1 / resistance when given so.
+  std::optional<double> resistance;  // m2 K/W, as written.
+  SourcePosition at;
+};
+
+struct FixedEntry {
+  std::string name;
+  double temperature = 0;
+  SourcePosition at;
+};
+
+struct ProbeEntry {
+  std::string name;
+  Point point;  // mm
+  SourcePosition at;
+};
+
+struct GridSettings {
+  double max_cell = 0;           // mm
+  std::optional<double> fine;    // mm; set together with growth.
+  std::optional<double> growth;  // >= 1
+  SourcePosition max_cell_at;
+  SourcePosition fine_at;
+};
+
+struct DetailFile {
+  std::string source;  // The file's name in messages.
+  std::string title;
+  GridSettings grid;
+  std::vector<MaterialEntry> materials;    // In file order: material n is A n.
+  std::vector<ConditionEntry> conditions;  // In file order: B n.
+  std::vector<FixedEntry> fixed;           // In file order: C n.
+  std::vector<Shape> shapes;               // In painting order.
+  std::vector<ProbeEntry> probes;          // In file order.
+
+  // "wall.toml:12:5", the place of a refusal.
+  std::string PlaceOf(SourcePosition at) const;
+};
+
+// The name a fill paints with: a material's, condition's or fixed
+// temperature's name, or "void".
+const std::string& FillName(const DetailFile& detail, const Fill& fill);
+
+// Reads a detail file from a text; `source_name` names it in messages.
+DetailFile ParseDetail(std::string_view text, const std::string& source_name);
+
+// Reads the detail file at `path`.
+DetailFile ReadDetailFile(const std::string& path);
+
+}  // namespace kelvane

@@ -1,0 +1,63 @@
+// The geometry of a detail file's shapes, in millimetres: extents, which
+// points and boxes a shape covers, and the area it covers of a box. Outlines
+// count as inside: a shape is a closed set.
+#pragma once
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "detail/detail_file.h"
+
+namespace kelvane {
+
+// The smallest box holding the shape.
+Box Bounds(const Shape& shape);
+
+// Whether the shape holds the point. A polygon is taken by the even-odd
+// rule, which for its simple outline is its inside.
+bool Contains(const Shape& shape, Point p);
+
+// How a shape lies over a box: clear of its inside, over part of it, or over
+// all of it. kPartial may also stand for an outline that only touches the
+// box: callers that need exact areas take OverlapArea then.
+enum class Overlap { kNone, kPartial, kFull };
+Overlap Classify(const Shape& shape, const Box& box);
+
+// The area of the part of the box that the shape covers, mm2: exact up to
+// rounding, for a polygon by clipping it to the box, for a circle by
+// integrating the chord length in closed form.
+double OverlapArea(const Shape& shape, const Box& box);
+
+// The area a simple outline encloses.
+double PolygonArea(const std::vector<Point>& vertices);
+
+// The first two sides of an outline that meet where they should not: sides
+// that are not neighbours and touch or cross, or neighbours that fold back
+// over each other. Side n runs from vertex n to the next, from 1; nothing
+// when the outline is simple.
+std::optional<std::pair<int, int>> MeetingSides(const std::vector<Point>& vertices);
+
+// The points where an outline crosses horizontal lines, for lines met in
+// rising order: with the even-odd rule the outline holds [x0, x1], [x2, x3],
+// ... of each line. Sides along a line are left out; a line through a
+// vertex counts each side on the half-open rule, so the pairs still match.
+// The sides that span the line are kept as it rises, so that a scan costs
+// about the crossings it finds, not the vertices on every line.
+class OutlineScan {
+ public:
+  explicit OutlineScan(const std::vector<Point>& vertices);
+  // The sorted crossings with the line at height y, no lower than the last.
+  const std::vector<double>& At(double y);
+
+ private:
+  struct Side {
+    Point low, high;
+  };
+  std::vector<Side> sides_;  // By their lower end.
+  std::size_t next_ = 0;
+  std::vector<const Side*> spanning_;
+  std::vector<double> crossings_;
+};
+
+}  // namespace kelvane

@@ -1,0 +1,398 @@
+#include "detail/grid_maker.h"
+
+#include <algorithm>
+#include <map>
+
+#include "detail/block_survey.h"
+#include "detail/geometry.h"
+#include "detail/interval_cells.h"
+#include "model/leading_number.h"
+#include "model/units.h"
+#include "platform/error.h"
+#include "platform/memory.h"
+#include "platform/number_text.h"
+
+namespace kelvane {
+namespace {
+
+// One interval between two grid lines of the drawing, and its cells.
+struct Interval {
+  double from = 0;
+  double to = 0;
+  bool material = false;
+  CellRule rule;
+  SourcePosition rule_at;  // The key whose size sets the count.
+  std::int64_t count = 1;
+};
+
+// One direction of the grid: the drawing's lines, its intervals and, once
+// cut, the cells' sizes and the lines between them, in drawing order (x to
+// the right, y upward).
+struct Axis {
+  std::vector<double> lines;
+  std::vector<Interval> intervals;
+  std::vector<std::size_t> first_cell;  // Per drawing line: the first cell after it.
+  std::vector<double> sizes;            // mm, 15 significant digits
+  std::vector<double> bounds;           // The cells' sides, sizes.size() + 1.
+
+  std::size_t cells() const { return sizes.size(); }
+  double centre(std::size_t c) const { return (bounds[c] + bounds[c + 1]) / 2; }
+};
+
+// A spacing as the input's text gives it, so that the model made here is
+// the one read from that text.
+double AsWritten(double mm) { return *LeadingNumber(NumberText(mm)); }
+
+// Double quotes end a field of the grid input; they become single quotes.
+std::string FieldSafe(std::string text) {
+  std::replace(text.begin(), text.end(), '"', '\'');
+  return text;
+}
+
+Cell CodeOf(const Fill& fill) {
+  static const char kLetters[] = {'\0', 'A', 'B', 'C'};
+  if (fill.kind == FillKind::kVoid) return Cell();
+  return Cell::Text(kLetters[static_cast<int>(fill.kind)] + std::to_string(fill.index + 1));
+}
+
+// The index of a drawing line, which `at` is.
+std::size_t LineIndex(const Axis& axis, double at) {
+  return static_cast<std::size_t>(std::lower_bound(axis.lines.begin(), axis.lines.end(), at) -
+                                  axis.lines.begin());
+}
+
+class GridMaker {
+ public:
+  GridMaker(const DetailFile& detail, const GridLimits& limits)
+      : detail_(detail), limits_(limits) {}
+  MadeGrid Make();
+
+ private:
+  [[noreturn]] void Fail(ErrorKind kind, SourcePosition at, const std::string& text) const {
+    throw RunError(kind, at.line > 0 ? detail_.PlaceOf(at) : detail_.source, text);
+  }
+  void CollectLines();
+  void PlanIntervals(Axis& axis, const std::vector<bool>& material, bool along_x) const;
+  std::int64_t CountAxis(Axis& axis) const;
+  void CheckSize(std::int64_t columns, std::int64_t rows) const;
+  static void Cut(Axis& axis);
+  std::vector<int> Paint() const;
+  void PaintPolygon(const Shape& shape, int s, std::vector<int>& painted) const;
+  void FillTables();
+  void FillCells(const std::vector<int>& painted);
+  void PlaceProbes();
+  void CheckBlocks() const;
+
+  const DetailFile& detail_;
+  const GridLimits& limits_;
+  Axis x_, y_;
+  MadeGrid grid_;
+};
+
+void GridMaker::CollectLines() {
+  for (const Shape& shape : detail_.shapes) {
+    const Box box = Bounds(shape);
+    x_.lines.insert(x_.lines.end(), {box.x0, box.x1});
+    y_.lines.insert(y_.lines.end(), {box.y0, box.y1});
+    for (const Point& p : shape.vertices) {
+      x_.lines.push_back(p.x);
+      y_.lines.push_back(p.y);
+    }
+  }
+  for (Axis* axis : {&x_, &y_}) {
+    std::sort(axis->lines.begin(), axis->lines.end());
+    axis->lines.erase(std::unique(axis->lines.begin(), axis->lines.end()), axis->lines.end());
+  }
+}
+
+// Each interval's rule: max_cell, or the smallest cell of the shapes whose
+// extent spans it (the first of them on a tie, for messages).
+void GridMaker::PlanIntervals(Axis& axis, const std::vector<bool>& material, bool along_x) const {
+  const GridSettings& grid = detail_.grid;
+  for (std::size_t i = 0; i + 1 < axis.lines.size(); ++i) {
+    Interval interval;
+    interval.from = axis.lines[i];
+    interval.to = axis.lines[i + 1];
+    interval.material = material[i];
+    interval.rule = {grid.max_cell, grid.fine, grid.growth.value_or(1)};
+    interval.rule_at = grid.max_cell_at;
+    axis.intervals.push_back(interval);
+  }
+  for (const Shape& shape : detail_.shapes) {
+    if (!shape.cell) continue;
+    const Box box = Bounds(shape);
+    const std::size_t first = LineIndex(axis, along_x ? box.x0 : box.y0);
+    const std::size_t end = LineIndex(axis, along_x ? box.x1 : box.y1);
+    for (std::size_t i = first; i < end; ++i) {
+      Interval& interval = axis.intervals[i];
+      if (*shape.cell < interval.rule.limit) {
+        interval.rule.limit = *shape.cell;
+        interval.rule_at = shape.cell_at;
+      }
+    }
+  }
+  for (Interval& interval : axis.intervals) {
+    if (grid.fine && *grid.fine < interval.rule.limit) interval.rule_at = grid.fine_at;
+  }
+}
+
+// Counts the cells of every interval; refuses at the first interval whose
+// cells alone would make the grid too large for the limits or the memory.
+std::int64_t GridMaker::CountAxis(Axis& axis) const {
+  const std::uint64_t bytes_per_point = sizeof(Cell) + sizeof(int);
+  const std::uint64_t room = AvailableMemory().value_or(UINT64_MAX) / bytes_per_point;
+  const std::uint64_t points = std::min<std::uint64_t>(limits_.grid_points, room);
+  // The other direction has at least one cell: with the ring, four lines.
+  const std::int64_t most = static_cast<std::int64_t>(points / 4) - 3;
+  std::int64_t total = 0;
+  for (Interval& interval : axis.intervals) {
+    if (!interval.material) {
+      total += 1;
+      continue;
+    }
+    const double length = interval.to - interval.from;
+    std::optional<std::int64_t> count = CountCells(length, interval.rule, most - total);
+    if (!count) {
+      const double size =
+          std::min(interval.rule.fine.value_or(interval.rule.limit), interval.rule.limit);
+      const std::string cut =
+          "cutting " + NumberText(length) + " mm into cells of " + NumberText(size) + " mm";
+      if (points < limits_.grid_points) {
+        Fail(ErrorKind::kOutOfMemory, interval.rule_at,
+             cut + " makes a grid larger than this machine's " +
+                 MemorySizeText(points * bytes_per_point) + " hold");
+      }
+      Fail(ErrorKind::kOverflow, interval.rule_at,
+           cut + " makes more cells than a grid of " + std::to_string(limits_.grid_points) +
+               " grid points holds");
+    }
+    interval.count = *count;
+    total += *count;
+  }
+  return total;
+}
+
+// Refuses a grid whose points exceed the limits or whose tables the memory
+// cannot hold, at the key that asks for the most cells.
+void GridMaker::CheckSize(std::int64_t columns, std::int64_t rows) const {
+  std::map<std::pair<int, int>, std::int64_t> cells_by_key;
+  for (const Axis* axis : {&x_, &y_}) {
+    for (const Interval& interval : axis->intervals) {
+      if (interval.material)
+        cells_by_key[{interval.rule_at.line, interval.rule_at.column}] += interval.count;
+    }
+  }
+  auto largest = std::max_element(cells_by_key.begin(), cells_by_key.end(),
+                                  [](const auto& a, const auto& b) { return a.second < b.second; });
+  const SourcePosition at = largest == cells_by_key.end()
+                                ? SourcePosition{}
+                                : SourcePosition{largest->first.first, largest->first.second};
+  const std::string size = std::to_string(columns) + " x " + std::to_string(rows) + " cells";
+  const double points = static_cast<double>(columns + 3) * static_cast<double>(rows + 3);
+  if (points > static_cast<double>(limits_.grid_points)) {
+    Fail(ErrorKind::kOverflow, at,
+         "the grid would have " + size + ", more than a grid of " +
+             std::to_string(limits_.grid_points) + " grid points holds");
+  }
+  try {
+    RequireMemory(static_cast<std::uint64_t>(points) * (sizeof(Cell) + sizeof(int)),
+                  "the grid of " + size);
+  } catch (RunError& e) {
+    e.AddOuterPlace(at.line > 0 ? detail_.PlaceOf(at) : detail_.source);
+    throw;
+  }
+}
+
+void GridMaker::Cut(Axis& axis) {
+  axis.bounds.push_back(axis.lines.front());
+  for (const Interval& interval : axis.intervals) {
+    axis.first_cell.push_back(axis.sizes.size());
+    const double length = interval.to - interval.from;
+    std::vector<double> cells =
+        interval.material ? CutInterval(length, interval.rule) : std::vector<double>{length};
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+      axis.sizes.push_back(AsWritten(cells[i]));
+      // Sides inside the interval from the sum; its ends exactly where drawn.
+      const double side = i + 1 == cells.size() ? interval.to : axis.bounds.back() + cells[i];
+      axis.bounds.push_back(std::min(side, interval.to));
+    }
+  }
+  axis.first_cell.push_back(axis.sizes.size());
+}
+
+struct CellRange {
+  std::size_t first = 0;
+  std::size_t end = 0;
+};
+
+// The cells of an axis between two of its drawing lines.
+CellRange CellsWithin(const Axis& axis, double from, double to) {
+  return {axis.first_cell[LineIndex(axis, from)], axis.first_cell[LineIndex(axis, to)]};
+}
+
+// Each cell's shape: the last that holds its centre, -1 for none; cell
+// (c, r) at r * columns + c, rows counted upward.
+std::vector<int> GridMaker::Paint() const {
+  const std::size_t columns = x_.cells();
+  std::vector<int> painted(columns * y_.cells(), -1);
+  for (std::size_t s = 0; s < detail_.shapes.size(); ++s) {
+    const Shape& shape = detail_.shapes[s];
+    if (shape.kind == ShapeKind::kPolygon) {
+      PaintPolygon(shape, static_cast<int>(s), painted);
+      continue;
+    }
+    const Box box = Bounds(shape);
+    const CellRange cs = CellsWithin(x_, box.x0, box.x1), rs = CellsWithin(y_, box.y0, box.y1);
+    for (std::size_t r = rs.first; r < rs.end; ++r) {
+      for (std::size_t c = cs.first; c < cs.end; ++c) {
+        // A rectangle's sides are grid lines: it holds every cell between.
+        if (shape.kind == ShapeKind::kRect || Contains(shape, {x_.centre(c), y_.centre(r)})) {
+          painted[r * columns + c] = static_cast<int>(s);
+        }
+      }
+    }
+  }
+  return painted;
+}
+
+// Row by row: the outline holds the centres between pairs of the points
+// where it crosses the row's middle line, those points included.
+void GridMaker::PaintPolygon(const Shape& shape, int s, std::vector<int>& painted) const {
+  const std::size_t columns = x_.cells();
+  const Box box = Bounds(shape);
+  const CellRange cs = CellsWithin(x_, box.x0, box.x1), rs = CellsWithin(y_, box.y0, box.y1);
+  OutlineScan scan(shape.vertices);
+  for (std::size_t r = rs.first; r < rs.end; ++r) {
+    const std::vector<double>& crossings = scan.At(y_.centre(r));
+    std::size_t pair = 0;
+    for (std::size_t c = cs.first; c < cs.end; ++c) {
+      const double x = x_.centre(c);
+      while (2 * pair + 1 < crossings.size() && crossings[2 * pair + 1] < x) ++pair;
+      if (2 * pair + 1 < crossings.size() && crossings[2 * pair] <= x) {
+        painted[r * columns + c] = s;
+      }
+    }
+  }
+}
+
+void GridMaker::FillTables() {
+  Model& model = grid_.model;
+  model.Header = FieldSafe(detail_.title);
+  grid_.title = detail_.title;
+  model.MaterialTable.assign(detail_.materials.size() + 1, Material());
+  grid_.material_names.assign(detail_.materials.size() + 1, "");
+  for (std::size_t i = 0; i < detail_.materials.size(); ++i) {
+    const MaterialEntry& m = detail_.materials[i];
+    model.MaterialTable[i + 1] = {FieldSafe(m.name), m.conductivity, m.conductivity};
+    grid_.material_names[i + 1] = m.name;
+  }
+  model.ConvectionTable.assign(detail_.conditions.size() + 1, Convection());
+  grid_.condition_names.assign(detail_.conditions.size() + 1, "");
+  for (std::size_t i = 0; i < detail_.conditions.size(); ++i) {
+    const ConditionEntry& c = detail_.conditions[i];
+    model.ConvectionTable[i + 1] = {c.ambient, c.h};
+    grid_.condition_names[i + 1] = c.name;
+  }
+  model.FixedTemperatureTable.assign(detail_.fixed.size() + 1, 0.0);
+  grid_.fixed_names.assign(detail_.fixed.size() + 1, "");
+  for (std::size_t i = 0; i < detail_.fixed.size(); ++i) {
+    model.FixedTemperatureTable[i + 1] = detail_.fixed[i].temperature;
+    grid_.fixed_names[i + 1] = detail_.fixed[i].name;
+  }
+}
+
+// The code block: spacings in row 0 and column 0, a void ring, and the
+// painted cells with the top row first.
+void GridMaker::FillCells(const std::vector<int>& painted) {
+  const std::size_t columns = x_.cells(), rows = y_.cells();
+  Table2<Cell>& cells = grid_.model.CellGrid;
+  cells = Table2<Cell>(static_cast<int>(columns) + 2, static_cast<int>(rows) + 2);
+  grid_.widths = x_.sizes;
+  grid_.heights.assign(y_.sizes.rbegin(), y_.sizes.rend());
+  for (std::size_t c = 0; c < columns; ++c) {
+    cells(static_cast<int>(c) + 2, 0) = Cell::Number(MillimetreToMetre(grid_.widths[c]));
+  }
+  for (std::size_t j = 0; j < rows; ++j) {
+    cells(0, static_cast<int>(j) + 2) = Cell::Number(MillimetreToMetre(grid_.heights[j]));
+  }
+  grid_.areas.assign(detail_.materials.size() + 1, MaterialArea());
+  bool any_material = false;
+  for (std::size_t r = 0; r < rows; ++r) {
+    for (std::size_t c = 0; c < columns; ++c) {
+      const int s = painted[r * columns + c];
+      if (s < 0) continue;
+      const Fill& fill = detail_.shapes[s].fill;
+      cells(static_cast<int>(c) + 2, static_cast<int>(rows - r) + 1) = CodeOf(fill);
+      if (fill.kind != FillKind::kMaterial) continue;
+      grid_.areas[fill.index + 1].cells += x_.sizes[c] * y_.sizes[r];
+      any_material = true;
+    }
+  }
+  if (!any_material) Fail(ErrorKind::kNoMaterial, {}, "no cell of the grid is of a material");
+  grid_.column_x = x_.bounds;
+  grid_.row_y.assign(y_.bounds.rbegin(), y_.bounds.rend());
+}
+
+void GridMaker::PlaceProbes() {
+  for (const ProbeEntry& probe : detail_.probes) {
+    std::optional<ProbeSpot> spot = FindElement(grid_, probe.point);
+    if (!spot) {
+      Fail(ErrorKind::kNoElement, probe.at,
+           "probe " + Quoted(probe.name) + " at [" + NumberText(probe.point.x) + ", " +
+               NumberText(probe.point.y) + "] lies in no material cell");
+    }
+    grid_.probes.push_back({probe.name, probe.point, probe.at, *spot});
+  }
+}
+
+// The blocks between the drawing's lines are surveyed one by one: refused
+// like a grid too large, since each of them becomes a cell or more.
+void GridMaker::CheckBlocks() const {
+  const double lines = static_cast<double>(x_.lines.size()) * static_cast<double>(y_.lines.size());
+  const std::string size =
+      std::to_string(x_.lines.size()) + " x " + std::to_string(y_.lines.size()) + " grid lines";
+  if (lines > static_cast<double>(limits_.grid_points)) {
+    Fail(ErrorKind::kOverflow, {},
+         "the drawing's " + size + " make more cells than a grid of " +
+             std::to_string(limits_.grid_points) + " grid points holds");
+  }
+  try {
+    RequireMemory(static_cast<std::uint64_t>(lines) * sizeof(int), "the survey of " + size);
+  } catch (RunError& e) {
+    e.AddOuterPlace(detail_.source);
+    throw;
+  }
+}
+
+MadeGrid GridMaker::Make() {
+  if (detail_.shapes.empty()) Fail(ErrorKind::kNoMaterial, {}, "the drawing has no shape");
+  CollectLines();
+  CheckBlocks();
+  const BlockSurvey survey = SurveyBlocks(detail_, x_.lines, y_.lines);
+  const auto& has = survey.column_has_material;
+  if (std::find(has.begin(), has.end(), true) == has.end()) {
+    Fail(ErrorKind::kNoMaterial, {}, "the drawing shows no material");
+  }
+  PlanIntervals(x_, survey.column_has_material, true);
+  PlanIntervals(y_, survey.row_has_material, false);
+  const std::int64_t columns = CountAxis(x_);
+  const std::int64_t rows = CountAxis(y_);
+  CheckSize(columns, rows);
+  Cut(x_);
+  Cut(y_);
+  FillTables();
+  FillCells(Paint());
+  for (std::size_t m = 0; m < detail_.materials.size(); ++m) {
+    grid_.areas[m + 1].drawn = survey.drawn_area[m];
+  }
+  PlaceProbes();
+  return std::move(grid_);
+}
+
+}  // namespace
+
+MadeGrid MakeGrid(const DetailFile& detail, const GridLimits& limits) {
+  return GridMaker(detail, limits).Make();
+}
+
+}  // namespace kelvane

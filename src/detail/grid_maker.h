@@ -1,0 +1,80 @@
+// The grid maker: an ordinary grid model made from a detail file, with what
+// a report needs to speak the detail's names.
+//
+// Grid lines are every x and y of a rectangle's edges, a polygon's vertices
+// and a circle's extent. Each interval between two of them that holds
+// material is cut by the file's rule (interval_cells.h) with the limit
+// max_cell, or the smallest `cell` of the shapes whose extent spans it; an
+// interval without material stays one cell, so regions of conditions and
+// void cost nothing. Each cell takes the fill of the last shape that holds
+// its centre, void where none does. The code block has one void ring
+// around the drawing: conditions and fixed temperatures are drawn as
+// regions. Material n of the file is A n, condition n is B n with
+// h = 1 / resistance, fixed temperature n is C n.
+//
+// The made model is the one ParseInput reads from GridInputText (grid_text.h)
+// of it: spacings pass through the same 15-digit text as there, names and the
+// title lose their double quotes (which the input's fields cannot hold).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "detail/detail_file.h"
+#include "detail/probe.h"
+#include "model/model.h"
+
+namespace kelvane {
+
+struct PlacedProbe {
+  std::string name;
+  Point point;  // mm
+  SourcePosition at;
+  ProbeSpot spot;
+};
+
+struct MaterialArea {
+  double drawn = 0;  // mm2 the drawing paints with the material (block_survey.h)
+  double cells = 0;  // mm2 of its cells in the grid
+};
+
+struct GridLimits {
+  // The most grid points (LastColumn + 1) x (LastRow + 1), as the input
+  // reader allows them.
+  std::uint64_t grid_points = 2147483647;
+};
+
+struct MadeGrid {
+  Model model;
+  std::string title;  // As the file gives it.
+  // The names as the file gives them, entry n for A n, B n and C n; entry 0
+  // empty, as in the model's tables.
+  std::vector<std::string> material_names;
+  std::vector<std::string> condition_names;
+  std::vector<std::string> fixed_names;
+  // Drawing coordinates (mm) of column lines 1..LastColumn - 1, left to
+  // right, and of row lines 1..LastRow - 1, top to bottom.
+  std::vector<double> column_x;
+  std::vector<double> row_y;
+  // The cells' widths and heights in mm, top row first, as the model's text
+  // writes them (15 significant digits).
+  std::vector<double> widths;
+  std::vector<double> heights;
+  std::vector<MaterialArea> areas;  // Entry n for A n; entry 0 unused.
+  std::vector<PlacedProbe> probes;  // In file order.
+
+  // The drawing point (mm) of the solver's node coordinates x, y (m): x from
+  // column line 1, y up from the last row line.
+  Point DrawingPoint(double x_m, double y_m) const {
+    return {column_x.front() + x_m * 1000, row_y.back() + y_m * 1000};
+  }
+};
+
+// Makes the grid model of a detail file. Refuses, before making any table
+// that the grid's size could make too large: a grid beyond `limits` or the
+// memory (at the key whose cells are most), no material cell at all, and a
+// probe in no element (at the probe).
+MadeGrid MakeGrid(const DetailFile& detail, const GridLimits& limits = GridLimits());
+
+}  // namespace kelvane

@@ -1,0 +1,208 @@
+#include "detail/grid_maker.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <numbers>
+
+#include "detail/detail_test_util.h"
+#include "platform/error.h"
+
+namespace kelvane::testing {
+namespace {
+
+using Rows = std::vector<std::string>;
+
+struct Drawing {
+  const char* what;
+  std::string shapes;
+  std::string grid;
+  Rows codes;                   // Top row first, with the void ring.
+  std::vector<double> widths;   // mm
+  std::vector<double> heights;  // mm, top first
+};
+
+// Material a is A1, b A2, condition air B1, fixed temperature hot C1,
+// whatever order the shapes paint them in.
+const Drawing kDrawings[] = {
+    {"a later shape covers an earlier one; void cuts a hole",
+     "[[shape]]\nfill = \"a\"\nrect = [0, 0, 30, 20]\n"
+     "[[shape]]\nfill = \"b\"\nrect = [10, 0, 30, 20]\n"
+     "[[shape]]\nfill = \"void\"\nrect = [10, 10, 20, 20]\n",
+     "max_cell = 10",
+     {". . . . .", ". A1 . A2 .", ". A1 A2 A2 .", ". . . . ."},
+     {10, 10, 10},
+     {10, 10}},
+    {"intervals without material are one cell",
+     "[[shape]]\nfill = \"hot\"\nrect = [20, 0, 25, 20]\n"
+     "[[shape]]\nfill = \"a\"\nrect = [0, 0, 20, 20]\n"
+     "[[shape]]\nfill = \"air\"\nrect = [-100, 0, 0, 20]\n",
+     "max_cell = 10",
+     {". . . . . .", ". B1 A1 A1 C1 .", ". B1 A1 A1 C1 .", ". . . . . ."},
+     {100, 10, 10, 5},
+     {10, 10}},
+    {"a circle: cells whose centre it holds",
+     "[[shape]]\nfill = \"a\"\ncircle = [10, 10, 10]\n",
+     "max_cell = 5",
+     {". . . . . .", ". . A1 A1 . .", ". A1 A1 A1 A1 .", ". A1 A1 A1 A1 .", ". . A1 A1 . .",
+      ". . . . . ."},
+     {5, 5, 5, 5},
+     {5, 5, 5, 5}},
+    {"a polygon holds the centres on its sides",
+     "[[shape]]\nfill = \"b\"\npolygon = [[0, 0], [20, 0], [20, 20]]\n",
+     "max_cell = 5",
+     {". . . . . .", ". . . . A2 .", ". . . A2 A2 .", ". . A2 A2 A2 .", ". A2 A2 A2 A2 .",
+      ". . . . . ."},
+     {5, 5, 5, 5},
+     {5, 5, 5, 5}},
+    {"graded from fine at both ends",
+     "[[shape]]\nfill = \"a\"\nrect = [0, 0, 10, 2]\n",
+     "max_cell = 100\nfine = 1\ngrowth = 2",
+     {". . . . . . .", ". A1 A1 A1 A1 A1 .", ". A1 A1 A1 A1 A1 .", ". . . . . . ."},
+     {1, 2, 4, 2, 1},
+     {1, 1}},
+    {"a shape's cell holds within its extent, across the whole grid",
+     "[[shape]]\nfill = \"a\"\nrect = [0, 0, 30, 10]\n"
+     "[[shape]]\nfill = \"b\"\nrect = [10, 0, 15, 5]\ncell = 2.5\n",
+     "max_cell = 10",
+     {". . . . . . .", ". A1 A1 A1 A1 A1 .", ". A1 A2 A2 A1 A1 .", ". A1 A2 A2 A1 A1 .",
+      ". . . . . . ."},
+     {10, 2.5, 2.5, 7.5, 7.5},
+     {5, 2.5, 2.5}},
+};
+
+TEST(GridMaker, CellsOfSmallDrawings) {
+  for (const Drawing& d : kDrawings) {
+    SCOPED_TRACE(d.what);
+    const MadeGrid grid = MakeFromText(WithHeader(d.shapes, d.grid));
+    EXPECT_EQ(CodeRows(grid.model), d.codes);
+    EXPECT_EQ(grid.widths, d.widths);
+    EXPECT_EQ(grid.heights, d.heights);
+  }
+}
+
+TEST(GridMaker, TablesNamesAndCoordinates) {
+  const MadeGrid grid =
+      MakeFromText("title = 'A \"quoted\" title'\n" +
+                   WithHeader("[[shape]]\nfill = \"a\"\nrect = [-30, 100, 0, 120]\n"
+                              "[[shape]]\nfill = \"air\"\nrect = [0, 100, 10, 120]\n"));
+  const Model& m = grid.model;
+  EXPECT_EQ(m.Header, "A 'quoted' title");
+  EXPECT_EQ(grid.title, "A \"quoted\" title");
+  ASSERT_EQ(m.MaterialCount(), 2);
+  EXPECT_EQ(m.MaterialTable[2].Name, "b");
+  EXPECT_EQ(m.MaterialTable[2].ConductivityX, 2);
+  EXPECT_EQ(m.MaterialTable[2].ConductivityY, 2);
+  ASSERT_EQ(m.ConvectionCount(), 1);
+  EXPECT_EQ(m.ConvectionTable[1].AmbientTemperature, 20);
+  EXPECT_EQ(m.ConvectionTable[1].HeatTransferCoefficient, 8);
+  ASSERT_EQ(m.FixedTemperatureCount(), 1);
+  EXPECT_EQ(m.FixedTemperatureTable[1], 50);
+  EXPECT_EQ(grid.material_names, (std::vector<std::string>{"", "a", "b"}));
+  EXPECT_EQ(grid.condition_names, (std::vector<std::string>{"", "air"}));
+  EXPECT_EQ(grid.fixed_names, (std::vector<std::string>{"", "hot"}));
+  // Spacings in metres, the ring without size.
+  EXPECT_EQ(m.CellGrid(2, 0), Cell::Number(0.01));
+  EXPECT_EQ(m.CellGrid(5, 0), Cell::Number(0.01));
+  EXPECT_EQ(m.CellGrid(0, 2), Cell::Number(0.01));
+  EXPECT_TRUE(m.CellGrid(1, 0).IsEmpty());
+  EXPECT_TRUE(m.CellGrid(6, 0).IsEmpty());
+  EXPECT_EQ(grid.column_x, (std::vector<double>{-30, -20, -10, 0, 10}));
+  EXPECT_EQ(grid.row_y, (std::vector<double>{120, 110, 100}));
+  const Point corner = grid.DrawingPoint(0.03, 0.02);
+  EXPECT_DOUBLE_EQ(corner.x, 0);
+  EXPECT_DOUBLE_EQ(corner.y, 120);
+}
+
+TEST(GridMaker, AreasDrawnAndOfCells) {
+  const MadeGrid grid =
+      MakeFromText(WithHeader("[[shape]]\nfill = \"a\"\nrect = [0, 0, 20, 20]\n"
+                              "[[shape]]\nfill = \"b\"\ncircle = [10, 10, 10]\n"
+                              "[[shape]]\nfill = \"a\"\npolygon = [[0, 0], [10, 0], [0, 10]]\n",
+                              "max_cell = 5"));
+  const double pi = std::numbers::pi;
+  ASSERT_EQ(grid.areas.size(), 3u);
+  // The triangle's long side is a chord of the circle: it covers the
+  // circle's segment, 25 pi - 50. Where both outlines pass through a block
+  // the area is exact only to the quartering.
+  EXPECT_NEAR(grid.areas[2].drawn, 100 * pi - (25 * pi - 50), 0.01);
+  EXPECT_NEAR(grid.areas[1].drawn + grid.areas[2].drawn, 400, 1e-9);
+  EXPECT_DOUBLE_EQ(grid.areas[1].cells + grid.areas[2].cells, 400);
+  // Cells: the circle's twelve, less two the triangle holds on its side.
+  EXPECT_DOUBLE_EQ(grid.areas[2].cells, 10 * 25);
+}
+
+std::string ErrorWith(const std::string& text, std::uint64_t points) {
+  try {
+    MakeGrid(ParseDetail(text, "d.toml"), GridLimits{points});
+  } catch (const RunError& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
+std::string ManyRects(int count) {
+  std::string shapes;
+  for (int i = 0; i < count; ++i) {
+    const std::string at = std::to_string(i);
+    shapes += "[[shape]]\nfill = \"a\"\nrect = [" + at + ", " + at + ", 100, 100]\n";
+  }
+  return shapes;
+}
+
+TEST(GridMaker, RefusesWithThePlaceOfTheCause) {
+  const std::string square = "[[shape]]\nfill = \"a\"\nrect = [0, 0, 300, 300]\n";
+  const struct {
+    std::string text;
+    std::uint64_t points;
+    std::string message;
+  } cases[] = {
+      {WithHeader(""), 1u << 31, "d.toml: no material: the drawing has no shape"},
+      {WithHeader("[[shape]]\nfill = \"air\"\nrect = [0, 0, 1, 1]\n"), 1u << 31,
+       "d.toml: no material: the drawing shows no material"},
+      {WithHeader(square + "[[shape]]\nfill = \"void\"\nrect = [0, 0, 300, 300]\n"), 1u << 31,
+       "d.toml: no material: the drawing shows no material"},
+      {WithHeader(square + "[probes]\nhere = [100, 300]\nthere = [100, 301]\n"), 1u << 31,
+       "d.toml:15:1: no element: probe \"there\" at [100, 301] lies in no material cell"},
+      {WithHeader(square + "[[shape]]\nfill = \"hot\"\nrect = [0, 0, 50, 50]\n"
+                           "[probes]\nhot = [10, 10]\n"),
+       1u << 31, "d.toml:17:1: no element: probe \"hot\" at [10, 10] lies in no material cell"},
+      {WithHeader(square), 1000,
+       "d.toml:2:12: overflow: the grid would have 30 x 30 cells, more than a grid of 1000 grid "
+       "points holds"},
+      {WithHeader(square, "max_cell = 1e-3"), 10000,
+       "d.toml:2:12: overflow: cutting 300 mm into cells of 0.001 mm makes more cells than a "
+       "grid of 10000 grid points holds"},
+      {WithHeader(square + "[[shape]]\nfill = \"b\"\nrect = [0, 0, 10, 10]\ncell = 1e-3\n"), 10000,
+       "d.toml:16:8: overflow: cutting 10 mm into cells of 0.001 mm makes more cells than a "
+       "grid of 10000 grid points holds"},
+      // Each direction fits alone; together they do not, most by fine's cells.
+      {WithHeader(square, "max_cell = 10\nfine = 1e-3\ngrowth = 1.01"), 10000,
+       "d.toml:3:8: overflow: the grid would have 1471 x 1471 cells, more than a grid of 10000 "
+       "grid points holds"},
+      {WithHeader(ManyRects(40)), 1000,
+       "d.toml: overflow: the drawing's 41 x 41 grid lines make more cells than a grid of 1000 "
+       "grid points holds"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(ErrorWith(c.text, c.points), c.message);
+  }
+}
+
+// A tiny file asking for a grid of 1e24 cells is refused before anything is
+// made, at the key that asks for it.
+TEST(GridMaker, RefusesAnEndlessGridAtOnce) {
+  const auto start = std::chrono::steady_clock::now();
+  const std::string message = DetailError(
+      WithHeader("[[shape]]\nfill = \"a\"\nrect = [0, 0, 1000, 1000]\n", "max_cell = 1e-9"));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
+  EXPECT_EQ(message.rfind("d.toml:2:12: ", 0), 0u) << message;
+  const bool kind = message.find(": overflow: ") != std::string::npos ||
+                    message.find(": out of memory: ") != std::string::npos;
+  EXPECT_TRUE(kind) << message;
+}
+
+}  // namespace
+}  // namespace kelvane::testing
