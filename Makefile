@@ -2,6 +2,10 @@
 # wall-and-slab example; `make test` builds and runs the whole test suite;
 # `make validate` prints the EN ISO 10211 reference cases as a table.
 # `make bench` builds and runs the benchmark (BENCH_ARGS are passed on).
+# `make install PREFIX=...` installs the program, its man page, the README
+# and the examples (PREFIX defaults to /usr/local; DESTDIR is honoured);
+# `make package` builds the Debian package kelvane2d_VERSION_amd64.deb in the
+# build folder.
 # Before the first build, tools/check-packages sees that the Debian packages
 # of tools/debian-packages are there, and installs them when run as root.
 
@@ -10,10 +14,11 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 BENCH_ARGS ?=
 DEMO_MODEL ?= examples/wall_slab.inp
+PREFIX ?= /usr/local
 # The package groups to check; make test adds the browser.
 PACKAGE_GROUPS = build
 
-.PHONY: all packages build demo test validate bench fuzz clean
+.PHONY: all packages build demo test install package validate bench fuzz clean
 
 all: build
 
@@ -38,6 +43,16 @@ demo: build
 test: PACKAGE_GROUPS = build browser
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The package's dependencies are what dpkg-shlibdeps finds the program linked
+# against; earlier packages are removed first, so that one is left.
+package: PACKAGE_GROUPS = build package
+package: build
+	rm -f $(BUILD)/kelvane2d_*.deb
+	cd $(BUILD) && cpack -G DEB
 
 # make fuzz FUZZ_SECONDS=600 fuzzes the whole program in memory (needs
 # clang): first on model text, then on well-formed grids chosen by the bytes,

@@ -70,10 +70,19 @@ Options:
                (wall.inp gives wall.svg)
   --svg=FILE   draw the picture of the one model into FILE
   -h, --help   print this help and exit
-  --version    print the version and exit
+  --version    print the version, the libraries it was built with and the
+               profile kernel this processor gets, and exit
 
 Exit status: 0 when every model was computed, 1 when any failed, 2 for a
-usage error.
+usage error, 128 + the signal number when interrupted.
+
+Examples:
+  kelvane2d wall.inp   compute wall.inp into wall.otp.csv beside it
+  kelvane2d --coupling --svg wall.inp
+                       also print the report with the coupling coefficients,
+                       and draw wall.svg
+  kelvane2d -q --report=json studies/*.inp > flows.jsonl
+                       one JSON line per model, for scripts
 )";
 }
 

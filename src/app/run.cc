@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/version.h"
 #include "model/input_reader.h"
 #include "output/result_writer.h"
 #include "picture/svg.h"
@@ -124,7 +125,7 @@ int RunMain(int argc, const char* const* argv) {
     return 0;
   }
   if (line.version) {
-    std::printf("%s %s\n", kProgram, kVersion);
+    std::printf("%s\n", VersionLine().c_str());
     return 0;
   }
   InstallInterruptHandlers();

@@ -5,7 +5,6 @@
 
 namespace kelvane {
 
-inline constexpr const char* kVersion = "1.0.0";
 inline constexpr const char* kInputFileName = "kelvane.inp";
 inline constexpr const char* kResultFileName = "kelvane.otp.csv";
 

@@ -61,6 +61,10 @@ bool ProcessorHasAvx2() {
 #endif
 }
 
+// In step with the choice of factor_blocks in FactorProfileFast: a new
+// build of the kernel gets its name here too.
+const char* ProcessorKernelName() { return ProcessorHasAvx2() ? "AVX2" : "portable"; }
+
 std::int32_t FactorProfileFast(const ProfileMatrix& m, const FastFactorOptions& options) {
   if (m.n < 1) return 0;
   // The kernel tells its own overflow and invalid-operation flags from

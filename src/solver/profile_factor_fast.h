@@ -21,6 +21,10 @@ struct FastFactorOptions {
 
 bool ProcessorHasAvx2();
 
+// The build of the kernel that FactorProfileFast runs on this processor
+// when the options leave the choice to it: "AVX2" or "portable".
+const char* ProcessorKernelName();
+
 // Factors K in place exactly as FactorProfilePlain does: the same factors,
 // the same result (0, or the first row whose pivot is zero, rows after it
 // left as they were), and the same division-by-zero, overflow and

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "app/process.h"
+#include "app/version.h"
 
 namespace kelvane::testing {
 namespace {
@@ -104,7 +105,9 @@ TEST_F(EndToEnd, UsageHelpAndVersion) {
   EXPECT_EQ(help.out.rfind("Usage: kelvane2d", 0), 0u);
   Outcome version = Run({"--version"});
   EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, "kelvane2d 1.0.0\n");
+  EXPECT_EQ(version.out, VersionLine() + "\n");
+  EXPECT_EQ(version.err, "");
+  EXPECT_FALSE(Exists(home_ + "/.config"));
 }
 
 TEST_F(EndToEnd, UnwritableSettingsAreOnlyAWarning) {

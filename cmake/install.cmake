@@ -1,0 +1,59 @@
+# Kelvane2D as a Linux tool: `cmake --install` (make install) puts the
+# program, its man page, the README, the licence and the examples under a
+# prefix, and CPack (make package) makes a Debian package of the same.
+include(GNUInstallDirs)
+set(KELVANE_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/kelvane2d)
+
+# The man page is help2man's reading of --help, with the sections that --help
+# has no room for from docs/kelvane2d.h2m, so that the two cannot disagree on
+# an option. Debian installs man pages compressed.
+option(KELVANE_MAN_PAGE "Make the man page kelvane2d.1 with help2man" ON)
+if(KELVANE_MAN_PAGE)
+  find_program(KELVANE_HELP2MAN help2man)
+  if(NOT KELVANE_HELP2MAN)
+    message(FATAL_ERROR "help2man makes the man page: install Debian's help2man "
+                        "(make packages does), or configure with -DKELVANE_MAN_PAGE=OFF")
+  endif()
+  find_program(KELVANE_GZIP gzip REQUIRED)
+  set(man_page ${PROJECT_BINARY_DIR}/kelvane2d.1)
+  add_custom_command(OUTPUT ${man_page} ${man_page}.gz
+    COMMAND ${KELVANE_HELP2MAN} --include=${PROJECT_SOURCE_DIR}/docs/kelvane2d.h2m
+            --version-string=${PROJECT_VERSION} --output=${man_page} $<TARGET_FILE:kelvane2d>
+    COMMAND ${KELVANE_GZIP} -9 --no-name --force --keep ${man_page}
+    DEPENDS kelvane2d ${PROJECT_SOURCE_DIR}/docs/kelvane2d.h2m
+    COMMENT "Making the man page kelvane2d.1 from kelvane2d --help"
+    VERBATIM)
+  add_custom_target(kelvane2d_man_page ALL DEPENDS ${man_page} ${man_page}.gz)
+  install(FILES ${man_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
+
+install(TARGETS kelvane2d RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES README.md DESTINATION ${KELVANE_DOC_DIR})
+# The licence under the name Debian gives it beside a program's documents.
+install(FILES LICENSE DESTINATION ${KELVANE_DOC_DIR} RENAME copyright)
+# Results and pictures that a run in the source tree left are no examples.
+install(DIRECTORY examples/ DESTINATION ${KELVANE_DOC_DIR}/examples
+  PATTERN "*.otp.csv" EXCLUDE
+  PATTERN "*.svg" EXCLUDE)
+
+# kelvane2d_VERSION_amd64.deb. Its Depends are what dpkg-shlibdeps finds the
+# program linked against, so a library added to the build is in them too.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME kelvane2d)
+set(CPACK_PACKAGE_VENDOR "the Kelvane2D authors")
+set(CPACK_PACKAGE_CONTACT "the Kelvane2D authors")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "steady two-dimensional heat conduction solver")
+set(CPACK_PACKAGE_DESCRIPTION
+  "Kelvane2D computes the steady temperature field of a building detail or a
+machine part drawn as a rectilinear grid of cells (materials, convection
+conditions and fixed temperatures) by the finite-element method, and writes
+the nodal temperatures as comma-separated text. On request it reports heat
+flows, surface temperatures, fRsi and coupling coefficients, and draws the
+field as an SVG picture.")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)
