@@ -32,6 +32,11 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     } else if (arg.starts_with("--svg=") && arg.size() > 6) {
       parsed.line.svg = true;
       parsed.line.svg_file = std::string(arg.substr(6));
+    } else if (arg == "--save-input") {
+      parsed.line.save_input = true;
+    } else if (arg.starts_with("--save-input=") && arg.size() > 13) {
+      parsed.line.save_input = true;
+      parsed.line.save_input_file = std::string(arg.substr(13));
     } else {
       parsed.error = "unknown option '" + std::string(arg) + "'";
       return parsed;
@@ -40,9 +45,14 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
   if (parsed.line.coupling && parsed.line.report == ReportFormat::kNone) {
     parsed.line.report = ReportFormat::kText;
   }
-  if (!parsed.line.svg_file.empty() && parsed.line.paths.size() > 1) {
-    parsed.error = "--svg=FILE names the picture of one model, but " +
-                   std::to_string(parsed.line.paths.size()) + " were given";
+  // An option that names one file serves one model.
+  const std::size_t models = parsed.line.paths.size();
+  for (const auto& [file, option] : {std::pair{&parsed.line.svg_file, "--svg=FILE"},
+                                     std::pair{&parsed.line.save_input_file, "--save-input=FILE"}}) {
+    if (!file->empty() && models > 1) {
+      parsed.error = std::string(option) + " names the file of one model, but " +
+                     std::to_string(models) + " were given";
+    }
   }
   return parsed;
 }
@@ -53,10 +63,12 @@ Computes the steady two-dimensional temperature field of a model and writes
 the nodal temperatures as comma-separated text.
 
 Without PATH, reads kelvane.inp from the program's own folder and writes
-kelvane.otp.csv beside it. Each PATH is a model file (wall.inp gives
-wall.otp.csv beside it; any other name gets .otp.csv appended) or a folder
-(its kelvane.inp and kelvane.otp.csv). Models run one after another; a model
-that fails is reported and the others still run.
+kelvane.otp.csv beside it. Each PATH is a detail file (wall.toml: a detail
+drawn as shapes with named materials and conditions, from which the program
+makes the grid), a grid file (wall.inp: the grid of cell codes itself) or a
+folder (its kelvane.inp). The result goes beside the input: wall.toml and
+wall.inp give wall.otp.csv, any other name gets .otp.csv appended. Models run
+one after another; a model that fails is reported and the others still run.
 
 Options:
   --progress   draw the progress line on stderr even when it is no terminal
@@ -69,6 +81,12 @@ Options:
   --svg        also draw each model as a picture beside its result
                (wall.inp gives wall.svg)
   --svg=FILE   draw the picture of the one model into FILE
+  --save-input
+               also write the grid made from each detail file as a grid file
+               beside it (wall.toml gives wall.inp); running that file gives
+               the same result
+  --save-input=FILE
+               write the grid of the one model into FILE
   -h, --help   print this help and exit
   --version    print the version, the libraries it was built with and the
                profile kernel this processor gets, and exit
@@ -77,6 +95,8 @@ Exit status: 0 when every model was computed, 1 when any failed, 2 for a
 usage error, 128 + the signal number when interrupted.
 
 Examples:
+  kelvane2d wall.toml  make the grid of the detail wall.toml, compute it into
+                       wall.otp.csv beside it
   kelvane2d wall.inp   compute wall.inp into wall.otp.csv beside it
   kelvane2d --coupling --svg wall.inp
                        also print the report with the coupling coefficients,

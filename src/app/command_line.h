@@ -17,6 +17,8 @@ struct CommandLine {
   bool coupling = false;                      // --coupling (implies a report)
   bool svg = false;          // --svg: a picture beside each result
   std::string svg_file;      // --svg=FILE: the picture's name, for one model
+  bool save_input = false;   // --save-input: a detail file's grid beside it
+  std::string save_input_file;  // --save-input=FILE: the grid of the one model
   std::vector<std::string> paths;  // Model files or folders, in order.
 };
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/model_source.h"
 #include "app/version.h"
 #include "model/input_reader.h"
 #include "output/result_writer.h"
@@ -37,12 +38,23 @@ bool EndsWith(const std::string& text, const std::string& tail) {
          text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// Reads, solves and writes one model, with its report as `line` asks and its
-// picture when `svg_path` is not empty; a failure is reported on the
-// window's line and returns false.
-bool RunModel(const ModelPaths& paths, const ReaderSettings& settings, const CommandLine& line,
-              ProgressWindow& window, const std::string& svg_path) {
-  window.SetModel(paths.input);
+// What one model's run writes besides its result, as the command line asks.
+struct ModelOutputs {
+  std::string svg;         // The picture's file, or none.
+  std::string save_input;  // The grid file's, or none.
+};
+
+// The products of a finished run that are worked out while its state lives:
+// the report, printed after the result is written, and the picture, written
+// before it.
+struct SolvedProducts {
+  std::optional<ModelReport> report;
+  std::string picture;
+};
+
+SolverObserver ObserverFor(const ModelPaths& paths, const CommandLine& line,
+                           const LoadedModel& loaded, const ModelOutputs& outputs,
+                           ProgressWindow& window, SolvedProducts& products) {
   SolverObserver observer;
   observer.on_phase = [&window](int phase, const char* name) {
     window.Yield(phase, kPhaseCount, name);
@@ -50,16 +62,21 @@ bool RunModel(const ModelPaths& paths, const ReaderSettings& settings, const Com
   observer.on_warning = [&window, &paths](const std::string& warning) {
     window.PrintLine(std::string(kProgram) + ": warning: " + paths.input + ": " + warning);
   };
-  // The report and the picture are worked out while the run's state lives;
-  // the picture is written before the result, the report printed after it.
-  std::optional<ModelReport> report;
-  std::string picture;
-  observer.on_solved = [&](const SolvedField& field) {
-    if (line.report != ReportFormat::kNone) {
-      report = BuildReport(field, paths.input, line.coupling);
+  observer.on_solved = [&, want_report = line.report != ReportFormat::kNone](
+                           const SolvedField& field) {
+    if (want_report) {
+      products.report = BuildReport(field, loaded.labels, paths.input, line.coupling);
     }
-    if (!svg_path.empty()) picture = DrawSvgPicture(field).text;
+    if (!outputs.svg.empty()) products.picture = DrawSvgPicture(field, loaded.labels).text;
   };
+  return observer;
+}
+
+// Reads, solves and writes one model, with what `line` and `outputs` ask;
+// a failure is reported on the window's line and returns false.
+bool RunModel(const ModelPaths& paths, const ReaderSettings& settings, const CommandLine& line,
+              ProgressWindow& window, const ModelOutputs& outputs) {
+  window.SetModel(paths.input);
   auto fail = [&](const std::string& message) {
     window.PrintLine(std::string(kProgram) + ": error: " + message);
     if (line.report == ReportFormat::kJson) {
@@ -67,20 +84,28 @@ bool RunModel(const ModelPaths& paths, const ReaderSettings& settings, const Com
     }
   };
   try {
-    Model model = ReadInputFile(paths.input, settings);
+    const LoadedModel loaded = LoadModel(paths.input, settings);
+    // The grid is saved before it is solved, so that a grid that cannot be
+    // solved can be looked at.
+    if (!outputs.save_input.empty()) {
+      ReplaceFileAtomically(outputs.save_input, GridFileText(loaded, paths.input));
+    }
+    SolvedProducts products;
+    const SolverObserver observer = ObserverFor(paths, line, loaded, outputs, window, products);
     Table2<Cell> result_grid;
     try {
-      SolveTemperatureField(model, result_grid, observer);
+      SolveTemperatureField(loaded.model(), result_grid, observer);
     } catch (RunError& e) {
+      if (loaded.made) NameInDrawing(e, *loaded.made);
       e.AddOuterPlace(paths.input);
       throw;
     }
     // The picture first: a run that fails on it writes no result.
-    if (!svg_path.empty()) ReplaceFileAtomically(svg_path, picture);
+    if (!outputs.svg.empty()) ReplaceFileAtomically(outputs.svg, products.picture);
     WriteResultFile(paths.result, result_grid);
-    if (report) {
-      window.PrintText(stdout, line.report == ReportFormat::kJson ? ReportJson(*report)
-                                                                   : ReportText(*report));
+    if (products.report) {
+      window.PrintText(stdout, line.report == ReportFormat::kJson ? ReportJson(*products.report)
+                                                                   : ReportText(*products.report));
     }
     return true;
   } catch (const RunError& e) {
@@ -94,7 +119,29 @@ bool RunModel(const ModelPaths& paths, const ReaderSettings& settings, const Com
   return false;
 }
 
+// The files a model's run writes besides its result.
+ModelOutputs OutputsFor(const ModelPaths& paths, const CommandLine& line) {
+  ModelOutputs outputs;
+  if (line.svg) {
+    outputs.svg = !line.svg_file.empty() ? line.svg_file : BesideResult(paths.result, ".svg");
+  }
+  if (!line.save_input_file.empty()) {
+    outputs.save_input = line.save_input_file;
+  } else if (line.save_input && IsDetailFile(paths.input)) {
+    outputs.save_input = BesideResult(paths.result, ".inp");
+  }
+  return outputs;
+}
+
 }  // namespace
+
+std::string BesideResult(const std::string& result_path, const std::string& extension) {
+  const std::string tail = ".otp.csv";
+  if (result_path.size() > tail.size() && EndsWith(result_path, tail)) {
+    return result_path.substr(0, result_path.size() - tail.size()) + extension;
+  }
+  return result_path + extension;
+}
 
 ModelPaths PathsFor(const std::string& path) {
   if (IsFolder(path)) {
@@ -102,10 +149,10 @@ ModelPaths PathsFor(const std::string& path) {
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     return {JoinPath(folder, kInputFileName), JoinPath(folder, kResultFileName)};
   }
-  const std::string extension = ".inp";
   std::string base = path;
   std::size_t slash = path.find_last_of('/');
   std::size_t name_start = slash == std::string::npos ? 0 : slash + 1;
+  const std::string extension = IsDetailFile(path) ? ".toml" : ".inp";
   if (EndsWith(path, extension) && path.size() - extension.size() > name_start) {
     base = path.substr(0, path.size() - extension.size());
   }
@@ -162,9 +209,7 @@ int RunMain(int argc, const char* const* argv) {
   // 6-7. Read, solve and write each model.
   bool all_done = true;
   for (const ModelPaths& paths : models) {
-    const std::string svg_path =
-        !line.svg ? "" : !line.svg_file.empty() ? line.svg_file : PicturePathFor(paths.result);
-    if (!RunModel(paths, settings, line, frm_main, svg_path)) all_done = false;
+    if (!RunModel(paths, settings, line, frm_main, OutputsFor(paths, line))) all_done = false;
   }
   // 8-10. The end caption; the window goes.
   frm_main.SetLabel("計算終了");

@@ -18,6 +18,10 @@ struct ModelPaths {
 // it, any other name gets ".otp.csv" appended.
 ModelPaths PathsFor(const std::string& path);
 
+// A file beside a result, named after it: "wall.otp.csv" and ".svg" give
+// "wall.svg"; a result of another name gets the extension appended.
+std::string BesideResult(const std::string& result_path, const std::string& extension);
+
 // The whole program; returns the exit status.
 int RunMain(int argc, const char* const* argv);
 

@@ -1,15 +1,15 @@
-// Places in a grid model, as messages and reports name them. A cell (k, j)
-// is named by its row and column in the file's code block (code row j + 1,
-// column k + 1); a grid point by its column line and row line, with the cell
-// it is the top-left corner of.
+// Places in a grid model, as messages and reports name them (GridPlace in
+// platform/error.h): a cell by its row and column in the file's code block,
+// a grid point by its column line and row line.
 #pragma once
 
 #include <cstdint>
-#include <string>
+
+#include "platform/error.h"
 
 namespace kelvane {
 
-std::string CellPlace(std::int32_t k, std::int32_t j);
-std::string GridPointPlace(std::int32_t k, std::int32_t j);
+inline GridPlace CellPlace(std::int32_t k, std::int32_t j) { return {false, k, j}; }
+inline GridPlace GridPointPlace(std::int32_t k, std::int32_t j) { return {true, k, j}; }
 
 }  // namespace kelvane

@@ -74,12 +74,13 @@ std::string Document(const SvgPage& page, const std::string& title, const std::s
 
 }  // namespace
 
-SvgPicture DrawSvgPicture(const SolvedField& field, const SvgOptions& options) {
+SvgPicture DrawSvgPicture(const SolvedField& field, const ModelLabels& labels,
+                          const SvgOptions& options) {
   const Model& model = *field.model;
   PictureGrid grid(field);
-  SvgPage page = LayOutPage(model, grid);
+  SvgPage page = LayOutPage(model, labels, grid);
   DrawLayers(page, options);
-  const std::string title = model.Header.empty() ? "(untitled model)" : model.Header;
+  const std::string title = labels.title.empty() ? "(untitled model)" : labels.title;
   const std::string heading = Heading(page, title);
   SvgPicture picture;
   picture.text = Document(page, title, heading);
@@ -87,15 +88,6 @@ SvgPicture DrawSvgPicture(const SolvedField& field, const SvgOptions& options) {
   picture.layout.width = std::ceil(picture.layout.width);
   picture.layout.height = std::ceil(picture.layout.height);
   return picture;
-}
-
-std::string PicturePathFor(const std::string& result_path) {
-  const std::string tail = ".otp.csv";
-  if (result_path.size() > tail.size() &&
-      result_path.compare(result_path.size() - tail.size(), tail.size(), tail) == 0) {
-    return result_path.substr(0, result_path.size() - tail.size()) + ".svg";
-  }
-  return result_path + ".svg";
 }
 
 }  // namespace kelvane

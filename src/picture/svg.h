@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "report/model_labels.h"
 #include "report/solved_field.h"
 
 namespace kelvane {
@@ -42,11 +43,9 @@ struct SvgPicture {
   SvgLayout layout;
 };
 
-// The picture of the finished run `field` with its own temperatures.
-SvgPicture DrawSvgPicture(const SolvedField& field, const SvgOptions& options = SvgOptions());
-
-// The picture's file for a result file: "wall.otp.csv" gives "wall.svg",
-// "kelvane.otp.csv" gives "kelvane.svg"; another name gets ".svg" appended.
-std::string PicturePathFor(const std::string& result_path);
+// The picture of the finished run `field` with its own temperatures, named
+// as `labels` name the model's parts.
+SvgPicture DrawSvgPicture(const SolvedField& field, const ModelLabels& labels,
+                          const SvgOptions& options = SvgOptions());
 
 }  // namespace kelvane

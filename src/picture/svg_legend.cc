@@ -72,7 +72,7 @@ void ConditionRows(LegendRows& rows) {
     }
     const Convection& c = page.model.ConvectionTable[static_cast<std::size_t>(v)];
     rows.Row(rows.LineSymbol(HexColour(ConditionColour(v)), 3),
-             "B" + std::to_string(v) + ": ambient " + TemperatureText(c.AmbientTemperature, 6) +
+             page.labels.Condition(v) + ": ambient " + TemperatureText(c.AmbientTemperature, 6) +
                  ", h " + TemperatureText(c.HeatTransferCoefficient, 6) + " W/(m\xC2\xB2 K)");
     ++shown;
   }

@@ -10,6 +10,7 @@
 #include "picture/isotherms.h"
 #include "picture/picture_grid.h"
 #include "picture/svg.h"
+#include "report/model_labels.h"
 
 namespace kelvane {
 
@@ -17,9 +18,11 @@ namespace kelvane {
 inline constexpr double kMargin = 16;
 
 struct SvgPage {
-  SvgPage(const Model& model_in, const PictureGrid& grid_in) : model(model_in), grid(grid_in) {}
+  SvgPage(const Model& model_in, const ModelLabels& labels_in, const PictureGrid& grid_in)
+      : model(model_in), labels(labels_in), grid(grid_in) {}
 
   const Model& model;
+  const ModelLabels& labels;
   const PictureGrid& grid;
   SvgLayout layout;
   IsothermLevels levels;
@@ -46,7 +49,7 @@ struct SvgPage {
 
 // The page of `model` with its scale, the colour bar's range and place,
 // and the isotherm levels; nothing drawn yet.
-SvgPage LayOutPage(const Model& model, const PictureGrid& grid);
+SvgPage LayOutPage(const Model& model, const ModelLabels& labels, const PictureGrid& grid);
 
 // A number with at most `decimals` decimals, trailing zeros dropped.
 std::string Fixed(double value, int decimals);

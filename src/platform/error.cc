@@ -39,6 +39,24 @@ RunError::RunError(ErrorKind kind, std::string place, std::string detail)
       detail_(std::move(detail)),
       what_(Compose(kind_, place_, detail_)) {}
 
+RunError::RunError(ErrorKind kind, const GridPlace& place, std::string detail)
+    : RunError(kind, GridPlaceText(place), std::move(detail)) {
+  grid_place_ = place;
+}
+
+std::string GridPlaceText(const GridPlace& place) {
+  const std::string cell = "code row " + std::to_string(place.j + 1) + ", column " +
+                           std::to_string(place.k + 1);
+  if (!place.point) return cell;
+  return "grid point at column line " + std::to_string(place.k) + ", row line " +
+         std::to_string(place.j) + " (top-left corner of the cell at " + cell + ")";
+}
+
+void RunError::SetPlace(std::string place) {
+  place_ = std::move(place);
+  what_ = Compose(kind_, place_, detail_);
+}
+
 std::string RunError::Compose(ErrorKind kind, const std::string& place,
                               const std::string& detail) {
   std::string text;

@@ -3,6 +3,8 @@
 // line front end catches it, prints one line and ends the run with status 1.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -38,18 +40,37 @@ enum class ErrorKind {
 // The words a message uses for the kind, e.g. "input ends early".
 const char* ErrorKindText(ErrorKind kind);
 
+// A place in a model's grid: cell (k, j), whose code stands at code row
+// j + 1, column k + 1 of the file, or grid point (k, j), the top-left corner
+// of that cell.
+struct GridPlace {
+  bool point = false;
+  std::int32_t k = 0;
+  std::int32_t j = 0;
+};
+
+// "code row 3, column 2"; "grid point at column line 1, row line 2 (top-left
+// corner of the cell at code row 3, column 2)".
+std::string GridPlaceText(const GridPlace& place);
+
 class RunError : public std::runtime_error {
  public:
   // `place` says where (file, line, field; a code-block cell; a grid point),
   // `detail` says what was found there.
   RunError(ErrorKind kind, std::string place, std::string detail);
+  // A place in the grid, kept as it is beside its text, so that a caller who
+  // knows what the grid was made from can name the place in its own terms.
+  RunError(ErrorKind kind, const GridPlace& place, std::string detail);
 
   ErrorKind kind() const { return kind_; }
   const std::string& place() const { return place_; }
   const std::string& detail() const { return detail_; }
+  const std::optional<GridPlace>& grid_place() const { return grid_place_; }
 
   // Prefixes the place with an outer one, e.g. the model file's name.
   void AddOuterPlace(const std::string& outer);
+  // Names the place anew.
+  void SetPlace(std::string place);
 
  private:
   static std::string Compose(ErrorKind kind, const std::string& place,
@@ -57,6 +78,7 @@ class RunError : public std::runtime_error {
   ErrorKind kind_;
   std::string place_;
   std::string detail_;
+  std::optional<GridPlace> grid_place_;
   std::string what_;
 
  public:

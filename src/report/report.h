@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "report/coupling.h"
+#include "report/model_labels.h"
 #include "report/solved_field.h"
 
 namespace kelvane {
@@ -20,7 +21,8 @@ namespace kelvane {
 enum class ReportFormat { kNone, kText, kJson };
 
 // A node on a convection edge, with its temperature: grid point (column
-// line, row line) and coordinates in metres, y up from the last row line.
+// line, row line) and coordinates in metres, in the model's coordinates
+// (ModelLabels: the drawing's for a detail file).
 struct SurfacePoint {
   double temperature = 0;
   std::int32_t column_line = 0;
@@ -60,9 +62,27 @@ struct TemperatureFactor {
   SurfacePoint surface;
 };
 
+// A probe's temperature.
+struct ProbeReport {
+  std::string name;
+  double x_mm = 0;
+  double y_mm = 0;
+  double temperature = 0;
+};
+
+// The size of the grid the model was solved on.
+struct GridSize {
+  std::int32_t columns = 0;  // Cells inside the ring.
+  std::int32_t rows = 0;
+  std::int32_t nodes = 0;
+  std::int32_t elements = 0;
+};
+
 struct ModelReport {
   std::string model;  // The model file, as the command line named it.
   std::string title;
+  ModelLabels labels;
+  GridSize grid;
   std::vector<ConditionReport> conditions;  // Every condition, in number order.
   std::vector<FixedReport> fixed;           // Every fixed temperature.
   double balance = 0;           // Sum of all flows, conditions first.
@@ -70,10 +90,11 @@ struct ModelReport {
   double relative_balance = 0;  // balance / largest_flow; 0 when all are 0.
   std::optional<TemperatureFactor> frsi;  // With two conditions or more.
   std::optional<CouplingMatrix> coupling;
+  std::vector<ProbeReport> probes;
 };
 
-ModelReport BuildReport(const SolvedField& field, const std::string& model,
-                        bool with_coupling);
+ModelReport BuildReport(const SolvedField& field, const ModelLabels& labels,
+                        const std::string& model, bool with_coupling);
 
 // The report as lines of text, ending with an empty line.
 std::string ReportText(const ModelReport& report);

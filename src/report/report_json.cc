@@ -27,8 +27,9 @@ Json PointJson(const SurfacePoint& p) {
 
 Json PointJson(const std::optional<SurfacePoint>& p) { return p ? PointJson(*p) : Json(); }
 
-Json ConditionJson(const ConditionReport& c) {
+Json ConditionJson(const ConditionReport& c, const ModelLabels& labels) {
   return {{"number", c.number},
+          {"name", labels.Condition(c.number)},
           {"ambient", c.ambient},
           {"h", c.coefficient},
           {"edges", c.edges},
@@ -48,17 +49,18 @@ Json FactorJson(const std::optional<TemperatureFactor>& f) {
           {"surface", PointJson(f->surface)}};
 }
 
-Json EnvironmentJson(const Environment& e) {
+Json EnvironmentJson(const Environment& e, const ModelLabels& labels) {
   if (e.kind == Environment::Kind::kConvection) {
-    return {{"kind", "convection"}, {"number", e.number}, {"ambient", e.temperature},
-            {"h", e.coefficient}};
+    return {{"kind", "convection"}, {"number", e.number}, {"name", labels.Condition(e.number)},
+            {"ambient", e.temperature}, {"h", e.coefficient}};
   }
-  return {{"kind", "fixed"}, {"number", e.number}, {"temperature", e.temperature}};
+  return {{"kind", "fixed"}, {"number", e.number}, {"name", labels.Fixed(e.number)},
+          {"temperature", e.temperature}};
 }
 
-Json CouplingJson(const CouplingMatrix& m) {
+Json CouplingJson(const CouplingMatrix& m, const ModelLabels& labels) {
   Json environments = Json::array();
-  for (const Environment& e : m.environments) environments.push_back(EnvironmentJson(e));
+  for (const Environment& e : m.environments) environments.push_back(EnvironmentJson(e, labels));
   Json l2d = Json::array();
   for (std::size_t i = 0; i < m.flow.size(); ++i) {
     for (std::size_t j = i + 1; j < m.flow.size(); ++j) {
@@ -68,24 +70,54 @@ Json CouplingJson(const CouplingMatrix& m) {
   return {{"environments", environments}, {"flow", m.flow}, {"l2d", l2d}};
 }
 
+// Probes and areas in metres, as every length of the report.
+Json ProbesJson(const std::vector<ProbeReport>& probes) {
+  Json json = Json::array();
+  for (const ProbeReport& p : probes) {
+    json.push_back({{"name", p.name},
+                    {"x", p.x_mm / 1000},
+                    {"y", p.y_mm / 1000},
+                    {"temperature", p.temperature}});
+  }
+  return json;
+}
+
+Json AreasJson(const std::vector<DrawnArea>& areas) {
+  Json json = Json::array();
+  for (const DrawnArea& a : areas) {
+    json.push_back({{"material", a.material}, {"drawn", a.drawn / 1e6}, {"cells", a.cells / 1e6}});
+  }
+  return json;
+}
+
 }  // namespace
 
 std::string ReportJson(const ModelReport& r) {
   Json conditions = Json::array();
-  for (const ConditionReport& c : r.conditions) conditions.push_back(ConditionJson(c));
+  for (const ConditionReport& c : r.conditions) conditions.push_back(ConditionJson(c, r.labels));
   Json fixed = Json::array();
   for (const FixedReport& f : r.fixed) {
-    fixed.push_back(
-        {{"number", f.number}, {"temperature", f.temperature}, {"nodes", f.nodes}, {"flow", f.flow}});
+    fixed.push_back({{"number", f.number},
+                     {"name", r.labels.Fixed(f.number)},
+                     {"temperature", f.temperature},
+                     {"nodes", f.nodes},
+                     {"flow", f.flow}});
   }
   Json json = {{"model", r.model},
                {"title", r.title},
+               {"grid",
+                {{"columns", r.grid.columns},
+                 {"rows", r.grid.rows},
+                 {"nodes", r.grid.nodes},
+                 {"elements", r.grid.elements}}},
                {"conditions", conditions},
                {"fixed_temperatures", fixed},
                {"balance",
                 {{"sum", r.balance}, {"largest", r.largest_flow}, {"relative", r.relative_balance}}},
                {"frsi", FactorJson(r.frsi)}};
-  if (r.coupling) json["coupling"] = CouplingJson(*r.coupling);
+  json["probes"] = ProbesJson(r.probes);
+  if (r.labels.drawing) json["areas"] = AreasJson(r.labels.areas);
+  if (r.coupling) json["coupling"] = CouplingJson(*r.coupling, r.labels);
   return JsonLine(json);
 }
 

@@ -30,6 +30,13 @@ std::vector<std::pair<std::int32_t, std::int32_t>> SolvedField::NodePoints() con
   return points;
 }
 
+double SolvedField::FieldAt(std::span<const double> t, std::int32_t k, std::int32_t j,
+                            double fx, double fy) const {
+  const double t00 = t[NodeAt(k, j)], t10 = t[NodeAt(k + 1, j)];
+  const double t01 = t[NodeAt(k, j + 1)], t11 = t[NodeAt(k + 1, j + 1)];
+  return (1 - fx) * (1 - fy) * t00 + fx * (1 - fy) * t10 + (1 - fx) * fy * t01 + fx * fy * t11;
+}
+
 double SolvedField::EdgeLength(std::int32_t e) const {
   const std::int32_t a = edge_node1[e];
   const std::int32_t b = edge_node2[e];

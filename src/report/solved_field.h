@@ -100,6 +100,10 @@ struct SolvedField {
   CellRole CellAt(std::int32_t k, std::int32_t j) const;
   // The grid point (k, j) of every node, 1..node_count.
   std::vector<std::pair<std::int32_t, std::int32_t>> NodePoints() const;
+  // The bilinear field of the element at cell (k, j) with node temperatures
+  // t, at fx rightward and fy downward from its top-left corner (0 to 1).
+  double FieldAt(std::span<const double> t, std::int32_t k, std::int32_t j, double fx,
+                 double fy) const;
   // The length of convection edge e in metres, as the convection terms take it.
   double EdgeLength(std::int32_t e) const;
   void Solve(std::vector<double>& f) const { solve(f.data()); }

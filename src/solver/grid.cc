@@ -106,7 +106,7 @@ std::string FixedTemperatureCodeAt(const SolverState& s, std::int32_t k, std::in
           if (pk != k || pj != j) continue;
           const Cell& cell = s.model.CellGrid(ck + 1, cj + 1);
           std::string text = cell.AsText();
-          if (!text.empty() && text[0] == 'C') found = Quoted(text) + " at " + CellPlace(ck, cj);
+          if (!text.empty() && text[0] == 'C') found = Quoted(text) + " at " + GridPlaceText(CellPlace(ck, cj));
         }
       });
   return found;

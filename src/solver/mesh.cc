@@ -72,7 +72,7 @@ void NumberElements(SolverState& s) {
         (ring_cells == 1 ? " material cell lies" : " material cells lie") +
         " in the outer ring of the code block, which carries conditions only; left out of "
         "the mesh (the first at " +
-        CellPlace(first_k, first_j) + ")");
+        GridPlaceText(CellPlace(first_k, first_j)) + ")");
   }
 
   s.ElementCount = 0;

@@ -124,13 +124,13 @@ void Yield(SolverState& s, int phase) {
   if (s.observer.on_phase) s.observer.on_phase(phase, PhaseName(phase));
 }
 
-std::string NodePlace(const SolverState& s, std::int32_t n) {
+GridPlace NodePlace(const SolverState& s, std::int32_t n) {
   for (std::int32_t j = 0; j <= s.LastRow; ++j) {
     for (std::int32_t k = 0; k <= s.LastColumn; ++k) {
       if (s.NodeNumber(k, j) == n) return GridPointPlace(k, j);
     }
   }
-  return "node " + std::to_string(n);
+  return GridPointPlace(0, 0);  // Not reached: every node has its grid point.
 }
 
 bool IsMaterial(const SolverState& s, std::int32_t code) {

@@ -98,7 +98,7 @@ void CheckFloatingPoint(SolverState& s);
 
 // Places for messages (model/grid_place.h names cells and grid points).
 // The grid point of node n (a scan; only for messages).
-std::string NodePlace(const SolverState& s, std::int32_t n);
+GridPlace NodePlace(const SolverState& s, std::int32_t n);
 bool IsMaterial(const SolverState& s, std::int32_t code);
 // The "C" code, with its cell, that last wrote grid point (k, j) (only for
 // messages).

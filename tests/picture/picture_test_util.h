@@ -30,7 +30,7 @@ class PictureRun {
   SolvedField Field() { return ViewOfRun(run_.s); }
   PictureGrid Grid() { return PictureGrid(Field()); }
   SvgPicture Svg(const SvgOptions& options = SvgOptions()) {
-    return DrawSvgPicture(Field(), options);
+    return DrawSvgPicture(Field(), GridFileLabels(run_.model), options);
   }
 
  private:

@@ -81,13 +81,6 @@ TEST(XmlText, EscapesAndRepairsWhatWouldBreakTheDocument) {
   for (const auto& [in, out] : cases) EXPECT_EQ(XmlText(in), out) << in;
 }
 
-TEST(PicturePathFor, PutsThePictureBesideTheResult) {
-  EXPECT_EQ(PicturePathFor("wall.otp.csv"), "wall.svg");
-  EXPECT_EQ(PicturePathFor("/a/b/kelvane.otp.csv"), "/a/b/kelvane.svg");
-  EXPECT_EQ(PicturePathFor("detail.txt.otp.csv"), "detail.txt.svg");
-  EXPECT_EQ(PicturePathFor("other.csv"), "other.csv.svg");
-}
-
 TEST(DrawSvgPicture, DrawsTheWorkedExampleAsAWellFormedVectorPicture) {
   PictureRun solved(kWorkedExample);
   SvgPicture picture = solved.Svg();

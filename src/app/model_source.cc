@@ -1,0 +1,76 @@
+#include "app/model_source.h"
+
+#include <algorithm>
+
+#include "detail/detail_file.h"
+#include "detail/grid_text.h"
+#include "platform/file_io.h"
+#include "platform/number_text.h"
+
+namespace kelvane {
+namespace {
+
+ModelLabels DetailLabels(const MadeGrid& made) {
+  ModelLabels labels;
+  labels.title = made.title;
+  labels.materials = made.material_names;
+  labels.conditions = made.condition_names;
+  labels.fixed = made.fixed_names;
+  labels.drawing = true;
+  labels.column_x_mm = made.column_x;
+  labels.row_y_mm = made.row_y;
+  for (const PlacedProbe& p : made.probes) {
+    labels.probes.push_back(
+        {p.name, p.point.x, p.point.y, p.spot.column, p.spot.row, p.spot.fx, p.spot.fy});
+  }
+  for (std::size_t n = 1; n < made.areas.size(); ++n) {
+    labels.areas.push_back({made.material_names[n], made.areas[n].drawn, made.areas[n].cells});
+  }
+  return labels;
+}
+
+std::string Mm(double value) { return NumberText(value, 6) + " mm"; }
+
+}  // namespace
+
+bool IsDetailFile(const std::string& path) {
+  const std::string tail = ".toml";
+  return path.size() > tail.size() && path.compare(path.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+LoadedModel LoadModel(const std::string& path, const ReaderSettings& settings) {
+  LoadedModel loaded;
+  if (IsDetailFile(path)) {
+    loaded.made = MakeGrid(ReadDetailFile(path));
+    loaded.labels = DetailLabels(*loaded.made);
+  } else {
+    loaded.grid_file = ReadInputFile(path, settings);
+    loaded.labels = GridFileLabels(loaded.grid_file);
+  }
+  return loaded;
+}
+
+std::string GridFileText(const LoadedModel& loaded, const std::string& path) {
+  return loaded.made ? GridInputText(*loaded.made) : ReadWholeFile(path);
+}
+
+void NameInDrawing(RunError& error, const MadeGrid& made) {
+  if (!error.grid_place()) return;
+  const GridPlace& at = *error.grid_place();
+  // Column line k lies at column_x[k - 1]; the ring's lines have no size of
+  // their own and lie on their neighbours.
+  auto x = [&](std::int32_t k) {
+    return made.column_x[std::clamp<std::size_t>(k, 1, made.column_x.size()) - 1];
+  };
+  auto y = [&](std::int32_t j) {
+    return made.row_y[std::clamp<std::size_t>(j, 1, made.row_y.size()) - 1];
+  };
+  if (at.point) {
+    error.SetPlace("the point at x " + Mm(x(at.k)) + ", y " + Mm(y(at.j)));
+  } else {
+    error.SetPlace("the cell from x " + Mm(x(at.k)) + " to " + Mm(x(at.k + 1)) + ", y " +
+                   Mm(y(at.j + 1)) + " to " + Mm(y(at.j)));
+  }
+}
+
+}  // namespace kelvane

@@ -1,0 +1,39 @@
+// The model a command-line path names, ready to solve: a grid file read as
+// it is, or a detail file (.toml) whose grid the grid maker makes; with the
+// labels its report and picture speak.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "detail/grid_maker.h"
+#include "model/input_reader.h"
+#include "model/model.h"
+#include "platform/error.h"
+#include "report/model_labels.h"
+
+namespace kelvane {
+
+struct LoadedModel {
+  std::optional<MadeGrid> made;  // A detail file's grid, with its lines and names.
+  Model grid_file;               // A grid file's model.
+  ModelLabels labels;
+
+  const Model& model() const { return made ? made->model : grid_file; }
+};
+
+// Whether `path` names a detail file: its name ends in ".toml".
+bool IsDetailFile(const std::string& path);
+
+// Reads the model at `path`; a detail file is read and its grid made.
+LoadedModel LoadModel(const std::string& path, const ReaderSettings& settings);
+
+// The model as a grid file: the grid made from a detail file, or a grid
+// file as it is. Running it gives the same result file.
+std::string GridFileText(const LoadedModel& loaded, const std::string& path);
+
+// Names a place in the grid of a detail file by its drawing's coordinates,
+// which are what the user of a detail file knows; other places stay.
+void NameInDrawing(RunError& error, const MadeGrid& made);
+
+}  // namespace kelvane

@@ -1,0 +1,76 @@
+// What the report and the picture call the parts of a model, and where they
+// place it: a detail file's names in its drawing's coordinates, or a grid
+// file's codes (B1, C2) in the grid's own, x from column line 1 and y up from
+// the last row line.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/model.h"
+
+namespace kelvane {
+
+// A point whose temperature the report gives: the bilinear field of the
+// element at cell (column, row), at fx rightward and fy downward from its
+// top-left corner, each from 0 to 1.
+struct ProbePoint {
+  std::string name;
+  double x_mm = 0;
+  double y_mm = 0;
+  std::int32_t column = 0;
+  std::int32_t row = 0;
+  double fx = 0;
+  double fy = 0;
+};
+
+// A material's area as drawn and as its cells cover it, mm²: sloped and
+// curved sides become steps.
+struct DrawnArea {
+  std::string material;
+  double drawn = 0;
+  double cells = 0;
+};
+
+struct ModelLabels {
+  std::string title;
+  // Entry n names material n, condition n, fixed temperature n; entry 0 is
+  // unused, as in the model's tables.
+  std::vector<std::string> materials;
+  std::vector<std::string> conditions;
+  std::vector<std::string> fixed;
+  // A detail file: places are points of the drawing, which are where its
+  // column lines 1..LastColumn-1 (entry k - 1) and row lines (top first)
+  // lie, in mm. A grid file: grid points of the code block, placed by the
+  // solver's coordinates.
+  bool drawing = false;
+  std::vector<double> column_x_mm;
+  std::vector<double> row_y_mm;
+  std::vector<ProbePoint> probes;
+  std::vector<DrawnArea> areas;
+
+  const std::string& Condition(std::int32_t v) const { return conditions[v]; }
+  const std::string& Fixed(std::int32_t i) const { return fixed[i]; }
+  // The coordinates, in metres, of grid point (k, j), which the solver puts
+  // at x, y (m): the drawing's for a detail file, the solver's for a grid
+  // file.
+  double PointX(std::int32_t k, double x_m) const {
+    return drawing ? column_x_mm[Line(k, column_x_mm.size())] / 1000 : x_m;
+  }
+  double PointY(std::int32_t j, double y_m) const {
+    return drawing ? row_y_mm[Line(j, row_y_mm.size())] / 1000 : y_m;
+  }
+
+ private:
+  // The entry of line k; the ring's outer lines lie on their neighbours.
+  static std::size_t Line(std::int32_t k, std::size_t lines) {
+    return static_cast<std::size_t>(std::clamp<std::int64_t>(k, 1, static_cast<std::int64_t>(lines))) - 1;
+  }
+};
+
+// A grid file's labels: its title, its materials' names, B n and C n.
+ModelLabels GridFileLabels(const Model& model);
+
+}  // namespace kelvane

@@ -1,0 +1,115 @@
+// Detail files through the built program: what it writes, what it reports
+// in the detail's own names, the grid it saves, and how it refuses.
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "app/process.h"
+
+namespace kelvane::testing {
+namespace {
+
+// A wall of two layers between a room and the outside, with a probe in the
+// middle of the first layer.
+const char kWall[] = R"(title = "Two-layer wall"
+[grid]
+max_cell = 10
+[materials]
+brick = 0.8
+"mineral wool" = 0.035
+[conditions]
+room = { ambient = 20, resistance = 0.13 }
+outside = { ambient = -10, h = 25 }
+[[shape]]
+fill = "brick"
+rect = [0, 0, 240, 100]
+[[shape]]
+fill = "mineral wool"
+rect = [240, 0, 340, 100]
+[[shape]]
+fill = "outside"
+rect = [340, 0, 360, 100]
+[[shape]]
+fill = "room"
+rect = [-20, 0, 0, 100]
+[probes]
+"inside face" = [0, 50]
+)";
+
+class DetailEndToEnd : public ::testing::Test {
+ protected:
+  Outcome Run(const std::vector<std::string>& args) {
+    return RunProgram(KELVANE2D_BINARY, args,
+                      {{"PATH", "/usr/bin:/bin"}, {"HOME", folder_.path()}}, folder_.path());
+  }
+  TemporaryFolder folder_;
+};
+
+TEST_F(DetailEndToEnd, ReportsInTheDetailsNamesAndGivesTheOneDimensionalFlow) {
+  WriteFile(folder_ / "wall.toml", kWall);
+  Outcome o = Run({"-q", "--report=json", "wall.toml"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_TRUE(Exists(folder_ / "wall.otp.csv"));
+  const nlohmann::json r = nlohmann::json::parse(o.out);
+  EXPECT_EQ(r["title"], "Two-layer wall");
+  EXPECT_EQ(r["conditions"][0]["name"], "room");
+  EXPECT_EQ(r["conditions"][1]["name"], "outside");
+  // One dimension: U (dT) over the wall's 0.1 m of height.
+  const double r_total = 0.13 + 0.24 / 0.8 + 0.1 / 0.035 + 1 / 25.0;
+  EXPECT_NEAR(r["conditions"][0]["flow"].get<double>(), 30 / r_total * 0.1, 1e-9);
+  EXPECT_EQ(r["probes"][0]["name"], "inside face");
+  EXPECT_NEAR(r["probes"][0]["temperature"].get<double>(), 20 - 30 / r_total * 0.13, 1e-9);
+  EXPECT_EQ(r["probes"][0]["x"], 0.0);
+  Outcome text = Run({"-q", "--report", "wall.toml"});
+  EXPECT_NE(text.out.find("\n  room  ambient 20, h 7.69231: "), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("lowest surface temperature 18.8278"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find(" at x 0 mm, y "), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("Areas: every material's cells cover exactly what is drawn"),
+            std::string::npos);
+}
+
+TEST_F(DetailEndToEnd, TheSavedGridGivesTheSameResultToTheByte) {
+  const std::string examples = std::string(KELVANE_SOURCE_DIR) + "/examples/";
+  for (const char* name : {"wall_slab", "heating_pipe", "validation/iso10211_case1",
+                           "validation/iso10211_case2"}) {
+    SCOPED_TRACE(name);
+    WriteFile(folder_ / "d.toml", ReadFile(examples + name + ".toml"));
+    ASSERT_EQ(Run({"-q", "--save-input", "d.toml"}).status, 0);
+    const std::string from_detail = ReadFile(folder_ / "d.otp.csv");
+    ASSERT_EQ(Run({"-q", "d.inp"}).status, 0);
+    EXPECT_EQ(ReadFile(folder_ / "d.otp.csv"), from_detail);
+  }
+  ASSERT_EQ(Run({"-q", "--save-input=grid.txt", "d.toml"}).status, 0);
+  EXPECT_EQ(ReadFile(folder_ / "grid.txt"), ReadFile(folder_ / "d.inp"));
+  EXPECT_EQ(Run({"--save-input=grid.txt", "d.toml", "d.toml"}).status, 2);
+}
+
+TEST_F(DetailEndToEnd, RefusesWithLineAndColumnOrWithThePointInTheDrawing) {
+  struct Case {
+    const char* name;
+    std::string text;
+    std::string error;
+  };
+  const std::string wall = kWall;
+  const Case cases[] = {
+      {"unknown key", "[grid]\ncell_size = 3\n" + wall.substr(wall.find("max_cell")),
+       "kelvane2d: error: bad.toml:2:1: unknown key: "},
+      // A block of wool that touches no condition: its temperatures are
+      // undetermined, named by a point of the drawing.
+      {"floating part", wall + "[[shape]]\nfill = \"brick\"\nrect = [500, 0, 520, 100]\n",
+       "kelvane2d: error: bad.toml, the point at x 500 mm, y 100 mm: undetermined temperatures: "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteFile(folder_ / "bad.toml", c.text);
+    Outcome o = Run({"-q", "bad.toml"});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err.substr(0, c.error.size()), c.error) << o.err;
+    EXPECT_EQ(o.err.find('\n'), o.err.size() - 1);
+    EXPECT_FALSE(Exists(folder_ / "bad.otp.csv"));
+  }
+}
+
+}  // namespace
+}  // namespace kelvane::testing
