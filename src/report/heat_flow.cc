@@ -2,15 +2,6 @@
 
 namespace kelvane {
 
-std::vector<double> ModelAmbients(const SolvedField& field) {
-  const std::int32_t count = field.ConvectionCount();
-  std::vector<double> ambient(static_cast<std::size_t>(count) + 1, 0.0);
-  for (std::int32_t v = 1; v <= count; ++v) {
-    ambient[v] = field.model->ConvectionTable[v].AmbientTemperature;
-  }
-  return ambient;
-}
-
 std::vector<double> ConvectionLoads(const SolvedField& field, const std::vector<double>& ambient) {
   std::vector<double> f(static_cast<std::size_t>(field.node_count) + 1, 0.0);
   for (std::int32_t e = 1; e <= field.edge_count; ++e) {

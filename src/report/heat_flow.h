@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "report/environment_values.h"
 #include "report/solved_field.h"
 
 namespace kelvane {
@@ -20,9 +21,6 @@ struct EnvironmentFlows {
   std::vector<double> condition;  // 1..ConvectionCount; entry 0 unused
   std::vector<double> fixed;      // 1..FixedTemperatureCount; entry 0 unused
 };
-
-// The ambient temperature of every convection condition, 1..ConvectionCount.
-std::vector<double> ModelAmbients(const SolvedField& field);
 
 // The loads F[1..NodeCount] that the convection edges put on the nodes when
 // condition v has ambient `ambient[v]`, formed edge by edge as the

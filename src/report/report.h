@@ -9,10 +9,12 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "report/coupling.h"
+#include "report/environment_values.h"
 #include "report/model_labels.h"
 #include "report/solved_field.h"
 
@@ -78,21 +80,61 @@ struct GridSize {
   std::int32_t elements = 0;
 };
 
-struct ModelReport {
-  std::string model;  // The model file, as the command line named it.
-  std::string title;
-  ModelLabels labels;
-  GridSize grid;
+// What one solution gives: the flows, surface temperatures, balance, fRsi
+// and probes, for the model's own environment values or a case's.
+struct SolutionReport {
   std::vector<ConditionReport> conditions;  // Every condition, in number order.
   std::vector<FixedReport> fixed;           // Every fixed temperature.
   double balance = 0;           // Sum of all flows, conditions first.
   double largest_flow = 0;      // Largest magnitude among them.
   double relative_balance = 0;  // balance / largest_flow; 0 when all are 0.
   std::optional<TemperatureFactor> frsi;  // With two conditions or more.
-  std::optional<CouplingMatrix> coupling;
   std::vector<ProbeReport> probes;
 };
 
+// A case of a detail file: the same grid with other environment values.
+struct CaseReport {
+  std::string name;
+  // Whether it changed a heat-transfer coefficient and so needed a
+  // factorisation of its own; otherwise it reused the model's.
+  bool own_factorisation = false;
+  SolutionReport solution;
+};
+
+// The grid check: the model solved again with every cell cut into 2 x 2.
+// EN ISO 10211 asks that the heat flows entering the model differ by less
+// than 1 % between the two grids.
+struct GridCheckReport {
+  GridSize fine_grid;
+  double entering = 0;       // W/m on the model's grid, and
+  double entering_fine = 0;  //   on the fine one
+  double relative_difference = 0;  // (fine - given) / given
+  bool passes = false;             // |relative_difference| < 1 %
+  // The largest change of a probe and of a condition's lowest surface
+  // temperature, fine minus given, with what changed; none without any.
+  std::optional<std::pair<std::string, double>> probe_change;
+  std::optional<std::pair<std::string, double>> surface_change;
+};
+
+struct ModelReport {
+  std::string model;  // The model file, as the command line named it.
+  std::string title;
+  ModelLabels labels;
+  GridSize grid;
+  SolutionReport base;  // The model's own environment values.
+  std::optional<CouplingMatrix> coupling;
+  std::vector<CaseReport> cases;
+  std::optional<GridCheckReport> grid_check;
+};
+
+// The report of the solution `t` (1..node_count) of the run `field`, made
+// for the environment values `values`: the run's own, or a case's that
+// changed only ambients and fixed temperatures.
+SolutionReport ReportSolution(const SolvedField& field, std::span<const double> t,
+                              const EnvironmentValues& values, const ModelLabels& labels);
+
+// The report of a finished run with its own values, and its coupling
+// coefficients when asked.
 ModelReport BuildReport(const SolvedField& field, const ModelLabels& labels,
                         const std::string& model, bool with_coupling);
 

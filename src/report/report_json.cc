@@ -90,32 +90,37 @@ Json AreasJson(const std::vector<DrawnArea>& areas) {
   return json;
 }
 
-}  // namespace
-
-std::string ReportJson(const ModelReport& r) {
+// The members one solution gives, in the order the README lists them.
+Json SolutionJson(const SolutionReport& r, const ModelLabels& labels) {
   Json conditions = Json::array();
-  for (const ConditionReport& c : r.conditions) conditions.push_back(ConditionJson(c, r.labels));
+  for (const ConditionReport& c : r.conditions) conditions.push_back(ConditionJson(c, labels));
   Json fixed = Json::array();
   for (const FixedReport& f : r.fixed) {
     fixed.push_back({{"number", f.number},
-                     {"name", r.labels.Fixed(f.number)},
+                     {"name", labels.Fixed(f.number)},
                      {"temperature", f.temperature},
                      {"nodes", f.nodes},
                      {"flow", f.flow}});
   }
+  return {{"conditions", conditions},
+          {"fixed_temperatures", fixed},
+          {"balance",
+           {{"sum", r.balance}, {"largest", r.largest_flow}, {"relative", r.relative_balance}}},
+          {"frsi", FactorJson(r.frsi)},
+          {"probes", ProbesJson(r.probes)}};
+}
+
+}  // namespace
+
+std::string ReportJson(const ModelReport& r) {
   Json json = {{"model", r.model},
                {"title", r.title},
                {"grid",
                 {{"columns", r.grid.columns},
                  {"rows", r.grid.rows},
                  {"nodes", r.grid.nodes},
-                 {"elements", r.grid.elements}}},
-               {"conditions", conditions},
-               {"fixed_temperatures", fixed},
-               {"balance",
-                {{"sum", r.balance}, {"largest", r.largest_flow}, {"relative", r.relative_balance}}},
-               {"frsi", FactorJson(r.frsi)}};
-  json["probes"] = ProbesJson(r.probes);
+                 {"elements", r.grid.elements}}}};
+  json.update(SolutionJson(r.base, r.labels));
   if (r.labels.drawing) json["areas"] = AreasJson(r.labels.areas);
   if (r.coupling) json["coupling"] = CouplingJson(*r.coupling, r.labels);
   return JsonLine(json);

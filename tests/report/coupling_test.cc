@@ -26,7 +26,7 @@ void CheckCoupling(const SolvedField& f, const std::string& model) {
   const CouplingMatrix m = ComputeCoupling(f);
   const std::size_t count = m.environments.size();
   const double tolerance = 1e-9 * std::max(1.0, Largest(m));
-  const EnvironmentFlows direct = HeatFlows(f, f.temperature.data(), ModelAmbients(f));
+  const EnvironmentFlows direct = HeatFlows(f, f.temperature.data(), ValuesOf(*f.model).Ambients());
   double largest_direct = 0;
   for (double x : direct.condition) largest_direct = std::max(largest_direct, std::fabs(x));
   for (double x : direct.fixed) largest_direct = std::max(largest_direct, std::fabs(x));

@@ -28,7 +28,7 @@ ModelSketch LayeredWall(const std::string& left, const std::string& right,
 constexpr double kLayers = 0.02 / 0.87 + 0.1 / 0.035 + 0.15 / 0.8 + 0.015 / 0.7;
 
 EnvironmentFlows DirectFlows(const SolvedField& f) {
-  return HeatFlows(f, f.temperature.data(), ModelAmbients(f));
+  return HeatFlows(f, f.temperature.data(), ValuesOf(*f.model).Ambients());
 }
 
 TEST(HeatFlow, LayeredWallCarriesTheOneDimensionalUValue) {

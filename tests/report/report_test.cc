@@ -29,9 +29,9 @@ TEST(Report, LayeredWallGivesUValueFlowsSurfaceTemperaturesAndFrsi) {
   const ModelReport r = Report(kWall);
   const double u = 1 / (0.13 + 0.24 / 0.6 + 0.04);
   const double flow = u * 25 * 0.5;
-  ASSERT_EQ(r.conditions.size(), 2u);
-  const ConditionReport& inside = r.conditions[1];
-  const ConditionReport& outside = r.conditions[0];
+  ASSERT_EQ(r.base.conditions.size(), 2u);
+  const ConditionReport& inside = r.base.conditions[1];
+  const ConditionReport& outside = r.base.conditions[0];
   EXPECT_NEAR(inside.flow, -flow, 1e-12);  // B1 is the outside here
   EXPECT_NEAR(outside.flow, flow, 1e-12);
   EXPECT_EQ(outside.number, 1);
@@ -44,12 +44,12 @@ TEST(Report, LayeredWallGivesUValueFlowsSurfaceTemperaturesAndFrsi) {
   EXPECT_EQ(outside.lowest->row_line, 1);
   EXPECT_DOUBLE_EQ(outside.lowest->x, 0.24);
   EXPECT_DOUBLE_EQ(outside.lowest->y, 0.5);
-  ASSERT_TRUE(r.frsi);
-  EXPECT_EQ(r.frsi->warm_condition, 1);
-  EXPECT_EQ(r.frsi->cold_condition, 2);
-  EXPECT_NEAR(r.frsi->value, 1 - u * 0.13, 1e-12);
-  EXPECT_NEAR(r.balance, 0, 1e-12);
-  EXPECT_NEAR(r.largest_flow, flow, 1e-12);
+  ASSERT_TRUE(r.base.frsi);
+  EXPECT_EQ(r.base.frsi->warm_condition, 1);
+  EXPECT_EQ(r.base.frsi->cold_condition, 2);
+  EXPECT_NEAR(r.base.frsi->value, 1 - u * 0.13, 1e-12);
+  EXPECT_NEAR(r.base.balance, 0, 1e-12);
+  EXPECT_NEAR(r.base.largest_flow, flow, 1e-12);
 }
 
 TEST(Report, TemperatureFactorNeedsTwoExchangingConditionsAtDifferentAmbients) {
@@ -66,12 +66,12 @@ TEST(Report, TemperatureFactorNeedsTwoExchangingConditionsAtDifferentAmbients) {
   for (const Case& c : cases) {
     ModelSketch sketch = kWall;
     sketch.conditions = c.conditions;
-    EXPECT_EQ(Report(sketch).frsi.has_value(), c.expected) << c.name;
+    EXPECT_EQ(Report(sketch).base.frsi.has_value(), c.expected) << c.name;
   }
   ModelSketch single = kWall;
   single.conditions = {{20, 8}};
   single.rows[1] = "B1 A1 A1 .";
-  EXPECT_FALSE(Report(single).frsi);
+  EXPECT_FALSE(Report(single).base.frsi);
 }
 
 TEST(Report, FrsiTakesTheColdestPointOfAllWarmestConditions) {
@@ -81,22 +81,22 @@ TEST(Report, FrsiTakesTheColdestPointOfAllWarmestConditions) {
   ModelSketch sketch{{1}, {{20, 2}, {-10, 20}, {20, 50}}, {}, {100, 100}, {100},
                  {". B3 B1 .", ". A1 A1 .", ". B2 B2 ."}};
   const ModelReport r = Report(sketch);
-  ASSERT_TRUE(r.frsi);
-  EXPECT_EQ(r.frsi->warm_condition, 1);
-  EXPECT_EQ(r.frsi->surface.temperature, r.conditions[0].lowest->temperature);
+  ASSERT_TRUE(r.base.frsi);
+  EXPECT_EQ(r.base.frsi->warm_condition, 1);
+  EXPECT_EQ(r.base.frsi->surface.temperature, r.base.conditions[0].lowest->temperature);
 }
 
 TEST(Report, UnusedConditionsAndFixedTemperaturesAreListedEmpty) {
   ModelSketch sketch{{1}, {{20, 8}, {5, 5}}, {0, 99}, {100}, {100},
                  {". B1 .", "C1 A1 .", ". . ."}};
   const ModelReport r = Report(sketch);
-  ASSERT_EQ(r.conditions.size(), 2u);
-  EXPECT_EQ(r.conditions[1].edges, 0);
-  EXPECT_FALSE(r.conditions[1].lowest);
-  EXPECT_EQ(r.conditions[1].flow, 0);
-  ASSERT_EQ(r.fixed.size(), 2u);
-  EXPECT_EQ(r.fixed[0].nodes, 2);
-  EXPECT_EQ(r.fixed[1].nodes, 0);
+  ASSERT_EQ(r.base.conditions.size(), 2u);
+  EXPECT_EQ(r.base.conditions[1].edges, 0);
+  EXPECT_FALSE(r.base.conditions[1].lowest);
+  EXPECT_EQ(r.base.conditions[1].flow, 0);
+  ASSERT_EQ(r.base.fixed.size(), 2u);
+  EXPECT_EQ(r.base.fixed[0].nodes, 2);
+  EXPECT_EQ(r.base.fixed[1].nodes, 0);
   const std::string text = ReportText(r);
   EXPECT_NE(text.find("  B2  ambient 5, h 5: no edge\n"), std::string::npos) << text;
   EXPECT_NE(text.find("  C2  fixed temperature 99: no node\n"), std::string::npos) << text;
@@ -115,15 +115,15 @@ TEST(Report, JsonCarriesEveryNumberExactly) {
   EXPECT_EQ(json.at("title"), "test model");
   for (std::size_t v = 0; v < 2; ++v) {
     const nlohmann::json& c = json.at("conditions").at(v);
-    EXPECT_EQ(c.at("flow").get<double>(), r.conditions[v].flow);
-    EXPECT_EQ(c.at("h").get<double>(), r.conditions[v].coefficient);
-    EXPECT_EQ(c.at("length").get<double>(), r.conditions[v].length);
-    EXPECT_EQ(c.at("lowest").at("temperature").get<double>(), r.conditions[v].lowest->temperature);
-    EXPECT_EQ(c.at("highest").at("row_line"), r.conditions[v].highest->row_line);
+    EXPECT_EQ(c.at("flow").get<double>(), r.base.conditions[v].flow);
+    EXPECT_EQ(c.at("h").get<double>(), r.base.conditions[v].coefficient);
+    EXPECT_EQ(c.at("length").get<double>(), r.base.conditions[v].length);
+    EXPECT_EQ(c.at("lowest").at("temperature").get<double>(), r.base.conditions[v].lowest->temperature);
+    EXPECT_EQ(c.at("highest").at("row_line"), r.base.conditions[v].highest->row_line);
   }
-  EXPECT_EQ(json.at("balance").at("sum").get<double>(), r.balance);
-  EXPECT_EQ(json.at("balance").at("relative").get<double>(), r.relative_balance);
-  EXPECT_EQ(json.at("frsi").at("value").get<double>(), r.frsi->value);
+  EXPECT_EQ(json.at("balance").at("sum").get<double>(), r.base.balance);
+  EXPECT_EQ(json.at("balance").at("relative").get<double>(), r.base.relative_balance);
+  EXPECT_EQ(json.at("frsi").at("value").get<double>(), r.base.frsi->value);
   const nlohmann::json& coupling = json.at("coupling");
   EXPECT_EQ(coupling.at("environments").at(1).at("kind"), "convection");
   EXPECT_EQ(coupling.at("flow").at(0).at(1).get<double>(), r.coupling->flow[0][1]);

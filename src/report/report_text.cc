@@ -1,0 +1,149 @@
+#include <algorithm>
+#include <cmath>
+
+#include "model/grid_place.h"
+#include "platform/number_text.h"
+#include "report/report.h"
+
+// The report as lines of text, for a person at a terminal: six significant
+// digits, places named as the model names them.
+
+namespace kelvane {
+namespace {
+
+// Six significant digits, in the program's number style ("1.5E-07").
+std::string Short(double value) { return NumberText(value, 6); }
+
+std::string Padded(std::string text, std::size_t width) {
+  if (text.size() < width) text.insert(0, width - text.size(), ' ');
+  return text;
+}
+
+std::string EnvironmentName(const Environment& e, const ModelLabels& labels) {
+  if (e.kind == Environment::Kind::kConvection) {
+    return labels.Condition(e.number) + " (ambient " + Short(e.temperature) + ", h " +
+           Short(e.coefficient) + ")";
+  }
+  return labels.Fixed(e.number) + " (fixed temperature " + Short(e.temperature) + ")";
+}
+
+// A point of a detail file's drawing by its coordinates; of a grid file by
+// its grid point too.
+std::string PointText(const SurfacePoint& p, const ModelLabels& labels) {
+  const std::string at =
+      labels.drawing ? "" : GridPlaceText(GridPointPlace(p.column_line, p.row_line)) + ", ";
+  return Short(p.temperature) + " at " + at + "x " + Short(p.x * 1000) + " mm, y " +
+         Short(p.y * 1000) + " mm";
+}
+
+std::string CouplingText(const CouplingMatrix& m, const ModelLabels& labels) {
+  const std::size_t count = m.environments.size();
+  std::string out = "Coupling coefficients, by superposition (" + std::to_string(count) +
+                    " solutions with the one factorisation):\n";
+  for (std::size_t i = 0; i < count; ++i) {
+    out += "  " + Padded(std::to_string(i + 1), 3) + "  " +
+           EnvironmentName(m.environments[i], labels) + "\n";
+  }
+  out += "  Heat flow into the model through row i, W/m, for 1 K at column j and 0 elsewhere:\n";
+  out += "     ";
+  for (std::size_t j = 0; j < count; ++j) out += Padded(std::to_string(j + 1), 13);
+  out += "\n";
+  for (std::size_t i = 0; i < count; ++i) {
+    out += "  " + Padded(std::to_string(i + 1), 3);
+    for (std::size_t j = 0; j < count; ++j) out += Padded(Short(m.flow[i][j]), 13);
+    out += "\n";
+  }
+  out += "  L2D between two environments, W/(m K) (minus the entry above):\n";
+  for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t j = i + 1; j < count; ++j) {
+      out += "    " + EnvironmentName(m.environments[i], labels) + " and " +
+             EnvironmentName(m.environments[j], labels) + ": " + Short(-m.flow[i][j]) + "\n";
+    }
+  }
+  return out;
+}
+
+std::string FlowsText(const SolutionReport& r, const ModelLabels& labels) {
+  std::string out = "Heat flow into the model, W per metre of depth:\n";
+  for (const ConditionReport& c : r.conditions) {
+    out += "  " + Printable(labels.Condition(c.number)) + "  ambient " + Short(c.ambient) +
+           ", h " + Short(c.coefficient) + ": ";
+    if (c.edges == 0) {
+      out += "no edge\n";
+      continue;
+    }
+    out += Short(c.flow) + " W/m through " + std::to_string(c.edges) +
+           (c.edges == 1 ? " edge, " : " edges, ") + Short(c.length * 1000) + " mm\n";
+    out += "      lowest surface temperature " + PointText(*c.lowest, labels) + "\n";
+    out += "      highest surface temperature " + PointText(*c.highest, labels) + "\n";
+  }
+  for (const FixedReport& f : r.fixed) {
+    out += "  " + Printable(labels.Fixed(f.number)) + "  fixed temperature " +
+           Short(f.temperature) + ": ";
+    out += f.nodes == 0 ? std::string("no node\n")
+                        : Short(f.flow) + " W/m through " + std::to_string(f.nodes) +
+                              (f.nodes == 1 ? " node\n" : " nodes\n");
+  }
+  return out;
+}
+
+std::string FactorText(const TemperatureFactor& f, const ModelLabels& labels) {
+  return "Temperature factor fRsi = " + Short(f.value) + ": lowest surface temperature " +
+         Short(f.surface.temperature) + " on the warm side " +
+         Printable(labels.Condition(f.warm_condition)) + " (ambient " + Short(f.inside) +
+         "), cold side " + Printable(labels.Condition(f.cold_condition)) + " (ambient " +
+         Short(f.outside) + ")\n";
+}
+
+std::string ProbesText(const std::vector<ProbeReport>& probes) {
+  if (probes.empty()) return "";
+  std::string out = "Probes, the temperature at a point of the drawing:\n";
+  for (const ProbeReport& p : probes) {
+    out += "  " + Printable(p.name) + " (x " + Short(p.x_mm) + " mm, y " + Short(p.y_mm) +
+           " mm): " + Short(p.temperature) + "\n";
+  }
+  return out;
+}
+
+std::string SolutionText(const SolutionReport& r, const ModelLabels& labels) {
+  std::string out = FlowsText(r, labels);
+  out += "Energy balance: the flows sum to " + Short(r.balance) + " W/m, " +
+         Short(r.relative_balance) + " of the largest (" + Short(r.largest_flow) + " W/m)\n";
+  if (r.frsi) out += FactorText(*r.frsi, labels);
+  return out + ProbesText(r.probes);
+}
+
+// How much area each material gained or lost where sloped and curved sides
+// became steps of cells; one line when none did. The cells' sizes pass
+// through 15-digit text, so a change below 1E-9 of the area is rounding.
+std::string AreasText(const std::vector<DrawnArea>& areas) {
+  std::string changed;
+  for (const DrawnArea& a : areas) {
+    const double change = a.cells - a.drawn;
+    if (std::fabs(change) <= 1e-9 * std::max(a.drawn, a.cells)) continue;
+    changed += "  " + Printable(a.material) + ": " + Short(a.drawn) + " mm\xC2\xB2 drawn, " +
+               Short(a.cells) + " mm\xC2\xB2 in cells (" + (change > 0 ? "+" : "") +
+               Short(change) + " mm\xC2\xB2, " + (change > 0 ? "+" : "") +
+               Short(a.drawn > 0 ? 100 * change / a.drawn : 0) + " %)\n";
+  }
+  if (changed.empty()) return "Areas: every material's cells cover exactly what is drawn\n";
+  return "Areas of the materials, as drawn and as the cells cover them (sloped and curved "
+         "sides become steps):\n" + changed;
+}
+
+}  // namespace
+
+std::string ReportText(const ModelReport& r) {
+  std::string out = "Report for " + Printable(r.model) + ": " + Printable(r.title) + "\n";
+  if (r.labels.drawing) {
+    out += "Grid made from the drawing: " + std::to_string(r.grid.columns) + " x " +
+           std::to_string(r.grid.rows) + " cells, " + std::to_string(r.grid.elements) +
+           " elements, " + std::to_string(r.grid.nodes) + " nodes\n";
+  }
+  out += SolutionText(r.base, r.labels);
+  if (r.labels.drawing) out += AreasText(r.labels.areas);
+  if (r.coupling) out += CouplingText(*r.coupling, r.labels);
+  return out + "\n";
+}
+
+}  // namespace kelvane
