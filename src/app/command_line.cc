@@ -32,6 +32,16 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     } else if (arg.starts_with("--svg=") && arg.size() > 6) {
       parsed.line.svg = true;
       parsed.line.svg_file = std::string(arg.substr(6));
+    } else if (arg.starts_with("--svg-case=") && arg.size() > 11) {
+      parsed.line.svg = true;
+      parsed.line.svg_case = std::string(arg.substr(11));
+    } else if (arg == "--check-grid") {
+      parsed.line.check_grid = true;
+    } else if (arg == "--nodes") {
+      parsed.line.nodes = true;
+    } else if (arg.starts_with("--nodes=") && arg.size() > 8) {
+      parsed.line.nodes = true;
+      parsed.line.nodes_file = std::string(arg.substr(8));
     } else if (arg == "--save-input") {
       parsed.line.save_input = true;
     } else if (arg.starts_with("--save-input=") && arg.size() > 13) {
@@ -42,13 +52,15 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       return parsed;
     }
   }
-  if (parsed.line.coupling && parsed.line.report == ReportFormat::kNone) {
+  if ((parsed.line.coupling || parsed.line.check_grid) &&
+      parsed.line.report == ReportFormat::kNone) {
     parsed.line.report = ReportFormat::kText;
   }
   // An option that names one file serves one model.
   const std::size_t models = parsed.line.paths.size();
   for (const auto& [file, option] : {std::pair{&parsed.line.svg_file, "--svg=FILE"},
-                                     std::pair{&parsed.line.save_input_file, "--save-input=FILE"}}) {
+                                     std::pair{&parsed.line.save_input_file, "--save-input=FILE"},
+                                     std::pair{&parsed.line.nodes_file, "--nodes=FILE"}}) {
     if (!file->empty() && models > 1) {
       parsed.error = std::string(option) + " names the file of one model, but " +
                      std::to_string(models) + " were given";
@@ -73,14 +85,24 @@ one after another; a model that fails is reported and the others still run.
 Options:
   --progress   draw the progress line on stderr even when it is no terminal
   -q, --quiet  draw no progress line
-  --report     print the heat flows, surface temperatures, energy balance and
-               fRsi of each model on stdout after it (--report=json: one
-               JSON object per model and line)
+  --report     print the heat flows, surface temperatures, energy balance,
+               fRsi and probes of each model on stdout after it, and a detail
+               file's psi and cases (--report=json: one JSON object per model
+               and line)
   --coupling   add the coupling coefficients L2D between every two
                environments to the report
   --svg        also draw each model as a picture beside its result
                (wall.inp gives wall.svg)
   --svg=FILE   draw the picture of the one model into FILE
+  --svg-case=NAME
+               draw the picture of a detail file's case NAME instead of the
+               model's own values (implies --svg)
+  --check-grid solve each model again with every cell cut into 2 x 2 and
+               report whether the heat flows entering it differ by less than
+               1 %, as EN ISO 10211 asks (implies --report)
+  --nodes      also write the nodal temperatures by coordinates beside each
+               result (wall.toml gives wall.nodes.csv: x_mm,y_mm,temperature)
+  --nodes=FILE write those of the one model into FILE
   --save-input
                also write the grid made from each detail file as a grid file
                beside it (wall.toml gives wall.inp); running that file gives

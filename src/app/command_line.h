@@ -17,8 +17,12 @@ struct CommandLine {
   bool coupling = false;                      // --coupling (implies a report)
   bool svg = false;          // --svg: a picture beside each result
   std::string svg_file;      // --svg=FILE: the picture's name, for one model
+  std::string svg_case;      // --svg-case=NAME: the picture of that case
   bool save_input = false;   // --save-input: a detail file's grid beside it
   std::string save_input_file;  // --save-input=FILE: the grid of the one model
+  bool check_grid = false;   // --check-grid (implies a report)
+  bool nodes = false;        // --nodes: the nodal temperatures by coordinates
+  std::string nodes_file;    // --nodes=FILE: those of the one model
   std::vector<std::string> paths;  // Model files or folders, in order.
 };
 

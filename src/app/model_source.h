@@ -5,11 +5,13 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "detail/grid_maker.h"
 #include "model/input_reader.h"
 #include "model/model.h"
 #include "platform/error.h"
+#include "report/cases.h"
 #include "report/model_labels.h"
 
 namespace kelvane {
@@ -18,6 +20,7 @@ struct LoadedModel {
   std::optional<MadeGrid> made;  // A detail file's grid, with its lines and names.
   Model grid_file;               // A grid file's model.
   ModelLabels labels;
+  std::vector<CaseDefinition> cases;  // A detail file's, in its order.
 
   const Model& model() const { return made ? made->model : grid_file; }
 };

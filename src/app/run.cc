@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/model_run.h"
 #include "app/model_source.h"
 #include "app/version.h"
 #include "model/input_reader.h"
@@ -26,8 +27,6 @@
 namespace kelvane {
 namespace {
 
-constexpr const char* kProgram = "kelvane2d";
-
 bool IsFolder(const std::string& path) {
   struct stat info;
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -38,92 +37,16 @@ bool EndsWith(const std::string& text, const std::string& tail) {
          text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// What one model's run writes besides its result, as the command line asks.
-struct ModelOutputs {
-  std::string svg;         // The picture's file, or none.
-  std::string save_input;  // The grid file's, or none.
-};
-
-// The products of a finished run that are worked out while its state lives:
-// the report, printed after the result is written, and the picture, written
-// before it.
-struct SolvedProducts {
-  std::optional<ModelReport> report;
-  std::string picture;
-};
-
-SolverObserver ObserverFor(const ModelPaths& paths, const CommandLine& line,
-                           const LoadedModel& loaded, const ModelOutputs& outputs,
-                           ProgressWindow& window, SolvedProducts& products) {
-  SolverObserver observer;
-  observer.on_phase = [&window](int phase, const char* name) {
-    window.Yield(phase, kPhaseCount, name);
-  };
-  observer.on_warning = [&window, &paths](const std::string& warning) {
-    window.PrintLine(std::string(kProgram) + ": warning: " + paths.input + ": " + warning);
-  };
-  observer.on_solved = [&, want_report = line.report != ReportFormat::kNone](
-                           const SolvedField& field) {
-    if (want_report) {
-      products.report = BuildReport(field, loaded.labels, paths.input, line.coupling);
-    }
-    if (!outputs.svg.empty()) products.picture = DrawSvgPicture(field, loaded.labels).text;
-  };
-  return observer;
-}
-
-// Reads, solves and writes one model, with what `line` and `outputs` ask;
-// a failure is reported on the window's line and returns false.
-bool RunModel(const ModelPaths& paths, const ReaderSettings& settings, const CommandLine& line,
-              ProgressWindow& window, const ModelOutputs& outputs) {
-  window.SetModel(paths.input);
-  auto fail = [&](const std::string& message) {
-    window.PrintLine(std::string(kProgram) + ": error: " + message);
-    if (line.report == ReportFormat::kJson) {
-      window.PrintText(stdout, ReportErrorJson(paths.input, message));
-    }
-  };
-  try {
-    const LoadedModel loaded = LoadModel(paths.input, settings);
-    // The grid is saved before it is solved, so that a grid that cannot be
-    // solved can be looked at.
-    if (!outputs.save_input.empty()) {
-      ReplaceFileAtomically(outputs.save_input, GridFileText(loaded, paths.input));
-    }
-    SolvedProducts products;
-    const SolverObserver observer = ObserverFor(paths, line, loaded, outputs, window, products);
-    Table2<Cell> result_grid;
-    try {
-      SolveTemperatureField(loaded.model(), result_grid, observer);
-    } catch (RunError& e) {
-      if (loaded.made) NameInDrawing(e, *loaded.made);
-      e.AddOuterPlace(paths.input);
-      throw;
-    }
-    // The picture first: a run that fails on it writes no result.
-    if (!outputs.svg.empty()) ReplaceFileAtomically(outputs.svg, products.picture);
-    WriteResultFile(paths.result, result_grid);
-    if (products.report) {
-      window.PrintText(stdout, line.report == ReportFormat::kJson ? ReportJson(*products.report)
-                                                                   : ReportText(*products.report));
-    }
-    return true;
-  } catch (const RunError& e) {
-    fail(e.what());
-  } catch (const std::bad_alloc&) {
-    fail(paths.input + ": " + ErrorKindText(ErrorKind::kOutOfMemory) +
-         ": the model's tables do not fit in memory");
-  } catch (const std::exception& e) {
-    fail(paths.input + ": " + e.what());
-  }
-  return false;
-}
-
 // The files a model's run writes besides its result.
 ModelOutputs OutputsFor(const ModelPaths& paths, const CommandLine& line) {
   ModelOutputs outputs;
   if (line.svg) {
     outputs.svg = !line.svg_file.empty() ? line.svg_file : BesideResult(paths.result, ".svg");
+  }
+  outputs.svg_case = line.svg_case;
+  if (line.nodes) {
+    outputs.nodes =
+        !line.nodes_file.empty() ? line.nodes_file : BesideResult(paths.result, ".nodes.csv");
   }
   if (!line.save_input_file.empty()) {
     outputs.save_input = line.save_input_file;

@@ -3,15 +3,12 @@
 
 #include <string>
 
+#include "app/model_run.h"
+
 namespace kelvane {
 
 inline constexpr const char* kInputFileName = "kelvane.inp";
 inline constexpr const char* kResultFileName = "kelvane.otp.csv";
-
-struct ModelPaths {
-  std::string input;
-  std::string result;
-};
 
 // The input and result of a command-line PATH: a folder gives its
 // kelvane.inp and kelvane.otp.csv; a file "x.inp" gives "x.otp.csv" beside

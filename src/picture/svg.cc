@@ -74,11 +74,11 @@ std::string Document(const SvgPage& page, const std::string& title, const std::s
 
 }  // namespace
 
-SvgPicture DrawSvgPicture(const SolvedField& field, const ModelLabels& labels,
+SvgPicture DrawSvgPicture(const SolvedField& field, std::span<const double> temperature,
+                          const EnvironmentValues& values, const ModelLabels& labels,
                           const SvgOptions& options) {
-  const Model& model = *field.model;
-  PictureGrid grid(field);
-  SvgPage page = LayOutPage(model, labels, grid);
+  PictureGrid grid(field, temperature);
+  SvgPage page = LayOutPage(values, labels, grid);
   DrawLayers(page, options);
   const std::string title = labels.title.empty() ? "(untitled model)" : labels.title;
   const std::string heading = Heading(page, title);
@@ -88,6 +88,11 @@ SvgPicture DrawSvgPicture(const SolvedField& field, const ModelLabels& labels,
   picture.layout.width = std::ceil(picture.layout.width);
   picture.layout.height = std::ceil(picture.layout.height);
   return picture;
+}
+
+SvgPicture DrawSvgPicture(const SolvedField& field, const ModelLabels& labels,
+                          const SvgOptions& options) {
+  return DrawSvgPicture(field, field.temperature, ValuesOf(*field.model), labels, options);
 }
 
 }  // namespace kelvane

@@ -4,8 +4,10 @@
 // colour bar and a legend.
 #pragma once
 
+#include <span>
 #include <string>
 
+#include "report/environment_values.h"
 #include "report/model_labels.h"
 #include "report/solved_field.h"
 
@@ -43,8 +45,13 @@ struct SvgPicture {
   SvgLayout layout;
 };
 
-// The picture of the finished run `field` with its own temperatures, named
-// as `labels` name the model's parts.
+// The picture of the finished run `field` with the node temperatures
+// `temperature` (1..node_count) of a solution for the environment values
+// `values`, named as `labels` name the model's parts.
+SvgPicture DrawSvgPicture(const SolvedField& field, std::span<const double> temperature,
+                          const EnvironmentValues& values, const ModelLabels& labels,
+                          const SvgOptions& options = SvgOptions());
+// The same with the run's own temperatures and values.
 SvgPicture DrawSvgPicture(const SolvedField& field, const ModelLabels& labels,
                           const SvgOptions& options = SvgOptions());
 

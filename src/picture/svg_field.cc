@@ -124,8 +124,8 @@ int IndexAt(const SvgPage& page, int k, int j, double u, double v) {
     }
     case CellKind::kFixed:
       // A fixed-temperature number that names no temperature is grey.
-      if (cell.number < 1 || cell.number > page.model.FixedTemperatureCount()) return kGreyIndex;
-      return LevelIndex(page, page.model.FixedTemperatureTable[static_cast<std::size_t>(cell.number)]);
+      if (cell.number < 1 || cell.number > page.FixedCount()) return kGreyIndex;
+      return LevelIndex(page, page.values.fixed[static_cast<std::size_t>(cell.number)]);
     case CellKind::kConvection:
       return ConditionIndex(cell.number);
     case CellKind::kVoid:

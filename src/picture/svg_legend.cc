@@ -59,18 +59,18 @@ struct LegendRows {
 // them by name.
 void ConditionRows(LegendRows& rows) {
   const SvgPage& page = rows.page;
-  std::vector<char> used(static_cast<std::size_t>(std::max(0, page.model.ConvectionCount())) + 1, 0);
+  std::vector<char> used(static_cast<std::size_t>(std::max(0, page.ConditionCount())) + 1, 0);
   for (const GridSide& side : page.grid.ConvectionSides()) {
     used[static_cast<std::size_t>(side.condition)] = 1;
   }
   int shown = 0, hidden = 0;
-  for (int v = 1; v <= page.model.ConvectionCount(); ++v) {
+  for (int v = 1; v <= page.ConditionCount(); ++v) {
     if (!used[static_cast<std::size_t>(v)]) continue;
     if (shown == kMostConditionsShown) {
       ++hidden;
       continue;
     }
-    const Convection& c = page.model.ConvectionTable[static_cast<std::size_t>(v)];
+    const Convection& c = page.values.conditions[static_cast<std::size_t>(v)];
     rows.Row(rows.LineSymbol(HexColour(ConditionColour(v)), 3),
              page.labels.Condition(v) + ": ambient " + TemperatureText(c.AmbientTemperature, 6) +
                  ", h " + TemperatureText(c.HeatTransferCoefficient, 6) + " W/(m\xC2\xB2 K)");

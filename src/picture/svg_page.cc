@@ -35,8 +35,9 @@ std::string SvgPage::Mm(double value) const { return Fixed(value, mm_decimals); 
 
 std::string SvgPage::P(double value) { return Fixed(value, 2); }
 
-SvgPage LayOutPage(const Model& model, const ModelLabels& labels, const PictureGrid& grid) {
-  SvgPage page(model, labels, grid);
+SvgPage LayOutPage(const EnvironmentValues& values, const ModelLabels& labels,
+                   const PictureGrid& grid) {
+  SvgPage page(values, labels, grid);
   const double width_mm = grid.Width(), height_mm = grid.Height();
   double scale = std::min(kMaxDrawWidth / width_mm, kMaxDrawHeight / height_mm);
   if (!std::isfinite(scale) || !(scale > 0)) scale = 1;

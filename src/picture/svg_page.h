@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "model/model.h"
 #include "picture/isotherms.h"
 #include "picture/picture_grid.h"
 #include "picture/svg.h"
+#include "report/environment_values.h"
 #include "report/model_labels.h"
 
 namespace kelvane {
@@ -18,10 +18,11 @@ namespace kelvane {
 inline constexpr double kMargin = 16;
 
 struct SvgPage {
-  SvgPage(const Model& model_in, const ModelLabels& labels_in, const PictureGrid& grid_in)
-      : model(model_in), labels(labels_in), grid(grid_in) {}
+  SvgPage(const EnvironmentValues& values_in, const ModelLabels& labels_in,
+          const PictureGrid& grid_in)
+      : values(values_in), labels(labels_in), grid(grid_in) {}
 
-  const Model& model;
+  const EnvironmentValues& values;  // The conditions and fixed temperatures drawn.
   const ModelLabels& labels;
   const PictureGrid& grid;
   SvgLayout layout;
@@ -35,6 +36,8 @@ struct SvgPage {
   std::string overlay;  // above it, in page pixels
   std::vector<std::string> notes;  // layers left out, for the legend
 
+  int ConditionCount() const { return static_cast<int>(values.conditions.size()) - 1; }
+  int FixedCount() const { return static_cast<int>(values.fixed.size()) - 1; }
   // Model millimetres (from the top-left corner) to page pixels.
   double Px(double x_mm) const { return layout.origin_x + layout.scale * x_mm; }
   double Py(double y_mm) const { return layout.origin_y + layout.scale * y_mm; }
@@ -49,7 +52,8 @@ struct SvgPage {
 
 // The page of `model` with its scale, the colour bar's range and place,
 // and the isotherm levels; nothing drawn yet.
-SvgPage LayOutPage(const Model& model, const ModelLabels& labels, const PictureGrid& grid);
+SvgPage LayOutPage(const EnvironmentValues& values, const ModelLabels& labels,
+                   const PictureGrid& grid);
 
 // A number with at most `decimals` decimals, trailing zeros dropped.
 std::string Fixed(double value, int decimals);

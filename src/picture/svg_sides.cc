@@ -49,7 +49,7 @@ void DrawConvectionSides(SvgPage& page) {
     page.notes.push_back("convection sides left out: too many to draw");
     return;
   }
-  for (int condition = 1; condition <= page.model.ConvectionCount(); ++condition) {
+  for (int condition = 1; condition <= page.ConditionCount(); ++condition) {
     const std::string d = SidesPath(page, sides, condition);
     if (d.empty()) continue;
     page.body += "<path fill=\"none\" stroke=\"" + HexColour(ConditionColour(condition)) +

@@ -1,5 +1,6 @@
 #include "report/coupling.h"
 
+#include "report/cases.h"
 #include "report/heat_flow.h"
 
 namespace kelvane {
@@ -34,28 +35,20 @@ CouplingMatrix ComputeCoupling(const SolvedField& field) {
   m.environments = TouchingEnvironments(field);
   const std::size_t count = m.environments.size();
   m.flow.assign(count, std::vector<double>(count, 0.0));
-  std::vector<char> fixed(static_cast<std::size_t>(field.node_count) + 1, 0);
-  for (std::int32_t i = 1; i <= field.fixed_count; ++i) fixed[field.fixed_node[i]] = 1;
+  const EnvironmentValues model_values = ValuesOf(*field.model);
   for (std::size_t j = 0; j < count; ++j) {
+    // Environment j at 1, every other at 0.
     const Environment& unit = m.environments[j];
-    const bool convection = unit.kind == Environment::Kind::kConvection;
-    std::vector<double> ambient(static_cast<std::size_t>(field.ConvectionCount()) + 1, 0.0);
-    if (convection) ambient[unit.number] = 1;
-    std::vector<double> f = ConvectionLoads(field, ambient);
-    // The elimination of the fixed nodes: the couplings of those at 1 move
-    // to the load of the free nodes, then every fixed row reads T = value.
-    for (std::int32_t i = 1; i <= field.fixed_count; ++i) {
-      if (convection || field.fixed_index[i] != unit.number) continue;
-      for (const auto& [c, k] : field.fixed_rows[i].couplings) {
-        if (!fixed[c]) f[c] -= k;  /* F(c) -= K(c,p) x 1 */
-      }
+    EnvironmentValues values = model_values;
+    for (Convection& c : values.conditions) c.AmbientTemperature = 0;
+    for (double& t : values.fixed) t = 0;
+    if (unit.kind == Environment::Kind::kConvection) {
+      values.conditions[unit.number].AmbientTemperature = 1;
+    } else {
+      values.fixed[unit.number] = 1;
     }
-    for (std::int32_t i = 1; i <= field.fixed_count; ++i) {
-      const bool at_one = !convection && field.fixed_index[i] == unit.number;
-      f[field.fixed_node[i]] = at_one ? 1 : 0;
-    }
-    field.Solve(f);
-    const EnvironmentFlows flows = HeatFlows(field, f.data(), ambient);
+    const std::vector<double> t = SolveForValues(field, values);
+    const EnvironmentFlows flows = HeatFlows(field, t.data(), values.Ambients());
     for (std::size_t i = 0; i < count; ++i) {
       const Environment& through = m.environments[i];
       m.flow[i][j] = through.kind == Environment::Kind::kConvection

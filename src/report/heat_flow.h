@@ -32,4 +32,9 @@ std::vector<double> ConvectionLoads(const SolvedField& field, const std::vector<
 EnvironmentFlows HeatFlows(const SolvedField& field, const double* t,
                            const std::vector<double>& ambient);
 
+// The sum of the heat flows entering the model, W/m: the flow of every
+// convection edge and the reaction of every fixed node, where it is
+// positive. The grid check of EN ISO 10211 compares it between two grids.
+double EnteringFlow(const SolvedField& field, const double* t, const std::vector<double>& ambient);
+
 }  // namespace kelvane

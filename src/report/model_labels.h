@@ -62,6 +62,13 @@ struct ModelLabels {
   double PointY(std::int32_t j, double y_m) const {
     return drawing ? row_y_mm[Line(j, row_y_mm.size())] / 1000 : y_m;
   }
+  // The same in millimetres.
+  double PointXmm(std::int32_t k, double x_m) const {
+    return drawing ? column_x_mm[Line(k, column_x_mm.size())] : x_m * 1000;
+  }
+  double PointYmm(std::int32_t j, double y_m) const {
+    return drawing ? row_y_mm[Line(j, row_y_mm.size())] : y_m * 1000;
+  }
 
  private:
   // The entry of line k; the ring's outer lines lie on their neighbours.

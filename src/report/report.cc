@@ -67,11 +67,12 @@ std::optional<TemperatureFactor> Factor(const std::vector<ConditionReport>& cond
   return f;
 }
 
+
+}  // namespace
+
 GridSize GridSizeOf(const SolvedField& field) {
   return {field.last_column - 2, field.last_row - 2, field.node_count, field.element_count};
 }
-
-}  // namespace
 
 SolutionReport ReportSolution(const SolvedField& field, std::span<const double> t,
                               const EnvironmentValues& values, const ModelLabels& labels) {

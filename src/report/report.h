@@ -127,6 +127,8 @@ struct ModelReport {
   std::optional<GridCheckReport> grid_check;
 };
 
+GridSize GridSizeOf(const SolvedField& field);
+
 // The report of the solution `t` (1..node_count) of the run `field`, made
 // for the environment values `values`: the run's own, or a case's that
 // changed only ambients and fixed temperatures.

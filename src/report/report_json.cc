@@ -110,6 +110,25 @@ Json SolutionJson(const SolutionReport& r, const ModelLabels& labels) {
           {"probes", ProbesJson(r.probes)}};
 }
 
+Json ChangeJson(const std::optional<std::pair<std::string, double>>& change) {
+  if (!change) return Json();
+  return {{"name", change->first}, {"change", change->second}};
+}
+
+Json GridCheckJson(const GridCheckReport& g) {
+  return {{"fine_grid",
+           {{"columns", g.fine_grid.columns},
+            {"rows", g.fine_grid.rows},
+            {"nodes", g.fine_grid.nodes},
+            {"elements", g.fine_grid.elements}}},
+          {"entering", g.entering},
+          {"entering_fine", g.entering_fine},
+          {"relative_difference", g.relative_difference},
+          {"passes", g.passes},
+          {"probe_change", ChangeJson(g.probe_change)},
+          {"surface_change", ChangeJson(g.surface_change)}};
+}
+
 }  // namespace
 
 std::string ReportJson(const ModelReport& r) {
@@ -122,6 +141,16 @@ std::string ReportJson(const ModelReport& r) {
                  {"elements", r.grid.elements}}}};
   json.update(SolutionJson(r.base, r.labels));
   if (r.labels.drawing) json["areas"] = AreasJson(r.labels.areas);
+  if (!r.cases.empty()) {
+    Json cases = Json::array();
+    for (const CaseReport& c : r.cases) {
+      Json one = {{"name", c.name}, {"own_factorisation", c.own_factorisation}};
+      one.update(SolutionJson(c.solution, r.labels));
+      cases.push_back(one);
+    }
+    json["cases"] = cases;
+  }
+  if (r.grid_check) json["grid_check"] = GridCheckJson(*r.grid_check);
   if (r.coupling) json["coupling"] = CouplingJson(*r.coupling, r.labels);
   return JsonLine(json);
 }

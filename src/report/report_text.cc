@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "model/grid_place.h"
+#include "platform/error.h"
 #include "platform/number_text.h"
 #include "report/report.h"
 
@@ -131,6 +132,39 @@ std::string AreasText(const std::vector<DrawnArea>& areas) {
          "sides become steps):\n" + changed;
 }
 
+std::string CasesText(const std::vector<CaseReport>& cases, const ModelLabels& labels) {
+  std::string out;
+  for (const CaseReport& c : cases) {
+    out += "Case " + Quoted(c.name) +
+           (c.own_factorisation ? " (other heat-transfer coefficients: solved on its own):\n"
+                                : " (other ambients: solved on the model's factorisation):\n");
+    out += SolutionText(c.solution, labels);
+  }
+  return out;
+}
+
+std::string Signed(double value) { return (value > 0 ? "+" : "") + Short(value); }
+
+std::string GridCheckText(const GridCheckReport& g) {
+  std::string out = "Grid check, every cell cut into 2 x 2 (" +
+                    std::to_string(g.fine_grid.columns) + " x " +
+                    std::to_string(g.fine_grid.rows) + " cells, " +
+                    std::to_string(g.fine_grid.nodes) + " nodes):\n";
+  out += "  heat flows entering the model: " + Short(g.entering) + " W/m on the model's grid, " +
+         Short(g.entering_fine) + " W/m on the fine one, " +
+         Signed(100 * g.relative_difference) + " % (EN ISO 10211 asks less than 1 %: " +
+         (g.passes ? "met" : "NOT MET") + ")\n";
+  if (g.probe_change) {
+    out += "  largest change of a probe: " + Printable(g.probe_change->first) + ", " +
+           Signed(g.probe_change->second) + "\n";
+  }
+  if (g.surface_change) {
+    out += "  largest change of a lowest surface temperature: " +
+           Printable(g.surface_change->first) + ", " + Signed(g.surface_change->second) + "\n";
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string ReportText(const ModelReport& r) {
@@ -142,6 +176,8 @@ std::string ReportText(const ModelReport& r) {
   }
   out += SolutionText(r.base, r.labels);
   if (r.labels.drawing) out += AreasText(r.labels.areas);
+  out += CasesText(r.cases, r.labels);
+  if (r.grid_check) out += GridCheckText(*r.grid_check);
   if (r.coupling) out += CouplingText(*r.coupling, r.labels);
   return out + "\n";
 }

@@ -5,6 +5,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cmath>
+
 #include "app/process.h"
 
 namespace kelvane::testing {
@@ -69,6 +72,40 @@ TEST_F(DetailEndToEnd, ReportsInTheDetailsNamesAndGivesTheOneDimensionalFlow) {
             std::string::npos);
 }
 
+TEST_F(DetailEndToEnd, Iso10211Case2CouplesByItsFlowAndPassesTheGridCheck) {
+  WriteFile(folder_ / "case2.toml",
+            ReadFile(std::string(KELVANE_SOURCE_DIR) + "/examples/validation/iso10211_case2.toml"));
+  Outcome o = Run({"-q", "--report=json", "--coupling", "--check-grid", "case2.toml"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  const nlohmann::json r = nlohmann::json::parse(o.out);
+  const double flow = r["conditions"][0]["flow"];
+  EXPECT_NEAR(flow, 9.5, 0.1);
+  // To the rounding of the energy balance, which the aluminium beside the
+  // insulation makes 1E-10 of the flow here.
+  EXPECT_NEAR(r["coupling"]["l2d"][0]["value"].get<double>(), flow / 20, 1e-9 * flow);
+  const nlohmann::json& check = r["grid_check"];
+  EXPECT_EQ(check["passes"], true);
+  EXPECT_LT(std::fabs(check["relative_difference"].get<double>()), 0.01);
+  EXPECT_EQ(check["fine_grid"]["columns"], 2 * r["grid"]["columns"].get<int>());
+  EXPECT_LT(std::fabs(check["probe_change"]["change"].get<double>()), 0.01);
+}
+
+TEST_F(DetailEndToEnd, NodesByCoordinatesAndTheGridCheckOfAOneDimensionalWall) {
+  WriteFile(folder_ / "wall.toml", kWall);
+  Outcome o = Run({"-q", "--check-grid", "--report=json", "--nodes", "wall.toml"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  const nlohmann::json r = nlohmann::json::parse(o.out);
+  // Bilinear elements are exact in one dimension: the finer grid changes
+  // nothing but rounding.
+  EXPECT_LT(std::fabs(r["grid_check"]["relative_difference"].get<double>()), 1e-12);
+  const std::string nodes = ReadFile(folder_ / "wall.nodes.csv");
+  EXPECT_EQ(nodes.substr(0, nodes.find('\n')), "x_mm,y_mm,temperature");
+  EXPECT_EQ(std::count(nodes.begin(), nodes.end(), '\n'), r["grid"]["nodes"].get<int>() + 1);
+  // The first node is the top left corner of the brick, at the room.
+  const std::string first = nodes.substr(nodes.find('\n') + 1, nodes.find('\n', 22) - 22);
+  EXPECT_EQ(first.substr(0, 6), "0,100,") << first;
+}
+
 TEST_F(DetailEndToEnd, TheSavedGridGivesTheSameResultToTheByte) {
   const std::string examples = std::string(KELVANE_SOURCE_DIR) + "/examples/";
   for (const char* name : {"wall_slab", "heating_pipe", "validation/iso10211_case1",
@@ -97,13 +134,17 @@ TEST_F(DetailEndToEnd, RefusesWithLineAndColumnOrWithThePointInTheDrawing) {
        "kelvane2d: error: bad.toml:2:1: unknown key: "},
       // A block of wool that touches no condition: its temperatures are
       // undetermined, named by a point of the drawing.
+      {"picture of no case", "",
+       "kelvane2d: error: bad.toml, --svg-case: unknown name: the model has no case \"winter\"; "
+       "it has no cases\n"},
       {"floating part", wall + "[[shape]]\nfill = \"brick\"\nrect = [500, 0, 520, 100]\n",
        "kelvane2d: error: bad.toml, the point at x 500 mm, y 100 mm: undetermined temperatures: "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    WriteFile(folder_ / "bad.toml", c.text);
-    Outcome o = Run({"-q", "bad.toml"});
+    WriteFile(folder_ / "bad.toml", c.text.empty() ? wall : c.text);
+    Outcome o = c.text.empty() ? Run({"-q", "--svg-case=winter", "bad.toml"})
+                               : Run({"-q", "bad.toml"});
     EXPECT_EQ(o.status, 1);
     EXPECT_EQ(o.err.substr(0, c.error.size()), c.error) << o.err;
     EXPECT_EQ(o.err.find('\n'), o.err.size() - 1);

@@ -1,0 +1,198 @@
+#include "app/model_run.h"
+
+#include <algorithm>
+#include <new>
+#include <optional>
+
+#include "app/model_source.h"
+#include "model/subdivide.h"
+#include "output/result_writer.h"
+#include "picture/svg.h"
+#include "platform/error.h"
+#include "platform/file_io.h"
+#include "report/cases.h"
+#include "report/grid_check.h"
+#include "report/node_table.h"
+#include "report/report.h"
+#include "solver/solver.h"
+
+namespace kelvane {
+namespace {
+
+// One model's run: what it was asked for and what it has made so far.
+struct ModelRun {
+  const ModelPaths& paths;
+  const CommandLine& line;
+  const ModelOutputs& outputs;
+  const LoadedModel& loaded;
+  ProgressWindow& window;
+
+  std::optional<ModelReport> report;
+  std::string picture;
+  std::string nodes;
+  std::optional<GridSample> given;  // For the grid check.
+
+  bool Reporting() const { return line.report != ReportFormat::kNone; }
+  // Whether case `c` is to be solved: for the report, or for its picture.
+  bool Wanted(const CaseDefinition& c) const {
+    return Reporting() || c.name == outputs.svg_case;
+  }
+};
+
+SolverObserver Observer(ModelRun& run) {
+  SolverObserver observer;
+  observer.on_phase = [&window = run.window](int phase, const char* name) {
+    window.Yield(phase, kPhaseCount, name);
+  };
+  observer.on_warning = [&run](const std::string& warning) {
+    run.window.PrintLine(std::string(kProgram) + ": warning: " + run.paths.input + ": " +
+                         warning);
+  };
+  return observer;
+}
+
+// Solves with `observer`; a failure names the place as the model's user
+// knows it, and `what` (a case, the fine grid) when it is not the model.
+void Solve(const ModelRun& run, const Model& model, const SolverObserver& observer,
+           Table2<Cell>& result_grid, const std::string& what) {
+  try {
+    SolveTemperatureField(model, result_grid, observer);
+  } catch (RunError& e) {
+    if (run.loaded.made && what.empty()) NameInDrawing(e, *run.loaded.made);
+    if (!what.empty()) e.AddOuterPlace(what);
+    e.AddOuterPlace(run.paths.input);
+    throw;
+  }
+}
+
+// The cases whose matrix is the model's, solved on its factors.
+void ReportCasesOnFactors(ModelRun& run, const SolvedField& field) {
+  const Model& model = run.loaded.model();
+  for (std::size_t i = 0; i < run.loaded.cases.size(); ++i) {
+    const CaseDefinition& c = run.loaded.cases[i];
+    if (!run.Wanted(c) || ChangesCoefficients(c, model)) continue;
+    const std::vector<double> t = SolveForValues(field, c.values);
+    if (run.report) {
+      run.report->cases[i] = {c.name, false, ReportSolution(field, t, c.values, run.loaded.labels)};
+    }
+    if (c.name == run.outputs.svg_case) {
+      run.picture = DrawSvgPicture(field, t, c.values, run.loaded.labels).text;
+    }
+  }
+}
+
+void OnModelSolved(ModelRun& run, const SolvedField& field) {
+  const ModelLabels& labels = run.loaded.labels;
+  if (run.Reporting()) {
+    run.report = BuildReport(field, labels, run.paths.input, run.line.coupling);
+    run.report->cases.resize(run.loaded.cases.size());
+  }
+  if (!run.outputs.svg.empty() && run.outputs.svg_case.empty()) {
+    run.picture = DrawSvgPicture(field, labels).text;
+  }
+  if (!run.outputs.nodes.empty()) run.nodes = NodeTableText(field, field.temperature, labels);
+  if (run.line.check_grid) run.given = SampleGrid(field, labels);
+  ReportCasesOnFactors(run, field);
+}
+
+// The cases that change a heat-transfer coefficient, each solved as a model
+// of its own.
+void SolveOwnCases(ModelRun& run) {
+  const Model& model = run.loaded.model();
+  for (std::size_t i = 0; i < run.loaded.cases.size(); ++i) {
+    const CaseDefinition& c = run.loaded.cases[i];
+    if (!run.Wanted(c) || !ChangesCoefficients(c, model)) continue;
+    SolverObserver observer = Observer(run);
+    observer.on_solved = [&](const SolvedField& field) {
+      if (run.report) {
+        run.report->cases[i] = {c.name, true,
+                                ReportSolution(field, field.temperature, c.values,
+                                               run.loaded.labels)};
+      }
+      if (c.name == run.outputs.svg_case) {
+        run.picture = DrawSvgPicture(field, run.loaded.labels).text;
+      }
+    };
+    Table2<Cell> result_grid;
+    Solve(run, ModelForCase(model, c), observer, result_grid, "case \"" + c.name + "\"");
+  }
+}
+
+// The model again with every cell cut into 2 x 2.
+void CheckGrid(ModelRun& run) {
+  const Model fine_model = SubdividedModel(run.loaded.model());
+  const ModelLabels fine_labels = SubdividedLabels(
+      run.loaded.labels, run.loaded.model().CellGrid.Last1(), run.loaded.model().CellGrid.Last2());
+  std::optional<GridSample> fine;
+  SolverObserver observer = Observer(run);
+  observer.on_solved = [&](const SolvedField& field) { fine = SampleGrid(field, fine_labels); };
+  Table2<Cell> result_grid;
+  Solve(run, fine_model, observer, result_grid, "the grid with every cell cut into 2 x 2");
+  run.report->grid_check = CompareGrids(*run.given, *fine, run.loaded.labels);
+}
+
+void RefuseUnknownCase(const ModelRun& run, const std::string& name) {
+  std::string known;
+  for (const CaseDefinition& c : run.loaded.cases) known += (known.empty() ? "" : ", ") + c.name;
+  throw RunError(ErrorKind::kUnknownName, run.paths.input + ", --svg-case",
+                 "the model has no case " + Quoted(name) +
+                     (known.empty() ? std::string("; it has no cases") : "; its cases: " + known));
+}
+
+void SolveAndWrite(ModelRun& run) {
+  if (!run.outputs.svg_case.empty() &&
+      std::none_of(run.loaded.cases.begin(), run.loaded.cases.end(),
+                   [&](const CaseDefinition& c) { return c.name == run.outputs.svg_case; })) {
+    RefuseUnknownCase(run, run.outputs.svg_case);
+  }
+  SolverObserver observer = Observer(run);
+  observer.on_solved = [&run](const SolvedField& field) { OnModelSolved(run, field); };
+  Table2<Cell> result_grid;
+  Solve(run, run.loaded.model(), observer, result_grid, "");
+  SolveOwnCases(run);
+  if (run.line.check_grid) CheckGrid(run);
+  // The picture and the node table first: a run that fails on them writes
+  // no result.
+  if (!run.outputs.svg.empty()) ReplaceFileAtomically(run.outputs.svg, run.picture);
+  if (!run.outputs.nodes.empty()) ReplaceFileAtomically(run.outputs.nodes, run.nodes);
+  WriteResultFile(run.paths.result, result_grid);
+  if (run.report) {
+    run.window.PrintText(stdout, run.line.report == ReportFormat::kJson
+                                     ? ReportJson(*run.report)
+                                     : ReportText(*run.report));
+  }
+}
+
+}  // namespace
+
+bool RunModel(const ModelPaths& paths, const ReaderSettings& settings, const CommandLine& line,
+              ProgressWindow& window, const ModelOutputs& outputs) {
+  window.SetModel(paths.input);
+  auto fail = [&](const std::string& message) {
+    window.PrintLine(std::string(kProgram) + ": error: " + message);
+    if (line.report == ReportFormat::kJson) {
+      window.PrintText(stdout, ReportErrorJson(paths.input, message));
+    }
+  };
+  try {
+    const LoadedModel loaded = LoadModel(paths.input, settings);
+    // The grid is saved before it is solved, so that a grid that cannot be
+    // solved can be looked at.
+    if (!outputs.save_input.empty()) {
+      ReplaceFileAtomically(outputs.save_input, GridFileText(loaded, paths.input));
+    }
+    ModelRun run{paths, line, outputs, loaded, window, {}, {}, {}, {}};
+    SolveAndWrite(run);
+    return true;
+  } catch (const RunError& e) {
+    fail(e.what());
+  } catch (const std::bad_alloc&) {
+    fail(paths.input + ": " + ErrorKindText(ErrorKind::kOutOfMemory) +
+         ": the model's tables do not fit in memory");
+  } catch (const std::exception& e) {
+    fail(paths.input + ": " + e.what());
+  }
+  return false;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,35 @@
+// The run of one model: read (or made from a detail file), solved, its
+// cases and its grid check solved beside it, and what the command line asks
+// written: the picture and the node table before the result, the result,
+// then the report on stdout.
+#pragma once
+
+#include <string>
+
+#include "app/command_line.h"
+#include "model/input_reader.h"
+#include "platform/progress_window.h"
+
+namespace kelvane {
+
+inline constexpr const char* kProgram = "kelvane2d";
+
+struct ModelPaths {
+  std::string input;
+  std::string result;
+};
+
+// What one model's run writes besides its result; empty: nothing.
+struct ModelOutputs {
+  std::string svg;         // The picture's file,
+  std::string svg_case;    //   of this case instead of the model's own values.
+  std::string save_input;  // The grid file's.
+  std::string nodes;       // The node table's.
+};
+
+// Runs one model. A failure is reported on the window's line (and as a JSON
+// line when the report is JSON) and returns false.
+bool RunModel(const ModelPaths& paths, const ReaderSettings& settings, const CommandLine& line,
+              ProgressWindow& window, const ModelOutputs& outputs);
+
+}  // namespace kelvane
