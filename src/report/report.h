@@ -116,6 +116,32 @@ struct GridCheckReport {
   std::optional<std::pair<std::string, double>> surface_change;
 };
 
+// A flanking element of psi: U and the length it applies over, with the
+// layers it was computed from when a segment across the drawing gave them.
+struct FlankingLayerReport {
+  std::string material;
+  double thickness = 0;     // mm
+  double conductivity = 0;  // W/(m K)
+};
+struct FlankingReport {
+  double u = 0;       // W/(m2 K)
+  double length = 0;  // m
+  bool from_segment = false;
+  double from_x = 0, from_y = 0, to_x = 0, to_y = 0;  // mm, when from a segment
+  std::vector<FlankingLayerReport> layers;
+  double resistance_from = 0;  // m2 K/W at the segment's ends
+  double resistance_to = 0;
+};
+
+// psi = L2D - sum of U_j l_j between two environments, W/(m K).
+struct PsiReport {
+  std::string between[2];  // The environments' names.
+  double l2d = 0;          // W/(m K), from the coupling coefficients
+  std::vector<FlankingReport> flanking;
+  double flanking_sum = 0;  // sum of U_j l_j, W/(m K)
+  double psi = 0;
+};
+
 struct ModelReport {
   std::string model;  // The model file, as the command line named it.
   std::string title;
@@ -123,6 +149,7 @@ struct ModelReport {
   GridSize grid;
   SolutionReport base;  // The model's own environment values.
   std::optional<CouplingMatrix> coupling;
+  std::optional<PsiReport> psi;  // Of the model's own values, when asked.
   std::vector<CaseReport> cases;
   std::optional<GridCheckReport> grid_check;
 };
