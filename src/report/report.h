@@ -114,6 +114,7 @@ struct GridCheckReport {
   // temperature, fine minus given, with what changed; none without any.
   std::optional<std::pair<std::string, double>> probe_change;
   std::optional<std::pair<std::string, double>> surface_change;
+  std::vector<ProbeReport> fine_probes;  // Every probe on the fine grid.
 };
 
 // A flanking element of psi: U and the length it applies over, with the

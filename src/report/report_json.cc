@@ -126,7 +126,8 @@ Json GridCheckJson(const GridCheckReport& g) {
           {"relative_difference", g.relative_difference},
           {"passes", g.passes},
           {"probe_change", ChangeJson(g.probe_change)},
-          {"surface_change", ChangeJson(g.surface_change)}};
+          {"surface_change", ChangeJson(g.surface_change)},
+          {"probes", ProbesJson(g.fine_probes)}};
 }
 
 }  // namespace
