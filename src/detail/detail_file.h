@@ -15,8 +15,10 @@
 //   [psi]        between = [two conditions or fixed temperatures];
 //                flanking = [{ u = U, length = mm } or
 //                            { from = [x, y], to = [x, y], length = mm }, ...]
-//   [[case]]     name = "..."; then condition = { ambient, h or resistance }
-//                (any of them) and fixed temperature = T, as many as it changes
+//   [[case]]     name = "..."; then, for each condition it changes,
+//                name = { ambient = T and/or h or resistance }, and for each
+//                fixed temperature, name = T. `name` is the case's own, so a
+//                condition called "name" cannot be changed by a case.
 //
 // The reader refuses, with the file, line and column of the value (or key)
 // at fault: TOML syntax, unknown keys anywhere, wrong types, values out of

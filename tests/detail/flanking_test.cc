@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
+#include <random>
 
+#include "detail/detail_test_util.h"
+#include "detail/geometry.h"
 #include "platform/error.h"
 
 namespace kelvane::testing {
@@ -21,17 +23,17 @@ std::string Detail(const std::string& between, const std::string& entry,
          between + "\nflanking = [\n  " + entry + ",\n]\n" + shapes;
 }
 
-std::string Shape(const std::string& fill, const std::string& geometry) {
+std::string Drawn(const std::string& fill, const std::string& geometry) {
   return "[[shape]]\nfill = \"" + fill + "\"\n" + geometry + "\n";
 }
 
 // A wall from outside (x < 0) to inside (x > 395), 1000 mm high, with the
 // air drawn last: render, insulation, masonry, plaster.
 const std::string kWall =
-    Shape("render", "rect = [0, 0, 20, 1000]") + Shape("eps", "rect = [20, 0, 140, 1000]") +
-    Shape("masonry", "rect = [140, 0, 380, 1000]") +
-    Shape("plaster", "rect = [380, 0, 395, 1000]") + Shape("outside", "rect = [-50, 0, 0, 1000]") +
-    Shape("inside", "rect = [395, 0, 445, 1000]");
+    Drawn("render", "rect = [0, 0, 20, 1000]") + Drawn("eps", "rect = [20, 0, 140, 1000]") +
+    Drawn("masonry", "rect = [140, 0, 380, 1000]") +
+    Drawn("plaster", "rect = [380, 0, 395, 1000]") + Drawn("outside", "rect = [-50, 0, 0, 1000]") +
+    Drawn("inside", "rect = [395, 0, 445, 1000]");
 const std::string kOutIn = "[\"outside\", \"inside\"]";
 // The wall's resistance by hand, outside to inside.
 const double kWallU = 1 / (0.04 + 0.02 / 0.87 + 0.12 / 0.035 + 0.24 / 0.8 + 0.015 / 0.7 + 0.13);
@@ -83,21 +85,21 @@ const LayerCase kLayerCases[] = {
      "render 20, eps 120, masonry 240, plaster 15", kWallU},
     // A chord of 2 x 40 mm at 30 mm from the centre.
     {"across a circle", kOutIn, "{ from = [-25, 530], to = [420, 530], length = 1 }",
-     kWall + Shape("plaster", "circle = [260, 500, 50]"),
+     kWall + Drawn("plaster", "circle = [260, 500, 50]"),
      "render 20, eps 120, masonry 80, plaster 80, masonry 80, plaster 15",
      1 / (0.04 + 0.02 / 0.87 + 0.12 / 0.035 + 0.08 / 0.8 + 0.08 / 0.7 + 0.08 / 0.8 +
           0.015 / 0.7 + 0.13)},
     // The sloped side reaches x = 203 - 63 * 500 / 700 = 158 at y = 500;
     // the wedge and the insulation before it are one layer.
     {"across a sloped side", kOutIn, "{ from = [-25, 500], to = [420, 500], length = 1 }",
-     kWall + Shape("eps", "polygon = [[140, 0], [203, 0], [140, 700]]"),
+     kWall + Drawn("eps", "polygon = [[140, 0], [203, 0], [140, 700]]"),
      "render 20, eps 138, masonry 222, plaster 15",
      1 / (0.04 + 0.02 / 0.87 + 0.138 / 0.035 + 0.222 / 0.8 + 0.015 / 0.7 + 0.13)},
     // Later shapes cover earlier ones: masonry over the insulation's inner
     // part, insulation again over the masonry.
     {"overlapping shapes", kOutIn, "{ from = [-25, 500], to = [420, 500], length = 1 }",
-     kWall + Shape("masonry", "rect = [100, 400, 200, 600]") +
-         Shape("eps", "rect = [150, 450, 160, 550]"),
+     kWall + Drawn("masonry", "rect = [100, 400, 200, 600]") +
+         Drawn("eps", "rect = [150, 450, 160, 550]"),
      "render 20, eps 80, masonry 50, eps 10, masonry 220, plaster 15",
      1 / (0.04 + 0.02 / 0.87 + 0.08 / 0.035 + 0.05 / 0.8 + 0.01 / 0.035 + 0.22 / 0.8 +
           0.015 / 0.7 + 0.13)},
@@ -105,29 +107,29 @@ const LayerCase kLayerCases[] = {
     // x = 200. Through two vertices that only touch the line: no layer.
     {"along a side, through vertices", kOutIn,
      "{ from = [-25, 500], to = [420, 500], length = 1 }",
-     kWall + Shape("eps", "polygon = [[140, 500], [200, 500], [140, 600]]") +
-         Shape("plaster", "polygon = [[260, 500], [280, 400], [240, 400]]") +
-         Shape("plaster", "polygon = [[300, 500], [320, 600], [280, 600]]"),
+     kWall + Drawn("eps", "polygon = [[140, 500], [200, 500], [140, 600]]") +
+         Drawn("plaster", "polygon = [[260, 500], [280, 400], [240, 400]]") +
+         Drawn("plaster", "polygon = [[300, 500], [320, 600], [280, 600]]"),
      "render 20, eps 180, masonry 180, plaster 15",
      1 / (0.04 + 0.02 / 0.87 + 0.18 / 0.035 + 0.18 / 0.8 + 0.015 / 0.7 + 0.13)},
     // The sloped side meets the insulation at x = 0, but its crossing comes
     // out at -8.9E-16: the sliver between is no void.
     {"sliver between outlines", kOutIn, "{ from = [-3.5, 1.1], to = [2.5, 1.1], length = 1 }",
-     Shape("render", "polygon = [[-3, 0.7], [2.6, 0.7], [-2.6, 1.5], [-3, 1.5]]") +
-         Shape("eps", "rect = [0, 0.7, 2, 1.5]") + Shape("outside", "rect = [-4, 0.7, -3, 1.5]") +
-         Shape("inside", "rect = [2, 0.7, 3, 1.5]"),
+     Drawn("render", "polygon = [[-3, 0.7], [2.6, 0.7], [-2.6, 1.5], [-3, 1.5]]") +
+         Drawn("eps", "rect = [0, 0.7, 2, 1.5]") + Drawn("outside", "rect = [-4, 0.7, -3, 1.5]") +
+         Drawn("inside", "rect = [2, 0.7, 3, 1.5]"),
      "render 3, eps 2", 1 / (0.04 + 0.003 / 0.87 + 0.002 / 0.035 + 0.13)},
     // A slab, room below: h = 8 gives R = 1/8; a fixed temperature, none.
     {"vertical, condition to fixed", "[\"cavity\", \"cold\"]",
      "{ from = [500, -10], to = [500, 230], length = 1 }",
-     Shape("masonry", "rect = [0, 0, 1000, 200]") + Shape("eps", "rect = [0, 200, 1000, 220]") +
-         Shape("cavity", "rect = [0, -20, 1000, 0]") + Shape("cold", "rect = [0, 220, 1000, 240]"),
+     Drawn("masonry", "rect = [0, 0, 1000, 200]") + Drawn("eps", "rect = [0, 200, 1000, 220]") +
+         Drawn("cavity", "rect = [0, -20, 1000, 0]") + Drawn("cold", "rect = [0, 220, 1000, 240]"),
      "masonry 200, eps 20", 1 / (0.125 + 0.2 / 0.8 + 0.02 / 0.035 + 0)},
     // 10 mm beside the centre, the chord is 2 sqrt(50^2 - 10^2) long.
     {"vertical, across a circle", "[\"cold\", \"cavity\"]",
      "{ from = [500, 230], to = [500, -10], length = 1 }",
-     Shape("masonry", "rect = [0, 0, 1000, 200]") + Shape("eps", "circle = [510, 100, 50]") +
-         Shape("cavity", "rect = [0, -20, 1000, 0]") + Shape("cold", "rect = [0, 200, 1000, 240]"),
+     Drawn("masonry", "rect = [0, 0, 1000, 200]") + Drawn("eps", "circle = [510, 100, 50]") +
+         Drawn("cavity", "rect = [0, -20, 1000, 0]") + Drawn("cold", "rect = [0, 200, 1000, 240]"),
      "masonry 51.0102051443, eps 97.9795897113, masonry 51.0102051443",
      1 / ((0.1 - std::sqrt(0.0024)) / 0.8 + 2 * std::sqrt(0.0024) / 0.035 +
           (0.1 - std::sqrt(0.0024)) / 0.8 + 0.125)},
@@ -182,7 +184,7 @@ const Refusal kRefusals[] = {
      "d.toml:19:3: invalid value: flanking entry 1 ends at [500, 500] in void, not in "
      "\"outside\" or \"inside\""},
     {kOutIn, "{ from = [-25, 500], to = [420, 500], length = 1 }",
-     kWall + Shape("cavity", "rect = [400, 0, 445, 1000]"),
+     kWall + Drawn("cavity", "rect = [400, 0, 445, 1000]"),
      "d.toml:19:3: invalid value: flanking entry 1 ends at [420, 500] in the condition "
      "\"cavity\", not in \"outside\" or \"inside\""},
     {kOutIn, "{ from = [-25, 500], to = [-5, 500], length = 1 }", kWall,
@@ -191,22 +193,22 @@ const Refusal kRefusals[] = {
     {kOutIn, "{ from = [-25, 500], to = [-25, 500], length = 1 }", kWall,
      "d.toml:19:3: invalid value: flanking entry 1 starts and ends in \"outside\"; it must run "
      "from one environment of [psi] to the other"},
-    {kOutIn, kAcross, kWall + Shape("void", "rect = [200, 0, 210, 1000]"),
+    {kOutIn, kAcross, kWall + Drawn("void", "rect = [200, 0, 210, 1000]"),
      Crossing("void between [200, 500] and [210, 500]")},
-    {kOutIn, kAcross, kWall + Shape("pipe", "circle = [260, 500, 10]"),
+    {kOutIn, kAcross, kWall + Drawn("pipe", "circle = [260, 500, 10]"),
      Crossing("the fixed temperature \"pipe\" between [250, 500] and [270, 500]")},
-    {kOutIn, kAcross, kWall + Shape("cavity", "rect = [140, 0, 150, 1000]"),
+    {kOutIn, kAcross, kWall + Drawn("cavity", "rect = [140, 0, 150, 1000]"),
      Crossing("the condition \"cavity\" between [140, 500] and [150, 500]")},
-    {kOutIn, kAcross, kWall + Shape("outside", "rect = [300, 0, 310, 1000]"),
+    {kOutIn, kAcross, kWall + Drawn("outside", "rect = [300, 0, 310, 1000]"),
      Crossing("the condition \"outside\" between [300, 500] and [310, 500]")},
     {kOutIn, "{ from = [-25, 500], to = [25, 500], length = 1 }",
-     Shape("render", "rect = [0, 0, 20, 10]") + Shape("outside", "rect = [-50, 0, 0, 1000]") +
-         Shape("inside", "rect = [0, 20, 50, 1000]"),
+     Drawn("render", "rect = [0, 0, 20, 10]") + Drawn("outside", "rect = [-50, 0, 0, 1000]") +
+         Drawn("inside", "rect = [0, 20, 50, 1000]"),
      "d.toml:19:3: invalid value: flanking entry 1 crosses no material between \"outside\" and "
      "\"inside\""},
     {"[\"pipe\", \"cold\"]", "{ from = [0, -5], to = [0, 25], length = 1 }",
-     Shape("ideal", "rect = [-10, 0, 10, 20]") + Shape("pipe", "rect = [-10, -10, 10, 0]") +
-         Shape("cold", "rect = [-10, 20, 10, 30]"),
+     Drawn("ideal", "rect = [-10, 0, 10, 20]") + Drawn("pipe", "rect = [-10, -10, 10, 0]") +
+         Drawn("cold", "rect = [-10, 20, 10, 30]"),
      "d.toml:19:3: invalid value: flanking entry 1 has so little thermal resistance that U is "
      "infinite"},
 };
@@ -216,6 +218,55 @@ TEST(Flanking, RefusesSegmentsThatCrossNoSingleElement) {
     SCOPED_TRACE(r.entry + "\n" + r.shapes);
     EXPECT_EQ(FlankingError(Detail(r.between, r.entry, r.shapes)), r.message);
   }
+}
+
+// Random drawings over a backdrop of material "a", between "air" (left and
+// below) and "hot" (right and above), crossed by a random horizontal or
+// vertical segment: wherever the segment gives layers, every point of a
+// layer is of its material by the shapes themselves, the last that holds it.
+TEST(Flanking, LayersAgreeWithThePointsOfRandomDrawings) {
+  std::mt19937 rng(13);
+  std::uniform_real_distribution<double> at(0, 100), share(0.01, 0.99);
+  int measured = 0;
+  for (int drawing = 0; drawing < 400; ++drawing) {
+    const double q = at(rng);
+    const bool vertical = drawing % 2 == 1, reverse = drawing % 4 >= 2;
+    const Point low = vertical ? Point{q, -80} : Point{-80, q};
+    const Point high = vertical ? Point{q, 220} : Point{220, q};
+    const Point from = reverse ? high : low, to = reverse ? low : high;
+    const std::string text =
+        Drawn("a", "rect = [-60, -60, 200, 200]") + Drawn("air", "rect = [-100, -60, -60, 200]") +
+        Drawn("air", "rect = [-60, -100, 200, -60]") + Drawn("hot", "rect = [200, -60, 240, 200]") +
+        Drawn("hot", "rect = [-60, 200, 200, 240]") + RandomDrawing(rng) +
+        "[psi]\nbetween = [\"air\", \"hot\"]\nflanking = [{ from = [" + std::to_string(from.x) +
+        ", " + std::to_string(from.y) + "], to = [" + std::to_string(to.x) + ", " +
+        std::to_string(to.y) + "], length = 1 }]\n";
+    SCOPED_TRACE(text);
+    const DetailFile detail = ParseDetail(text, "d.toml");
+    std::vector<FlankingElement> elements;
+    try {
+      elements = FlankingElements(detail);
+    } catch (const RunError&) {
+      continue;  // A void, air or hot shape in the way.
+    }
+    ++measured;
+    double s = vertical ? from.y : from.x;  // Along the segment, from `from`.
+    const double step = reverse ? -1 : 1;
+    s += step * 20;  // The air's strip, 20 mm wide.
+    for (const FlankingLayer& layer : elements[0].layers) {
+      const double inside = s + step * share(rng) * layer.thickness;
+      const Point p = vertical ? Point{q, inside} : Point{inside, q};
+      const Shape* holder = nullptr;
+      for (const Shape& shape : detail.shapes) {
+        if (Contains(shape, p)) holder = &shape;
+      }
+      ASSERT_NE(holder, nullptr);
+      EXPECT_EQ(FillName(detail, holder->fill), layer.material);
+      s += step * layer.thickness;
+    }
+    EXPECT_NEAR(s, vertical ? to.y - step * 20 : to.x - step * 20, 1e-9);
+  }
+  EXPECT_GT(measured, 100);
 }
 
 }  // namespace
