@@ -361,8 +361,6 @@ const AnswerRefusal kAnswerRefusals[] = {
      "\"outside\"], not a string"},
     {"[psi]\nbetween = [\"in\"]\n",
      "d.toml:11:11: invalid value: between must name two environments, not 1"},
-    {"[psi]\nbetween = [\"in\", \"out\", \"pipe\"]\n",
-     "d.toml:11:11: invalid value: between must name two environments, not 3"},
     {"[psi]\nbetween = [\"in\", 3]\n",
      "d.toml:11:18: type mismatch: name 2 of between must be a string, not an integer"},
     {"[psi]\nbetween = [\"in\", \"ot\"]\n",
@@ -395,8 +393,6 @@ const AnswerRefusal kAnswerRefusals[] = {
      "d.toml:12:19: invalid value: u of flanking entry 1 must be 0 or more, not -0.1"},
     {"[psi]\nbetween = [\"in\", \"out\"]\nflanking = [{ u = inf, length = 1 }]\n",
      "d.toml:12:19: invalid value: u of flanking entry 1 must be a finite number, not inf"},
-    {"[psi]\nbetween = [\"in\", \"out\"]\nflanking = [{ u = \"0.3\", length = 1 }]\n",
-     "d.toml:12:19: type mismatch: u of flanking entry 1 must be a number, not a string"},
     {"[psi]\nbetween = [\"in\", \"out\"]\nflanking = [{ from = [0, 0, 1], to = [0, 0] }]\n",
      "d.toml:12:22: invalid value: from of flanking entry 1 must have 2 numbers [x, y], not 3"},
     {"[psi]\nbetween = [\"in\", \"out\"]\nflanking = [{ u = 0.3 }]\n",
@@ -438,15 +434,9 @@ const AnswerRefusal kAnswerRefusals[] = {
      "not 0"},
     {"[[case]]\nname = \"a\"\nin = { h = -1 }\n",
      "d.toml:12:12: invalid value: h of condition \"in\" in case \"a\" must be 0 or more, not -1"},
-    {"[[case]]\nname = \"a\"\nin = { ambient = \"cold\" }\n",
-     "d.toml:12:18: type mismatch: ambient of condition \"in\" in case \"a\" must be a number, "
-     "not a string"},
     {"[[case]]\nname = \"a\"\npipe = { ambient = 1 }\n",
      "d.toml:12:8: type mismatch: fixed temperature \"pipe\" in case \"a\" must be a number, not "
      "a table"},
-    {"[[case]]\nname = \"a\"\npipe = nan\n",
-     "d.toml:12:8: invalid value: fixed temperature \"pipe\" in case \"a\" must be a finite "
-     "number, not nan"},
 };
 
 TEST(DetailFile, PsiAndCaseRefusalsNameTheLineAndColumn) {
