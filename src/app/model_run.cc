@@ -84,7 +84,8 @@ void ReportCasesOnFactors(ModelRun& run, const SolvedField& field) {
 void OnModelSolved(ModelRun& run, const SolvedField& field) {
   const ModelLabels& labels = run.loaded.labels;
   if (run.Reporting()) {
-    run.report = BuildReport(field, labels, run.paths.input, run.line.coupling);
+    run.report = BuildReport(field, labels, run.paths.input, run.line.coupling,
+                             run.loaded.psi ? &*run.loaded.psi : nullptr);
     run.report->cases.resize(run.loaded.cases.size());
   }
   if (!run.outputs.svg.empty() && run.outputs.svg_case.empty()) {
