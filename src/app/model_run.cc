@@ -55,6 +55,7 @@ SolverObserver Observer(ModelRun& run) {
 // knows it, and `what` (a case, the fine grid) when it is not the model.
 void Solve(const ModelRun& run, const Model& model, const SolverObserver& observer,
            Table2<Cell>& result_grid, const std::string& what) {
+  run.window.SetModel(what.empty() ? run.paths.input : run.paths.input + ", " + what);
   try {
     SolveTemperatureField(model, result_grid, observer);
   } catch (RunError& e) {
