@@ -44,7 +44,8 @@ struct ModelRun {
   // Whether the report is printed; it is made for the result page too.
   bool Reporting() const { return line.report != ReportFormat::kNone; }
   bool Paging() const { return !outputs.html.empty(); }
-  // Whether case `c` is to be solved: for the report, or for its picture.
+  // Whether case `c` is to be solved: for the report or the page, or for
+  // its picture.
   bool Wanted(const CaseDefinition& c) const {
     return Reporting() || Paging() || c.name == outputs.svg_case;
   }

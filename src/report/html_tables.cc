@@ -209,8 +209,11 @@ std::string MaterialsSection(const ModelReport& report, const PageField& field) 
 
 std::string SolutionSections(const SolutionReport& r, const ModelLabels& labels, int level,
                              const std::string& id) {
-  std::string out = Section(id + "-conditions", Heading(level, "Conditions and heat flows") +
-                                                    ConditionsTable(r, labels));
+  std::string out;
+  if (!r.conditions.empty()) {
+    out += Section(id + "-conditions",
+                   Heading(level, "Conditions and heat flows") + ConditionsTable(r, labels));
+  }
   const std::string surface = SurfaceTable(r, labels);
   if (!surface.empty()) {
     out += Section(id + "-surface", Heading(level, "Surface temperatures") + surface);
