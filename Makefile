@@ -13,7 +13,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 BENCH_ARGS ?=
-DEMO_MODEL ?= examples/wall_slab.inp
+DEMO_MODEL ?= examples/wall_slab.toml
 PREFIX ?= /usr/local
 # The package groups to check; make test adds the browser.
 PACKAGE_GROUPS = build

@@ -104,7 +104,8 @@ void CaptureForPage(ModelRun& run, const SolvedField& field) {
 void OnModelSolved(ModelRun& run, const SolvedField& field) {
   const ModelLabels& labels = run.loaded.labels;
   if (run.Reporting() || run.Paging()) {
-    run.report = BuildReport(field, labels, run.paths.input, run.line.coupling);
+    run.report = BuildReport(field, labels, run.paths.input, run.line.coupling,
+                             run.loaded.psi ? &*run.loaded.psi : nullptr);
     run.report->cases.resize(run.loaded.cases.size());
   }
   if (run.Paging()) CaptureForPage(run, field);

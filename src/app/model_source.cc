@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "detail/detail_file.h"
+#include "detail/flanking.h"
 #include "detail/grid_text.h"
 #include "platform/file_io.h"
 #include "platform/number_text.h"
@@ -29,6 +30,41 @@ ModelLabels DetailLabels(const MadeGrid& made) {
   return labels;
 }
 
+std::vector<CaseDefinition> Cases(const DetailFile& detail, const Model& model) {
+  std::vector<CaseDefinition> cases;
+  for (const CaseEntry& entry : detail.cases) {
+    CaseDefinition c{entry.name, ValuesOf(model)};
+    for (const CaseOverride& o : entry.overrides) {
+      const std::size_t n = static_cast<std::size_t>(o.target.index) + 1;
+      if (o.target.kind == FillKind::kFixed) {
+        c.values.fixed[n] = *o.temperature;
+        continue;
+      }
+      if (o.ambient) c.values.conditions[n].AmbientTemperature = *o.ambient;
+      if (o.h) c.values.conditions[n].HeatTransferCoefficient = *o.h;
+    }
+    cases.push_back(std::move(c));
+  }
+  return cases;
+}
+
+EnvironmentRef RefTo(const Fill& fill) {
+  return {fill.kind == FillKind::kFixed ? Environment::Kind::kFixedTemperature
+                                        : Environment::Kind::kConvection,
+          fill.index + 1};
+}
+
+PsiRequest Psi(const DetailFile& detail) {
+  PsiRequest psi{{RefTo(detail.psi->between[0]), RefTo(detail.psi->between[1])}, {}};
+  for (const FlankingElement& e : FlankingElements(detail)) {
+    FlankingReport f{e.u, e.length / 1000, e.from_segment, e.from.x, e.from.y, e.to.x, e.to.y,
+                     {}, e.resistance_from, e.resistance_to};
+    for (const FlankingLayer& l : e.layers) f.layers.push_back({l.material, l.thickness, l.conductivity});
+    psi.flanking.push_back(std::move(f));
+  }
+  return psi;
+}
+
 std::string Mm(double value) { return NumberText(value, 6) + " mm"; }
 
 }  // namespace
@@ -41,8 +77,12 @@ bool IsDetailFile(const std::string& path) {
 LoadedModel LoadModel(const std::string& path, const ReaderSettings& settings) {
   LoadedModel loaded;
   if (IsDetailFile(path)) {
-    loaded.made = MakeGrid(ReadDetailFile(path));
+    const DetailFile detail = ReadDetailFile(path);
+    // What is wrong with the drawing's psi is said before its grid is made.
+    if (detail.psi) loaded.psi = Psi(detail);
+    loaded.made = MakeGrid(detail);
     loaded.labels = DetailLabels(*loaded.made);
+    loaded.cases = Cases(detail, loaded.made->model);
   } else {
     loaded.grid_file = ReadInputFile(path, settings);
     loaded.labels = GridFileLabels(loaded.grid_file);

@@ -13,6 +13,7 @@
 #include "platform/error.h"
 #include "report/cases.h"
 #include "report/model_labels.h"
+#include "report/psi.h"
 
 namespace kelvane {
 
@@ -21,6 +22,7 @@ struct LoadedModel {
   Model grid_file;               // A grid file's model.
   ModelLabels labels;
   std::vector<CaseDefinition> cases;  // A detail file's, in its order.
+  std::optional<PsiRequest> psi;      // A detail file's [psi].
 
   const Model& model() const { return made ? made->model : grid_file; }
 };

@@ -102,12 +102,29 @@ class DetailReader {
   void ReadMaterials(const toml::node& node);
   void ReadConditions(const toml::node& node);
   ConditionEntry Condition(const toml::key& key, const toml::node& node) const;
+  struct HeatTransfer {
+    std::optional<double> h;  // 1 / resistance when given so.
+    std::optional<double> resistance;
+  };
+  HeatTransfer ReadHeatTransfer(const toml::table& table, const std::string& what) const;
   void ReadFixed(const toml::node& node);
   void ReadShapes(const toml::node& node);
   Shape ReadShape(const toml::node& node) const;
   void ReadGeometry(const toml::key& key, const toml::node& node, Shape* shape) const;
   std::vector<Point> Polygon(const toml::node& node) const;
   void ReadProbes(const toml::node& node);
+  // Psi and cases name conditions and fixed temperatures, which may come
+  // further down: they are read once every name is known.
+  void ReadPsi(const toml::node& node) { psi_ = &node; }
+  void ReadCases(const toml::node& node) { cases_ = &node; }
+  PsiEntry Psi(const toml::node& node) const;
+  FlankingEntry Flanking(const toml::node& node, const std::string& what) const;
+  void ReadCaseTables(const toml::node& node);
+  CaseEntry Case(const toml::node& node) const;
+  CaseOverride Override(const toml::key& key, const toml::node& node,
+                        const std::string& in_case) const;
+  Fill Environment(const std::string& name, const toml::source_region& at,
+                   const std::string& where) const;
   void IndexNames();
   void RefuseControlCharacters() const;
   Fill FillNamed(const toml::node& node) const;
@@ -122,12 +139,16 @@ class DetailReader {
       {"fixed", &DetailReader::ReadFixed},
       {"shape", &DetailReader::ReadShapes},
       {"probes", &DetailReader::ReadProbes},
+      {"psi", &DetailReader::ReadPsi},
+      {"case", &DetailReader::ReadCases},
   };
 
   std::string_view text_;
   DetailFile detail_;
   std::vector<const toml::node*> fills_;  // The fill value of each shape.
   std::map<std::string, std::pair<Fill, SourcePosition>> fills_by_name_;
+  const toml::node* psi_ = nullptr;
+  const toml::node* cases_ = nullptr;
 };
 
 void DetailReader::RefuseUnknownKeys(const toml::table& table,
@@ -257,6 +278,28 @@ void DetailReader::ReadMaterials(const toml::node& node) {
   }
 }
 
+// h or resistance of a condition's table, as far as it gives them.
+DetailReader::HeatTransfer DetailReader::ReadHeatTransfer(const toml::table& table,
+                                                          const std::string& what) const {
+  const toml::node* h = table.get("h");
+  const toml::node* resistance = table.get("resistance");
+  if (h != nullptr && resistance != nullptr) {
+    Fail(ErrorKind::kInvalidValue, table.source(), what + " has both h and resistance; give one");
+  }
+  HeatTransfer given;
+  if (h != nullptr) {
+    given.h = Number(*h, "h of " + what);
+    if (*given.h < 0) {
+      Fail(ErrorKind::kInvalidValue, h->source(),
+           "h of " + what + " must be 0 or more, not " + NumberText(*given.h));
+    }
+  } else if (resistance != nullptr) {
+    given.resistance = Positive(*resistance, "resistance of " + what);
+    given.h = 1 / *given.resistance;
+  }
+  return given;
+}
+
 ConditionEntry DetailReader::Condition(const toml::key& key, const toml::node& node) const {
   ConditionEntry condition;
   condition.name = Name(key);
@@ -272,24 +315,10 @@ ConditionEntry DetailReader::Condition(const toml::key& key, const toml::node& n
   const toml::node* ambient = table.get("ambient");
   if (ambient == nullptr) Fail(ErrorKind::kMissingKey, node.source(), what + " needs ambient");
   condition.ambient = Number(*ambient, "ambient of " + what);
-  const toml::node* h = table.get("h");
-  const toml::node* resistance = table.get("resistance");
-  if (h != nullptr && resistance != nullptr) {
-    Fail(ErrorKind::kInvalidValue, node.source(), what + " has both h and resistance; give one");
-  }
-  if (h == nullptr && resistance == nullptr) {
-    Fail(ErrorKind::kMissingKey, node.source(), what + " needs h or resistance");
-  }
-  if (h != nullptr) {
-    condition.h = Number(*h, "h of " + what);
-    if (condition.h < 0) {
-      Fail(ErrorKind::kInvalidValue, h->source(),
-           "h of " + what + " must be 0 or more, not " + NumberText(condition.h));
-    }
-  } else {
-    condition.resistance = Positive(*resistance, "resistance of " + what);
-    condition.h = 1 / *condition.resistance;
-  }
+  const HeatTransfer given = ReadHeatTransfer(table, what);
+  if (!given.h) Fail(ErrorKind::kMissingKey, node.source(), what + " needs h or resistance");
+  condition.h = *given.h;
+  condition.resistance = given.resistance;
   return condition;
 }
 
@@ -418,6 +447,175 @@ void DetailReader::ReadProbes(const toml::node& node) {
   }
 }
 
+// The condition or fixed temperature a name in `where` stands for.
+Fill DetailReader::Environment(const std::string& name, const toml::source_region& at,
+                               const std::string& where) const {
+  const std::string what = Quoted(name) + " in " + where;
+  auto found = fills_by_name_.find(name);
+  if (found == fills_by_name_.end()) {
+    Fail(ErrorKind::kUnknownName, at, what + " names no condition or fixed temperature");
+  }
+  if (found->second.first.kind == FillKind::kMaterial) {
+    Fail(ErrorKind::kInvalidValue, at,
+         what + " names a material, not a condition or fixed temperature");
+  }
+  return found->second.first;
+}
+
+PsiEntry DetailReader::Psi(const toml::node& node) const {
+  const toml::table& table = TableOf(node, "psi");
+  RefuseUnknownKeys(table, {"between", "flanking"}, "[psi]");
+  PsiEntry psi;
+  psi.at = PositionOf(table.source());
+  const toml::node* between = table.get("between");
+  if (between == nullptr) {
+    Fail(ErrorKind::kMissingKey, table.source(),
+         "[psi] needs between, such as between = [\"inside\", \"outside\"]");
+  }
+  psi.between_at = PositionOf(between->source());
+  const toml::array* names = between->as_array();
+  if (names == nullptr) {
+    Fail(ErrorKind::kTypeMismatch, between->source(),
+         "between must be an array of two names such as [\"inside\", \"outside\"], not " +
+             TypeName(*between));
+  }
+  if (names->size() != 2) {
+    Fail(ErrorKind::kInvalidValue, between->source(),
+         "between must name two environments, not " + std::to_string(names->size()));
+  }
+  for (std::size_t i = 0; i < 2; ++i) {
+    const toml::node& name = (*names)[i];
+    if (!name.is_string()) {
+      Fail(ErrorKind::kTypeMismatch, name.source(),
+           "name " + std::to_string(i + 1) + " of between must be a string, not " + TypeName(name));
+    }
+    psi.between[i] = Environment(name.as_string()->get(), name.source(), "between");
+  }
+  if (psi.between[0] == psi.between[1]) {
+    Fail(ErrorKind::kInvalidValue, (*names)[1].source(),
+         "between names " + Quoted(FillName(detail_, psi.between[0])) +
+             " twice; psi lies between two different environments");
+  }
+  if (const toml::node* flanking = table.get("flanking")) {
+    const toml::array* entries = flanking->as_array();
+    if (entries == nullptr) {
+      Fail(ErrorKind::kTypeMismatch, flanking->source(),
+           "flanking must be an array of tables such as { u = 0.35, length = 1000 }, not " +
+               TypeName(*flanking));
+    }
+    for (std::size_t i = 0; i < entries->size(); ++i) {
+      psi.flanking.push_back(Flanking((*entries)[i], "flanking entry " + std::to_string(i + 1)));
+    }
+  }
+  return psi;
+}
+
+FlankingEntry DetailReader::Flanking(const toml::node& node, const std::string& what) const {
+  const toml::table& table = TableOf(node, what);
+  RefuseUnknownKeys(table, {"u", "from", "to", "length"}, what);
+  FlankingEntry entry;
+  entry.at = PositionOf(table.source());
+  const toml::node* u = table.get("u");
+  const toml::node* from = table.get("from");
+  const toml::node* to = table.get("to");
+  if (u != nullptr && (from != nullptr || to != nullptr)) {
+    Fail(ErrorKind::kInvalidValue, table.source(), what + " has both u and from/to; give one");
+  }
+  if (u == nullptr && from == nullptr && to == nullptr) {
+    Fail(ErrorKind::kMissingKey, table.source(), what + " needs u, or from and to");
+  }
+  if ((from == nullptr) != (to == nullptr)) {
+    Fail(ErrorKind::kMissingKey, (from != nullptr ? from : to)->source(),
+         what + (from != nullptr ? " has from but no to" : " has to but no from"));
+  }
+  if (u != nullptr) {
+    entry.u = Number(*u, "u of " + what);
+    if (*entry.u < 0) {
+      Fail(ErrorKind::kInvalidValue, u->source(),
+           "u of " + what + " must be 0 or more, not " + NumberText(*entry.u));
+    }
+  } else {
+    const std::vector<double> a = Coordinates(*from, 2, "from of " + what, "[x, y]");
+    const std::vector<double> b = Coordinates(*to, 2, "to of " + what, "[x, y]");
+    entry.from = Point{a[0], a[1]};
+    entry.to = Point{b[0], b[1]};
+  }
+  const toml::node* length = table.get("length");
+  if (length == nullptr) Fail(ErrorKind::kMissingKey, table.source(), what + " needs length, mm");
+  entry.length = Positive(*length, "length of " + what);
+  if (entry.length > kLargestCoordinate) {
+    Fail(ErrorKind::kInvalidValue, length->source(),
+         "length of " + what + " must be at most 1E+09 mm, not " + NumberText(entry.length));
+  }
+  return entry;
+}
+
+void DetailReader::ReadCaseTables(const toml::node& node) {
+  const toml::array* array = node.as_array();
+  if (array == nullptr) {
+    Fail(ErrorKind::kTypeMismatch, node.source(),
+         "case must be an array of tables, each one [[case]], not " + TypeName(node));
+  }
+  for (const toml::node& element : *array) detail_.cases.push_back(Case(element));
+}
+
+CaseEntry DetailReader::Case(const toml::node& node) const {
+  const toml::table& table = TableOf(node, "each [[case]]");
+  CaseEntry entry;
+  entry.at = PositionOf(table.source());
+  const toml::node* name = table.get("name");
+  if (name == nullptr) Fail(ErrorKind::kMissingKey, table.source(), "[[case]] needs name");
+  if (!name->is_string()) {
+    Fail(ErrorKind::kTypeMismatch, name->source(),
+         "the name of a case must be a string, not " + TypeName(*name));
+  }
+  entry.name = name->as_string()->get();
+  if (entry.name.empty()) {
+    Fail(ErrorKind::kInvalidValue, name->source(), "the name of a case must not be empty");
+  }
+  for (const CaseEntry& earlier : detail_.cases) {
+    if (earlier.name != entry.name) continue;
+    Fail(ErrorKind::kDuplicateName, name->source(),
+         Quoted(entry.name) + " names a case already, at line " + std::to_string(earlier.at.line) +
+             ", column " + std::to_string(earlier.at.column));
+  }
+  const std::string in_case = "case " + Quoted(entry.name);
+  for (const Entry& e : InFileOrder(table)) {
+    if (e.key->str() != "name") entry.overrides.push_back(Override(*e.key, *e.value, in_case));
+  }
+  return entry;
+}
+
+CaseOverride DetailReader::Override(const toml::key& key, const toml::node& node,
+                                    const std::string& in_case) const {
+  CaseOverride change;
+  change.at = PositionOf(key.source());
+  const std::string name(key.str());
+  change.target = Environment(name, key.source(), in_case);
+  if (change.target.kind == FillKind::kFixed) {
+    change.temperature = Number(node, "fixed temperature " + Quoted(name) + " in " + in_case);
+    return change;
+  }
+  const std::string what = "condition " + Quoted(name) + " in " + in_case;
+  if (!node.is_table()) {
+    Fail(ErrorKind::kTypeMismatch, node.source(),
+         what + " must be a table such as { ambient = -5, resistance = 0.25 }, not " +
+             TypeName(node));
+  }
+  const toml::table& table = *node.as_table();
+  RefuseUnknownKeys(table, {"ambient", "h", "resistance"}, what);
+  const HeatTransfer given = ReadHeatTransfer(table, what);
+  const toml::node* ambient = table.get("ambient");
+  if (ambient == nullptr && !given.h) {
+    Fail(ErrorKind::kMissingKey, node.source(),
+         what + " changes nothing; give ambient, h or resistance");
+  }
+  if (ambient != nullptr) change.ambient = Number(*ambient, "ambient of " + what);
+  change.h = given.h;
+  change.resistance = given.resistance;
+  return change;
+}
+
 // Names are unique across materials, conditions and fixed temperatures;
 // each names what a fill paints.
 void DetailReader::IndexNames() {
@@ -519,6 +717,8 @@ DetailFile DetailReader::Read() {
     detail_.shapes[i].fill = FillNamed(*fills_[i]);
     detail_.shapes[i].fill_at = PositionOf(fills_[i]->source());
   }
+  if (psi_ != nullptr) detail_.psi = Psi(*psi_);
+  if (cases_ != nullptr) ReadCaseTables(*cases_);
   return std::move(detail_);
 }
 

@@ -12,12 +12,20 @@
 //   [[shape]]    fill = a name or "void"; one of rect = [x0, y0, x1, y1],
 //                circle = [x, y, r], polygon = [[x, y], ...]; cell (mm)
 //   [probes]     name = [x, y]
+//   [psi]        between = [two conditions or fixed temperatures];
+//                flanking = [{ u = U, length = mm } or
+//                            { from = [x, y], to = [x, y], length = mm }, ...]
+//   [[case]]     name = "..."; then, for each condition it changes,
+//                name = { ambient = T and/or h or resistance }, and for each
+//                fixed temperature, name = T. `name` is the case's own, so a
+//                condition called "name" cannot be changed by a case.
 //
 // The reader refuses, with the file, line and column of the value (or key)
 // at fault: TOML syntax, unknown keys anywhere, wrong types, values out of
 // range, fills and names that clash or name nothing. What only the made grid
 // can tell (a probe in no element, no material at all, a grid too large) is
-// the grid maker's to refuse, at the positions kept here.
+// the grid maker's to refuse, and what a flanking segment crosses is
+// FlankingElements' (flanking.h), at the positions kept here.
 #pragma once
 
 #include <optional>
@@ -53,6 +61,8 @@ enum class FillKind { kVoid, kMaterial, kCondition, kFixed };
 struct Fill {
   FillKind kind = FillKind::kVoid;
   int index = -1;
+
+  bool operator==(const Fill&) const = default;
 };
 
 enum class ShapeKind { kRect, kCircle, kPolygon };
@@ -97,6 +107,41 @@ struct ProbeEntry {
   SourcePosition at;
 };
 
+// The linear thermal transmittance asked for: psi = L2D - sum of U_j l_j
+// between the two environments `between` (conditions or fixed
+// temperatures).
+struct FlankingEntry {
+  std::optional<double> u;    // W/(m2 K), given directly, or
+  std::optional<Point> from;  // a segment across the element's layers, mm
+  std::optional<Point> to;
+  double length = 0;  // mm, > 0
+  SourcePosition at;  // The entry (its inline table).
+};
+
+struct PsiEntry {
+  Fill between[2];                      // kCondition or kFixed, two different ones
+  std::vector<FlankingEntry> flanking;  // May be empty (psi = L2D then).
+  SourcePosition at;                    // The [psi] table.
+  SourcePosition between_at;
+};
+
+// A case: the same geometry and grid with other values for some conditions
+// (ambient and/or h or resistance) and fixed temperatures.
+struct CaseOverride {
+  Fill target;                        // kCondition or kFixed
+  std::optional<double> ambient;      // Conditions.
+  std::optional<double> h;            // Conditions: W/(m2 K), 1 / resistance when given so.
+  std::optional<double> resistance;   // As written.
+  std::optional<double> temperature;  // Fixed temperatures: `pipe = 50`.
+  SourcePosition at;                  // The key.
+};
+
+struct CaseEntry {
+  std::string name;                     // Unique among the cases, not empty.
+  std::vector<CaseOverride> overrides;  // In file order.
+  SourcePosition at;                    // Its table ([[case]]).
+};
+
 struct GridSettings {
   double max_cell = 0;           // mm
   std::optional<double> fine;    // mm; set together with growth.
@@ -114,6 +159,8 @@ struct DetailFile {
   std::vector<FixedEntry> fixed;           // In file order: C n.
   std::vector<Shape> shapes;               // In painting order.
   std::vector<ProbeEntry> probes;          // In file order.
+  std::optional<PsiEntry> psi;
+  std::vector<CaseEntry> cases;  // In file order.
 
   // "wall.toml:12:5", the place of a refusal.
   std::string PlaceOf(SourcePosition at) const;

@@ -44,6 +44,7 @@ GridCheckReport CompareGrids(const GridSample& given, const GridSample& fine,
   r.relative_difference = given.entering != 0 ? (fine.entering - given.entering) / given.entering
                                               : (fine.entering == 0 ? 0 : INFINITY);
   r.passes = std::fabs(r.relative_difference) < 0.01;
+  r.fine_probes = fine.solution.probes;
   for (std::size_t i = 0; i < given.solution.probes.size(); ++i) {
     KeepLargest(r.probe_change, given.solution.probes[i].name,
                 given.solution.probes[i].temperature, fine.solution.probes[i].temperature);

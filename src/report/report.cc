@@ -8,6 +8,7 @@
 #include "platform/number_text.h"
 #include "model/grid_place.h"
 #include "report/heat_flow.h"
+#include "report/psi.h"
 
 namespace kelvane {
 namespace {
@@ -100,14 +101,17 @@ SolutionReport ReportSolution(const SolvedField& field, std::span<const double> 
 }
 
 ModelReport BuildReport(const SolvedField& field, const ModelLabels& labels,
-                        const std::string& model, bool with_coupling) {
+                        const std::string& model, bool with_coupling, const PsiRequest* psi) {
   ModelReport report;
   report.model = model;
   report.title = labels.title;
   report.labels = labels;
   report.grid = GridSizeOf(field);
   report.base = ReportSolution(field, field.temperature, ValuesOf(*field.model), labels);
-  if (with_coupling) report.coupling = ComputeCoupling(field);
+  if (!with_coupling && !psi) return report;
+  CouplingMatrix coupling = ComputeCoupling(field);
+  if (psi) report.psi = ComputePsi(coupling, *psi, labels);
+  if (with_coupling) report.coupling = std::move(coupling);
   return report;
 }
 

@@ -114,6 +114,7 @@ struct GridCheckReport {
   // temperature, fine minus given, with what changed; none without any.
   std::optional<std::pair<std::string, double>> probe_change;
   std::optional<std::pair<std::string, double>> surface_change;
+  std::vector<ProbeReport> fine_probes;  // Every probe on the fine grid.
 };
 
 // A flanking element of psi: U and the length it applies over, with the
@@ -162,10 +163,14 @@ GridSize GridSizeOf(const SolvedField& field);
 SolutionReport ReportSolution(const SolvedField& field, std::span<const double> t,
                               const EnvironmentValues& values, const ModelLabels& labels);
 
-// The report of a finished run with its own values, and its coupling
-// coefficients when asked.
+struct PsiRequest;
+
+// The report of a finished run with its own values, its coupling
+// coefficients when asked, and psi when `psi` asks for it (the coupling
+// coefficients are then worked out, and shown only when asked).
 ModelReport BuildReport(const SolvedField& field, const ModelLabels& labels,
-                        const std::string& model, bool with_coupling);
+                        const std::string& model, bool with_coupling,
+                        const PsiRequest* psi = nullptr);
 
 // The report as lines of text, ending with an empty line.
 std::string ReportText(const ModelReport& report);

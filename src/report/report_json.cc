@@ -110,6 +110,32 @@ Json SolutionJson(const SolutionReport& r, const ModelLabels& labels) {
           {"probes", ProbesJson(r.probes)}};
 }
 
+Json PsiJson(const PsiReport& p) {
+  Json flanking = Json::array();
+  for (const FlankingReport& f : p.flanking) {
+    Json layers = Json::array();
+    for (const FlankingLayerReport& l : f.layers) {
+      layers.push_back({{"material", l.material},
+                        {"thickness", l.thickness / 1000},
+                        {"conductivity", l.conductivity}});
+    }
+    Json one = {{"u", f.u}, {"length", f.length}, {"from", Json()}, {"to", Json()}};
+    if (f.from_segment) {
+      one["from"] = {f.from_x / 1000, f.from_y / 1000};
+      one["to"] = {f.to_x / 1000, f.to_y / 1000};
+      one["layers"] = layers;
+      one["resistance_from"] = f.resistance_from;
+      one["resistance_to"] = f.resistance_to;
+    }
+    flanking.push_back(one);
+  }
+  return {{"between", {p.between[0], p.between[1]}},
+          {"l2d", p.l2d},
+          {"flanking", flanking},
+          {"flanking_sum", p.flanking_sum},
+          {"psi", p.psi}};
+}
+
 Json ChangeJson(const std::optional<std::pair<std::string, double>>& change) {
   if (!change) return Json();
   return {{"name", change->first}, {"change", change->second}};
@@ -126,7 +152,8 @@ Json GridCheckJson(const GridCheckReport& g) {
           {"relative_difference", g.relative_difference},
           {"passes", g.passes},
           {"probe_change", ChangeJson(g.probe_change)},
-          {"surface_change", ChangeJson(g.surface_change)}};
+          {"surface_change", ChangeJson(g.surface_change)},
+          {"probes", ProbesJson(g.fine_probes)}};
 }
 
 }  // namespace
@@ -141,6 +168,7 @@ std::string ReportJson(const ModelReport& r) {
                  {"elements", r.grid.elements}}}};
   json.update(SolutionJson(r.base, r.labels));
   if (r.labels.drawing) json["areas"] = AreasJson(r.labels.areas);
+  if (r.psi) json["psi"] = PsiJson(*r.psi);
   if (!r.cases.empty()) {
     Json cases = Json::array();
     for (const CaseReport& c : r.cases) {

@@ -132,13 +132,44 @@ std::string AreasText(const std::vector<DrawnArea>& areas) {
          "sides become steps):\n" + changed;
 }
 
+std::string FlankingText(const FlankingReport& f, std::size_t number) {
+  std::string out = "  flanking element " + std::to_string(number) + ": U " + Short(f.u) +
+                    " W/(m\xC2\xB2 K) x l " + Short(f.length * 1000) + " mm = " +
+                    Short(f.u * f.length) + " W/(m K)";
+  if (!f.from_segment) return out + ", U as given\n";
+  out += ", U of the layers from (" + Short(f.from_x) + ", " + Short(f.from_y) + ") to (" +
+         Short(f.to_x) + ", " + Short(f.to_y) + ") mm:\n     ";
+  for (const FlankingLayerReport& l : f.layers) {
+    out += " " + Printable(l.material) + " " + Short(l.thickness) + " mm (" +
+           Short(l.conductivity) + " W/(m K)),";
+  }
+  return out + " surface resistances " + Short(f.resistance_from) + " and " +
+         Short(f.resistance_to) + " m\xC2\xB2 K/W\n";
+}
+
+std::string PsiText(const PsiReport& p) {
+  std::string out = "Linear thermal transmittance psi between " + Printable(p.between[0]) +
+                    " and " + Printable(p.between[1]) + ", W/(m K):\n";
+  out += "  L2D " + Short(p.l2d) + ", from the coupling coefficients\n";
+  for (std::size_t i = 0; i < p.flanking.size(); ++i) out += FlankingText(p.flanking[i], i + 1);
+  return out + "  psi = L2D - sum of U l = " + Short(p.l2d) + " - " + Short(p.flanking_sum) +
+         " = " + Short(p.psi) + "\n";
+}
+
 std::string CasesText(const std::vector<CaseReport>& cases, const ModelLabels& labels) {
   std::string out;
   for (const CaseReport& c : cases) {
     out += "Case " + Quoted(c.name) +
            (c.own_factorisation ? " (other heat-transfer coefficients: solved on its own):\n"
                                 : " (other ambients: solved on the model's factorisation):\n");
-    out += SolutionText(c.solution, labels);
+    // The case's lines, set in under its heading.
+    const std::string lines = SolutionText(c.solution, labels);
+    std::size_t start = 0;
+    while (start < lines.size()) {
+      const std::size_t end = lines.find('\n', start);
+      out += "  " + lines.substr(start, end + 1 - start);
+      start = end + 1;
+    }
   }
   return out;
 }
@@ -176,6 +207,7 @@ std::string ReportText(const ModelReport& r) {
   }
   out += SolutionText(r.base, r.labels);
   if (r.labels.drawing) out += AreasText(r.labels.areas);
+  if (r.psi) out += PsiText(*r.psi);
   out += CasesText(r.cases, r.labels);
   if (r.grid_check) out += GridCheckText(*r.grid_check);
   if (r.coupling) out += CouplingText(*r.coupling, r.labels);

@@ -72,6 +72,40 @@ TEST_F(DetailEndToEnd, ReportsInTheDetailsNamesAndGivesTheOneDimensionalFlow) {
             std::string::npos);
 }
 
+TEST_F(DetailEndToEnd, APlainWallHasNoPsiAndACaseOfOtherAmbientsIsASeparateRun) {
+  // The wall with psi over a segment across it, and a mild case; the same
+  // wall with the case's ambients as its own.
+  const std::string wall = kWall;
+  WriteFile(folder_ / "wall.toml",
+            wall + "[psi]\nbetween = [\"room\", \"outside\"]\n"
+                   "flanking = [{ from = [-10, 50], to = [350, 50], length = 100 }]\n"
+                   "[[case]]\nname = \"mild\"\nroom = { ambient = 21 }\n"
+                   "outside = { ambient = 5 }\n");
+  std::string mild = wall;
+  mild.replace(mild.find("ambient = 20"), 12, "ambient = 21");
+  mild.replace(mild.find("ambient = -10"), 13, "ambient = 5");
+  WriteFile(folder_ / "mild.toml", mild);
+  Outcome o = Run({"-q", "--report=json", "wall.toml", "mild.toml"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  const nlohmann::json r = nlohmann::json::parse(o.out.substr(0, o.out.find('\n')));
+  const nlohmann::json separate = nlohmann::json::parse(o.out.substr(o.out.find('\n') + 1));
+  const double r_total = 0.13 + 0.24 / 0.8 + 0.1 / 0.035 + 1 / 25.0;
+  // Exact in one dimension, up to rounding.
+  EXPECT_NEAR(r["conditions"][0]["flow"].get<double>(), 30 / r_total * 0.1, 1e-11);
+  EXPECT_NEAR(r["psi"]["psi"].get<double>(), 0, 1e-9);
+  EXPECT_NEAR(r["psi"]["flanking"][0]["u"].get<double>(), 1 / r_total, 1e-15);
+  EXPECT_EQ(r["psi"]["flanking"][0]["layers"].size(), 2u);
+  const nlohmann::json& c = r["cases"][0];
+  EXPECT_EQ(c["name"], "mild");
+  EXPECT_EQ(c["own_factorisation"], false);
+  for (int v = 0; v < 2; ++v) {
+    const double expected = separate["conditions"][v]["flow"];
+    EXPECT_NEAR(c["conditions"][v]["flow"].get<double>(), expected, 1e-12 * std::fabs(expected));
+  }
+  EXPECT_NEAR(c["probes"][0]["temperature"].get<double>(),
+              separate["probes"][0]["temperature"].get<double>(), 1e-12 * 21);
+}
+
 TEST_F(DetailEndToEnd, Iso10211Case2CouplesByItsFlowAndPassesTheGridCheck) {
   WriteFile(folder_ / "case2.toml",
             ReadFile(std::string(KELVANE_SOURCE_DIR) + "/examples/validation/iso10211_case2.toml"));

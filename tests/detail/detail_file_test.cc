@@ -155,13 +155,11 @@ const Refusal kRefusals[] = {
     {"", "d.toml: missing key: the file has no [grid] table with max_cell"},
     {"[gird]\nmax_cell = 1\n",
      "d.toml:1:2: unknown key: \"gird\"; a detail file knows title, grid, materials, conditions, "
-     "fixed, shape, probes"},
-    {"[grid]\nmax_cell = 1\n[psi]\nbetween = []\n",
-     "d.toml:3:2: unknown key: \"psi\"; a detail file knows title, grid, materials, conditions, "
-     "fixed, shape, probes"},
-    {"[[case]]\nname = \"x\"\n",
-     "d.toml:1:3: unknown key: \"case\"; a detail file knows title, grid, materials, conditions, "
-     "fixed, shape, probes"},
+     "fixed, shape, probes, psi, case"},
+    {"psi = 1\ngrid = { max_cell = 1 }\n",
+     "d.toml:1:7: type mismatch: psi must be a table, not an integer"},
+    {"case = [1]\ngrid = { max_cell = 1 }\n",
+     "d.toml:1:9: type mismatch: each [[case]] must be a table, not an integer"},
     {"[grid]\nmax_cell = 1\nmax_cel = 2\n",
      "d.toml:3:1: unknown key: \"max_cel\" in [grid], which knows max_cell, fine, growth"},
     {"title = 3\n", "d.toml:1:9: type mismatch: title must be a string, not an integer"},
@@ -266,6 +264,185 @@ TEST(DetailFile, RefusalsNameTheLineAndColumn) {
   for (const Refusal& r : kRefusals) {
     SCOPED_TRACE(r.text);
     EXPECT_EQ(ReadError(r.text), r.message);
+  }
+}
+
+// The psi and case tables name conditions and fixed temperatures that may
+// come further down.
+const char kAnswers[] = R"([grid]
+max_cell = 10
+[psi]
+between = ["outside", "inside"]
+flanking = [
+  { u = 0.35, length = 1000 },
+  { from = [-100, 2500], to = [400, 2500.5], length = 1200 },
+]
+[[case]]
+name = "condensation"
+outside = { ambient = -5 }
+inside = { ambient = 20, resistance = 0.25 }
+[[case]]
+name = "hot pipe"
+pipe = 50
+inside = { h = 8 }
+[conditions]
+inside = { ambient = 20, resistance = 0.13 }
+outside = { ambient = -10, h = 25 }
+[fixed]
+pipe = 45
+)";
+
+TEST(DetailFile, ReadsPsiAndCases) {
+  const DetailFile d = ParseDetail(kAnswers, "d.toml");
+  ASSERT_TRUE(d.psi);
+  const PsiEntry& psi = *d.psi;
+  EXPECT_EQ(psi.between[0], (Fill{FillKind::kCondition, 1}));
+  EXPECT_EQ(psi.between[1], (Fill{FillKind::kCondition, 0}));
+  EXPECT_EQ(d.PlaceOf(psi.at), "d.toml:3:1");
+  EXPECT_EQ(d.PlaceOf(psi.between_at), "d.toml:4:11");
+  ASSERT_EQ(psi.flanking.size(), 2u);
+  EXPECT_EQ(psi.flanking[0].u, 0.35);
+  EXPECT_FALSE(psi.flanking[0].from);
+  EXPECT_EQ(psi.flanking[0].length, 1000);
+  EXPECT_EQ(d.PlaceOf(psi.flanking[0].at), "d.toml:6:3");
+  EXPECT_FALSE(psi.flanking[1].u);
+  EXPECT_EQ(psi.flanking[1].from->x, -100);
+  EXPECT_EQ(psi.flanking[1].to->y, 2500.5);
+  EXPECT_EQ(psi.flanking[1].length, 1200);
+
+  ASSERT_EQ(d.cases.size(), 2u);
+  const CaseEntry& condensation = d.cases[0];
+  EXPECT_EQ(condensation.name, "condensation");
+  EXPECT_EQ(d.PlaceOf(condensation.at), "d.toml:9:1");
+  ASSERT_EQ(condensation.overrides.size(), 2u);
+  const CaseOverride& outside = condensation.overrides[0];
+  EXPECT_EQ(outside.target, (Fill{FillKind::kCondition, 1}));
+  EXPECT_EQ(outside.ambient, -5);
+  EXPECT_FALSE(outside.h || outside.resistance || outside.temperature);
+  EXPECT_EQ(d.PlaceOf(outside.at), "d.toml:11:1");
+  const CaseOverride& inside = condensation.overrides[1];
+  EXPECT_EQ(inside.ambient, 20);
+  EXPECT_EQ(inside.resistance, 0.25);
+  EXPECT_EQ(inside.h, 4);
+  const CaseEntry& hot = d.cases[1];
+  ASSERT_EQ(hot.overrides.size(), 2u);
+  EXPECT_EQ(hot.overrides[0].target, (Fill{FillKind::kFixed, 0}));
+  EXPECT_EQ(hot.overrides[0].temperature, 50);
+  EXPECT_FALSE(hot.overrides[0].ambient);
+  EXPECT_EQ(hot.overrides[1].h, 8);
+  EXPECT_FALSE(hot.overrides[1].ambient || hot.overrides[1].resistance);
+
+  const DetailFile plain = ParseDetail(
+      "grid = { max_cell = 1 }\nfixed = { a = 1, b = 2 }\npsi = { between = [\"b\", \"a\"] }\n",
+      "d.toml");
+  EXPECT_EQ(plain.psi->between[0], (Fill{FillKind::kFixed, 1}));
+  EXPECT_TRUE(plain.psi->flanking.empty());
+  EXPECT_TRUE(plain.cases.empty());
+  EXPECT_FALSE(ParseDetail("[grid]\nmax_cell = 1\n", "d.toml").psi);
+}
+
+// Nine lines of names, then the table under test from line 10.
+const std::string kNames =
+    "[grid]\nmax_cell = 1\n[materials]\nbrick = 1\n[conditions]\nin = { ambient = 20, h = 8 }\n"
+    "out = { ambient = 0, h = 25 }\n[fixed]\npipe = 45\n";
+
+struct AnswerRefusal {
+  std::string text;  // After kNames.
+  std::string message;
+};
+
+const AnswerRefusal kAnswerRefusals[] = {
+    {"[psi]\nflanking = []\n",
+     "d.toml:10:1: missing key: [psi] needs between, such as between = [\"inside\", \"outside\"]"},
+    {"[psi]\nbetween = [\"in\", \"out\"]\nflank = []\n",
+     "d.toml:12:1: unknown key: \"flank\" in [psi], which knows between, flanking"},
+    {"[psi]\nbetween = \"in\"\n",
+     "d.toml:11:11: type mismatch: between must be an array of two names such as [\"inside\", "
+     "\"outside\"], not a string"},
+    {"[psi]\nbetween = [\"in\"]\n",
+     "d.toml:11:11: invalid value: between must name two environments, not 1"},
+    {"[psi]\nbetween = [\"in\", 3]\n",
+     "d.toml:11:18: type mismatch: name 2 of between must be a string, not an integer"},
+    {"[psi]\nbetween = [\"in\", \"ot\"]\n",
+     "d.toml:11:18: unknown name: \"ot\" in between names no condition or fixed temperature"},
+    {"[psi]\nbetween = [\"void\", \"out\"]\n",
+     "d.toml:11:12: unknown name: \"void\" in between names no condition or fixed temperature"},
+    {"[psi]\nbetween = [\"brick\", \"out\"]\n",
+     "d.toml:11:12: invalid value: \"brick\" in between names a material, not a condition or "
+     "fixed temperature"},
+    {"[psi]\nbetween = [\"in\", \"in\"]\n",
+     "d.toml:11:18: invalid value: between names \"in\" twice; psi lies between two different "
+     "environments"},
+    {"[psi]\nbetween = [\"in\", \"pipe\"]\nflanking = { u = 1, length = 1 }\n",
+     "d.toml:12:12: type mismatch: flanking must be an array of tables such as { u = 0.35, "
+     "length = 1000 }, not a table"},
+    {"[psi]\nbetween = [\"in\", \"pipe\"]\nflanking = [1]\n",
+     "d.toml:12:13: type mismatch: flanking entry 1 must be a table, not an integer"},
+    {"[psi]\nbetween = [\"in\", \"out\"]\nflanking = [{ u = 1, length = 1, l = 2 }]\n",
+     "d.toml:12:34: unknown key: \"l\" in flanking entry 1, which knows u, from, to, length"},
+    {"[psi]\nbetween = [\"in\", \"out\"]\n"
+     "flanking = [{ u = 1, length = 1 }, { u = 1, to = [0, 0], length = 1 }]\n",
+     "d.toml:12:36: invalid value: flanking entry 2 has both u and from/to; give one"},
+    {"[psi]\nbetween = [\"in\", \"out\"]\nflanking = [{ length = 1 }]\n",
+     "d.toml:12:13: missing key: flanking entry 1 needs u, or from and to"},
+    {"[psi]\nbetween = [\"in\", \"out\"]\nflanking = [{ from = [0, 0], length = 1 }]\n",
+     "d.toml:12:22: missing key: flanking entry 1 has from but no to"},
+    {"[psi]\nbetween = [\"in\", \"out\"]\nflanking = [{ to = [0, 0], length = 1 }]\n",
+     "d.toml:12:20: missing key: flanking entry 1 has to but no from"},
+    {"[psi]\nbetween = [\"in\", \"out\"]\nflanking = [{ u = -0.1, length = 1 }]\n",
+     "d.toml:12:19: invalid value: u of flanking entry 1 must be 0 or more, not -0.1"},
+    {"[psi]\nbetween = [\"in\", \"out\"]\nflanking = [{ u = inf, length = 1 }]\n",
+     "d.toml:12:19: invalid value: u of flanking entry 1 must be a finite number, not inf"},
+    {"[psi]\nbetween = [\"in\", \"out\"]\nflanking = [{ from = [0, 0, 1], to = [0, 0] }]\n",
+     "d.toml:12:22: invalid value: from of flanking entry 1 must have 2 numbers [x, y], not 3"},
+    {"[psi]\nbetween = [\"in\", \"out\"]\nflanking = [{ u = 0.3 }]\n",
+     "d.toml:12:13: missing key: flanking entry 1 needs length, mm"},
+    {"[psi]\nbetween = [\"in\", \"out\"]\nflanking = [{ u = 0.3, length = 0 }]\n",
+     "d.toml:12:33: invalid value: length of flanking entry 1 must be above 0, not 0"},
+    {"[psi]\nbetween = [\"in\", \"out\"]\nflanking = [{ u = 0.3, length = 1e10 }]\n",
+     "d.toml:12:33: invalid value: length of flanking entry 1 must be at most 1E+09 mm, not "
+     "10000000000"},
+    {"[case]\nname = \"a\"\n",
+     "d.toml:10:1: type mismatch: case must be an array of tables, each one [[case]], not a "
+     "table"},
+    {"[[case]]\nin = { ambient = 1 }\n", "d.toml:10:1: missing key: [[case]] needs name"},
+    {"[[case]]\nname = 1\n",
+     "d.toml:11:8: type mismatch: the name of a case must be a string, not an integer"},
+    {"[[case]]\nname = \"\"\n",
+     "d.toml:11:8: invalid value: the name of a case must not be empty"},
+    {"[[case]]\nname = \"a\"\n[[case]]\nname = \"a\"\n",
+     "d.toml:13:8: duplicate name: \"a\" names a case already, at line 10, column 1"},
+    {"[[case]]\nname = \"a\"\nni = { ambient = 1 }\n",
+     "d.toml:12:1: unknown name: \"ni\" in case \"a\" names no condition or fixed temperature"},
+    {"[[case]]\nname = \"a\"\nbrick = 2\n",
+     "d.toml:12:1: invalid value: \"brick\" in case \"a\" names a material, not a condition or "
+     "fixed temperature"},
+    {"[[case]]\nname = \"a\"\nin = 5\n",
+     "d.toml:12:6: type mismatch: condition \"in\" in case \"a\" must be a table such as "
+     "{ ambient = -5, resistance = 0.25 }, not an integer"},
+    {"[[case]]\nname = \"a\"\nin = { ambient = 1, t = 2 }\n",
+     "d.toml:12:21: unknown key: \"t\" in condition \"in\" in case \"a\", which knows ambient, h, "
+     "resistance"},
+    {"[[case]]\nname = \"a\"\nin = {}\n",
+     "d.toml:12:6: missing key: condition \"in\" in case \"a\" changes nothing; give ambient, h "
+     "or resistance"},
+    {"[[case]]\nname = \"a\"\nin = { h = 8, resistance = 0.25 }\n",
+     "d.toml:12:6: invalid value: condition \"in\" in case \"a\" has both h and resistance; give "
+     "one"},
+    {"[[case]]\nname = \"a\"\nin = { resistance = 0 }\n",
+     "d.toml:12:21: invalid value: resistance of condition \"in\" in case \"a\" must be above 0, "
+     "not 0"},
+    {"[[case]]\nname = \"a\"\nin = { h = -1 }\n",
+     "d.toml:12:12: invalid value: h of condition \"in\" in case \"a\" must be 0 or more, not -1"},
+    {"[[case]]\nname = \"a\"\npipe = { ambient = 1 }\n",
+     "d.toml:12:8: type mismatch: fixed temperature \"pipe\" in case \"a\" must be a number, not "
+     "a table"},
+};
+
+TEST(DetailFile, PsiAndCaseRefusalsNameTheLineAndColumn) {
+  for (const AnswerRefusal& r : kAnswerRefusals) {
+    SCOPED_TRACE(r.text);
+    EXPECT_EQ(ReadError(kNames + r.text), r.message);
   }
 }
 

@@ -31,7 +31,7 @@ file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE ${PREFIX} ${PREFIX}/
 list(FILTER installed EXCLUDE REGEX "^share/doc/kelvane2d/examples/")
 list(SORT installed)
 expect_equal("installed files" "${installed}" "${expected}")
-foreach(example worked_example.inp wall_slab.inp validation/iso10211_case2.inp)
+foreach(example worked_example.inp wall_slab.toml validation/iso10211_case2.toml)
   if(NOT EXISTS ${doc}/examples/${example})
     message(FATAL_ERROR "example ${example} not installed")
   endif()

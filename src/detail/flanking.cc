@@ -1,0 +1,293 @@
+#include "detail/flanking.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "detail/geometry.h"
+#include "model/units.h"
+#include "platform/error.h"
+#include "platform/number_text.h"
+
+namespace kelvane {
+namespace {
+
+// A horizontal or vertical line, in coordinates along it (s) and across it,
+// where it stands at q.
+struct Line {
+  bool vertical = false;
+  double q = 0;
+
+  double Along(Point p) const { return vertical ? p.y : p.x; }
+  double Across(Point p) const { return vertical ? p.x : p.y; }
+  Point At(double s) const { return vertical ? Point{q, s} : Point{s, q}; }
+};
+
+// A closed stretch of a line, from <= to.
+struct Stretch {
+  double from = 0;
+  double to = 0;
+};
+
+// A piece of the segment between two cuts, and what is painted there.
+struct Piece {
+  double from = 0;
+  double to = 0;
+  Fill fill;
+};
+
+// The stretches of the line that a polygon covers: between pairs of the
+// points where its outline crosses the line, as the grid maker scans a row,
+// and along the sides that lie on the line, which the scan leaves out.
+std::vector<Stretch> PolygonStretches(const std::vector<Point>& vertices, const Line& line) {
+  std::vector<Point> turned;  // The outline with the line horizontal.
+  for (const Point& p : vertices) turned.push_back({line.Along(p), line.Across(p)});
+  std::vector<Stretch> covered;
+  OutlineScan scan(turned);
+  const std::vector<double>& crossings = scan.At(line.q);
+  for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
+    covered.push_back({crossings[i], crossings[i + 1]});
+  }
+  for (std::size_t i = 0; i < turned.size(); ++i) {
+    const Point a = turned[i], b = turned[(i + 1) % turned.size()];
+    if (a.y == line.q && b.y == line.q) covered.push_back({std::min(a.x, b.x), std::max(a.x, b.x)});
+  }
+  return covered;
+}
+
+// The stretches of the line that a shape covers, its outline included, up
+// to single points where an outline only touches the line.
+std::vector<Stretch> Stretches(const Shape& shape, const Line& line) {
+  switch (shape.kind) {
+    case ShapeKind::kRect: {
+      const Point low{shape.rect.x0, shape.rect.y0}, high{shape.rect.x1, shape.rect.y1};
+      if (line.q < line.Across(low) || line.q > line.Across(high)) return {};
+      return {{line.Along(low), line.Along(high)}};
+    }
+    case ShapeKind::kCircle: {
+      const double d = line.q - line.Across(shape.centre), r = shape.radius;
+      if (std::fabs(d) > r) return {};
+      const double half = std::sqrt((r - d) * (r + d));
+      const double s = line.Along(shape.centre);
+      return {{s - half, s + half}};
+    }
+    case ShapeKind::kPolygon: break;
+  }
+  return PolygonStretches(shape.vertices, line);
+}
+
+// The points where [lo, hi] is cut, lo and hi among them, without the cuts
+// that lie closer than rounding to the one before: a sliver between two
+// outlines that meet on the line in exact arithmetic joins the piece before.
+std::vector<double> Cuts(const std::vector<std::vector<Stretch>>& covered, double lo, double hi) {
+  std::vector<double> points = {lo, hi};
+  for (const std::vector<Stretch>& stretches : covered) {
+    for (const Stretch& s : stretches) {
+      for (double x : {s.from, s.to}) {
+        if (lo < x && x < hi) points.push_back(x);
+      }
+    }
+  }
+  std::sort(points.begin(), points.end());
+  const double rounding = 1e-9 * std::max({1.0, std::fabs(lo), std::fabs(hi)});
+  std::vector<double> cuts = {lo};
+  for (std::size_t i = 1; i < points.size(); ++i) {
+    if (points[i] - cuts.back() > rounding) cuts.push_back(points[i]);
+  }
+  if (cuts.back() != hi) {
+    if (cuts.size() > 1) cuts.pop_back();
+    cuts.push_back(hi);
+  }
+  return cuts;
+}
+
+// The pieces of [lo, hi] on the line, in rising order, each painted with
+// the fill of the last shape that covers its middle. The shapes are taken
+// from the last, and a piece, once painted, is skipped by the link to the
+// next one still open, so each piece is painted once.
+std::vector<Piece> Pieces(const DetailFile& detail, const Line& line, double lo, double hi) {
+  std::vector<std::vector<Stretch>> covered;
+  for (const Shape& shape : detail.shapes) covered.push_back(Stretches(shape, line));
+  const std::vector<double> cuts = Cuts(covered, lo, hi);
+  std::vector<Piece> pieces;
+  std::vector<double> middles;
+  for (std::size_t i = 0; i + 1 < cuts.size(); ++i) {
+    pieces.push_back({cuts[i], cuts[i + 1], Fill{}});
+    middles.push_back((cuts[i] + cuts[i + 1]) / 2);
+  }
+  std::vector<std::size_t> open(pieces.size() + 1);
+  std::iota(open.begin(), open.end(), 0);
+  auto next_open = [&open](std::size_t i) {
+    while (open[i] != i) i = open[i] = open[open[i]];
+    return i;
+  };
+  for (std::size_t s = detail.shapes.size(); s-- > 0;) {
+    for (const Stretch& stretch : covered[s]) {
+      auto first = std::lower_bound(middles.begin(), middles.end(), stretch.from);
+      std::size_t i = next_open(static_cast<std::size_t>(first - middles.begin()));
+      for (; i < pieces.size() && middles[i] <= stretch.to; i = next_open(i)) {
+        pieces[i].fill = detail.shapes[s].fill;
+        open[i] = i + 1;
+      }
+    }
+  }
+  return pieces;
+}
+
+// The fill at a point: the last shape's that holds it, void where none does.
+Fill FillAt(const DetailFile& detail, Point p) {
+  for (auto shape = detail.shapes.rbegin(); shape != detail.shapes.rend(); ++shape) {
+    if (Contains(*shape, p)) return shape->fill;
+  }
+  return Fill{};
+}
+
+std::string PointText(Point p) { return "[" + NumberText(p.x) + ", " + NumberText(p.y) + "]"; }
+
+// "void", "the condition "inside"", "the fixed temperature "pipe"", "the
+// material "brick"".
+std::string FillText(const DetailFile& detail, const Fill& fill) {
+  static const char* const kKinds[] = {"", "the material ", "the condition ",
+                                       "the fixed temperature "};
+  if (fill.kind == FillKind::kVoid) return "void";
+  return kKinds[static_cast<int>(fill.kind)] + Quoted(FillName(detail, fill));
+}
+
+// 1/h of the condition, as written when given as a resistance; 0 for a
+// fixed temperature.
+double SurfaceResistance(const DetailFile& detail, const Fill& fill) {
+  if (fill.kind != FillKind::kCondition) return 0;
+  const ConditionEntry& condition = detail.conditions[fill.index];
+  return condition.resistance ? *condition.resistance : 1 / condition.h;
+}
+
+class SegmentElement {
+ public:
+  SegmentElement(const DetailFile& detail, const FlankingEntry& entry, std::size_t number)
+      : detail_(detail), entry_(entry), what_("flanking entry " + std::to_string(number)) {}
+  FlankingElement Make();
+
+ private:
+  [[noreturn]] void Fail(const std::string& text) const {
+    throw RunError(ErrorKind::kInvalidValue, detail_.PlaceOf(entry_.at), what_ + " " + text);
+  }
+  Fill EndIn(Point end, const char* verb) const;
+  void CheckBetween(const std::vector<Piece>& pieces, std::size_t first, std::size_t end) const;
+  std::vector<FlankingLayer> Layers(const std::vector<Piece>& pieces, std::size_t first,
+                                    std::size_t end) const;
+
+  const DetailFile& detail_;
+  const FlankingEntry& entry_;
+  std::string what_;
+  Line line_;
+  Fill at_from_, at_to_;
+};
+
+// The environment an end lies in, one of the two of [psi].
+Fill SegmentElement::EndIn(Point end, const char* verb) const {
+  const Fill fill = FillAt(detail_, end);
+  const Fill* between = detail_.psi->between;
+  if (fill == between[0] || fill == between[1]) return fill;
+  Fail(std::string(verb) + " at " + PointText(end) + " in " + FillText(detail_, fill) +
+       ", not in " + Quoted(FillName(detail_, between[0])) + " or " +
+       Quoted(FillName(detail_, between[1])));
+}
+
+// Pieces first to end (exclusive), those between the two environments'
+// regions, must all be of a material, and there must be one.
+void SegmentElement::CheckBetween(const std::vector<Piece>& pieces, std::size_t first,
+                                  std::size_t end) const {
+  const std::string ends =
+      Quoted(FillName(detail_, at_from_)) + " and " + Quoted(FillName(detail_, at_to_));
+  if (first >= end) Fail("crosses no material between " + ends);
+  for (std::size_t i = first; i < end; ++i) {
+    if (pieces[i].fill.kind == FillKind::kMaterial) continue;
+    Fail("crosses " + FillText(detail_, pieces[i].fill) + " between " +
+         PointText(line_.At(pieces[i].from)) + " and " + PointText(line_.At(pieces[i].to)) +
+         "; between " + ends + " it may cross materials only");
+  }
+}
+
+// Runs of one material are one layer, as thick as from its first cut to its
+// last.
+std::vector<FlankingLayer> SegmentElement::Layers(const std::vector<Piece>& pieces,
+                                                  std::size_t first, std::size_t end) const {
+  std::vector<FlankingLayer> layers;
+  for (std::size_t i = first; i < end;) {
+    std::size_t j = i + 1;
+    while (j < end && pieces[j].fill == pieces[i].fill) ++j;
+    const MaterialEntry& material = detail_.materials[pieces[i].fill.index];
+    layers.push_back({material.name, pieces[j - 1].to - pieces[i].from, material.conductivity});
+    i = j;
+  }
+  return layers;
+}
+
+FlankingElement SegmentElement::Make() {
+  const Point from = *entry_.from, to = *entry_.to;
+  if (from.x != to.x && from.y != to.y) {
+    Fail("runs from " + PointText(from) + " to " + PointText(to) +
+         ": a segment must be horizontal or vertical");
+  }
+  line_.vertical = from.x == to.x && from.y != to.y;
+  line_.q = line_.Across(from);
+  at_from_ = EndIn(from, "starts");
+  at_to_ = EndIn(to, "ends");
+  if (at_from_ == at_to_) {
+    Fail("starts and ends in " + Quoted(FillName(detail_, at_from_)) +
+         "; it must run from one environment of [psi] to the other");
+  }
+  // The pieces run upward along the line: from the end at lo to that at hi.
+  const bool rising = line_.Along(from) <= line_.Along(to);
+  const Fill at_lo = rising ? at_from_ : at_to_, at_hi = rising ? at_to_ : at_from_;
+  const std::vector<Piece> pieces =
+      Pieces(detail_, line_, std::min(line_.Along(from), line_.Along(to)),
+             std::max(line_.Along(from), line_.Along(to)));
+  std::size_t first = 0, end = pieces.size();
+  while (first < end && pieces[first].fill == at_lo) ++first;
+  while (end > first && pieces[end - 1].fill == at_hi) --end;
+  CheckBetween(pieces, first, end);
+
+  FlankingElement element;
+  element.length = entry_.length;
+  element.from_segment = true;
+  element.from = from;
+  element.to = to;
+  element.layers = Layers(pieces, first, end);
+  if (!rising) std::reverse(element.layers.begin(), element.layers.end());
+  element.resistance_from = SurfaceResistance(detail_, at_from_);
+  element.resistance_to = SurfaceResistance(detail_, at_to_);
+  double resistance = element.resistance_from;
+  for (const FlankingLayer& layer : element.layers) {
+    resistance += MillimetreToMetre(layer.thickness) / layer.conductivity;
+  }
+  resistance += element.resistance_to;
+  element.u = 1 / resistance;
+  // Only conductivities beyond any material's leave layers between two fixed
+  // temperatures with (next to) no resistance.
+  if (!std::isfinite(element.u)) Fail("has so little thermal resistance that U is infinite");
+  element.at = entry_.at;
+  return element;
+}
+
+}  // namespace
+
+std::vector<FlankingElement> FlankingElements(const DetailFile& detail) {
+  std::vector<FlankingElement> elements;
+  if (!detail.psi) return elements;
+  for (std::size_t i = 0; i < detail.psi->flanking.size(); ++i) {
+    const FlankingEntry& entry = detail.psi->flanking[i];
+    if (entry.u) {
+      FlankingElement element;
+      element.u = *entry.u;
+      element.length = entry.length;
+      element.at = entry.at;
+      elements.push_back(element);
+      continue;
+    }
+    elements.push_back(SegmentElement(detail, entry, i + 1).Make());
+  }
+  return elements;
+}
+
+}  // namespace kelvane
