@@ -125,7 +125,7 @@ std::string Tables(const ModelReport& report, const PageField& field) {
   if (report.psi) out += PsiSection(*report.psi);
   if (!report.cases.empty()) out += CasesSection(report.cases, report.labels);
   if (report.coupling) out += CouplingSection(*report.coupling, report.labels);
-  if (report.grid_check) out += GridCheckSection(*report.grid_check);
+  if (report.grid_check) out += GridCheckSection(*report.grid_check, report.base.probes);
   return out;
 }
 

@@ -167,18 +167,32 @@ std::string AreaChange(double cells, double drawn) {
   return Signed(100 * (cells - drawn) / drawn);
 }
 
-// Where a flanking element's U came from: given, or the layers a segment of
-// the drawing crosses between two surface resistances.
+// Where a flanking element's U came from: given, or a segment across the
+// drawing.
 std::string FlankingSource(const FlankingReport& f) {
   if (!f.from_segment) return "given";
-  std::string out = "the segment from (" + Coordinate(f.from_x) + ", " + Coordinate(f.from_y) +
-                    ") to (" + Coordinate(f.to_x) + ", " + Coordinate(f.to_y) +
-                    ") mm: R<sub>s</sub> " + Short(f.resistance_from);
+  return "the layers from (" + Coordinate(f.from_x) + ", " + Coordinate(f.from_y) + ") to (" +
+         Coordinate(f.to_x) + ", " + Coordinate(f.to_y) + ") mm";
+}
+
+// The resistances that make 1/U of a flanking element from a segment: the
+// surface resistances at its ends and the layers it crosses.
+std::string FlankingLayers(const FlankingReport& f, std::size_t number) {
+  std::vector<std::vector<std::string>> rows = {
+      {"surface resistance", kDash, kDash, Short(f.resistance_from)}};
   for (const FlankingLayerReport& layer : f.layers) {
-    out += ", " + XmlText(layer.material) + " " + Coordinate(layer.thickness) + " mm (" +
-           Exact(layer.conductivity) + " W/(m K))";
+    rows.push_back({XmlText(layer.material), Coordinate(layer.thickness),
+                    Exact(layer.conductivity), Short(layer.thickness / 1000 / layer.conductivity)});
   }
-  return out + ", R<sub>s</sub> " + Short(f.resistance_to) + " m" + kSquared + " K/W";
+  rows.push_back({"surface resistance", kDash, kDash, Short(f.resistance_to)});
+  return Tag("p", "Flanking element " + std::to_string(number) +
+                      ", its layers: U = 1 / (sum of R).") +
+         "\n" +
+         Table({{"Layer", false},
+                {"Thickness, mm"},
+                {"Conductivity, W/(m K)"},
+                {std::string("R, m") + kSquared + " K/W"}},
+               rows);
 }
 
 }  // namespace
@@ -238,10 +252,12 @@ std::string SolutionSections(const SolutionReport& r, const ModelLabels& labels,
 
 std::string PsiSection(const PsiReport& psi) {
   std::vector<std::vector<std::string>> rows;
+  std::string layers;
   for (std::size_t i = 0; i < psi.flanking.size(); ++i) {
     const FlankingReport& f = psi.flanking[i];
-    rows.push_back({std::to_string(i + 1), Exact(f.u), Exact(f.length), Exact(f.u * f.length),
-                    FlankingSource(f)});
+    rows.push_back({std::to_string(i + 1), Exact(f.u), Coordinate(f.length * 1000),
+                    Exact(f.u * f.length), FlankingSource(f)});
+    if (f.from_segment) layers += FlankingLayers(f, i + 1);
   }
   const std::string between = XmlText(psi.between[0]) + " and " + XmlText(psi.between[1]);
   return Section(
@@ -250,13 +266,14 @@ std::string PsiSection(const PsiReport& psi) {
           Facts({{"Between", between}, {"L<sub>2D</sub>, W/(m K)", Exact(psi.l2d)}}) +
           Table({{"Flanking element"},
                  {std::string("U, W/(m") + kSquared + " K)"},
-                 {"Length, m"},
+                 {"l, mm"},
                  {"U l, W/(m K)"},
                  {"U from", false}},
                 rows) +
           Facts({{"&Sigma; U l, W/(m K)", Exact(psi.flanking_sum)},
                  {"&psi; = L<sub>2D</sub> &minus; &Sigma; U l, W/(m K)",
-                  "<strong>" + Exact(psi.psi) + "</strong>"}}));
+                  "<strong>" + Exact(psi.psi) + "</strong>"}}) +
+          layers);
 }
 
 std::string CasesSection(const std::vector<CaseReport>& cases, const ModelLabels& labels) {
@@ -304,7 +321,7 @@ std::string CouplingSection(const CouplingMatrix& m, const ModelLabels& labels) 
           Table({{"Between", false}, {"and", false}, {"L<sub>2D</sub>, W/(m K)"}}, l2d));
 }
 
-std::string GridCheckSection(const GridCheckReport& g) {
+std::string GridCheckSection(const GridCheckReport& g, const std::vector<ProbeReport>& probes) {
   std::vector<std::pair<std::string, std::string>> facts = {
       {"Fine grid, every cell cut into 2 &times; 2",
        std::to_string(g.fine_grid.columns) + " &times; " + std::to_string(g.fine_grid.rows) +
@@ -314,16 +331,25 @@ std::string GridCheckSection(const GridCheckReport& g) {
       {"Difference, %", Signed(100 * g.relative_difference)},
       {"EN ISO 10211 asks less than 1 %",
        g.passes ? "<span class=\"k-pass\">met</span>" : "<span class=\"k-fail\">not met</span>"}};
-  if (g.probe_change) {
-    facts.push_back({"Largest change of a probe: " + XmlText(g.probe_change->first),
-                     Signed(g.probe_change->second)});
-  }
   if (g.surface_change) {
     facts.push_back({"Largest change of a lowest surface temperature: " +
                          XmlText(g.surface_change->first),
                      Signed(g.surface_change->second)});
   }
-  return Section("k-grid-check", Heading(2, "Grid check") + Facts(facts));
+  std::vector<std::vector<std::string>> rows;
+  for (std::size_t i = 0; i < probes.size() && i < g.fine_probes.size(); ++i) {
+    rows.push_back({XmlText(probes[i].name), Exact(probes[i].temperature),
+                    Exact(g.fine_probes[i].temperature),
+                    Signed(g.fine_probes[i].temperature - probes[i].temperature)});
+  }
+  return Section("k-grid-check",
+                 Heading(2, "Grid check") + Facts(facts) +
+                     (rows.empty() ? std::string()
+                                   : Table({{"Probe", false},
+                                            {"Model's grid"},
+                                            {"Fine grid"},
+                                            {"Change"}},
+                                           rows)));
 }
 
 }  // namespace kelvane

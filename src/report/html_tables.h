@@ -25,6 +25,7 @@ std::string SolutionSections(const SolutionReport& solution, const ModelLabels& 
 std::string PsiSection(const PsiReport& psi);
 std::string CasesSection(const std::vector<CaseReport>& cases, const ModelLabels& labels);
 std::string CouplingSection(const CouplingMatrix& coupling, const ModelLabels& labels);
-std::string GridCheckSection(const GridCheckReport& check);
+// The grid check, with the probes of the model's grid beside the fine one's.
+std::string GridCheckSection(const GridCheckReport& check, const std::vector<ProbeReport>& probes);
 
 }  // namespace kelvane

@@ -155,6 +155,10 @@ TEST_F(PlatePage, SectionsFollowWhatWasComputedInTheIssuesOrder) {
     EXPECT_GT(at, last) << id;
     last = at;
   }
+  // A flanking element from a segment shows the resistances that make 1/U.
+  EXPECT_NE(page.find("<tr><td>Steel</td><td class=\"n\">30</td><td class=\"n\">50</td>"
+                      "<td class=\"n\">0.0006</td></tr>"),
+            std::string::npos);
   EXPECT_EQ(MarkupFault(page), "");
 }
 
