@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include <bit>
+#include <cctype>
 #include <cstring>
 #include <set>
 
