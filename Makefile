@@ -36,9 +36,10 @@ build: packages $(BUILD)/CMakeCache.txt
 demo: build
 	mkdir -p $(BUILD)/demo
 	cp $(DEMO_MODEL) $(BUILD)/demo/
-	$(BUILD)/kelvane2d --report --svg $(BUILD)/demo/$(notdir $(DEMO_MODEL))
+	$(BUILD)/kelvane2d --report --svg --html $(BUILD)/demo/$(notdir $(DEMO_MODEL))
 	@echo "result:  $(BUILD)/demo/$(basename $(notdir $(DEMO_MODEL))).otp.csv"
 	@echo "picture: $(BUILD)/demo/$(basename $(notdir $(DEMO_MODEL))).svg (open it in a browser)"
+	@echo "page:    $(BUILD)/demo/$(basename $(notdir $(DEMO_MODEL))).html (the picture with a readout, and the tables)"
 
 test: PACKAGE_GROUPS = build browser
 test: build

@@ -42,6 +42,11 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     } else if (arg.starts_with("--nodes=") && arg.size() > 8) {
       parsed.line.nodes = true;
       parsed.line.nodes_file = std::string(arg.substr(8));
+    } else if (arg == "--html") {
+      parsed.line.html = true;
+    } else if (arg.starts_with("--html=") && arg.size() > 7) {
+      parsed.line.html = true;
+      parsed.line.html_file = std::string(arg.substr(7));
     } else if (arg == "--save-input") {
       parsed.line.save_input = true;
     } else if (arg.starts_with("--save-input=") && arg.size() > 13) {
@@ -52,7 +57,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       return parsed;
     }
   }
-  if ((parsed.line.coupling || parsed.line.check_grid) &&
+  // What the report gains goes into the result page when there is one.
+  if ((parsed.line.coupling || parsed.line.check_grid) && !parsed.line.html &&
       parsed.line.report == ReportFormat::kNone) {
     parsed.line.report = ReportFormat::kText;
   }
@@ -60,7 +66,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
   const std::size_t models = parsed.line.paths.size();
   for (const auto& [file, option] : {std::pair{&parsed.line.svg_file, "--svg=FILE"},
                                      std::pair{&parsed.line.save_input_file, "--save-input=FILE"},
-                                     std::pair{&parsed.line.nodes_file, "--nodes=FILE"}}) {
+                                     std::pair{&parsed.line.nodes_file, "--nodes=FILE"},
+                                     std::pair{&parsed.line.html_file, "--html=FILE"}}) {
     if (!file->empty() && models > 1) {
       parsed.error = std::string(option) + " names the file of one model, but " +
                      std::to_string(models) + " were given";
@@ -90,7 +97,7 @@ Options:
                file's psi and cases (--report=json: one JSON object per model
                and line)
   --coupling   add the coupling coefficients L2D between every two
-               environments to the report
+               environments to the report (and to the result page)
   --svg        also draw each model as a picture beside its result
                (wall.inp gives wall.svg)
   --svg=FILE   draw the picture of the one model into FILE
@@ -99,10 +106,16 @@ Options:
                model's own values (implies --svg)
   --check-grid solve each model again with every cell cut into 2 x 2 and
                report whether the heat flows entering it differ by less than
-               1 %, as EN ISO 10211 asks (implies --report)
+               1 %, as EN ISO 10211 asks (implies --report, unless --html
+               takes the answer)
   --nodes      also write the nodal temperatures by coordinates beside each
                result (wall.toml gives wall.nodes.csv: x_mm,y_mm,temperature)
   --nodes=FILE write those of the one model into FILE
+  --html       also write each model's result page beside its result
+               (wall.toml gives wall.html): one HTML file with the picture, a
+               temperature readout under the pointer and the report's
+               tables, which opens in any browser and prints on A4
+  --html=FILE  write the result page of the one model into FILE
   --save-input
                also write the grid made from each detail file as a grid file
                beside it (wall.toml gives wall.inp); running that file gives
@@ -123,6 +136,8 @@ Examples:
   kelvane2d --coupling --svg wall.inp
                        also print the report with the coupling coefficients,
                        and draw wall.svg
+  kelvane2d --html --check-grid wall.toml
+                       write wall.html, the result page with the grid check
   kelvane2d -q --report=json studies/*.inp > flows.jsonl
                        one JSON line per model, for scripts
 )";

@@ -14,7 +14,7 @@ struct CommandLine {
   bool help = false;
   bool version = false;
   ReportFormat report = ReportFormat::kNone;  // --report, --report=json
-  bool coupling = false;                      // --coupling (implies a report)
+  bool coupling = false;  // --coupling (implies a report, or goes into the page)
   bool svg = false;          // --svg: a picture beside each result
   std::string svg_file;      // --svg=FILE: the picture's name, for one model
   std::string svg_case;      // --svg-case=NAME: the picture of that case
@@ -23,6 +23,8 @@ struct CommandLine {
   bool check_grid = false;   // --check-grid (implies a report)
   bool nodes = false;        // --nodes: the nodal temperatures by coordinates
   std::string nodes_file;    // --nodes=FILE: those of the one model
+  bool html = false;         // --html: a result page beside each result
+  std::string html_file;     // --html=FILE: the page of the one model
   std::vector<std::string> paths;  // Model files or folders, in order.
 };
 

@@ -1,10 +1,13 @@
 #include "app/model_run.h"
 
 #include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <new>
 #include <optional>
 
 #include "app/model_source.h"
+#include "app/version.h"
 #include "model/subdivide.h"
 #include "output/result_writer.h"
 #include "picture/svg.h"
@@ -12,7 +15,9 @@
 #include "platform/file_io.h"
 #include "report/cases.h"
 #include "report/grid_check.h"
+#include "report/html_page.h"
 #include "report/node_table.h"
+#include "report/page_field.h"
 #include "report/report.h"
 #include "solver/solver.h"
 
@@ -26,16 +31,23 @@ struct ModelRun {
   const ModelOutputs& outputs;
   const LoadedModel& loaded;
   ProgressWindow& window;
+  std::chrono::steady_clock::time_point started;  // Before the model was read.
 
   std::optional<ModelReport> report;
   std::string picture;
   std::string nodes;
   std::optional<GridSample> given;  // For the grid check.
+  // The result page's picture of the model's own values, and its field.
+  PagePicture page_picture;
+  std::optional<PageField> page_field;
 
+  // Whether the report is printed; it is made for the result page too.
   bool Reporting() const { return line.report != ReportFormat::kNone; }
-  // Whether case `c` is to be solved: for the report, or for its picture.
+  bool Paging() const { return !outputs.html.empty(); }
+  // Whether case `c` is to be solved: for the report or the page, or for
+  // its picture.
   bool Wanted(const CaseDefinition& c) const {
-    return Reporting() || c.name == outputs.svg_case;
+    return Reporting() || Paging() || c.name == outputs.svg_case;
   }
 };
 
@@ -82,15 +94,24 @@ void ReportCasesOnFactors(ModelRun& run, const SolvedField& field) {
   }
 }
 
+// What the result page needs of the run's view, which ends with the solver.
+void CaptureForPage(ModelRun& run, const SolvedField& field) {
+  const SvgPicture picture = DrawSvgPicture(field, run.loaded.labels);
+  run.page_picture = {picture.text, picture.layout.origin_x, picture.layout.origin_y,
+                      picture.layout.scale};
+  run.page_field = CapturePageField(field, field.temperature, run.loaded.labels);
+}
+
 void OnModelSolved(ModelRun& run, const SolvedField& field) {
   const ModelLabels& labels = run.loaded.labels;
-  if (run.Reporting()) {
+  if (run.Reporting() || run.Paging()) {
     run.report = BuildReport(field, labels, run.paths.input, run.line.coupling,
                              run.loaded.psi ? &*run.loaded.psi : nullptr);
     run.report->cases.resize(run.loaded.cases.size());
   }
+  if (run.Paging()) CaptureForPage(run, field);
   if (!run.outputs.svg.empty() && run.outputs.svg_case.empty()) {
-    run.picture = DrawSvgPicture(field, labels).text;
+    run.picture = run.Paging() ? run.page_picture.svg : DrawSvgPicture(field, labels).text;
   }
   if (!run.outputs.nodes.empty()) run.nodes = NodeTableText(field, field.temperature, labels);
   if (run.line.check_grid) run.given = SampleGrid(field, labels);
@@ -141,6 +162,24 @@ void RefuseUnknownCase(const ModelRun& run, const std::string& name) {
                      (known.empty() ? std::string("; it has no cases") : "; its cases: " + known));
 }
 
+// The local date and time, as the result page gives them.
+std::string LocalDateText() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  char text[64];
+  if (!localtime_r(&now, &local) ||
+      std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S %z", &local) == 0) {
+    return "";
+  }
+  return text;
+}
+
+std::string PageText(const ModelRun& run) {
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - run.started;
+  return HtmlPage(*run.report, *run.page_field, run.page_picture,
+                  {LocalDateText(), ProgramVersion(), took.count()});
+}
+
 void SolveAndWrite(ModelRun& run) {
   if (!run.outputs.svg_case.empty() &&
       std::none_of(run.loaded.cases.begin(), run.loaded.cases.end(),
@@ -153,12 +192,13 @@ void SolveAndWrite(ModelRun& run) {
   Solve(run, run.loaded.model(), observer, result_grid, "");
   SolveOwnCases(run);
   if (run.line.check_grid) CheckGrid(run);
-  // The picture and the node table first: a run that fails on them writes
-  // no result.
+  // The picture, the node table and the page first: a run that fails on
+  // them writes no result.
   if (!run.outputs.svg.empty()) ReplaceFileAtomically(run.outputs.svg, run.picture);
   if (!run.outputs.nodes.empty()) ReplaceFileAtomically(run.outputs.nodes, run.nodes);
+  if (run.Paging()) ReplaceFileAtomically(run.outputs.html, PageText(run));
   WriteResultFile(run.paths.result, result_grid);
-  if (run.report) {
+  if (run.Reporting()) {
     run.window.PrintText(stdout, run.line.report == ReportFormat::kJson
                                      ? ReportJson(*run.report)
                                      : ReportText(*run.report));
@@ -169,6 +209,7 @@ void SolveAndWrite(ModelRun& run) {
 
 bool RunModel(const ModelPaths& paths, const ReaderSettings& settings, const CommandLine& line,
               ProgressWindow& window, const ModelOutputs& outputs) {
+  const auto started = std::chrono::steady_clock::now();
   window.SetModel(paths.input);
   auto fail = [&](const std::string& message) {
     window.PrintLine(std::string(kProgram) + ": error: " + message);
@@ -183,7 +224,7 @@ bool RunModel(const ModelPaths& paths, const ReaderSettings& settings, const Com
     if (!outputs.save_input.empty()) {
       ReplaceFileAtomically(outputs.save_input, GridFileText(loaded, paths.input));
     }
-    ModelRun run{paths, line, outputs, loaded, window, {}, {}, {}, {}};
+    ModelRun run{paths, line, outputs, loaded, window, started, {}, {}, {}, {}, {}, {}};
     SolveAndWrite(run);
     return true;
   } catch (const RunError& e) {

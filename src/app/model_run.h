@@ -1,7 +1,7 @@
 // The run of one model: read (or made from a detail file), solved, its
 // cases and its grid check solved beside it, and what the command line asks
-// written: the picture and the node table before the result, the result,
-// then the report on stdout.
+// written: the picture, the node table and the result page before the
+// result, the result, then the report on stdout.
 #pragma once
 
 #include <string>
@@ -25,6 +25,7 @@ struct ModelOutputs {
   std::string svg_case;    //   of this case instead of the model's own values.
   std::string save_input;  // The grid file's.
   std::string nodes;       // The node table's.
+  std::string html;        // The result page's.
 };
 
 // Runs one model. A failure is reported on the window's line (and as a JSON

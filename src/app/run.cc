@@ -48,6 +48,9 @@ ModelOutputs OutputsFor(const ModelPaths& paths, const CommandLine& line) {
     outputs.nodes =
         !line.nodes_file.empty() ? line.nodes_file : BesideResult(paths.result, ".nodes.csv");
   }
+  if (line.html) {
+    outputs.html = !line.html_file.empty() ? line.html_file : BesideResult(paths.result, ".html");
+  }
   if (!line.save_input_file.empty()) {
     outputs.save_input = line.save_input_file;
   } else if (line.save_input && IsDetailFile(paths.input)) {

@@ -12,4 +12,8 @@ namespace kelvane {
 
 std::string NumberText(double value, int significant_digits = 15);
 
+// The shortest text in the same style that reads back to the same double:
+// 15 significant digits, or 16 or 17 where fewer would round it.
+std::string ExactNumberText(double value);
+
 }  // namespace kelvane

@@ -1,5 +1,7 @@
 #include "picture/picture_test_util.h"
 
+#include <cmath>
+#include <random>
 #include <sstream>
 
 #include "model/input_reader.h"
@@ -44,6 +46,40 @@ std::string WallInput(const std::vector<std::pair<double, int>>& layers,
   }
   out << std::string(layers.size() + 1, ',') << "\n";
   return out.str();
+}
+
+std::unique_ptr<PictureRun> SyntheticRun(int n, bool scattered) {
+  Model m;
+  m.Header = "synthetic";
+  m.MaterialTable = {Material{}, Material{"a", 1, 1}, Material{"b", 0.1, 0.1}};
+  m.ConvectionTable = {Convection{}, Convection{20, 7.7}, Convection{-10, 25}};
+  m.FixedTemperatureTable = {0, 5};
+  const int last = n + 2;
+  m.CellGrid = Table2<Cell>(last, last);
+  for (int k = 2; k <= last - 1; ++k) {
+    m.CellGrid(k, 0) = Cell::Number(0.001 * (1 + k % 3));
+    m.CellGrid(0, k) = Cell::Number(0.001 * (1 + k % 2));
+  }
+  std::mt19937 engine(7);
+  for (int j = 0; j < last; ++j) {
+    for (int k = 0; k < last; ++k) {
+      const bool ring = k == 0 || j == 0 || k == last - 1 || j == last - 1;
+      std::string code = k == 0 ? "B2" : k == last - 1 ? "B1" : ring ? "" : k < last / 3 ? "A2" : "A1";
+      const bool air = scattered ? engine() % 10 < 3 : k > last / 2 && j > last / 2 && k < last * 3 / 4;
+      if (!ring && air) {
+        code = "B1";
+      }
+      if (!ring && k == 2 && j == 2) code = "C1";
+      m.CellGrid(k + 1, j + 1) = code.empty() ? Cell() : Cell::Text(code);
+    }
+  }
+  auto run = std::make_unique<PictureRun>(std::move(m));
+  run->SetTemperatures([&](int k, int j) {
+    const double x = static_cast<double>(k) / last, y = static_cast<double>(j) / last;
+    const double noise = scattered ? std::uniform_real_distribution<double>(-5, 5)(engine) : 0;
+    return -10 + 30 * x + 3 * std::sin(6 * y) * x + noise;
+  });
+  return run;
 }
 
 }  // namespace kelvane::testing

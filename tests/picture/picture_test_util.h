@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -44,5 +45,11 @@ class PictureRun {
 std::string WallInput(const std::vector<std::pair<double, int>>& layers,
                       const std::vector<double>& conductivities, double left, double right,
                       int rows = 2);
+
+// A model of n x n cells of 1 to 3 mm, meshed only: two materials, air on
+// the right and inside (or scattered over the model), cold air on the left,
+// and a field set by hand: smooth, or noisy with scattered air. A large
+// model's picture and page without solving it.
+std::unique_ptr<PictureRun> SyntheticRun(int n, bool scattered);
 
 }  // namespace kelvane::testing

@@ -3,12 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cmath>
 
-#include "app/process.h"
+#include "app/chromium.h"
 #include "picture/colour_map.h"
 #include "picture/picture_test_util.h"
 #include "picture/png_reader.h"
@@ -29,32 +26,18 @@ const char kBlock[] =
     ",C2,A1,C2,A1,B1\n"
     ",,,,,\n";
 
-std::string FindChromium() {
-  for (const char* path : {"/usr/bin/chromium", "/usr/bin/chromium-browser",
-                           "/usr/lib/chromium/chromium", "/snap/bin/chromium"}) {
-    if (access(path, X_OK) == 0) return path;
-  }
-  return "";
-}
-
 // Renders `svg` at its own size and reads the screenshot back.
 DecodedImage Render(const std::string& chromium, const TemporaryFolder& folder,
                     const std::string& name, const SvgPicture& picture) {
   const std::string svg_path = folder / (name + ".svg");
   const std::string png_path = folder / (name + ".png");
-  const std::string profile = folder / (name + "-profile");
-  mkdir(profile.c_str(), 0700);
   WriteFile(svg_path, picture.text);
   const std::string size = std::to_string(static_cast<int>(picture.layout.width)) + "," +
                            std::to_string(static_cast<int>(picture.layout.height));
-  Outcome o = RunProgram(
-      "/usr/bin/timeout",
-      {"120", chromium, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
-       "--no-first-run", "--disable-background-networking", "--disable-component-update",
-       "--disable-sync", "--hide-scrollbars", "--force-device-scale-factor=1",
-       "--force-color-profile=srgb", "--user-data-dir=" + profile, "--screenshot=" + png_path,
-       "--window-size=" + size, "file://" + svg_path},
-      {{"PATH", "/usr/bin:/bin"}, {"HOME", folder.path()}}, folder.path());
+  Outcome o = RunChromium(chromium, folder, svg_path,
+                          {"--hide-scrollbars", "--force-device-scale-factor=1",
+                           "--force-color-profile=srgb", "--screenshot=" + png_path,
+                           "--window-size=" + size});
   EXPECT_EQ(o.status, 0) << o.err;
   return DecodePng(ReadFile(png_path));
 }

@@ -1,0 +1,237 @@
+#include "report/html_assets.h"
+
+namespace kelvane {
+
+const char* PageStyle() {
+  return R"css(:root { color-scheme: light; }
+body { margin: 0 auto; max-width: 72rem; padding: 1.2rem 1.5rem 3rem; color: #1b1b1b;
+  background: #fff; font: 15px/1.45 "DejaVu Sans", "Liberation Sans", Arial, Helvetica, sans-serif; }
+h1 { font-size: 1.6em; margin: 0 0 .6em; }
+h2 { font-size: 1.25em; margin: 1.6em 0 .4em; padding-bottom: .2em; border-bottom: 1px solid #c8c8c8; }
+h3 { font-size: 1.1em; margin: 1.3em 0 .4em; }
+h4 { font-size: 1em; margin: 1em 0 .3em; }
+code { font-family: "DejaVu Sans Mono", "Liberation Mono", monospace; font-size: .92em; }
+.k-run { display: grid; grid-template-columns: max-content 1fr; gap: .1rem 1.2rem; margin: 0; }
+.k-run dt { color: #555; }
+.k-run dd { margin: 0; }
+.k-figure { margin: .5rem 0; max-width: 100%; }
+.k-figure svg { display: block; max-width: 100%; height: auto; cursor: crosshair; }
+.k-figure:focus { outline: 2px solid #2b5c8a; outline-offset: 3px; }
+.k-hint { color: #555; margin: .3rem 0; }
+.k-readout { display: flex; flex-wrap: wrap; gap: .2rem 1.4rem; min-height: 1.5em; padding: .35rem .7rem;
+  background: #f2f4f7; border: 1px solid #d3d9e2; border-radius: 4px; font-variant-numeric: tabular-nums; }
+#k-interactive { position: sticky; top: 0; z-index: 1; background: #fff; padding: .2rem 0; }
+.k-readout b { font-weight: 600; }
+.k-pinned h3 { margin-top: .8rem; }
+.k-pinned ol { margin: .2rem 0 .5rem; padding-left: 2rem; font-variant-numeric: tabular-nums; }
+.k-pin circle { fill: #fff; stroke: #000; stroke-width: 1.5; }
+.k-pin text { font-size: 12px; font-weight: bold; paint-order: stroke; stroke: #fff; stroke-width: 3px; }
+.k-cursor line { stroke: #000; stroke-width: 1; }
+.k-table { max-width: 100%; overflow-x: auto; }
+table { border-collapse: collapse; margin: .3rem 0 .9rem; font-variant-numeric: tabular-nums; }
+th, td { padding: .2rem .65rem; text-align: left; vertical-align: top; border-bottom: 1px solid #e0e0e0; }
+thead th { font-weight: 600; border-bottom: 1px solid #8c8c8c; vertical-align: bottom; }
+th.n, td.n { text-align: right; white-space: nowrap; }
+.k-facts th { font-weight: normal; color: #333; }
+.k-facts td.n { text-align: left; }
+.k-pass { color: #1b6e20; font-weight: 600; }
+.k-fail { color: #a31515; font-weight: 600; }
+@media print {
+  @page { size: A4; margin: 14mm 12mm 16mm; }
+  body { max-width: none; padding: 0; font-size: 9pt; }
+  h2, h3, h4 { break-after: avoid; }
+  .k-interactive, .k-pins, .k-cursor { display: none !important; }
+  .k-figure svg { max-height: 160mm; width: auto; }
+  .k-table { overflow: visible; }
+  tr, .k-figure { break-inside: avoid; }
+  th, td { padding: .1rem .45rem; }
+}
+)css";
+}
+
+const char* PageScript() {
+  return R"js('use strict';
+(function () {
+  var data = document.getElementById('k-field');
+  var figure = document.getElementById('k-figure');
+  var svg = figure && figure.querySelector('svg');
+  if (!data || !svg) return;
+  var d = data.dataset;
+  var originX = Number(d.originX), originY = Number(d.originY), scale = Number(d.scale);
+  // The lines where the picture draws them (mm from its top-left corner)
+  // and where the model places them.
+  var pictureX = JSON.parse(d.pictureX), pictureY = JSON.parse(d.pictureY);
+  var modelX = JSON.parse(d.x), modelY = JSON.parse(d.y);
+  var names = JSON.parse(d.names);
+  var materials = Number(d.materials), conditions = Number(d.conditions);
+  var columns = pictureX.length;
+  // Coordinates to about a pixel of the picture.
+  var decimals = Math.max(0, Math.min(6, Math.ceil(Math.log10(scale))));
+  var temperature = null, cells = null;
+
+  function bytes(text) {
+    var binary = atob(text), out = new Uint8Array(binary.length);
+    for (var i = 0; i < binary.length; ++i) out[i] = binary.charCodeAt(i);
+    return out;
+  }
+  // Decoded at the first use, so that a large page opens without waiting.
+  function decode() {
+    if (temperature) return;
+    var t = new DataView(bytes(d.temperature).buffer);
+    var values = new Float32Array(t.byteLength / 4);
+    for (var i = 0; i < values.length; ++i) values[i] = t.getFloat32(4 * i, true);
+    var c = bytes(d.cells), width = Number(d.cellBytes);
+    if (width === 1) {
+      cells = c;
+    } else {
+      var v = new DataView(c.buffer);
+      cells = new Uint32Array(c.length / width);
+      for (var k = 0; k < cells.length; ++k) {
+        cells[k] = width === 2 ? v.getUint16(2 * k, true) : v.getUint32(4 * k, true);
+      }
+    }
+    temperature = values;
+  }
+  // The interval i with lines[i] <= v <= lines[i + 1]; -1 outside.
+  function interval(lines, v) {
+    var lo = 0, hi = lines.length - 1;
+    if (hi < 1 || !(v >= lines[0] && v <= lines[hi])) return -1;
+    while (hi - lo > 1) {
+      var mid = (lo + hi) >> 1;
+      if (lines[mid] <= v) lo = mid; else hi = mid;
+    }
+    return lo;
+  }
+  function fraction(lines, i, v) {
+    var size = lines[i + 1] - lines[i];
+    return size > 0 ? (v - lines[i]) / size : 0;
+  }
+  // What lies at (x, y) mm from the picture's model corner: the model's
+  // coordinates, the cell's entry and, in an element, the bilinear field.
+  function sample(x, y) {
+    var k = interval(pictureX, x), j = interval(pictureY, y);
+    if (k < 0 || j < 0) return null;
+    decode();
+    var fx = fraction(pictureX, k, x), fy = fraction(pictureY, j, y);
+    var at = {
+      x: modelX[k] + fx * (modelX[k + 1] - modelX[k]),
+      y: modelY[j] + fy * (modelY[j + 1] - modelY[j]),
+      entry: cells[j * (columns - 1) + k],
+      t: NaN
+    };
+    if (at.entry >= 1 && at.entry <= materials) {
+      var p = j * columns + k, t = temperature;
+      at.t = (1 - fx) * (1 - fy) * t[p] + fx * (1 - fy) * t[p + 1] +
+             (1 - fx) * fy * t[p + columns] + fx * fy * t[p + columns + 1];
+    }
+    return at;
+  }
+  function what(entry) {
+    var name = names[entry] === undefined ? '' : String(names[entry]);
+    if (entry === 0) return 'void (adiabatic)';
+    if (entry <= materials) return name;
+    if (entry <= materials + conditions) return name + ' (condition)';
+    return name + ' (fixed temperature)';
+  }
+  function number(v, places) {
+    var text = Math.abs(v) < 1e9 ? v.toFixed(places) : v.toPrecision(6);
+    return /^-0\.?0*$/.test(text) ? text.slice(1) : text;
+  }
+  function temperatureText(t) { return isNaN(t) ? '\u2013' : number(t, 3); }
+
+  var shown = {
+    x: document.getElementById('k-x'), y: document.getElementById('k-y'),
+    t: document.getElementById('k-t'), m: document.getElementById('k-m')
+  };
+  function show(at) {
+    shown.x.textContent = at ? number(at.x, decimals) : '\u2013';
+    shown.y.textContent = at ? number(at.y, decimals) : '\u2013';
+    shown.t.textContent = at ? temperatureText(at.t) : '\u2013';
+    shown.m.textContent = at ? what(at.entry) : 'outside the model';
+  }
+  // A point of the window to mm from the picture's model corner.
+  function pictureMm(clientX, clientY) {
+    var m = svg.getScreenCTM();
+    if (!m) return null;
+    var p = new DOMPoint(clientX, clientY).matrixTransform(m.inverse());
+    return { x: (p.x - originX) / scale, y: (p.y - originY) / scale };
+  }
+
+  var NS = 'http://www.w3.org/2000/svg';
+  function draw(parent, tag, attributes) {
+    var e = document.createElementNS(NS, tag);
+    for (var a in attributes) e.setAttribute(a, attributes[a]);
+    parent.appendChild(e);
+    return e;
+  }
+  var pinLayer = draw(svg, 'g', { 'class': 'k-pins' });
+  var cursor = draw(svg, 'g', { 'class': 'k-cursor', visibility: 'hidden' });
+  draw(cursor, 'line', { x1: -9, y1: 0, x2: 9, y2: 0 });
+  draw(cursor, 'line', { x1: 0, y1: -9, x2: 0, y2: 9 });
+  var pinList = document.getElementById('k-pins');
+  var clear = document.getElementById('k-clear');
+  var pins = 0;
+
+  function pin(mm) {
+    var at = sample(mm.x, mm.y);
+    if (!at) return;
+    pins += 1;
+    var px = originX + scale * mm.x, py = originY + scale * mm.y;
+    var marker = draw(pinLayer, 'g', { 'class': 'k-pin' });
+    draw(marker, 'circle', { cx: px, cy: py, r: 4 });
+    draw(marker, 'text', { x: px + 6, y: py - 6 }).textContent = String(pins);
+    var item = document.createElement('li');
+    item.textContent = 'x ' + number(at.x, decimals) + ' mm, y ' + number(at.y, decimals) +
+                       ' mm: ' + temperatureText(at.t) + ', ' + what(at.entry);
+    pinList.appendChild(item);
+    clear.disabled = false;
+  }
+  clear.addEventListener('click', function () {
+    pinLayer.textContent = '';
+    pinList.textContent = '';
+    pins = 0;
+    clear.disabled = true;
+  });
+
+  function pointed(e) {
+    var mm = pictureMm(e.clientX, e.clientY);
+    show(mm && sample(mm.x, mm.y));
+  }
+  svg.addEventListener('pointermove', pointed);
+  svg.addEventListener('pointerdown', pointed);
+  svg.addEventListener('click', function (e) {
+    var mm = pictureMm(e.clientX, e.clientY);
+    if (mm) pin(mm);
+  });
+
+  // The keyboard moves a cursor of its own, in steps of picture pixels.
+  var keyed = null;
+  var steps = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, -1], ArrowDown: [0, 1] };
+  var width = pictureX[pictureX.length - 1], height = pictureY[pictureY.length - 1];
+  figure.tabIndex = 0;
+  figure.addEventListener('keydown', function (e) {
+    if ((e.key === 'Enter' || e.key === ' ') && keyed) {
+      e.preventDefault();
+      pin(keyed);
+      return;
+    }
+    var step = steps[e.key];
+    if (!step) return;
+    e.preventDefault();
+    var by = (e.shiftKey ? 20 : 2) / scale;
+    keyed = keyed ? { x: Math.min(width, Math.max(0, keyed.x + step[0] * by)),
+                      y: Math.min(height, Math.max(0, keyed.y + step[1] * by)) }
+                  : { x: width / 2, y: height / 2 };
+    cursor.setAttribute('transform', 'translate(' + (originX + scale * keyed.x) + ' ' +
+                        (originY + scale * keyed.y) + ')');
+    cursor.setAttribute('visibility', 'visible');
+    show(sample(keyed.x, keyed.y));
+  });
+  figure.addEventListener('blur', function () { cursor.setAttribute('visibility', 'hidden'); });
+  document.getElementById('k-interactive').hidden = false;
+  document.getElementById('k-pinned').hidden = false;
+})();
+)js";
+}
+
+}  // namespace kelvane

@@ -1,0 +1,355 @@
+#include "report/html_tables.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "picture/xml_text.h"
+#include "platform/number_text.h"
+
+namespace kelvane {
+namespace {
+
+constexpr const char* kSquared = "\xC2\xB2";
+constexpr const char* kDash = "\xE2\x80\x94";  // For a value there is not.
+
+// Results to full precision; coordinates to 15 digits, as the node table
+// has them (a grid file's are sums of spacings, whose last bits are noise);
+// lengths, areas, shares and changes to six, as the text report has them.
+std::string Exact(double value) { return ExactNumberText(value); }
+std::string Coordinate(double value) { return NumberText(value, 15); }
+std::string Short(double value) { return NumberText(value, 6); }
+
+std::string Tag(const std::string& tag, const std::string& html) {
+  return "<" + tag + ">" + html + "</" + tag + ">";
+}
+
+std::string Heading(int level, const std::string& html) {
+  return Tag("h" + std::to_string(level), html) + "\n";
+}
+
+std::string Section(const std::string& id, const std::string& html) {
+  return "<section id=\"" + XmlText(id) + "\">\n" + html + "</section>\n";
+}
+
+// A column's heading (HTML) and whether it holds numbers, which are set
+// right-aligned in tabular figures.
+struct Column {
+  std::string head;
+  bool number = true;
+};
+
+// A table of `rows`, each cell HTML, under the headings of `columns`.
+std::string Table(const std::vector<Column>& columns,
+                  const std::vector<std::vector<std::string>>& rows) {
+  std::string out = "<div class=\"k-table\"><table>\n<thead><tr>";
+  for (const Column& c : columns) out += (c.number ? "<th class=\"n\">" : "<th>") + c.head + "</th>";
+  out += "</tr></thead>\n<tbody>\n";
+  for (const std::vector<std::string>& row : rows) {
+    out += "<tr>";
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      out += (i < columns.size() && columns[i].number ? "<td class=\"n\">" : "<td>") + row[i] +
+             "</td>";
+    }
+    out += "</tr>\n";
+  }
+  return out + "</tbody></table></div>\n";
+}
+
+// A table of two columns: what, and its value.
+std::string Facts(const std::vector<std::pair<std::string, std::string>>& facts) {
+  std::string out = "<div class=\"k-table\"><table class=\"k-facts\">\n<tbody>\n";
+  for (const auto& [what, value] : facts) {
+    out += "<tr><th scope=\"row\">" + what + "</th><td class=\"n\">" + value + "</td></tr>\n";
+  }
+  return out + "</tbody></table></div>\n";
+}
+
+std::string Conductivity(const PageMaterial& m) {
+  if (m.conductivity_x == m.conductivity_y) return Exact(m.conductivity_x);
+  return "x " + Exact(m.conductivity_x) + ", y " + Exact(m.conductivity_y);
+}
+
+const DrawnArea* DrawnAreaOf(const ModelLabels& labels, const std::string& material) {
+  const auto at = std::find_if(labels.areas.begin(), labels.areas.end(),
+                               [&](const DrawnArea& a) { return a.material == material; });
+  return at == labels.areas.end() ? nullptr : &*at;
+}
+
+// A grid file's places are grid points, which its user finds in the code
+// block; a detail file's are points of the drawing.
+std::string GridPointText(const SurfacePoint& p) {
+  return std::to_string(p.column_line) + ", " + std::to_string(p.row_line);
+}
+
+std::string ConditionsTable(const SolutionReport& r, const ModelLabels& labels) {
+  std::vector<std::vector<std::string>> rows;
+  for (const ConditionReport& c : r.conditions) {
+    const bool edges = c.edges > 0;
+    rows.push_back({XmlText(labels.Condition(c.number)), Exact(c.ambient), Exact(c.coefficient),
+                    c.coefficient != 0 ? Short(1 / c.coefficient) : kDash,
+                    edges ? Exact(c.flow) : "no edge", std::to_string(c.edges),
+                    Short(c.length * 1000)});
+  }
+  return Table({{"Condition", false},
+                {"Ambient"},
+                {std::string("h, W/(m") + kSquared + " K)"},
+                {std::string("R, m") + kSquared + " K/W"},
+                {"Heat flow, W/m"},
+                {"Edges"},
+                {"Length, mm"}},
+               rows);
+}
+
+std::string SurfaceTable(const SolutionReport& r, const ModelLabels& labels) {
+  std::vector<std::vector<std::string>> rows;
+  for (const ConditionReport& c : r.conditions) {
+    if (c.edges == 0) continue;
+    std::vector<std::string> row = {XmlText(labels.Condition(c.number))};
+    for (const SurfacePoint& p : {*c.lowest, *c.highest}) {
+      row.insert(row.end(),
+                 {Exact(p.temperature), Coordinate(p.x * 1000), Coordinate(p.y * 1000)});
+      if (!labels.drawing) row.push_back(GridPointText(p));
+    }
+    rows.push_back(row);
+  }
+  if (rows.empty()) return "";
+  std::vector<Column> columns = {{"Condition", false}};
+  for (const char* which : {"Lowest", "Highest"}) {
+    columns.insert(columns.end(), {{which}, {"x, mm"}, {"y, mm"}});
+    if (!labels.drawing) columns.push_back({"Column, row line"});
+  }
+  return Table(columns, rows);
+}
+
+std::string FixedTable(const SolutionReport& r, const ModelLabels& labels) {
+  std::vector<std::vector<std::string>> rows;
+  for (const FixedReport& f : r.fixed) {
+    rows.push_back({XmlText(labels.Fixed(f.number)), Exact(f.temperature), std::to_string(f.nodes),
+                    f.nodes > 0 ? Exact(f.flow) : "no node"});
+  }
+  return Table({{"Fixed temperature", false}, {"Temperature"}, {"Nodes"}, {"Heat flow, W/m"}},
+               rows);
+}
+
+std::string FactorTable(const TemperatureFactor& f, const ModelLabels& labels) {
+  return Facts({{"f<sub>Rsi</sub>", Exact(f.value)},
+                {"Lowest surface temperature on the warm side", Exact(f.surface.temperature)},
+                {"at x, y (mm)",
+                 Coordinate(f.surface.x * 1000) + ", " + Coordinate(f.surface.y * 1000)},
+                {"Warm side", XmlText(labels.Condition(f.warm_condition)) + ", ambient " +
+                                  Exact(f.inside)},
+                {"Cold side", XmlText(labels.Condition(f.cold_condition)) + ", ambient " +
+                                  Exact(f.outside)}});
+}
+
+std::string ProbesTable(const std::vector<ProbeReport>& probes) {
+  std::vector<std::vector<std::string>> rows;
+  for (const ProbeReport& p : probes) {
+    rows.push_back(
+        {XmlText(p.name), Coordinate(p.x_mm), Coordinate(p.y_mm), Exact(p.temperature)});
+  }
+  return Table({{"Probe", false}, {"x, mm"}, {"y, mm"}, {"Temperature"}}, rows);
+}
+
+std::string EnvironmentName(const Environment& e, const ModelLabels& labels) {
+  return XmlText(e.kind == Environment::Kind::kConvection ? labels.Condition(e.number)
+                                                          : labels.Fixed(e.number));
+}
+
+std::string Signed(double value) { return (value > 0 ? "+" : "") + Short(value); }
+
+// How far the cells' area of a material is from its drawn area, %. The
+// cells' sizes pass through 15-digit text, so a change below 1E-9 of the
+// area is rounding.
+std::string AreaChange(double cells, double drawn) {
+  if (!(drawn > 0)) return kDash;
+  if (std::fabs(cells - drawn) <= 1e-9 * std::max(cells, drawn)) return "0";
+  return Signed(100 * (cells - drawn) / drawn);
+}
+
+// Where a flanking element's U came from: given, or a segment across the
+// drawing.
+std::string FlankingSource(const FlankingReport& f) {
+  if (!f.from_segment) return "given";
+  return "the layers from (" + Coordinate(f.from_x) + ", " + Coordinate(f.from_y) + ") to (" +
+         Coordinate(f.to_x) + ", " + Coordinate(f.to_y) + ") mm";
+}
+
+// The resistances that make 1/U of a flanking element from a segment: the
+// surface resistances at its ends and the layers it crosses.
+std::string FlankingLayers(const FlankingReport& f, std::size_t number) {
+  std::vector<std::vector<std::string>> rows = {
+      {"surface resistance", kDash, kDash, Short(f.resistance_from)}};
+  for (const FlankingLayerReport& layer : f.layers) {
+    rows.push_back({XmlText(layer.material), Coordinate(layer.thickness),
+                    Exact(layer.conductivity), Short(layer.thickness / 1000 / layer.conductivity)});
+  }
+  rows.push_back({"surface resistance", kDash, kDash, Short(f.resistance_to)});
+  return Tag("p", "Flanking element " + std::to_string(number) +
+                      ", its layers: U = 1 / (sum of R).") +
+         "\n" +
+         Table({{"Layer", false},
+                {"Thickness, mm"},
+                {"Conductivity, W/(m K)"},
+                {std::string("R, m") + kSquared + " K/W"}},
+               rows);
+}
+
+}  // namespace
+
+std::string MaterialsSection(const ModelReport& report, const PageField& field) {
+  const ModelLabels& labels = report.labels;
+  std::vector<std::vector<std::string>> rows;
+  for (std::size_t m = 1; m < field.materials.size() && m < labels.materials.size(); ++m) {
+    const PageMaterial& material = field.materials[m];
+    std::vector<std::string> row = {XmlText(labels.materials[m]), Conductivity(material),
+                                    Short(material.area_mm2)};
+    if (labels.drawing) {
+      const DrawnArea* drawn = DrawnAreaOf(labels, labels.materials[m]);
+      row.push_back(drawn ? Short(drawn->drawn) : kDash);
+      row.push_back(drawn ? AreaChange(material.area_mm2, drawn->drawn) : kDash);
+    }
+    rows.push_back(row);
+  }
+  std::vector<Column> columns = {{"Material", false},
+                                 {"Conductivity, W/(m K)"},
+                                 {std::string("Area, mm") + kSquared}};
+  if (labels.drawing) {
+    columns.push_back({std::string("Drawn, mm") + kSquared});
+    columns.push_back({"Cells against drawing, %"});
+  }
+  return Section("k-materials", Heading(2, "Materials") + Table(columns, rows));
+}
+
+std::string SolutionSections(const SolutionReport& r, const ModelLabels& labels, int level,
+                             const std::string& id) {
+  std::string out;
+  if (!r.conditions.empty()) {
+    out += Section(id + "-conditions",
+                   Heading(level, "Conditions and heat flows") + ConditionsTable(r, labels));
+  }
+  const std::string surface = SurfaceTable(r, labels);
+  if (!surface.empty()) {
+    out += Section(id + "-surface", Heading(level, "Surface temperatures") + surface);
+  }
+  if (!r.fixed.empty()) {
+    out += Section(id + "-fixed", Heading(level, "Fixed temperatures") + FixedTable(r, labels));
+  }
+  out += Section(id + "-balance",
+                 Heading(level, "Energy balance") +
+                     Facts({{"Sum of the flows, W/m", Short(r.balance)},
+                            {"Largest flow, W/m", Exact(r.largest_flow)},
+                            {"Sum against the largest", Short(r.relative_balance)}}));
+  if (r.frsi) {
+    out += Section(id + "-frsi",
+                   Heading(level, "Temperature factor f<sub>Rsi</sub>") + FactorTable(*r.frsi, labels));
+  }
+  if (!r.probes.empty()) {
+    out += Section(id + "-probes", Heading(level, "Probes") + ProbesTable(r.probes));
+  }
+  return out;
+}
+
+std::string PsiSection(const PsiReport& psi) {
+  std::vector<std::vector<std::string>> rows;
+  std::string layers;
+  for (std::size_t i = 0; i < psi.flanking.size(); ++i) {
+    const FlankingReport& f = psi.flanking[i];
+    rows.push_back({std::to_string(i + 1), Exact(f.u), Coordinate(f.length * 1000),
+                    Exact(f.u * f.length), FlankingSource(f)});
+    if (f.from_segment) layers += FlankingLayers(f, i + 1);
+  }
+  const std::string between = XmlText(psi.between[0]) + " and " + XmlText(psi.between[1]);
+  return Section(
+      "k-psi",
+      Heading(2, "Linear thermal transmittance &psi;") +
+          Facts({{"Between", between}, {"L<sub>2D</sub>, W/(m K)", Exact(psi.l2d)}}) +
+          Table({{"Flanking element"},
+                 {std::string("U, W/(m") + kSquared + " K)"},
+                 {"l, mm"},
+                 {"U l, W/(m K)"},
+                 {"U from", false}},
+                rows) +
+          Facts({{"&Sigma; U l, W/(m K)", Exact(psi.flanking_sum)},
+                 {"&psi; = L<sub>2D</sub> &minus; &Sigma; U l, W/(m K)",
+                  "<strong>" + Exact(psi.psi) + "</strong>"}}) +
+          layers);
+}
+
+std::string CasesSection(const std::vector<CaseReport>& cases, const ModelLabels& labels) {
+  std::string out = Heading(2, "Cases");
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const CaseReport& c = cases[i];
+    const std::string id = "k-case-" + std::to_string(i + 1);
+    out += Section(id, Heading(3, "Case &ldquo;" + XmlText(c.name) + "&rdquo;") +
+                           Tag("p", c.own_factorisation
+                                        ? "Other heat-transfer coefficients: solved on its own."
+                                        : "Other ambients: solved on the model's factorisation.") +
+                           "\n" + SolutionSections(c.solution, labels, 4, id));
+  }
+  return Section("k-cases", out);
+}
+
+std::string CouplingSection(const CouplingMatrix& m, const ModelLabels& labels) {
+  const std::size_t count = m.environments.size();
+  std::vector<std::vector<std::string>> environments, matrix, l2d;
+  std::vector<Column> columns = {{"i"}};
+  for (std::size_t i = 0; i < count; ++i) {
+    const Environment& e = m.environments[i];
+    const bool convection = e.kind == Environment::Kind::kConvection;
+    environments.push_back({std::to_string(i + 1), EnvironmentName(e, labels),
+                            convection ? "condition" : "fixed temperature", Exact(e.temperature),
+                            convection ? Exact(e.coefficient) : kDash});
+    columns.push_back({"j = " + std::to_string(i + 1)});
+    std::vector<std::string> row = {std::to_string(i + 1)};
+    for (std::size_t j = 0; j < count; ++j) row.push_back(Exact(m.flow[i][j]));
+    matrix.push_back(row);
+    for (std::size_t j = i + 1; j < count; ++j) {
+      l2d.push_back({EnvironmentName(e, labels), EnvironmentName(m.environments[j], labels),
+                     Exact(-m.flow[i][j])});
+    }
+  }
+  return Section(
+      "k-coupling",
+      Heading(2, "Coupling coefficients") +
+          Table({{"#"}, {"Environment", false}, {"Kind", false}, {"Temperature"},
+                 {std::string("h, W/(m") + kSquared + " K)"}},
+                environments) +
+          Tag("p", "Heat flow into the model through environment i, W/m, for 1 K at "
+                   "environment j and 0 at every other:") +
+          "\n" + Table(columns, matrix) +
+          Table({{"Between", false}, {"and", false}, {"L<sub>2D</sub>, W/(m K)"}}, l2d));
+}
+
+std::string GridCheckSection(const GridCheckReport& g, const std::vector<ProbeReport>& probes) {
+  std::vector<std::pair<std::string, std::string>> facts = {
+      {"Fine grid, every cell cut into 2 &times; 2",
+       std::to_string(g.fine_grid.columns) + " &times; " + std::to_string(g.fine_grid.rows) +
+           " cells, " + std::to_string(g.fine_grid.nodes) + " nodes"},
+      {"Heat flows entering the model, W/m", Exact(g.entering)},
+      {"The same on the fine grid, W/m", Exact(g.entering_fine)},
+      {"Difference, %", Signed(100 * g.relative_difference)},
+      {"EN ISO 10211 asks less than 1 %",
+       g.passes ? "<span class=\"k-pass\">met</span>" : "<span class=\"k-fail\">not met</span>"}};
+  if (g.surface_change) {
+    facts.push_back({"Largest change of a lowest surface temperature: " +
+                         XmlText(g.surface_change->first),
+                     Signed(g.surface_change->second)});
+  }
+  std::vector<std::vector<std::string>> rows;
+  for (std::size_t i = 0; i < probes.size() && i < g.fine_probes.size(); ++i) {
+    rows.push_back({XmlText(probes[i].name), Exact(probes[i].temperature),
+                    Exact(g.fine_probes[i].temperature),
+                    Signed(g.fine_probes[i].temperature - probes[i].temperature)});
+  }
+  return Section("k-grid-check",
+                 Heading(2, "Grid check") + Facts(facts) +
+                     (rows.empty() ? std::string()
+                                   : Table({{"Probe", false},
+                                            {"Model's grid"},
+                                            {"Fine grid"},
+                                            {"Change"}},
+                                           rows)));
+}
+
+}  // namespace kelvane

@@ -1,0 +1,31 @@
+// The tables of the result page, each a <section> of HTML with its heading:
+// the report's numbers as the text and JSON report have them, results to
+// full precision (the shortest text that reads back to the same double),
+// names escaped. Lengths in mm, flows in W per metre of depth.
+#pragma once
+
+#include <string>
+
+#include "report/page_field.h"
+#include "report/report.h"
+
+namespace kelvane {
+
+// Name, conductivity and area of every material; a detail file's areas as
+// drawn beside them.
+std::string MaterialsSection(const ModelReport& report, const PageField& field);
+
+// The conditions, their surface temperatures, the fixed temperatures, the
+// energy balance, fRsi and the probes of one solution, under headings of
+// `level` (2 for the model's own values, 3 inside a case); `id` prefixes the
+// sections' ids.
+std::string SolutionSections(const SolutionReport& solution, const ModelLabels& labels,
+                             int level, const std::string& id);
+
+std::string PsiSection(const PsiReport& psi);
+std::string CasesSection(const std::vector<CaseReport>& cases, const ModelLabels& labels);
+std::string CouplingSection(const CouplingMatrix& coupling, const ModelLabels& labels);
+// The grid check, with the probes of the model's grid beside the fine one's.
+std::string GridCheckSection(const GridCheckReport& check, const std::vector<ProbeReport>& probes);
+
+}  // namespace kelvane
