@@ -23,7 +23,4 @@ struct PaletteImage {
 // all that can run short: then it throws std::bad_alloc.
 std::string EncodePng(const PaletteImage& image);
 
-// Standard base64 with padding, for a data: URI.
-std::string Base64(const std::string& bytes);
-
 }  // namespace kelvane

@@ -10,7 +10,7 @@
 #include "picture/svg_markers.h"
 #include "picture/svg_page.h"
 #include "picture/svg_sides.h"
-#include "picture/xml_text.h"
+#include "platform/xml_text.h"
 #include "platform/error.h"
 #include "platform/file_io.h"
 

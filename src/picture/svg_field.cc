@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "picture/png.h"
+#include "platform/base64.h"
 #include "picture/svg_palette.h"
 
 namespace kelvane {

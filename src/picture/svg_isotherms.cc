@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "picture/xml_text.h"
+#include "platform/xml_text.h"
 
 namespace kelvane {
 namespace {

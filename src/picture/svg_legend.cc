@@ -7,7 +7,7 @@
 
 #include "picture/colour_map.h"
 #include "picture/svg_palette.h"
-#include "picture/xml_text.h"
+#include "platform/xml_text.h"
 
 namespace kelvane {
 namespace {

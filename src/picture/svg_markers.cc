@@ -3,7 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include "picture/xml_text.h"
+#include "platform/xml_text.h"
 
 namespace kelvane {
 namespace {

@@ -4,8 +4,9 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "picture/png.h"
-#include "picture/xml_text.h"
+#include "platform/base64.h"
+#include "platform/base64.h"
+#include "platform/xml_text.h"
 #include "platform/number_text.h"
 #include "report/html_assets.h"
 #include "report/html_tables.h"

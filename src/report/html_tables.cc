@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "picture/xml_text.h"
+#include "platform/xml_text.h"
 #include "platform/number_text.h"
 
 namespace kelvane {

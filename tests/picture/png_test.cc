@@ -5,6 +5,7 @@
 #include <random>
 
 #include "picture/png.h"
+#include "platform/base64.h"
 #include "picture/png_reader.h"
 
 namespace kelvane::testing {

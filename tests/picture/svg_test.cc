@@ -10,7 +10,7 @@
 #include "picture/colour_map.h"
 #include "picture/picture_test_util.h"
 #include "picture/png_reader.h"
-#include "picture/xml_text.h"
+#include "platform/xml_text.h"
 #include "platform/error.h"
 
 namespace kelvane::testing {

@@ -1,4 +1,4 @@
-#include "picture/xml_text.h"
+#include "platform/xml_text.h"
 
 #include <cstdint>
 
