@@ -1,8 +1,43 @@
 #include "app/command_line.h"
 
+#include <algorithm>
+#include <charconv>
 #include <string_view>
 
 namespace kelvane {
+namespace {
+
+// More threads than this are surely a mistake, not a machine.
+constexpr int kMostThreads = 4096;
+
+// --solver=NAME; false with `error` set for any other value.
+bool ParseSolver(std::string_view arg, SolverOptions& options, std::string& error) {
+  if (arg == "--solver=profile" || arg == "--solver=sparse") {
+    options.solver = arg == "--solver=sparse" ? SolverKind::kSparse : SolverKind::kProfile;
+    return true;
+  }
+  error = "--solver takes profile or sparse, as in --solver=sparse";
+  return false;
+}
+
+// --threads=N; false with `error` set for anything but a count in range.
+bool ParseThreads(std::string_view arg, SolverOptions& options, std::string& error) {
+  constexpr std::string_view kPrefix = "--threads=";
+  const char* first = arg.data() + std::min(arg.size(), kPrefix.size());
+  const char* last = arg.data() + arg.size();
+  int threads = 0;
+  const auto [end, problem] = std::from_chars(first, last, threads);
+  if (!arg.starts_with(kPrefix) || first == last || problem != std::errc() || end != last ||
+      threads < 1 || threads > kMostThreads) {
+    error = "--threads takes a whole number from 1 to " + std::to_string(kMostThreads) +
+            ", as in --threads=2";
+    return false;
+  }
+  options.threads = threads;
+  return true;
+}
+
+}  // namespace
 
 ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
   ParsedCommandLine parsed;
@@ -32,6 +67,10 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     } else if (arg.starts_with("--svg=") && arg.size() > 6) {
       parsed.line.svg = true;
       parsed.line.svg_file = std::string(arg.substr(6));
+    } else if (arg == "--solver" || arg.starts_with("--solver=")) {
+      if (!ParseSolver(arg, parsed.line.solver, parsed.error)) return parsed;
+    } else if (arg == "--threads" || arg.starts_with("--threads=")) {
+      if (!ParseThreads(arg, parsed.line.solver, parsed.error)) return parsed;
     } else {
       parsed.error = "unknown option '" + std::string(arg) + "'";
       return parsed;
@@ -69,6 +108,13 @@ Options:
   --svg        also draw each model as a picture beside its result
                (wall.inp gives wall.svg)
   --svg=FILE   draw the picture of the one model into FILE
+  --solver=profile  solve by the profile method (the default): exact to the
+               bit, for models up to about 800 x 800 cells
+  --solver=sparse   solve by sparse Cholesky (CHOLMOD) in nested-dissection
+               order: far less time and memory for large models, the same
+               temperatures to about 1E-12 of their range
+  --threads=N  factor on N threads (default: one per core the program may
+               run on)
   -h, --help   print this help and exit
   --version    print the version and exit
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "report/report.h"
+#include "solver/solver.h"
 
 namespace kelvane {
 
@@ -17,6 +18,7 @@ struct CommandLine {
   bool coupling = false;                      // --coupling (implies a report)
   bool svg = false;          // --svg: a picture beside each result
   std::string svg_file;      // --svg=FILE: the picture's name, for one model
+  SolverOptions solver;      // --solver=profile|sparse, --threads=N
   std::vector<std::string> paths;  // Model files or folders, in order.
 };
 

@@ -69,7 +69,7 @@ bool RunModel(const ModelPaths& paths, const ReaderSettings& settings, const Com
     Model model = ReadInputFile(paths.input, settings);
     Table2<Cell> result_grid;
     try {
-      SolveTemperatureField(model, result_grid, observer);
+      SolveTemperatureField(model, result_grid, observer, line.solver);
     } catch (RunError& e) {
       e.AddOuterPlace(paths.input);
       throw;

@@ -165,6 +165,7 @@ ModelReport BuildReport(const SolvedField& field, const std::string& model,
   ModelReport report;
   report.model = model;
   report.title = field.model->Header;
+  report.solver = field.solver;
   report.conditions = Conditions(field, t, flows);
   const std::int32_t fixed_count = field.FixedTemperatureCount();
   for (std::int32_t i = 1; i <= fixed_count; ++i) {
@@ -187,6 +188,7 @@ ModelReport BuildReport(const SolvedField& field, const std::string& model,
 
 std::string ReportText(const ModelReport& r) {
   std::string out = "Report for " + Printable(r.model) + ": " + Printable(r.title) + "\n";
+  out += "Solved by the " + r.solver + " solver\n";
   out += "Heat flow into the model, W per metre of depth:\n";
   for (const ConditionReport& c : r.conditions) {
     out += "  B" + std::to_string(c.number) + "  ambient " + Short(c.ambient) + ", h " +
@@ -221,6 +223,7 @@ std::string ReportText(const ModelReport& r) {
 
 std::string ReportJson(const ModelReport& r) {
   std::string out = "{\"model\":" + JsonString(r.model) + ",\"title\":" + JsonString(r.title);
+  out += ",\"solver\":" + JsonString(r.solver);
   out += ",\"conditions\":[";
   for (std::size_t i = 0; i < r.conditions.size(); ++i) {
     const ConditionReport& c = r.conditions[i];

@@ -63,6 +63,7 @@ struct TemperatureFactor {
 struct ModelReport {
   std::string model;  // The model file, as the command line named it.
   std::string title;
+  std::string solver;  // "profile" or "sparse".
   std::vector<ConditionReport> conditions;  // Every condition, in number order.
   std::vector<FixedReport> fixed;           // Every fixed temperature.
   double balance = 0;           // Sum of all flows, conditions first.

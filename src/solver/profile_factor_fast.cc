@@ -1,15 +1,13 @@
 #include "solver/profile_factor_fast.h"
 
-#include <sched.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cfenv>
-#include <cstdio>
 #include <new>
 #include <thread>
 #include <vector>
 
+#include "platform/cores.h"
 #include "solver/profile_factor_kernel.h"
 
 namespace kelvane {
@@ -21,30 +19,10 @@ constexpr std::int64_t kTwoThreadsFrom = 1 << 20;
 
 std::atomic<ProfileKernel> chosen_kernel{ProfileKernel::kFast};
 
-// Whether a second core is free now: the processors this process may run
-// on, less the tasks that are running or ready to run (this one included).
-// Two threads that have to share one core hand each block over through the
-// scheduler and end up slower than one.
-bool SecondCoreIsFree() {
-  cpu_set_t set;
-  if (sched_getaffinity(0, sizeof set, &set) != 0 || CPU_COUNT(&set) < 2) return false;
-  std::FILE* file = std::fopen("/proc/loadavg", "r");
-  if (file == nullptr) return true;
-  double one, five, fifteen;
-  int running = 0, total = 0;
-  const int read = std::fscanf(file, "%lf %lf %lf %d/%d", &one, &five, &fifteen, &running, &total);
-  std::fclose(file);
-  return read != 5 || running < CPU_COUNT(&set);
-}
-
 int ThreadsFor(const ProfileMatrix& m, const FastFactorOptions& options,
                std::int32_t block_count) {
-  int threads = options.threads;
-  if (threads <= 0) {
-    const bool large = m.diagonal[m.n] >= kTwoThreadsFrom;
-    threads = large && SecondCoreIsFree() ? 2 : 1;
-  }
-  return std::max(1, std::min(threads, block_count));
+  return ChooseFactorThreads(options.threads, options.threads > 0 ? 1 : AvailableCores(),
+                             m.diagonal[m.n], block_count);
 }
 
 }  // namespace
@@ -59,6 +37,11 @@ bool ProcessorHasAvx2() {
 #else
   return false;
 #endif
+}
+
+int ChooseFactorThreads(int requested, int cores, std::int64_t entries, std::int32_t blocks) {
+  const int threads = requested > 0 ? requested : entries >= kTwoThreadsFrom ? cores : 1;
+  return std::max(1, std::min(threads, blocks));
 }
 
 std::int32_t FactorProfileFast(const ProfileMatrix& m, const FastFactorOptions& options) {
@@ -123,9 +106,11 @@ void SetProfileKernel(ProfileKernel kernel) { chosen_kernel.store(kernel); }
 
 ProfileKernel ChosenProfileKernel() { return chosen_kernel.load(); }
 
-std::int32_t FactorProfileChosen(const ProfileMatrix& m) {
-  return ChosenProfileKernel() == ProfileKernel::kPlain ? FactorProfilePlain(m)
-                                                        : FactorProfileFast(m);
+std::int32_t FactorProfileChosen(const ProfileMatrix& m, int threads) {
+  if (ChosenProfileKernel() == ProfileKernel::kPlain) return FactorProfilePlain(m);
+  FastFactorOptions options;
+  options.threads = threads;
+  return FactorProfileFast(m, options);
 }
 
 void SolveProfileChosen(const ProfileMatrix& m, double* f) {

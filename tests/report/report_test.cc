@@ -111,6 +111,7 @@ TEST(Report, JsonCarriesEveryNumberExactly) {
   const JsonValue json = ParseJson(line);
   EXPECT_EQ(json["model"].text, "m.inp");
   EXPECT_EQ(json["title"].text, "test model");
+  EXPECT_EQ(json["solver"].text, "profile");
   for (std::size_t v = 0; v < 2; ++v) {
     const JsonValue& c = json["conditions"][v];
     EXPECT_EQ(c["flow"].number, r.conditions[v].flow);
@@ -148,6 +149,7 @@ TEST(Report, TextOfTheWorkedExample) {
   text.replace(of, text.find(" of the", of) - of, "ROUNDING");
   EXPECT_EQ(text,
             "Report for m.inp: Steel plate\\x01\n"
+            "Solved by the profile solver\n"
             "Heat flow into the model, W per metre of depth:\n"
             "  B1  ambient 20, h 10: -27.5707 W/m through 3 edges, 35 mm\n"
             "      lowest surface temperature 98.0988 at grid point at column line 3, row line 1 "
