@@ -17,7 +17,7 @@
 
 namespace kelvane {
 
-inline constexpr std::int64_t kDissectionLeaf = 16;
+inline constexpr std::int64_t kDissectionLeaf = 4;
 
 // The equations of a grid's points: columns x rows points, point (k, j) at
 // equation[j * columns + k], -1 where the point holds none.

@@ -35,6 +35,27 @@ class ReportRun : public ::testing::Test {
   TemporaryFolder folder_;
 };
 
+TEST_F(ReportRun, SparseSolverGivesTheSameReportAndSaysSo) {
+  Outcome profile = Run({"--report=json", "--coupling", "--threads=1", "wall.inp"});
+  const std::string profile_result = ReadFile(folder_ / "wall.otp.csv");
+  Outcome sparse = Run({"--report=json", "--coupling", "--solver=sparse", "wall.inp"});
+  ASSERT_EQ(profile.status, 0) << profile.err;
+  ASSERT_EQ(sparse.status, 0) << sparse.err;
+  const JsonValue a = ParseJson(profile.out);
+  const JsonValue b = ParseJson(sparse.out);
+  EXPECT_EQ(a["solver"].text, "profile");
+  EXPECT_EQ(b["solver"].text, "sparse");
+  // The wall's temperatures span 30 K, its flows 17.6 W/m.
+  for (std::size_t c = 0; c < 2; ++c) {
+    EXPECT_NEAR(b["conditions"][c]["flow"].number, a["conditions"][c]["flow"].number, 1e-9);
+    EXPECT_NEAR(b["conditions"][c]["lowest"]["temperature"].number,
+                a["conditions"][c]["lowest"]["temperature"].number, 3e-9);
+  }
+  EXPECT_NEAR(b["coupling"]["l2d"][0]["value"].number, a["coupling"]["l2d"][0]["value"].number,
+              1e-10);
+  EXPECT_EQ(Lines(ReadFile(folder_ / "wall.otp.csv")).size(), Lines(profile_result).size());
+}
+
 TEST_F(ReportRun, TheResultFileIsTheSameWithOrWithoutAReport) {
   Outcome plain = Run({"wall.inp", "plate.inp"});
   ASSERT_EQ(plain.status, 0) << plain.err;

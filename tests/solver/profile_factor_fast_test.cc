@@ -254,5 +254,28 @@ TEST(FastFactor, WholeRunGivesTheSameResultTextWithEitherKernel) {
   EXPECT_EQ(texts[0], texts[1]);
 }
 
+TEST(FastFactor, ThreadsFollowTheRequestOrTheCores) {
+  const std::int64_t small = 1000, large = 64 << 20;
+  struct Case {
+    int requested, cores;
+    std::int64_t entries;
+    std::int32_t blocks;
+    int threads;
+  } cases[] = {
+      {0, 2, large, 20000, 2},  // one per core the process may run on
+      {0, 6, large, 20000, 6},
+      {0, 1, large, 20000, 1},
+      {0, 8, small, 100, 1},    // too small to repay a second thread
+      {3, 2, small, 100, 3},    // asked for: taken even on fewer cores
+      {1, 8, large, 20000, 1},
+      {4, 8, large, 2, 2},      // never more than there are blocks
+      {0, 8, large, 1, 1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ChooseFactorThreads(c.requested, c.cores, c.entries, c.blocks), c.threads)
+        << c.requested << " " << c.cores << " " << c.entries << " " << c.blocks;
+  }
+}
+
 }  // namespace
 }  // namespace kelvane

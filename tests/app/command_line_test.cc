@@ -1,0 +1,60 @@
+// The options that choose the solver and its threads, and their usage
+// errors, word for word.
+
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace kelvane {
+namespace {
+
+ParsedCommandLine Parse(std::vector<const char*> args) {
+  args.insert(args.begin(), "kelvane2d");
+  return ParseCommandLine(static_cast<int>(args.size()), args.data());
+}
+
+TEST(CommandLine, SolverAndThreads) {
+  struct Case {
+    std::vector<const char*> args;
+    SolverKind solver;
+    int threads;
+  } cases[] = {
+      {{"m.inp"}, SolverKind::kProfile, 0},
+      {{"--solver=sparse", "m.inp"}, SolverKind::kSparse, 0},
+      {{"--solver=sparse", "--solver=profile"}, SolverKind::kProfile, 0},
+      {{"--threads=1"}, SolverKind::kProfile, 1},
+      {{"--threads=4096", "--solver=sparse"}, SolverKind::kSparse, 4096},
+  };
+  for (const Case& c : cases) {
+    const ParsedCommandLine parsed = Parse(c.args);
+    EXPECT_EQ(parsed.error, "") << c.args[0];
+    EXPECT_EQ(parsed.line.solver.solver, c.solver) << c.args[0];
+    EXPECT_EQ(parsed.line.solver.threads, c.threads) << c.args[0];
+  }
+}
+
+TEST(CommandLine, BadSolverOrThreadsAreUsageErrors) {
+  const std::string solver = "--solver takes profile or sparse, as in --solver=sparse";
+  const std::string threads = "--threads takes a whole number from 1 to 4096, as in --threads=2";
+  struct Case {
+    const char* arg;
+    std::string error;
+  } cases[] = {
+      {"--solver", solver},         {"--solver=", solver},       {"--solver=Sparse", solver},
+      {"--solver=cholmod", solver}, {"--threads", threads},      {"--threads=", threads},
+      {"--threads=0", threads},     {"--threads=-2", threads},   {"--threads=4097", threads},
+      {"--threads=2x", threads},    {"--threads= 2", threads},   {"--threads=99999999999", threads},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Parse({c.arg, "m.inp"}).error, c.error) << c.arg;
+}
+
+TEST(CommandLine, HelpNamesTheSolverOptions) {
+  const std::string help = UsageText();
+  EXPECT_NE(help.find("--solver=sparse"), std::string::npos);
+  EXPECT_NE(help.find("--threads=N"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kelvane
