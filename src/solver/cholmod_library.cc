@@ -54,6 +54,23 @@ CholmodLibrary Load() {
 
 }  // namespace
 
+// CHOLMOD spreads a few loops of its supernodal factorisation over OpenMP
+// threads: four, whatever the machine, for every supernode of more than 64
+// rows, and libgomp wakes them with a system call even when it runs the loop
+// alone. On a grid of a million nodes that is a million system calls, for
+// loops that only copy numbers. The program therefore defines the one entry
+// CHOLMOD calls them through and runs the loop on the calling thread; the
+// program exports it (the kelvane target's link options), so that it comes
+// before libgomp's. Called outside any parallel region, libgomp's
+// omp_get_num_threads and omp_get_thread_num then give 1 and 0, and the loop
+// body takes every iteration itself.
+extern "C" void GOMP_parallel(void (*body)(void*), void* data, unsigned threads,
+                              unsigned flags) {
+  (void)threads;
+  (void)flags;
+  body(data);
+}
+
 const CholmodLibrary& LoadCholmod() {
   static std::mutex mutex;
   static bool loaded = false;

@@ -39,6 +39,18 @@ bool ProcessorHasAvx2() {
 #endif
 }
 
+bool ProcessorHasAvx512() {
+#if defined(__x86_64__)
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") != 0;
+  }();
+  return has;
+#else
+  return false;
+#endif
+}
+
 int ChooseFactorThreads(int requested, int cores, std::int64_t entries, std::int32_t blocks) {
   const int threads = requested > 0 ? requested : entries >= kTwoThreadsFrom ? cores : 1;
   return std::max(1, std::min(threads, blocks));

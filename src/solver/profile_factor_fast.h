@@ -19,6 +19,7 @@ struct FastFactorOptions {
 };
 
 bool ProcessorHasAvx2();
+bool ProcessorHasAvx512();
 
 // The threads of a factorisation of `entries` stored entries in `blocks`
 // blocks of rows: `requested` when above 0, else `cores` when the matrix is

@@ -16,6 +16,7 @@
 #include "model/table2.h"
 #include "platform/large_table.h"
 #include "report/solved_field.h"
+#include "solver/nested_dissection.h"
 #include "solver/solver.h"
 #include "solver/sparse_factor.h"
 #include "solver/sparse_matrix.h"
@@ -151,6 +152,9 @@ void RequireNodes(const SolverState& s);
 // The threads the factorisation may use: as asked, or one per core the
 // process may run on.
 int FactorThreads(const SolverState& s);
+// The free nodes' equations where their grid points lie (interior points
+// 1..LastColumn-1 x 1..LastRow-1 as points 0.. of the grid), for ordering.
+GridEquations EquationsOnTheGrid(const SolverState& s);
 // For a model whose profile does not fit: what the sparse solver would
 // need, as the end of the refusal ("; with --solver=sparse it would need
 // 1.2 GiB"). Builds the sparse pattern and its analysis in `s`.

@@ -12,8 +12,8 @@ constexpr int kMaxNeighbours = 9;
 // Up to nine distinct entries per list, gathered before they are sorted:
 // entry l of list x is slot[x * 9 + l].
 struct SlotLists {
-  std::vector<std::int32_t> slot;
-  std::vector<std::uint8_t> count;
+  LargeTable<std::int32_t> slot;
+  LargeTable<std::uint8_t> count;
 
   explicit SlotLists(std::int64_t lists)
       : slot(static_cast<std::size_t>(lists) * kMaxNeighbours),

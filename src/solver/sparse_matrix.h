@@ -43,14 +43,18 @@
 #include <span>
 #include <vector>
 
+#include "platform/large_table.h"
+
 namespace kelvane {
 
+// The tables of a large model's system are large tables: taken from the
+// heap, their first writes would cost a page fault every 4 KiB.
 struct SparseSystem {
   std::int64_t m = 0;  // Equations: the free nodes.
-  std::vector<std::int32_t> equation;  // 1..N
-  std::vector<std::int64_t> column_start;  // 0..m
-  std::vector<std::int64_t> row;
-  std::vector<double> value;
+  LargeTable<std::int32_t> equation;  // 1..N
+  LargeTable<std::int64_t> column_start;  // 0..m
+  LargeTable<std::int64_t> row;
+  LargeTable<double> value;
   std::vector<std::int64_t> fixed_start;  // 1..FixedNodeCount+1
   std::vector<std::int32_t> fixed_node;
   std::vector<double> fixed_value;

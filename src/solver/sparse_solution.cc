@@ -24,24 +24,6 @@ void MakeSparsePattern(SolverState& s) {
                            s.FixedNodeCount);
 }
 
-// The free nodes' equations where their grid points lie, interior points
-// (1..LastColumn-1, 1..LastRow-1) only, as nodes are.
-GridEquations EquationsOnTheGrid(const SolverState& s) {
-  GridEquations grid;
-  grid.columns = s.LastColumn - 1;
-  grid.rows = s.LastRow - 1;
-  grid.equation.assign(static_cast<std::size_t>(grid.columns) * grid.rows, -1);
-  for (std::int32_t j = 1; j <= s.LastRow - 1; ++j) {
-    for (std::int32_t k = 1; k <= s.LastColumn - 1; ++k) {
-      const std::int32_t n = s.NodeNumber(k, j);
-      if (n == 0) continue;
-      const std::int32_t e = s.Sparse.equation[n];
-      if (e >= 0) grid.equation[static_cast<std::size_t>(j - 1) * grid.columns + (k - 1)] = e;
-    }
-  }
-  return grid;
-}
-
 // The symbolic factorisation in the nested-dissection order; its size.
 SparseFactorSize AnalyseSparse(SolverState& s) {
   if (s.Sparse.m == 0) return {};
@@ -65,6 +47,22 @@ std::int32_t NodeOfEquation(const SolverState& s, std::int64_t e) {
 }
 
 }  // namespace
+
+GridEquations EquationsOnTheGrid(const SolverState& s) {
+  GridEquations grid;
+  grid.columns = s.LastColumn - 1;
+  grid.rows = s.LastRow - 1;
+  grid.equation.assign(static_cast<std::size_t>(grid.columns) * grid.rows, -1);
+  for (std::int32_t j = 1; j <= s.LastRow - 1; ++j) {
+    for (std::int32_t k = 1; k <= s.LastColumn - 1; ++k) {
+      const std::int32_t n = s.NodeNumber(k, j);
+      if (n == 0) continue;
+      const std::int32_t e = s.Sparse.equation[n];
+      if (e >= 0) grid.equation[static_cast<std::size_t>(j - 1) * grid.columns + (k - 1)] = e;
+    }
+  }
+  return grid;
+}
 
 void BuildSparseSystem(SolverState& s) {
   MakeSparsePattern(s);
