@@ -108,7 +108,7 @@ Assembled Assemble(const std::string& model_name, int size) {
   RunPhasesThrough(s, PhaseNumber(ImposeFixedTemperatures));
   return {s.NodeCount, std::move(s.ProfileStart), std::move(s.DiagonalIndex),
           std::vector<double>(s.ConductanceProfile.begin(), s.ConductanceProfile.end()),
-          std::move(s.LoadVector)};
+          std::vector<double>(s.LoadVector.begin(), s.LoadVector.end())};
 }
 
 // Times one kernel on fresh copies of the matrix: the median of `runs`.
@@ -296,7 +296,7 @@ void SparseSection(const std::string& self, const std::string& model, const Opti
   for (std::size_t i = 0; i < o.sparse_sizes.size(); ++i) {
     const int n = o.sparse_sizes[i];
     for (SparseOrdering ordering :
-         {SparseOrdering::kGiven, SparseOrdering::kAmd, SparseOrdering::kCholmodDefault}) {
+         {SparseOrdering::kAsNumbered, SparseOrdering::kAmd, SparseOrdering::kCholmodDefault}) {
       const CholmodTimes t = MedianCholmodRun(self, model, n, ordering, o.sparse_runs);
       std::printf("%5d %-18s %10.4g %8.2f %8.3f %8.3f %8.3f %8.3f %8.1f %9.2fx\n", n,
                   OrderingName(ordering), t.entries, t.flops / 1e9, t.analyse, t.factor, t.solve,

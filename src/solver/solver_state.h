@@ -16,7 +16,6 @@
 #include "model/table2.h"
 #include "platform/large_table.h"
 #include "report/solved_field.h"
-#include "solver/nested_dissection.h"
 #include "solver/solver.h"
 #include "solver/sparse_factor.h"
 #include "solver/sparse_matrix.h"
@@ -61,14 +60,14 @@ struct SolverState {
   // where the point is not a node.
   Table2<std::int32_t> NodeNumber;
   std::int32_t NodeCount = 0;
-  std::vector<double> NodeX;  // 1..NodeCount, metres
-  std::vector<double> NodeY;  // 1..NodeCount, metres, 0 on the last row line
+  LargeTable<double> NodeX;  // 1..NodeCount, metres
+  LargeTable<double> NodeY;  // 1..NodeCount, metres, 0 on the last row line
 
   // Elements 1..ElementCount: corners 1..4 (left top, left bottom, right
   // bottom, right top) and material.
   std::int32_t ElementCount = 0;
-  std::vector<std::array<std::int32_t, 5>> ElementNodes;
-  std::vector<std::int32_t> ElementMaterial;
+  LargeTable<std::array<std::int32_t, 5>> ElementNodes;
+  LargeTable<std::int32_t> ElementMaterial;
 
   // Fixed-temperature nodes 1..FixedNodeCount, in the grid's column order.
   std::int32_t FixedNodeCount = 0;
@@ -94,7 +93,7 @@ struct SolverState {
   std::vector<std::int64_t> DiagonalIndex;  // 1..NodeCount (0 holds 0)
   std::int64_t ProfileLength = 0;
   LargeTable<double> ConductanceProfile;    // 1..ProfileLength
-  std::vector<double> LoadVector;           // 1..NodeCount
+  LargeTable<double> LoadVector;            // 1..NodeCount
 
   // With the sparse solver, the global system in sparse storage (layout in
   // solver/sparse_matrix.h) instead, and its factor.
@@ -152,9 +151,10 @@ void RequireNodes(const SolverState& s);
 // The threads the factorisation may use: as asked, or one per core the
 // process may run on.
 int FactorThreads(const SolverState& s);
-// The free nodes' equations where their grid points lie (interior points
-// 1..LastColumn-1 x 1..LastRow-1 as points 0.. of the grid), for ordering.
-GridEquations EquationsOnTheGrid(const SolverState& s);
+// The sparse system's equations, numbered in nested-dissection order, and
+// its pattern, all values zero: phase 10 of the sparse solver without the
+// analysis of the factorisation.
+void MakeSparseSystem(SolverState& s);
 // For a model whose profile does not fit: what the sparse solver would
 // need, as the end of the refusal ("; with --solver=sparse it would need
 // 1.2 GiB"). Builds the sparse pattern and its analysis in `s`.

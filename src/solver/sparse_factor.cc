@@ -74,16 +74,16 @@ const CholmodLibrary& CholmodWithLargeTables() {
   return lib;
 }
 
-// CHOLMOD's view of the free nodes' block: the lower triangle, sorted and
+// CHOLMOD's view of the free nodes' block: the upper triangle, sorted and
 // packed, read but never written.
-cholmod_sparse LowerTriangle(const SparseSystem& k) {
+cholmod_sparse UpperTriangle(const SparseSystem& k) {
   cholmod_sparse a{};
   a.nrow = a.ncol = static_cast<std::size_t>(k.m);
   a.nzmax = k.row.size();
   a.p = const_cast<std::int64_t*>(k.column_start.data());
   a.i = const_cast<std::int64_t*>(k.row.data());
   a.x = const_cast<double*>(k.value.data());
-  a.stype = -1;
+  a.stype = 1;
   a.itype = CHOLMOD_LONG;
   a.xtype = CHOLMOD_REAL;
   a.dtype = CHOLMOD_DOUBLE;
@@ -115,6 +115,7 @@ struct SparseFactor::Cholmod {
   cholmod_dense* e = nullptr;
   int threads = 1;
   std::int64_t anz = 0;
+  SparseOrdering ordering = SparseOrdering::kAsNumbered;
 
   Cholmod() {
     lib.start(&common);
@@ -129,7 +130,7 @@ struct SparseFactor::Cholmod {
     lib.finish(&common);
   }
   void Check(const char* what) const;
-  void Analyse(cholmod_sparse& a, std::int64_t* order, SparseOrdering ordering);
+  void Analyse(cholmod_sparse& a, SparseOrdering ordering, std::int64_t* given = nullptr);
 };
 
 void SparseFactor::Cholmod::Check(const char* what) const {
@@ -148,29 +149,36 @@ void SparseFactor::Cholmod::Check(const char* what) const {
                      std::to_string(status) + ")");
 }
 
-void SparseFactor::Cholmod::Analyse(cholmod_sparse& a, std::int64_t* order,
-                                    SparseOrdering ordering) {
-  if (ordering != SparseOrdering::kCholmodDefault) {
+// In the equations' own order CHOLMOD neither reorders nor postorders:
+// nested dissection numbers every subtree of the elimination tree before
+// its parent already, and the matrix is factored as it is stored, without
+// the permuted copy any other order takes. `given`, when set, is an order
+// of CHOLMOD's own making to repeat.
+void SparseFactor::Cholmod::Analyse(cholmod_sparse& a, SparseOrdering ordering,
+                                    std::int64_t* given) {
+  if (given != nullptr) {
+    common.nmethods = 1;
+    common.method[0].ordering = CHOLMOD_GIVEN;
+    common.postorder = 0;
+  } else if (ordering != SparseOrdering::kCholmodDefault) {
     common.nmethods = 1;
     common.method[0].ordering =
-        ordering == SparseOrdering::kGiven ? CHOLMOD_GIVEN : CHOLMOD_AMD;
-    common.postorder = 1;
+        ordering == SparseOrdering::kAsNumbered ? CHOLMOD_NATURAL : CHOLMOD_AMD;
+    common.postorder = ordering == SparseOrdering::kAmd;
   }
   lib.free_factor(&factor, &common);
-  factor = lib.analyze_p(&a, ordering == SparseOrdering::kGiven ? order : nullptr,
-                               nullptr, 0, &common);
+  factor = lib.analyze_p(&a, given, nullptr, 0, &common);
   Check("analysis");
 }
 
-SparseFactor::SparseFactor(const SparseSystem& k, std::span<const std::int64_t> order,
-                           SparseOrdering ordering, int threads) {
+SparseFactor::SparseFactor(const SparseSystem& k, SparseOrdering ordering, int threads) {
   c_ = std::make_unique<Cholmod>();
   c_->threads = std::max(1, threads);
   c_->anz = static_cast<std::int64_t>(k.row.size());
-  cholmod_sparse a = LowerTriangle(k);
-  std::vector<std::int64_t> given(order.begin(), order.end());
+  c_->ordering = ordering;
+  cholmod_sparse a = UpperTriangle(k);
   FlagsKept flags;
-  c_->Analyse(a, given.data(), ordering);
+  c_->Analyse(a, ordering);
 }
 
 SparseFactor::~SparseFactor() = default;
@@ -181,10 +189,11 @@ SparseFactorSize SparseFactor::Size() const {
   size.entries = c_->common.lnz;
   size.flops = c_->common.fl;
   const std::uint64_t n = l->n;
-  // The permuted copy of the matrix (two for a simplicial factor), the
+  // A permuted copy of the matrix (none in the equations' own order), the
   // per-column tables, and the factor: supernodal with its dense update
   // block, or simplicial with its columns' slack.
-  std::uint64_t bytes = 2 * 16 * static_cast<std::uint64_t>(c_->anz) + 64 * n;
+  std::uint64_t bytes = (c_->ordering == SparseOrdering::kAsNumbered ? 0 : 2 * 16) *
+                            static_cast<std::uint64_t>(c_->anz) + 64 * n;
   if (l->is_super) {
     bytes += 8 * (l->xsize + l->ssize + l->maxcsize + 3 * l->nsuper);
   } else {
@@ -195,7 +204,7 @@ SparseFactorSize SparseFactor::Size() const {
 }
 
 std::int64_t SparseFactor::Factor(const SparseSystem& k) {
-  cholmod_sparse a = LowerTriangle(k);
+  cholmod_sparse a = UpperTriangle(k);
   c_->lib.set_blas_threads(c_->threads);
   FlagsKept flags;
   c_->lib.factorize(&a, c_->factor, &c_->common);
@@ -209,7 +218,7 @@ std::int64_t SparseFactor::Factor(const SparseSystem& k) {
                                     static_cast<std::int64_t*>(l->Perm) + l->n);
     c_->common.supernodal = CHOLMOD_SIMPLICIAL;
     c_->common.final_ll = 0;
-    c_->Analyse(a, order.data(), SparseOrdering::kGiven);
+    c_->Analyse(a, SparseOrdering::kAsNumbered, order.data());
     l = c_->factor;
     c_->lib.factorize(&a, l, &c_->common);
     c_->Check("factorisation");

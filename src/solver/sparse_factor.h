@@ -7,15 +7,15 @@
 
 #include <cstdint>
 #include <memory>
-#include <span>
 
 #include "solver/sparse_matrix.h"
 
 namespace kelvane {
 
-// The elimination order: the caller's (NestedDissectionOrder), AMD alone,
-// or CHOLMOD's own default (AMD, and METIS as well where AMD fills much).
-enum class SparseOrdering { kGiven, kAmd, kCholmodDefault };
+// The elimination order: that of the equations' numbers (the sparse
+// solver's is nested dissection), AMD alone, or CHOLMOD's own default (AMD,
+// and METIS as well where AMD fills much).
+enum class SparseOrdering { kAsNumbered, kAmd, kCholmodDefault };
 
 // What the analysed factorisation will cost.
 struct SparseFactorSize {
@@ -28,11 +28,10 @@ struct SparseFactorSize {
 
 class SparseFactor {
  public:
-  // The symbolic analysis of the pattern of `k`, in `order` for kGiven.
-  // `threads`, 1 or more, is the number of BLAS threads. Throws RunError
-  // (out of memory; overflow when a count leaves CHOLMOD's range).
-  SparseFactor(const SparseSystem& k, std::span<const std::int64_t> order,
-               SparseOrdering ordering, int threads);
+  // The symbolic analysis of the pattern of `k`. `threads`, 1 or more, is
+  // the number of BLAS threads. Throws RunError (out of memory; overflow
+  // when a count leaves CHOLMOD's range).
+  SparseFactor(const SparseSystem& k, SparseOrdering ordering, int threads);
   ~SparseFactor();
   SparseFactor(const SparseFactor&) = delete;
   SparseFactor& operator=(const SparseFactor&) = delete;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace kelvane {
 namespace {
@@ -50,23 +51,15 @@ struct SlotLists {
   }
 };
 
-void NumberEquations(SparseSystem& k, std::int32_t node_count,
-                     std::span<const std::int32_t> fixed_nodes, std::int32_t fixed_count) {
-  k.equation.assign(static_cast<std::size_t>(node_count) + 1, 0);
-  for (std::int32_t i = 1; i <= fixed_count; ++i) k.equation[fixed_nodes[i]] = -i;
-  k.m = 0;
-  for (std::int32_t n = 1; n <= node_count; ++n) {
-    if (k.equation[n] >= 0) k.equation[n] = static_cast<std::int32_t>(k.m++);
-  }
-}
-
 }  // namespace
 
 SparseSystem SparsePattern(std::span<const std::array<std::int32_t, 5>> elements,
-                           std::int32_t element_count, std::int32_t node_count,
-                           std::span<const std::int32_t> fixed_nodes, std::int32_t fixed_count) {
+                           std::int32_t element_count, LargeTable<std::int32_t> equation,
+                           std::int64_t m, std::span<const std::int32_t> fixed_nodes,
+                           std::int32_t fixed_count) {
   SparseSystem k;
-  NumberEquations(k, node_count, fixed_nodes, fixed_count);
+  k.m = m;
+  k.equation = std::move(equation);
   const std::int32_t* eq = k.equation.data();
   SlotLists columns(k.m);
   SlotLists fixed(fixed_count);
@@ -78,7 +71,7 @@ SparseSystem SparsePattern(std::span<const std::array<std::int32_t, 5>> elements
       for (int b = a + 1; b <= 4; ++b) {
         const std::int32_t x = eq[node[a]];
         const std::int32_t y = eq[node[b]];
-        if (x >= 0 && y >= 0) columns.Insert(std::min(x, y), std::max(x, y));
+        if (x >= 0 && y >= 0) columns.Insert(std::max(x, y), std::min(x, y));
         if (x < 0) fixed.Insert(-x - 1, node[b]);
         if (y < 0) fixed.Insert(-y - 1, node[a]);
       }

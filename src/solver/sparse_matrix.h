@@ -2,7 +2,10 @@
 //
 // The nodes 1..N split into the fixed ones, whose temperatures are given,
 // and the free ones. Only the free nodes are unknowns: they are the
-// equations 0..m-1 of the system, numbered in the order of their nodes.
+// equations 0..m-1 of the system, numbered in the order in which the
+// factorisation eliminates them (solver/nested_dissection.h), so that the
+// matrix is stored already permuted and the factorisation takes it as it
+// is, without a permuted copy of its own.
 //
 //   equation[n] = e >= 0    node n is free and is equation e,
 //   equation[n] = -i        node n is FixedNodeList(i), 1 <= i <= FixedNodeCount.
@@ -11,19 +14,20 @@
 // edges (the matrix of solver/profile.h before the fixed temperatures are
 // imposed), written here by equations where both nodes are free.
 //
-// The free nodes' block, lower triangle, column by column (compressed
-// columns, as CHOLMOD takes a symmetric matrix with stype -1):
+// The free nodes' block, upper triangle, column by column (compressed
+// columns, as CHOLMOD takes a symmetric matrix with stype +1):
 //
-//   column c, 0 <= c < m, holds K(r,c) for the equations r >= c that share
-//   an element with c, rows ascending, its diagonal first, at the positions
+//   column c, 0 <= c < m, holds K(r,c) for the equations r <= c that share
+//   an element with c, rows ascending, its diagonal last, at the positions
 //   column_start[c] .. column_start[c+1]-1 of row and value:
 //
 //       row[q] = r,  value[q] = K(r,c),     column_start[c] <= q < column_start[c+1],
-//       row[column_start[c]] = c,           column_start[0] = 0,
+//       row[column_start[c+1] - 1] = c      (the diagonal K(c,c)),
+//       column_start[0] = 0,
 //
 //   and K(c,r) = K(r,c). A grid point touches at most four cells, whose
-//   corners are at most nine points, so a column holds at most nine entries
-//   (five inside a solid grid).
+//   corners are at most nine points, so a column holds at most nine
+//   entries.
 //
 // The fixed nodes' rows, complete: fixed node i, p = FixedNodeList(i), has
 // K(p,n) for every node n that shares an element with p (p itself
@@ -60,12 +64,14 @@ struct SparseSystem {
   std::vector<double> fixed_value;
 };
 
-// The equations and the pattern of a mesh of `node_count` nodes whose
-// elements are elements[1..element_count] (corners 1..4) and whose fixed
-// nodes are fixed_nodes[1..fixed_count]; every value zero.
+// The system of a mesh whose elements are elements[1..element_count]
+// (corners 1..4) and whose fixed nodes are fixed_nodes[1..fixed_count],
+// with `equation` as above for its m free nodes: the pattern, every value
+// zero.
 SparseSystem SparsePattern(std::span<const std::array<std::int32_t, 5>> elements,
-                           std::int32_t element_count, std::int32_t node_count,
-                           std::span<const std::int32_t> fixed_nodes, std::int32_t fixed_count);
+                           std::int32_t element_count, LargeTable<std::int32_t> equation,
+                           std::int64_t m, std::span<const std::int32_t> fixed_nodes,
+                           std::int32_t fixed_count);
 
 // The bytes SparsePattern takes for a mesh of `node_count` nodes at most,
 // while it works and after.
@@ -82,14 +88,14 @@ struct SparseTarget {
     const std::int32_t er = k.equation[r];
     const std::int32_t ec = k.equation[c];
     if (er >= 0 && ec >= 0) {
-      k.value[Position(er > ec ? er : ec, er > ec ? ec : er)] += t;  /* K(r,c) */
+      k.value[Position(er < ec ? er : ec, er < ec ? ec : er)] += t;  /* K(r,c) */
       return;
     }
     if (er < 0) k.fixed_value[FixedPosition(-er, c)] += t;  /* K(p,c), p = r fixed */
     if (ec < 0 && c != r) k.fixed_value[FixedPosition(-ec, r)] += t;  /* K(p,r), p = c fixed */
   }
 
-  // The position of K(r,c), r >= c, in its column.
+  // The position of K(r,c), r <= c, in its column.
   std::int64_t Position(std::int64_t r, std::int64_t c) const {
     std::int64_t q = k.column_start[c];
     while (k.row[q] != r) ++q;

@@ -5,6 +5,7 @@
 #include <cfenv>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/error.h"
@@ -17,19 +18,39 @@
 namespace kelvane {
 namespace {
 
-void MakeSparsePattern(SolverState& s) {
-  RequireNodes(s);
-  RequireMemory(SparsePatternBytes(s.NodeCount), "the sparse matrix");
-  s.Sparse = SparsePattern(s.ElementNodes, s.ElementCount, s.NodeCount, s.FixedNodeList,
-                           s.FixedNodeCount);
+// The free nodes where their grid points lie, by node number (interior
+// points 1..LastColumn-1 x 1..LastRow-1 as points 0.. of the grid).
+GridEquations FreeNodesOnTheGrid(const SolverState& s, const LargeTable<std::int32_t>& equation) {
+  GridEquations grid;
+  grid.columns = s.LastColumn - 1;
+  grid.rows = s.LastRow - 1;
+  grid.equation.assign(static_cast<std::size_t>(grid.columns) * grid.rows, -1);
+  for (std::int32_t j = 1; j <= s.LastRow - 1; ++j) {
+    for (std::int32_t k = 1; k <= s.LastColumn - 1; ++k) {
+      const std::int32_t n = s.NodeNumber(k, j);
+      if (n == 0 || equation[n] < 0) continue;
+      grid.equation[static_cast<std::size_t>(j - 1) * grid.columns + (k - 1)] = n;
+    }
+  }
+  return grid;
 }
 
-// The symbolic factorisation in the nested-dissection order; its size.
+// The equations of the nodes (solver/sparse_matrix.h): the free ones in
+// nested-dissection order, and m, their count.
+LargeTable<std::int32_t> NumberEquations(const SolverState& s, std::int64_t& m) {
+  LargeTable<std::int32_t> equation(static_cast<std::size_t>(s.NodeCount) + 1, 0);
+  for (std::int32_t i = 1; i <= s.FixedNodeCount; ++i) equation[s.FixedNodeList[i]] = -i;
+  const std::vector<std::int64_t> order = NestedDissectionOrder(FreeNodesOnTheGrid(s, equation));
+  m = static_cast<std::int64_t>(order.size());
+  for (std::int64_t e = 0; e < m; ++e) equation[order[e]] = static_cast<std::int32_t>(e);
+  return equation;
+}
+
+// The symbolic factorisation; its size.
 SparseFactorSize AnalyseSparse(SolverState& s) {
   if (s.Sparse.m == 0) return {};
-  const std::vector<std::int64_t> order = NestedDissectionOrder(EquationsOnTheGrid(s));
-  s.Factors = std::make_unique<SparseFactor>(s.Sparse, order, SparseOrdering::kGiven,
-                                            FactorThreads(s));
+  s.Factors = std::make_unique<SparseFactor>(s.Sparse, SparseOrdering::kAsNumbered,
+                                             FactorThreads(s));
   return s.Factors->Size();
 }
 
@@ -48,24 +69,17 @@ std::int32_t NodeOfEquation(const SolverState& s, std::int64_t e) {
 
 }  // namespace
 
-GridEquations EquationsOnTheGrid(const SolverState& s) {
-  GridEquations grid;
-  grid.columns = s.LastColumn - 1;
-  grid.rows = s.LastRow - 1;
-  grid.equation.assign(static_cast<std::size_t>(grid.columns) * grid.rows, -1);
-  for (std::int32_t j = 1; j <= s.LastRow - 1; ++j) {
-    for (std::int32_t k = 1; k <= s.LastColumn - 1; ++k) {
-      const std::int32_t n = s.NodeNumber(k, j);
-      if (n == 0) continue;
-      const std::int32_t e = s.Sparse.equation[n];
-      if (e >= 0) grid.equation[static_cast<std::size_t>(j - 1) * grid.columns + (k - 1)] = e;
-    }
-  }
-  return grid;
+void MakeSparseSystem(SolverState& s) {
+  RequireNodes(s);
+  RequireMemory(SparsePatternBytes(s.NodeCount), "the sparse matrix");
+  std::int64_t m = 0;
+  LargeTable<std::int32_t> equation = NumberEquations(s, m);
+  s.Sparse = SparsePattern(s.ElementNodes, s.ElementCount, std::move(equation), m,
+                           s.FixedNodeList, s.FixedNodeCount);
 }
 
 void BuildSparseSystem(SolverState& s) {
-  MakeSparsePattern(s);
+  MakeSparseSystem(s);
   const std::uint64_t bytes = AnalyseSparse(s).bytes;
   RequireMemory(bytes, "the sparse factor");
   // A BLAS thread that cannot map its buffer retries for ever.
@@ -80,7 +94,7 @@ void BuildSparseSystem(SolverState& s) {
 
 std::string SparseSolverAdvice(SolverState& s) {
   try {
-    MakeSparsePattern(s);
+    MakeSparseSystem(s);
     const std::uint64_t bytes = SystemBytes(s.Sparse, s.NodeCount) + AnalyseSparse(s).bytes;
     return "; with --solver=sparse it would need " + MemorySizeText(bytes);
   } catch (const RunError&) {

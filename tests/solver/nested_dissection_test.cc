@@ -99,7 +99,7 @@ TEST(NestedDissection, NoMoreFillOrWorkThanAmdOnAGrid) {
     testing::TestRun run(sketch, SolverOptions{SolverKind::kSparse, 1});
     run.RunThrough(BuildSparseSystem);
     const SparseFactorSize nested = run.s.Factors->Size();
-    const SparseFactorSize amd = SparseFactor(run.s.Sparse, {}, SparseOrdering::kAmd, 1).Size();
+    const SparseFactorSize amd = SparseFactor(run.s.Sparse, SparseOrdering::kAmd, 1).Size();
     EXPECT_LE(nested.entries, amd.entries) << n;
     EXPECT_LE(nested.flops, amd.flops) << n;
   }

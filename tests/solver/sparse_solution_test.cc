@@ -105,8 +105,8 @@ void ExpectAgreement(const std::string& input, const std::string& what) {
   const std::string profile_error = profile.ErrorThrough(FillResultGrid);
   ASSERT_EQ(sparse.ErrorThrough(FillResultGrid), profile_error);
   if (profile_error != "no error") return;
-  const std::vector<double>& a = profile.s.LoadVector;
-  const std::vector<double>& b = sparse.s.LoadVector;
+  const LargeTable<double>& a = profile.s.LoadVector;
+  const LargeTable<double>& b = sparse.s.LoadVector;
   const double tolerance = 1e-10 * TemperatureRange(profile.s);
   for (std::int32_t n = 1; n <= profile.s.NodeCount; ++n) {
     ASSERT_NEAR(b[n], a[n], tolerance) << "node " << n;
