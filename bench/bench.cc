@@ -162,7 +162,9 @@ namespace kelvane::bench {
 namespace {
 
 // The plain and fast profile kernels on one model's matrix, as one line of
-// the kernel table; false when their results differ.
+// the kernel table: plain, AVX2 and the build chosen (AVX-512 where there
+// is) on one thread, the chosen on its threads; false when any result
+// differs from another.
 bool KernelLine(const std::string& self, const std::string& model, int n, const Options& o,
                 double whole_fast, std::string& line) {
   Assembled a = Assemble(model, n);
@@ -173,15 +175,24 @@ bool KernelLine(const std::string& self, const std::string& model, int n, const 
                          [](const ProfileMatrix& x) { return FactorProfilePlain(x); });
   }
   const std::vector<double> plain_result = work;
+  const double t_avx2 = TimeFactor(a, work, o.runs, [](const ProfileMatrix& x) {
+    FastFactorOptions one;
+    one.threads = 1;
+    one.avx512 = false;
+    return FactorProfileFast(x, one);
+  });
+  bool same = !o.plain ||
+              std::memcmp(plain_result.data(), work.data(), work.size() * sizeof(double)) == 0;
+  const std::vector<double> avx2_result = work;
   const double t_one = TimeFactor(a, work, o.runs, [](const ProfileMatrix& x) {
     FastFactorOptions one;
     one.threads = 1;
     return FactorProfileFast(x, one);
   });
+  same = same && std::memcmp(avx2_result.data(), work.data(), work.size() * sizeof(double)) == 0;
   const double t_fast =
       TimeFactor(a, work, o.runs, [](const ProfileMatrix& x) { return FactorProfileFast(x); });
-  bool same = !o.plain ||
-              std::memcmp(plain_result.data(), work.data(), work.size() * sizeof(double)) == 0;
+  same = same && std::memcmp(avx2_result.data(), work.data(), work.size() * sizeof(double)) == 0;
   // The substitutions on the factored matrix.
   ProfileMatrix factored{a.n, a.start.data(), a.diagonal.data(), work.data()};
   std::vector<double> f_plain = a.f, f_fast = a.f;
@@ -193,19 +204,15 @@ bool KernelLine(const std::string& self, const std::string& model, int n, const 
   const double t_solve_fast = Seconds(t0, Clock::now());
   same = same && f_plain == f_fast;
   char text[512];
-  if (!o.plain) {
-    std::snprintf(text, sizeof text, "%5d %9s %9.3f %9.3f %8s %8s %6s %7.3f %7.3f", n, "-", t_one,
-                  t_fast, "", "", "", t_solve_plain, t_solve_fast);
-  } else {
-    int used = std::snprintf(text, sizeof text, "%5d %9.3f %9.3f %9.3f %7.1fx %7.1fx %6s %7.3f %7.3f",
-                             n, t_plain, t_one, t_fast, t_plain / t_one, t_plain / t_fast,
-                             same ? "yes" : "NO", t_solve_plain, t_solve_fast);
-    if (model == "solid") {
-      const double whole_plain =
-          MedianWholeRun(self, model, n, SolverKind::kProfile, true, 1).t[kWhole];
-      std::snprintf(text + used, sizeof text - used, " %9.3f %9.3f %7.1fx", whole_plain,
-                    whole_fast, whole_plain / whole_fast);
-    }
+  int used = o.plain ? std::snprintf(text, sizeof text, "%5d %9.3f", n, t_plain)
+                     : std::snprintf(text, sizeof text, "%5d %9s", n, "-");
+  used += std::snprintf(text + used, sizeof text - used, " %9.3f %9.3f %9.3f %8.2fx %6s %7.3f %7.3f",
+                        t_avx2, t_one, t_fast, t_avx2 / t_one, same ? "yes" : "NO",
+                        t_solve_plain, t_solve_fast);
+  if (o.plain && model == "solid") {
+    const double whole_plain = MedianWholeRun(self, model, n, SolverKind::kProfile, true, 1).t[kWhole];
+    std::snprintf(text + used, sizeof text - used, " %9.3f %9.3f %7.1fx", whole_plain, whole_fast,
+                  whole_plain / whole_fast);
   }
   line = text;
   return same;
@@ -246,10 +253,10 @@ bool ProfileSection(const std::string& self, const std::string& model, const Opt
   }
   std::printf("\n%s: factorisation alone, seconds (plain: median of %d runs up to 200 "
               "cells, else 1)\n", ModelTitle(model), o.runs);
-  std::printf("%5s %9s %9s %9s %8s %8s %6s %7s %7s %9s %9s %8s\n", "cells", "plain", "fast 1T",
-              "fast", "ratio 1T", "ratio", "same", "subst", "subst", "run plain", "run fast",
-              "ratio");
-  std::printf("%5s %9s %9s %9s %8s %8s %6s %7s %7s\n", "", "", "", "", "", "", "", "plain", "fast");
+  std::printf("%5s %9s %9s %9s %9s %9s %6s %7s %7s %9s %9s %8s\n", "cells", "plain", "AVX2 1T",
+              "chosen 1T", "chosen", "AVX2/ch.", "same", "subst", "subst", "run plain",
+              "run fast", "ratio");
+  std::printf("%5s %9s %9s %9s %9s %9s %6s %7s %7s\n", "", "", "", "", "", "", "", "plain", "fast");
   for (const std::string& line : kernel_lines) std::printf("%s\n", line.c_str());
   std::fflush(stdout);
   return true;

@@ -2,6 +2,7 @@
 // sums must round each product and each addition on their own).
 #if defined(__x86_64__)
 #define KELVANE_KERNEL_TARGET __attribute__((target("avx2")))
+#define KELVANE_KERNEL_VECTOR 4
 #define KELVANE_KERNEL_COLUMNS 4
 #include "solver/profile_factor_kernel_impl.h"
 

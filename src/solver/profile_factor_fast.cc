@@ -70,8 +70,9 @@ std::int32_t FactorProfileFast(const ProfileMatrix& m, const FastFactorOptions& 
     shared.max_width = std::max(shared.max_width, r - m.start[r]);
   }
   void (*const factor_blocks)(Shared&, std::int32_t) =
-      options.avx2 && ProcessorHasAvx2() ? fast_factor::FactorBlocksAvx2
-                                         : fast_factor::FactorBlocksPortable;
+      options.avx512 && ProcessorHasAvx512() ? fast_factor::FactorBlocksAvx512
+      : options.avx2 && ProcessorHasAvx2()   ? fast_factor::FactorBlocksAvx2
+                                             : fast_factor::FactorBlocksPortable;
   fexcept_t entry_flags;
   std::fegetexceptflag(&entry_flags, FE_ALL_EXCEPT);
 

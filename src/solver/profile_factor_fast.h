@@ -16,6 +16,8 @@ struct FastFactorOptions {
   // Whether the AVX2 build of the kernel may run (where the processor has
   // AVX2); otherwise the build for any x86-64 processor runs.
   bool avx2 = true;
+  // Whether the AVX-512 build may run, where the processor has it.
+  bool avx512 = true;
 };
 
 bool ProcessorHasAvx2();

@@ -41,6 +41,7 @@ inline constexpr std::int32_t kStopped = -1;
 // Factors the blocks thread_index, thread_index + thread_count, ... of
 // `shared`. Returns when they are done or the factorisation stopped.
 void FactorBlocksAvx2(Shared& shared, std::int32_t thread_index);
+void FactorBlocksAvx512(Shared& shared, std::int32_t thread_index);
 void FactorBlocksPortable(Shared& shared, std::int32_t thread_index);
 
 }  // namespace kelvane::fast_factor

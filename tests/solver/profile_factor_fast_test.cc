@@ -1,8 +1,8 @@
 // The fast factorisation (and substitutions) against the plain ones, bit
-// for bit: on random
-// profiles of every shape the block kernel meets, on zero pivots, on
-// factorisations that overflow, and on whole models; with each build of the
-// kernel and with one, two and three threads.
+// for bit: on random profiles of every shape the block kernel meets, on zero
+// pivots, on factorisations that overflow, and on whole models; with each
+// build of the kernel the processor can run (for any x86-64, AVX2,
+// AVX-512) and with one, two and three threads.
 
 #include "solver/profile_factor_fast.h"
 
@@ -58,27 +58,33 @@ bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
   return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
 }
 
+enum class Build { kPortable, kAvx2, kAvx512 };
+
 struct Variant {
   int threads;
-  bool avx2;
+  Build build;
 };
 
 std::vector<Variant> Variants() {
-  std::vector<Variant> v = {{1, false}, {2, false}, {3, false}};
-  if (ProcessorHasAvx2()) v.insert(v.end(), {{1, true}, {2, true}, {3, true}});
+  std::vector<Build> builds = {Build::kPortable};
+  if (ProcessorHasAvx2()) builds.push_back(Build::kAvx2);
+  if (ProcessorHasAvx512()) builds.push_back(Build::kAvx512);
+  std::vector<Variant> v;
+  for (Build b : builds) v.insert(v.end(), {{1, b}, {2, b}, {3, b}});
   return v;
 }
 
 FastFactorOptions Options(const Variant& v) {
   FastFactorOptions o;
   o.threads = v.threads;
-  o.avx2 = v.avx2;
+  o.avx2 = v.build != Build::kPortable;
+  o.avx512 = v.build == Build::kAvx512;
   return o;
 }
 
 std::string Name(const Variant& v) {
-  return std::string(v.avx2 ? "avx2" : "portable") + ", " + std::to_string(v.threads) +
-         " threads";
+  const char* build = v.build == Build::kAvx512 ? "avx512" : v.build == Build::kAvx2 ? "avx2" : "portable";
+  return std::string(build) + ", " + std::to_string(v.threads) + " threads";
 }
 
 // Runs both kernels on copies of `p`; expects the same result, the same
