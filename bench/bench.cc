@@ -285,7 +285,7 @@ void SparseSection(const std::string& self, const std::string& model, const Opti
     std::printf("%5d %9lld %7.3f %7.3f %7.3f %7.3f %7.3f %7.3f %7.3f %7.3f %8.1f", n,
                 (n + 1LL) * (n + 1LL), m.t[0], Phases(m, SetUpGridLines, CheckEveryPartIsDetermined),
                 Phases(m, BuildSparseSystem, BuildSparseSystem),
-                Phases(m, AssembleConductionSparse, ImposeFixedTemperaturesSparse),
+                Phases(m, AssembleConduction, ImposeFixedTemperaturesSparse),
                 Phases(m, FactorSparse, FactorSparse), Phases(m, SolveSparse, FillResultGrid),
                 m.t[kWrite], m.t[kWhole], m.peak_mib);
     if (ProfileFits(n)) {

@@ -8,7 +8,6 @@
 #include "platform/error.h"
 #include "platform/memory.h"
 #include "solver/profile.h"
-#include "solver/sparse_matrix.h"
 #include "solver/solver_state.h"
 
 namespace kelvane {
@@ -213,13 +212,7 @@ void AssembleElements(SolverState& s, Target& k) {
 }  // namespace
 
 void AssembleConduction(SolverState& s) {
-  ProfileTarget k{s.ConductanceProfile.data(), s.DiagonalIndex.data()};
-  AssembleElements(s, k);
-}
-
-void AssembleConductionSparse(SolverState& s) {
-  SparseTarget k{s.Sparse};
-  AssembleElements(s, k);
+  AddIntoSystem(s, [&s](auto& k) { AssembleElements(s, k); });
 }
 
 }  // namespace kelvane

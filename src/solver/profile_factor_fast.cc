@@ -25,31 +25,42 @@ int ThreadsFor(const ProfileMatrix& m, const FastFactorOptions& options,
                              m.diagonal[m.n], block_count);
 }
 
+struct ProcessorFeatures {
+  bool avx2 = false;
+  bool avx512 = false;
+};
+
+const ProcessorFeatures& Features() {
+  static const ProcessorFeatures features = [] {
+    ProcessorFeatures f;
+#if defined(__x86_64__)
+    __builtin_cpu_init();
+    f.avx2 = __builtin_cpu_supports("avx2") != 0;
+    f.avx512 = __builtin_cpu_supports("avx512f") != 0;
+#endif
+    return f;
+  }();
+  return features;
+}
+
+using BlockFunction = void (*)(fast_factor::Shared&, std::int32_t);
+
+// The build of the block kernel to run.
+BlockFunction ChosenBlocks(const FastFactorOptions& options) {
+#if defined(__x86_64__)
+  if (options.avx512 && Features().avx512) return fast_factor::FactorBlocksAvx512;
+  if (options.avx2 && Features().avx2) return fast_factor::FactorBlocksAvx2;
+#else
+  (void)options;
+#endif
+  return fast_factor::FactorBlocksPortable;
+}
+
 }  // namespace
 
-bool ProcessorHasAvx2() {
-#if defined(__x86_64__)
-  static const bool has = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-  }();
-  return has;
-#else
-  return false;
-#endif
-}
+bool ProcessorHasAvx2() { return Features().avx2; }
 
-bool ProcessorHasAvx512() {
-#if defined(__x86_64__)
-  static const bool has = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx512f") != 0;
-  }();
-  return has;
-#else
-  return false;
-#endif
-}
+bool ProcessorHasAvx512() { return Features().avx512; }
 
 int ChooseFactorThreads(int requested, int cores, std::int64_t entries, std::int32_t blocks) {
   const int threads = requested > 0 ? requested : entries >= kTwoThreadsFrom ? cores : 1;
@@ -69,10 +80,7 @@ std::int32_t FactorProfileFast(const ProfileMatrix& m, const FastFactorOptions& 
   for (std::int32_t r = 1; r <= m.n; ++r) {
     shared.max_width = std::max(shared.max_width, r - m.start[r]);
   }
-  void (*const factor_blocks)(Shared&, std::int32_t) =
-      options.avx512 && ProcessorHasAvx512() ? fast_factor::FactorBlocksAvx512
-      : options.avx2 && ProcessorHasAvx2()   ? fast_factor::FactorBlocksAvx2
-                                             : fast_factor::FactorBlocksPortable;
+  const BlockFunction factor_blocks = ChosenBlocks(options);
   fexcept_t entry_flags;
   std::fegetexceptflag(&entry_flags, FE_ALL_EXCEPT);
 

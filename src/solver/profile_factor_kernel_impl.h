@@ -1,10 +1,11 @@
 // The block kernel of the fast factorisation (see profile_factor_kernel.h).
 // Included by exactly one source file per instruction set, after that file
 // defines KELVANE_KERNEL_TARGET (a target attribute, or nothing),
-// KELVANE_KERNEL_COLUMNS (the columns of one register tile) and
-// KELVANE_KERNEL_VECTOR (the doubles of one vector register: 4, or 8 with
-// AVX-512). Everything here has internal linkage, so the builds never meet
-// at link time.
+// KELVANE_KERNEL_COLUMNS (the columns of one register tile),
+// KELVANE_KERNEL_VECTOR (the doubles of one vector register: 2, 4, or 8 with
+// AVX-512) and KELVANE_KERNEL_ENTRY (the name of its FactorBlocks entry in
+// profile_factor_kernel.h). Everything else here has internal linkage, so
+// the builds never meet at link time.
 //
 // Layout of a block r0 .. r0+7: kmin is the smallest ProfileStart of its
 // rows. W holds the rows as lanes, W[(k - kmin) * 8 + i] = K(r0 + i, k),
@@ -292,4 +293,9 @@ KT void FactorBlocks(Shared& sh, std::int32_t thread_index) {
 #undef KT
 
 }  // namespace
+
+void KELVANE_KERNEL_ENTRY(Shared& shared, std::int32_t thread_index) {
+  FactorBlocks(shared, thread_index);
+}
+
 }  // namespace kelvane::fast_factor

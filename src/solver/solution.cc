@@ -8,7 +8,6 @@
 #include "solver/profile.h"
 #include "solver/profile_factor_fast.h"
 #include "solver/profile_solver.h"
-#include "solver/sparse_matrix.h"
 #include "solver/solver_state.h"
 
 namespace kelvane {
@@ -51,13 +50,7 @@ void AddConvection(SolverState& s, Target& k) {
 }  // namespace
 
 void AddConvectionTerms(SolverState& s) {
-  ProfileTarget k{s.ConductanceProfile.data(), s.DiagonalIndex.data()};
-  AddConvection(s, k);
-}
-
-void AddConvectionTermsSparse(SolverState& s) {
-  SparseTarget k{s.Sparse};
-  AddConvection(s, k);
+  AddIntoSystem(s, [&s](auto& k) { AddConvection(s, k); });
 }
 
 namespace {

@@ -16,6 +16,7 @@
 #include "model/table2.h"
 #include "platform/large_table.h"
 #include "report/solved_field.h"
+#include "solver/profile.h"
 #include "solver/solver.h"
 #include "solver/sparse_factor.h"
 #include "solver/sparse_matrix.h"
@@ -140,11 +141,22 @@ void SolveProfile(SolverState& s);
 void FillResultGrid(SolverState& s);
 // The sparse solver's phases where the two differ.
 void BuildSparseSystem(SolverState& s);
-void AssembleConductionSparse(SolverState& s);
-void AddConvectionTermsSparse(SolverState& s);
 void ImposeFixedTemperaturesSparse(SolverState& s);
 void FactorSparse(SolverState& s);
 void SolveSparse(SolverState& s);
+
+// Calls add(k) with k the chosen solver's storage as the target of
+// assembled terms (ProfileTarget or SparseTarget).
+template <typename Add>
+void AddIntoSystem(SolverState& s, Add add) {
+  if (s.solver == SolverKind::kSparse) {
+    SparseTarget k{s.Sparse};
+    add(k);
+  } else {
+    ProfileTarget k{s.ConductanceProfile.data(), s.DiagonalIndex.data()};
+    add(k);
+  }
+}
 
 // Refuses a model without nodes.
 void RequireNodes(const SolverState& s);

@@ -115,7 +115,6 @@ struct SparseFactor::Cholmod {
   cholmod_dense* e = nullptr;
   int threads = 1;
   std::int64_t anz = 0;
-  SparseOrdering ordering = SparseOrdering::kAsNumbered;
 
   Cholmod() {
     lib.start(&common);
@@ -151,9 +150,8 @@ void SparseFactor::Cholmod::Check(const char* what) const {
 
 // In the equations' own order CHOLMOD neither reorders nor postorders:
 // nested dissection numbers every subtree of the elimination tree before
-// its parent already, and the matrix is factored as it is stored, without
-// the permuted copy any other order takes. `given`, when set, is an order
-// of CHOLMOD's own making to repeat.
+// its parent already, and the analysis spends nothing on an order. `given`,
+// when set, is an order of CHOLMOD's own making to repeat.
 void SparseFactor::Cholmod::Analyse(cholmod_sparse& a, SparseOrdering ordering,
                                     std::int64_t* given) {
   if (given != nullptr) {
@@ -175,7 +173,6 @@ SparseFactor::SparseFactor(const SparseSystem& k, SparseOrdering ordering, int t
   c_ = std::make_unique<Cholmod>();
   c_->threads = std::max(1, threads);
   c_->anz = static_cast<std::int64_t>(k.row.size());
-  c_->ordering = ordering;
   cholmod_sparse a = UpperTriangle(k);
   FlagsKept flags;
   c_->Analyse(a, ordering);
@@ -189,11 +186,10 @@ SparseFactorSize SparseFactor::Size() const {
   size.entries = c_->common.lnz;
   size.flops = c_->common.fl;
   const std::uint64_t n = l->n;
-  // A permuted copy of the matrix (none in the equations' own order), the
-  // per-column tables, and the factor: supernodal with its dense update
-  // block, or simplicial with its columns' slack.
-  std::uint64_t bytes = (c_->ordering == SparseOrdering::kAsNumbered ? 0 : 2 * 16) *
-                            static_cast<std::uint64_t>(c_->anz) + 64 * n;
+  // CHOLMOD's transposed copy of the matrix, the per-column tables, and
+  // the factor: supernodal with its dense update block, or simplicial with
+  // its columns' slack.
+  std::uint64_t bytes = 16 * static_cast<std::uint64_t>(c_->anz) + 64 * n;
   if (l->is_super) {
     bytes += 8 * (l->xsize + l->ssize + l->maxcsize + 3 * l->nsuper);
   } else {

@@ -4,8 +4,7 @@
 // and the free ones. Only the free nodes are unknowns: they are the
 // equations 0..m-1 of the system, numbered in the order in which the
 // factorisation eliminates them (solver/nested_dissection.h), so that the
-// matrix is stored already permuted and the factorisation takes it as it
-// is, without a permuted copy of its own.
+// factorisation takes the matrix in the order it is stored.
 //
 //   equation[n] = e >= 0    node n is free and is equation e,
 //   equation[n] = -i        node n is FixedNodeList(i), 1 <= i <= FixedNodeCount.
