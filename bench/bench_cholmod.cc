@@ -23,11 +23,20 @@ double Since(Clock::time_point start) {
 }
 
 // The model's system as the sparse solver assembles it, without its
-// analysis: phases 1-9, the numbering and pattern, then 11-13.
-void AssembleSparse(SolverState& s) {
+// analysis: phases 1-9, the numbering and pattern, then 11-13. For CHOLMOD's
+// own orders the equations are numbered as the nodes are, as any program
+// would hand them over (AMD's order, and so its fill, depends on the
+// numbering it starts from).
+void AssembleSparse(SolverState& s, SparseOrdering ordering) {
   std::feclearexcept(FE_ALL_EXCEPT);
   RunPhasesThrough(s, PhaseNumber(CheckEveryPartIsDetermined));
-  MakeSparseSystem(s);
+  if (ordering == SparseOrdering::kAsNumbered) {
+    MakeSparseSystem(s);
+  } else {
+    s.Sparse = SparsePattern(s.ElementNodes, s.ElementCount,
+                             EquationsInNodeOrder(s.NodeCount, s.FixedNodeList, s.FixedNodeCount),
+                             s.FixedNodeList, s.FixedNodeCount);
+  }
   s.LoadVector.assign(static_cast<std::size_t>(s.NodeCount) + 1, 0.0);
   s.phase = PhaseNumber(BuildSparseSystem);
   RunPhasesThrough(s, PhaseNumber(ImposeFixedTemperaturesSparse));
@@ -79,7 +88,7 @@ int CholmodChild(const std::string& model_name, int n, SparseOrdering ordering) 
   Table2<Cell> result;
   SolverObserver observer;
   SolverState s(model, result, observer, SolverOptions{SolverKind::kSparse, 0});
-  AssembleSparse(s);
+  AssembleSparse(s, ordering);
   const CholmodLibrary& lib = LoadCholmod();
   lib.set_blas_threads(AvailableCores());
   cholmod_common c;

@@ -55,11 +55,10 @@ struct SlotLists {
 
 SparseSystem SparsePattern(std::span<const std::array<std::int32_t, 5>> elements,
                            std::int32_t element_count, LargeTable<std::int32_t> equation,
-                           std::int64_t m, std::span<const std::int32_t> fixed_nodes,
-                           std::int32_t fixed_count) {
+                           std::span<const std::int32_t> fixed_nodes, std::int32_t fixed_count) {
   SparseSystem k;
-  k.m = m;
   k.equation = std::move(equation);
+  for (std::size_t n = 1; n < k.equation.size(); ++n) k.m += k.equation[n] >= 0;
   const std::int32_t* eq = k.equation.data();
   SlotLists columns(k.m);
   SlotLists fixed(fixed_count);
@@ -82,6 +81,18 @@ SparseSystem SparsePattern(std::span<const std::array<std::int32_t, 5>> elements
   fixed.Pack(1, k.fixed_start, k.fixed_node);
   k.fixed_value.assign(k.fixed_node.size(), 0.0);
   return k;
+}
+
+LargeTable<std::int32_t> EquationsInNodeOrder(std::int32_t node_count,
+                                              std::span<const std::int32_t> fixed_nodes,
+                                              std::int32_t fixed_count) {
+  LargeTable<std::int32_t> equation(static_cast<std::size_t>(node_count) + 1, 0);
+  for (std::int32_t i = 1; i <= fixed_count; ++i) equation[fixed_nodes[i]] = -i;
+  std::int32_t next = 0;
+  for (std::int32_t n = 1; n <= node_count; ++n) {
+    if (equation[n] >= 0) equation[n] = next++;
+  }
+  return equation;
 }
 
 std::uint64_t SparsePatternBytes(std::int64_t node_count) {

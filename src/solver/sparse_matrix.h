@@ -65,12 +65,17 @@ struct SparseSystem {
 
 // The system of a mesh whose elements are elements[1..element_count]
 // (corners 1..4) and whose fixed nodes are fixed_nodes[1..fixed_count],
-// with `equation` as above for its m free nodes: the pattern, every value
-// zero.
+// with `equation` as above: the pattern, every value zero.
 SparseSystem SparsePattern(std::span<const std::array<std::int32_t, 5>> elements,
                            std::int32_t element_count, LargeTable<std::int32_t> equation,
-                           std::int64_t m, std::span<const std::int32_t> fixed_nodes,
-                           std::int32_t fixed_count);
+                           std::span<const std::int32_t> fixed_nodes, std::int32_t fixed_count);
+
+// The equations with the free nodes in the order of their node numbers: the
+// system as a general solver would be handed it, for weighing its own
+// orders against nested dissection.
+LargeTable<std::int32_t> EquationsInNodeOrder(std::int32_t node_count,
+                                              std::span<const std::int32_t> fixed_nodes,
+                                              std::int32_t fixed_count);
 
 // The bytes SparsePattern takes for a mesh of `node_count` nodes at most,
 // while it works and after.

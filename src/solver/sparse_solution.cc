@@ -5,7 +5,6 @@
 #include <cfenv>
 #include <cstdint>
 #include <optional>
-#include <utility>
 #include <vector>
 
 #include "platform/error.h"
@@ -35,14 +34,13 @@ GridEquations FreeNodesOnTheGrid(const SolverState& s, const LargeTable<std::int
   return grid;
 }
 
-// The equations of the nodes (solver/sparse_matrix.h): the free ones in
-// nested-dissection order, and m, their count.
-LargeTable<std::int32_t> NumberEquations(const SolverState& s, std::int64_t& m) {
+// The equations of the nodes (solver/sparse_matrix.h), the free ones in
+// nested-dissection order.
+LargeTable<std::int32_t> NumberEquations(const SolverState& s) {
   LargeTable<std::int32_t> equation(static_cast<std::size_t>(s.NodeCount) + 1, 0);
   for (std::int32_t i = 1; i <= s.FixedNodeCount; ++i) equation[s.FixedNodeList[i]] = -i;
   const std::vector<std::int64_t> order = NestedDissectionOrder(FreeNodesOnTheGrid(s, equation));
-  m = static_cast<std::int64_t>(order.size());
-  for (std::int64_t e = 0; e < m; ++e) equation[order[e]] = static_cast<std::int32_t>(e);
+  for (std::size_t e = 0; e < order.size(); ++e) equation[order[e]] = static_cast<std::int32_t>(e);
   return equation;
 }
 
@@ -72,10 +70,8 @@ std::int32_t NodeOfEquation(const SolverState& s, std::int64_t e) {
 void MakeSparseSystem(SolverState& s) {
   RequireNodes(s);
   RequireMemory(SparsePatternBytes(s.NodeCount), "the sparse matrix");
-  std::int64_t m = 0;
-  LargeTable<std::int32_t> equation = NumberEquations(s, m);
-  s.Sparse = SparsePattern(s.ElementNodes, s.ElementCount, std::move(equation), m,
-                           s.FixedNodeList, s.FixedNodeCount);
+  s.Sparse = SparsePattern(s.ElementNodes, s.ElementCount, NumberEquations(s), s.FixedNodeList,
+                           s.FixedNodeCount);
 }
 
 void BuildSparseSystem(SolverState& s) {
