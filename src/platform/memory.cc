@@ -1,6 +1,7 @@
 #include "platform/memory.h"
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -72,6 +73,13 @@ std::optional<std::uint64_t> AvailableMemory() {
     if (r) room = room ? std::min(*room, *r) : *r;
   }
   return room;
+}
+
+std::uint64_t ResidentBytes() {
+  std::ifstream statm("/proc/self/statm");
+  std::uint64_t size = 0, resident = 0;
+  if (!(statm >> size >> resident)) return 0;
+  return resident * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
 }
 
 std::string MemorySizeText(std::uint64_t bytes) {

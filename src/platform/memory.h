@@ -20,6 +20,10 @@ std::optional<std::uint64_t> AvailableMemory();
 // (RLIMIT_AS); nothing without a limit.
 std::optional<std::uint64_t> AddressSpaceRoom();
 
+// The bytes this process has in memory now (its resident size); 0 if
+// unknown.
+std::uint64_t ResidentBytes();
+
 // "31.4 GiB", "512 MiB".
 std::string MemorySizeText(std::uint64_t bytes);
 

@@ -90,8 +90,12 @@ void BuildSparseSystem(SolverState& s) {
 
 std::string SparseSolverAdvice(SolverState& s) {
   try {
+    // What the run holds so far (the model, the grid and the mesh), then
+    // the sparse system and its factor.
+    const std::uint64_t held = ResidentBytes();
     MakeSparseSystem(s);
-    const std::uint64_t bytes = SystemBytes(s.Sparse, s.NodeCount) + AnalyseSparse(s).bytes;
+    const std::uint64_t bytes =
+        held + SystemBytes(s.Sparse, s.NodeCount) + AnalyseSparse(s).bytes;
     return "; with --solver=sparse it would need " + MemorySizeText(bytes);
   } catch (const RunError&) {
     return "; --solver=sparse would not fit either";
