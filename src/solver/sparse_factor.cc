@@ -4,75 +4,17 @@
 #include <cfenv>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "platform/error.h"
-#include "platform/large_table.h"
 #include "solver/cholmod_library.h"
+#include "solver/cholmod_memory.h"
 
 namespace kelvane {
 namespace {
 
 static_assert(sizeof(SuiteSparse_long) == sizeof(std::int64_t));
-
-// CHOLMOD's memory comes from the large-table storage: its factor of a
-// large model is gigabytes, and taken from the heap page by page its first
-// writes cost more than a third of the factorisation. Each block carries
-// its size in front, since CHOLMOD frees without naming it.
-constexpr std::size_t kHeader = 64;
-
-void* Allocate(std::size_t bytes) {
-  if (bytes > SIZE_MAX - kHeader) return nullptr;
-  try {
-    char* block = static_cast<char*>(AllocateLargeTable(bytes + kHeader));
-    std::memcpy(block, &bytes, sizeof bytes);
-    return block + kHeader;
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
-}
-
-std::size_t BlockSize(void* p) {
-  std::size_t bytes;
-  std::memcpy(&bytes, static_cast<char*>(p) - kHeader, sizeof bytes);
-  return bytes;
-}
-
-void Free(void* p) {
-  if (p != nullptr) FreeLargeTable(static_cast<char*>(p) - kHeader, BlockSize(p) + kHeader);
-}
-
-void* AllocateCleared(std::size_t count, std::size_t size) {
-  if (size != 0 && count > SIZE_MAX / size) return nullptr;
-  void* p = Allocate(count * size);
-  // Large tables come cleared from the system; the heap's do not.
-  if (p != nullptr && count * size + kHeader < kLargeTableBytes) std::memset(p, 0, count * size);
-  return p;
-}
-
-void* Reallocate(void* p, std::size_t bytes) {
-  if (p == nullptr) return Allocate(bytes);
-  void* q = Allocate(bytes);
-  if (q == nullptr) return nullptr;
-  std::memcpy(q, p, std::min(bytes, BlockSize(p)));
-  Free(p);
-  return q;
-}
-
-const CholmodLibrary& CholmodWithLargeTables() {
-  const CholmodLibrary& lib = LoadCholmod();
-  static std::once_flag once;
-  std::call_once(once, [&lib] {
-    lib.config->malloc_func = Allocate;
-    lib.config->calloc_func = AllocateCleared;
-    lib.config->realloc_func = Reallocate;
-    lib.config->free_func = Free;
-  });
-  return lib;
-}
 
 // CHOLMOD's view of the free nodes' block: the upper triangle, sorted and
 // packed, read but never written.
@@ -103,6 +45,12 @@ class FlagsKept {
  private:
   fexcept_t flags_;
 };
+
+const CholmodLibrary& CholmodWithLargeTables() {
+  const CholmodLibrary& lib = LoadCholmod();
+  UseLargeTablesFor(lib);
+  return lib;
+}
 
 }  // namespace
 
