@@ -37,7 +37,8 @@ install(DIRECTORY examples/ DESTINATION ${KELVANE_DOC_DIR}/examples
   PATTERN "*.svg" EXCLUDE)
 
 # kelvane2d_VERSION_amd64.deb. Its Depends are what dpkg-shlibdeps finds the
-# program linked against, so a library added to the build is in them too.
+# program linked against, so a library added to the build is in them too,
+# and the two the sparse solver loads at run time, which it cannot see.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kelvane2d)
 set(CPACK_PACKAGE_VENDOR "the Kelvane2D authors")
@@ -45,15 +46,18 @@ set(CPACK_PACKAGE_CONTACT "the Kelvane2D authors")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "steady two-dimensional heat conduction solver")
 set(CPACK_PACKAGE_DESCRIPTION
   "Kelvane2D computes the steady temperature field of a building detail or a
-machine part drawn as a rectilinear grid of cells (materials, convection
-conditions and fixed temperatures) by the finite-element method, and writes
-the nodal temperatures as comma-separated text. On request it reports heat
-flows, surface temperatures, fRsi and coupling coefficients, and draws the
-field as an SVG picture.")
+machine part drawn as shapes with named materials, conditions and fixed
+temperatures (or given as a grid of cell codes) by the finite-element
+method, and writes the nodal temperatures as comma-separated text. On
+request it reports heat flows, surface temperatures, fRsi, psi, other
+boundary-condition cases and a grid check, draws the field as an SVG
+picture and writes a self-contained HTML result page. Large models are
+solved by sparse Cholesky (CHOLMOD) in nested-dissection order.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcholmod3, libopenblas0")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -1,8 +1,149 @@
 #include "app/command_line.h"
 
+#include <charconv>
 #include <string_view>
+#include <utility>
 
 namespace kelvane {
+namespace {
+
+// More threads than this are surely a mistake, not a machine.
+constexpr int kMostThreads = 4096;
+
+// What an option does with its value ("" when it has none); false with
+// `error` set for a value it does not take.
+using ApplyOption = bool (*)(CommandLine& line, std::string_view value, std::string& error);
+
+// One option of the table below. An option that takes a value has it after
+// '=' ("--svg=wall.svg"); an empty value is no value. A plain option sets
+// `flag` and, given a value, `file`; any other says what it does in `apply`.
+struct OptionRule {
+  std::string_view name;
+  std::string_view short_name;  // "-q", or empty.
+  enum class Value { kNone, kOptional, kRequired } value = Value::kNone;
+  bool CommandLine::*flag = nullptr;
+  std::string CommandLine::*file = nullptr;
+  ApplyOption apply = nullptr;
+};
+
+bool SetReport(CommandLine& line, std::string_view value, std::string&) {
+  if (value.empty() || value == "text") {
+    line.report = ReportFormat::kText;
+  } else if (value == "json") {
+    line.report = ReportFormat::kJson;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool SetSolver(CommandLine& line, std::string_view value, std::string& error) {
+  if (value != "profile" && value != "sparse") {
+    error = "--solver takes profile or sparse, as in --solver=sparse";
+    return false;
+  }
+  line.solver.solver = value == "sparse" ? SolverKind::kSparse : SolverKind::kProfile;
+  return true;
+}
+
+bool SetThreads(CommandLine& line, std::string_view value, std::string& error) {
+  int threads = 0;
+  const char* last = value.data() + value.size();
+  const auto [end, problem] = std::from_chars(value.data(), last, threads);
+  if (value.empty() || problem != std::errc() || end != last || threads < 1 ||
+      threads > kMostThreads) {
+    error = "--threads takes a whole number from 1 to " + std::to_string(kMostThreads) +
+            ", as in --threads=2";
+    return false;
+  }
+  line.solver.threads = threads;
+  return true;
+}
+
+using V = OptionRule::Value;
+using C = CommandLine;
+constexpr OptionRule kOptions[] = {
+    {"--help", "-h", V::kNone, &C::help},
+    {"--version", "", V::kNone, &C::version},
+    {"--quiet", "-q", V::kNone, nullptr, nullptr,
+     [](CommandLine& line, std::string_view, std::string&) {
+       line.progress = CommandLine::Progress::kHidden;
+       return true;
+     }},
+    {"--progress", "", V::kNone, nullptr, nullptr,
+     [](CommandLine& line, std::string_view, std::string&) {
+       line.progress = CommandLine::Progress::kShown;
+       return true;
+     }},
+    {"--report", "", V::kOptional, nullptr, nullptr, SetReport},
+    {"--coupling", "", V::kNone, &C::coupling},
+    {"--svg", "", V::kOptional, &C::svg, &C::svg_file},
+    {"--svg-case", "", V::kRequired, &C::svg, &C::svg_case},
+    {"--check-grid", "", V::kNone, &C::check_grid},
+    {"--nodes", "", V::kOptional, &C::nodes, &C::nodes_file},
+    {"--html", "", V::kOptional, &C::html, &C::html_file},
+    {"--save-input", "", V::kOptional, &C::save_input, &C::save_input_file},
+    {"--solver", "", V::kRequired, nullptr, nullptr, SetSolver},
+    {"--threads", "", V::kRequired, nullptr, nullptr, SetThreads},
+};
+
+// Whether `rule` takes the value an argument has (`given`: it has '=').
+bool TakesValue(const OptionRule& rule, bool given, std::string_view value) {
+  switch (rule.value) {
+    case V::kNone: return !given;
+    case V::kOptional: return !given || !value.empty();
+    case V::kRequired: return rule.apply != nullptr || !value.empty();
+  }
+  return false;
+}
+
+bool ApplyRule(const OptionRule& rule, CommandLine& line, std::string_view value,
+               std::string& error) {
+  if (rule.apply) return rule.apply(line, value, error);
+  line.*rule.flag = true;
+  if (!value.empty()) line.*rule.file = std::string(value);
+  return true;
+}
+
+// Applies one option; false with `error` set when it is not one or its
+// value is wrong.
+bool ApplyOneOption(std::string_view arg, CommandLine& line, std::string& error) {
+  const std::size_t equals = arg.find('=');
+  const std::string_view name = arg.substr(0, equals);
+  const std::string_view value = equals == arg.npos ? "" : arg.substr(equals + 1);
+  for (const OptionRule& rule : kOptions) {
+    if (arg == rule.short_name) return ApplyRule(rule, line, "", error);
+    if (name != rule.name) continue;
+    if (TakesValue(rule, equals != arg.npos, value) && ApplyRule(rule, line, value, error)) {
+      return true;
+    }
+    break;
+  }
+  if (error.empty()) error = "unknown option '" + std::string(arg) + "'";
+  return false;
+}
+
+// What follows from the options together.
+void CheckTogether(ParsedCommandLine& parsed) {
+  CommandLine& line = parsed.line;
+  // What the report gains goes into the result page when there is one.
+  if ((line.coupling || line.check_grid) && !line.html && line.report == ReportFormat::kNone) {
+    line.report = ReportFormat::kText;
+  }
+  // An option that names one file serves one model.
+  const std::size_t models = line.paths.size();
+  for (const auto& [file, option] : {std::pair{&line.svg_file, "--svg=FILE"},
+                                     std::pair{&line.save_input_file, "--save-input=FILE"},
+                                     std::pair{&line.nodes_file, "--nodes=FILE"},
+                                     std::pair{&line.html_file, "--html=FILE"}}) {
+    if (!file->empty() && models > 1) {
+      parsed.error = std::string(option) + " names the file of one model, but " +
+                     std::to_string(models) + " were given";
+    }
+  }
+}
+
+}  // namespace
 
 ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
   ParsedCommandLine parsed;
@@ -13,66 +154,11 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       parsed.line.paths.emplace_back(arg);
     } else if (arg == "--") {
       options_end = true;
-    } else if (arg == "--help" || arg == "-h") {
-      parsed.line.help = true;
-    } else if (arg == "--version") {
-      parsed.line.version = true;
-    } else if (arg == "--quiet" || arg == "-q") {
-      parsed.line.progress = CommandLine::Progress::kHidden;
-    } else if (arg == "--progress") {
-      parsed.line.progress = CommandLine::Progress::kShown;
-    } else if (arg == "--report" || arg == "--report=text") {
-      parsed.line.report = ReportFormat::kText;
-    } else if (arg == "--report=json") {
-      parsed.line.report = ReportFormat::kJson;
-    } else if (arg == "--coupling") {
-      parsed.line.coupling = true;
-    } else if (arg == "--svg") {
-      parsed.line.svg = true;
-    } else if (arg.starts_with("--svg=") && arg.size() > 6) {
-      parsed.line.svg = true;
-      parsed.line.svg_file = std::string(arg.substr(6));
-    } else if (arg.starts_with("--svg-case=") && arg.size() > 11) {
-      parsed.line.svg = true;
-      parsed.line.svg_case = std::string(arg.substr(11));
-    } else if (arg == "--check-grid") {
-      parsed.line.check_grid = true;
-    } else if (arg == "--nodes") {
-      parsed.line.nodes = true;
-    } else if (arg.starts_with("--nodes=") && arg.size() > 8) {
-      parsed.line.nodes = true;
-      parsed.line.nodes_file = std::string(arg.substr(8));
-    } else if (arg == "--html") {
-      parsed.line.html = true;
-    } else if (arg.starts_with("--html=") && arg.size() > 7) {
-      parsed.line.html = true;
-      parsed.line.html_file = std::string(arg.substr(7));
-    } else if (arg == "--save-input") {
-      parsed.line.save_input = true;
-    } else if (arg.starts_with("--save-input=") && arg.size() > 13) {
-      parsed.line.save_input = true;
-      parsed.line.save_input_file = std::string(arg.substr(13));
-    } else {
-      parsed.error = "unknown option '" + std::string(arg) + "'";
+    } else if (!ApplyOneOption(arg, parsed.line, parsed.error)) {
       return parsed;
     }
   }
-  // What the report gains goes into the result page when there is one.
-  if ((parsed.line.coupling || parsed.line.check_grid) && !parsed.line.html &&
-      parsed.line.report == ReportFormat::kNone) {
-    parsed.line.report = ReportFormat::kText;
-  }
-  // An option that names one file serves one model.
-  const std::size_t models = parsed.line.paths.size();
-  for (const auto& [file, option] : {std::pair{&parsed.line.svg_file, "--svg=FILE"},
-                                     std::pair{&parsed.line.save_input_file, "--save-input=FILE"},
-                                     std::pair{&parsed.line.nodes_file, "--nodes=FILE"},
-                                     std::pair{&parsed.line.html_file, "--html=FILE"}}) {
-    if (!file->empty() && models > 1) {
-      parsed.error = std::string(option) + " names the file of one model, but " +
-                     std::to_string(models) + " were given";
-    }
-  }
+  CheckTogether(parsed);
   return parsed;
 }
 
@@ -122,6 +208,17 @@ Options:
                the same result
   --save-input=FILE
                write the grid of the one model into FILE
+  --solver=profile
+               solve by the profile method (the default): exact to the
+               bit, the same result on every machine; best up to about
+               400 x 400 cells
+  --solver=sparse
+               solve by sparse Cholesky (CHOLMOD) in nested-dissection
+               order: far less time and memory for large models (1000 x 1000
+               cells in a few seconds and 1 GiB), the same temperatures to
+               better than 1E-10 of their range
+  --threads=N  factor on N threads (default: one per core the program may
+               run on)
   -h, --help   print this help and exit
   --version    print the version, the libraries it was built with and the
                profile kernel this processor gets, and exit

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "report/report.h"
+#include "solver/solver.h"
 
 namespace kelvane {
 
@@ -25,6 +26,7 @@ struct CommandLine {
   std::string nodes_file;    // --nodes=FILE: those of the one model
   bool html = false;         // --html: a result page beside each result
   std::string html_file;     // --html=FILE: the page of the one model
+  SolverOptions solver;      // --solver=profile|sparse, --threads=N
   std::vector<std::string> paths;  // Model files or folders, in order.
 };
 

@@ -69,7 +69,7 @@ void Solve(const ModelRun& run, const Model& model, const SolverObserver& observ
            Table2<Cell>& result_grid, const std::string& what) {
   run.window.SetModel(what.empty() ? run.paths.input : run.paths.input + ", " + what);
   try {
-    SolveTemperatureField(model, result_grid, observer);
+    SolveTemperatureField(model, result_grid, observer, run.line.solver);
   } catch (RunError& e) {
     if (run.loaded.made && what.empty()) NameInDrawing(e, *run.loaded.made);
     if (!what.empty()) e.AddOuterPlace(what);

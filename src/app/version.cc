@@ -1,5 +1,6 @@
 #include "app/version.h"
 
+#include <cholmod.h>
 #include <png.h>
 #include <zlib.h>
 
@@ -11,6 +12,9 @@
 // The build sets it from the one version of the CMake project.
 #ifndef KELVANE_VERSION
 #error "KELVANE_VERSION is not defined: the build passes the project version"
+#endif
+#ifndef KELVANE_OPENBLAS_VERSION
+#error "KELVANE_OPENBLAS_VERSION is not defined: the build passes OpenBLAS's version"
 #endif
 
 namespace kelvane {
@@ -33,6 +37,11 @@ std::vector<LibraryVersion> LinkedLibraries() {
       {"nlohmann-json", Dotted(NLOHMANN_JSON_VERSION_MAJOR, NLOHMANN_JSON_VERSION_MINOR,
                                NLOHMANN_JSON_VERSION_PATCH)},
       {"toml++", Dotted(TOML_LIB_MAJOR, TOML_LIB_MINOR, TOML_LIB_PATCH)},
+      // The sparse solver loads these when it first runs, so the versions
+      // are those it was built against: asking the libraries would load
+      // them, and start OpenBLAS's threads, for a --version.
+      {"CHOLMOD", Dotted(CHOLMOD_MAIN_VERSION, CHOLMOD_SUB_VERSION, CHOLMOD_SUBSUB_VERSION)},
+      {"OpenBLAS", KELVANE_OPENBLAS_VERSION},
   };
 }
 

@@ -1,6 +1,7 @@
 // A two-dimensional table indexed (0..Last1, 0..Last2), first index the
 // column (x, left to right), second the row (top to bottom). At() checks its
 // indices; operator() is for loops whose bounds are already known valid.
+// The tables of a large grid are large tables (platform/large_table.h).
 #pragma once
 
 #include <cassert>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/large_table.h"
 
 namespace kelvane {
 
@@ -57,7 +59,7 @@ class Table2 {
 
   int last1_ = -1;
   int last2_ = -1;
-  std::vector<T> entries_;
+  LargeTable<T> entries_;
 };
 
 }  // namespace kelvane

@@ -1,13 +1,13 @@
 #include "platform/memory.h"
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 
-#include "platform/error.h"
 
 namespace kelvane {
 namespace {
@@ -50,6 +50,8 @@ std::optional<std::uint64_t> CgroupRoom() {
   return std::nullopt;
 }
 
+}  // namespace
+
 // Room under RLIMIT_AS, less what the process maps already.
 std::optional<std::uint64_t> AddressSpaceRoom() {
   rlimit limit;
@@ -65,14 +67,19 @@ std::optional<std::uint64_t> AddressSpaceRoom() {
   return limit.rlim_cur > mapped ? limit.rlim_cur - mapped : 0;
 }
 
-}  // namespace
-
 std::optional<std::uint64_t> AvailableMemory() {
   std::optional<std::uint64_t> room;
   for (std::optional<std::uint64_t> r : {MemAvailable(), CgroupRoom(), AddressSpaceRoom()}) {
     if (r) room = room ? std::min(*room, *r) : *r;
   }
   return room;
+}
+
+std::uint64_t ResidentBytes() {
+  std::ifstream statm("/proc/self/statm");
+  std::uint64_t size = 0, resident = 0;
+  if (!(statm >> size >> resident)) return 0;
+  return resident * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
 }
 
 std::string MemorySizeText(std::uint64_t bytes) {
@@ -86,16 +93,27 @@ std::string MemorySizeText(std::uint64_t bytes) {
   return text;
 }
 
-void RequireMemory(std::uint64_t bytes, const std::string& what) {
+std::optional<std::uint64_t> ShortOfMemory(std::uint64_t bytes) {
   // Asking the system costs several file reads; a table this small fits,
   // and if it does not, the allocation's own failure is reported.
   constexpr std::uint64_t kAlwaysFits = std::uint64_t{64} << 20;
-  if (bytes < kAlwaysFits) return;
+  if (bytes < kAlwaysFits) return std::nullopt;
   std::optional<std::uint64_t> room = AvailableMemory();
-  if (!room || bytes <= *room) return;
-  throw RunError(ErrorKind::kOutOfMemory, "",
-                 what + " needs " + MemorySizeText(bytes) + "; this machine has " +
-                     MemorySizeText(*room));
+  if (!room || bytes <= *room) return std::nullopt;
+  return room;
+}
+
+RunError MemoryRefusal(const std::string& what, std::uint64_t bytes, std::uint64_t room,
+                       const std::string& advice) {
+  return RunError(ErrorKind::kOutOfMemory, "",
+                  what + " needs " + MemorySizeText(bytes) + "; this machine has " +
+                      MemorySizeText(room) + advice);
+}
+
+void RequireMemory(std::uint64_t bytes, const std::string& what) {
+  if (std::optional<std::uint64_t> room = ShortOfMemory(bytes)) {
+    throw MemoryRefusal(what, bytes, *room);
+  }
 }
 
 }  // namespace kelvane

@@ -91,7 +91,7 @@ std::string RunFacts(const ModelReport& report, const PageRun& run) {
                           " cells" + (report.labels.drawing ? " made from the drawing" : "") +
                           ", " + std::to_string(g.nodes) + " nodes, " +
                           std::to_string(g.elements) + " elements") +
-         fact("Run time", NumberText(run.seconds, 3) + " s") + "</dl>\n";
+         fact("Solver", XmlText(report.solver)) + fact("Run time", NumberText(run.seconds, 3) + " s") + "</dl>\n";
 }
 
 // The picture inline, without the XML declaration a file of its own has.

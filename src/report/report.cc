@@ -105,6 +105,7 @@ ModelReport BuildReport(const SolvedField& field, const ModelLabels& labels,
   ModelReport report;
   report.model = model;
   report.title = labels.title;
+  report.solver = field.solver;
   report.labels = labels;
   report.grid = GridSizeOf(field);
   report.base = ReportSolution(field, field.temperature, ValuesOf(*field.model), labels);

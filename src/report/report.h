@@ -146,6 +146,7 @@ struct PsiReport {
 struct ModelReport {
   std::string model;  // The model file, as the command line named it.
   std::string title;
+  std::string solver;  // Which solver ran: "profile" or "sparse".
   ModelLabels labels;
   GridSize grid;
   SolutionReport base;  // The model's own environment values.

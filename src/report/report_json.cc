@@ -161,6 +161,7 @@ Json GridCheckJson(const GridCheckReport& g) {
 std::string ReportJson(const ModelReport& r) {
   Json json = {{"model", r.model},
                {"title", r.title},
+               {"solver", r.solver},
                {"grid",
                 {{"columns", r.grid.columns},
                  {"rows", r.grid.rows},

@@ -200,6 +200,7 @@ std::string GridCheckText(const GridCheckReport& g) {
 
 std::string ReportText(const ModelReport& r) {
   std::string out = "Report for " + Printable(r.model) + ": " + Printable(r.title) + "\n";
+  out += "Solved by the " + r.solver + " solver\n";
   if (r.labels.drawing) {
     out += "Grid made from the drawing: " + std::to_string(r.grid.columns) + " x " +
            std::to_string(r.grid.rows) + " cells, " + std::to_string(r.grid.elements) +

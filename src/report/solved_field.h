@@ -46,6 +46,7 @@ struct CellRole {
 
 struct SolvedField {
   const Model* model = nullptr;
+  const char* solver = "profile";  // Which solver ran: "profile" or "sparse".
   std::int32_t last_column = 0;  // Last indices of the code block.
   std::int32_t last_row = 0;
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "platform/error.h"
@@ -54,12 +55,16 @@ void ElementCell(const SolverState& s, std::int32_t e, std::int32_t* k_out,
 
 }  // namespace
 
-void BuildProfile(SolverState& s) {
-  const std::int32_t n = s.NodeCount;
-  if (n == 0) {
+void RequireNodes(const SolverState& s) {
+  if (s.NodeCount == 0) {
     throw RunError(ErrorKind::kNoMaterial, "",
                    "the model has no material cell, so no grid point is a node");
   }
+}
+
+void BuildProfile(SolverState& s) {
+  RequireNodes(s);
+  const std::int32_t n = s.NodeCount;
   // 1-2: ProfileStart(r) is the smallest node sharing an element with r.
   s.ProfileStart.resize(static_cast<std::size_t>(n) + 1);
   s.ProfileStart[0] = 0;
@@ -82,9 +87,11 @@ void BuildProfile(SolverState& s) {
   }
   s.ProfileLength = s.DiagonalIndex[n];
   // 4-5: the cleared matrix and load, once it is known that they fit.
-  RequireMemory(8 * (static_cast<std::uint64_t>(s.ProfileLength) + 1) +
-                    8 * (static_cast<std::uint64_t>(n) + 1),
-                "the matrix");
+  const std::uint64_t bytes = 8 * (static_cast<std::uint64_t>(s.ProfileLength) + 1) +
+                              8 * (static_cast<std::uint64_t>(n) + 1);
+  if (std::optional<std::uint64_t> room = ShortOfMemory(bytes)) {
+    throw MemoryRefusal("the matrix", bytes, *room, SparseSolverAdvice(s));
+  }
   try {
     s.ConductanceProfile.assign(static_cast<std::size_t>(s.ProfileLength) + 1, 0.0);
     s.LoadVector.assign(static_cast<std::size_t>(n) + 1, 0.0);
@@ -152,10 +159,10 @@ PhysicalDerivatives ToPhysical(const NaturalDerivatives& n, const double x[5],
   return p;
 }
 
-// Adds one Gauss point's conduction terms straight into the lower triangle:
-// the ten pairs of corners, each unordered pair once, K(max, min) += t.
-void AddGaussPointTerms(double* K, const std::int64_t* diagonal,
-                        const std::array<std::int32_t, 5>& node, double kx, double ky,
+// Adds one Gauss point's conduction terms: the ten pairs of corners, each
+// unordered pair once.
+template <typename Target>
+void AddGaussPointTerms(Target& k, const std::array<std::int32_t, 5>& node, double kx, double ky,
                         const PhysicalDerivatives& p) {
   double qx[5], qy[5];
   for (int i = 1; i <= 4; ++i) {
@@ -164,14 +171,7 @@ void AddGaussPointTerms(double* K, const std::int64_t* diagonal,
   }
   for (int i = 1; i <= 4; ++i) {
     for (int l = i; l <= 4; ++l) {
-      const std::int32_t r = node[i];
-      const std::int32_t c = node[l];
-      const double t = p.det * (qx[l] * p.dx[i] + qy[l] * p.dy[i]);
-      if (c < r) {
-        K[ProfilePosition(diagonal, r, c)] += t;  /* K(r,s) */
-      } else {
-        K[ProfilePosition(diagonal, c, r)] += t;  /* K(s,r) */
-      }
+      k.Add(node[i], node[l], p.det * (qx[l] * p.dx[i] + qy[l] * p.dy[i]));
     }
   }
 }
@@ -183,12 +183,10 @@ void AddGaussPointTerms(double* K, const std::int64_t* diagonal,
                  "the material cell is so small that its area is zero in 64-bit arithmetic");
 }
 
-}  // namespace
-
-void AssembleConduction(SolverState& s) {
+// The element matrices, element after element, into either storage.
+template <typename Target>
+void AssembleElements(SolverState& s, Target& k) {
   const std::array<double, 3>& g = s.GaussPoint;
-  double* K = s.ConductanceProfile.data();
-  const std::int64_t* diagonal = s.DiagonalIndex.data();
   for (std::int32_t e = 1; e <= s.ElementCount; ++e) {
     const auto& node = s.ElementNodes[e];
     const Material& material = s.model.MaterialTable[s.ElementMaterial[e]];
@@ -205,10 +203,16 @@ void AssembleConduction(SolverState& s) {
       for (int q = 1; q <= 2; ++q) {
         const PhysicalDerivatives d = ToPhysical(ShapeDerivatives(g[p], g[q]), x, y);
         if (d.det == 0) RefuseZeroArea(s, e);
-        AddGaussPointTerms(K, diagonal, node, material.ConductivityX, material.ConductivityY, d);
+        AddGaussPointTerms(k, node, material.ConductivityX, material.ConductivityY, d);
       }
     }
   }
+}
+
+}  // namespace
+
+void AssembleConduction(SolverState& s) {
+  AddIntoSystem(s, [&s](auto& k) { AssembleElements(s, k); });
 }
 
 }  // namespace kelvane

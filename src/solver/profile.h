@@ -40,6 +40,21 @@ inline std::int64_t ProfilePosition(const std::int64_t* diagonal_index, std::int
   return diagonal_index[r] - r + c;
 }
 
+// Adds assembled terms into profile storage: Add(r, c, t) is K(r,c) += t
+// for nodes r and c, stored once for the pair, in the lower triangle.
+struct ProfileTarget {
+  double* k;
+  const std::int64_t* diagonal;
+
+  void Add(std::int32_t r, std::int32_t c, double t) {
+    if (c < r) {
+      k[ProfilePosition(diagonal, r, c)] += t;  /* K(r,c) */
+    } else {
+      k[ProfilePosition(diagonal, c, r)] += t;  /* K(c,r) */
+    }
+  }
+};
+
 // The widest row, max over r of r - ProfileStart(r). Column p has stored
 // entries only in the rows p+1 .. p+width, so walks down a column stop there.
 inline std::int32_t WidestProfileRow(std::int32_t n, const std::int32_t* start) {

@@ -1,15 +1,13 @@
 #include "solver/profile_factor_fast.h"
 
-#include <sched.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cfenv>
-#include <cstdio>
 #include <new>
 #include <thread>
 #include <vector>
 
+#include "platform/cores.h"
 #include "solver/profile_factor_kernel.h"
 
 namespace kelvane {
@@ -21,49 +19,59 @@ constexpr std::int64_t kTwoThreadsFrom = 1 << 20;
 
 std::atomic<ProfileKernel> chosen_kernel{ProfileKernel::kFast};
 
-// Whether a second core is free now: the processors this process may run
-// on, less the tasks that are running or ready to run (this one included).
-// Two threads that have to share one core hand each block over through the
-// scheduler and end up slower than one.
-bool SecondCoreIsFree() {
-  cpu_set_t set;
-  if (sched_getaffinity(0, sizeof set, &set) != 0 || CPU_COUNT(&set) < 2) return false;
-  std::FILE* file = std::fopen("/proc/loadavg", "r");
-  if (file == nullptr) return true;
-  double one, five, fifteen;
-  int running = 0, total = 0;
-  const int read = std::fscanf(file, "%lf %lf %lf %d/%d", &one, &five, &fifteen, &running, &total);
-  std::fclose(file);
-  return read != 5 || running < CPU_COUNT(&set);
-}
-
 int ThreadsFor(const ProfileMatrix& m, const FastFactorOptions& options,
                std::int32_t block_count) {
-  int threads = options.threads;
-  if (threads <= 0) {
-    const bool large = m.diagonal[m.n] >= kTwoThreadsFrom;
-    threads = large && SecondCoreIsFree() ? 2 : 1;
-  }
-  return std::max(1, std::min(threads, block_count));
+  return ChooseFactorThreads(options.threads, options.threads > 0 ? 1 : AvailableCores(),
+                             m.diagonal[m.n], block_count);
+}
+
+struct ProcessorFeatures {
+  bool avx2 = false;
+  bool avx512 = false;
+};
+
+const ProcessorFeatures& Features() {
+  static const ProcessorFeatures features = [] {
+    ProcessorFeatures f;
+#if defined(__x86_64__)
+    __builtin_cpu_init();
+    f.avx2 = __builtin_cpu_supports("avx2") != 0;
+    f.avx512 = __builtin_cpu_supports("avx512f") != 0;
+#endif
+    return f;
+  }();
+  return features;
+}
+
+using BlockFunction = void (*)(fast_factor::Shared&, std::int32_t);
+
+// The build of the block kernel to run.
+BlockFunction ChosenBlocks(const FastFactorOptions& options) {
+#if defined(__x86_64__)
+  if (options.avx512 && Features().avx512) return fast_factor::FactorBlocksAvx512;
+  if (options.avx2 && Features().avx2) return fast_factor::FactorBlocksAvx2;
+#else
+  (void)options;
+#endif
+  return fast_factor::FactorBlocksPortable;
 }
 
 }  // namespace
 
-bool ProcessorHasAvx2() {
-#if defined(__x86_64__)
-  static const bool has = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-  }();
-  return has;
-#else
-  return false;
-#endif
+bool ProcessorHasAvx2() { return Features().avx2; }
+
+bool ProcessorHasAvx512() { return Features().avx512; }
+
+int ChooseFactorThreads(int requested, int cores, std::int64_t entries, std::int32_t blocks) {
+  const int threads = requested > 0 ? requested : entries >= kTwoThreadsFrom ? cores : 1;
+  return std::max(1, std::min(threads, blocks));
 }
 
 // In step with the choice of factor_blocks in FactorProfileFast: a new
 // build of the kernel gets its name here too.
-const char* ProcessorKernelName() { return ProcessorHasAvx2() ? "AVX2" : "portable"; }
+const char* ProcessorKernelName() {
+  return ProcessorHasAvx512() ? "AVX-512" : ProcessorHasAvx2() ? "AVX2" : "portable";
+}
 
 std::int32_t FactorProfileFast(const ProfileMatrix& m, const FastFactorOptions& options) {
   if (m.n < 1) return 0;
@@ -78,9 +86,7 @@ std::int32_t FactorProfileFast(const ProfileMatrix& m, const FastFactorOptions& 
   for (std::int32_t r = 1; r <= m.n; ++r) {
     shared.max_width = std::max(shared.max_width, r - m.start[r]);
   }
-  void (*const factor_blocks)(Shared&, std::int32_t) =
-      options.avx2 && ProcessorHasAvx2() ? fast_factor::FactorBlocksAvx2
-                                         : fast_factor::FactorBlocksPortable;
+  const BlockFunction factor_blocks = ChosenBlocks(options);
   fexcept_t entry_flags;
   std::fegetexceptflag(&entry_flags, FE_ALL_EXCEPT);
 
@@ -127,9 +133,11 @@ void SetProfileKernel(ProfileKernel kernel) { chosen_kernel.store(kernel); }
 
 ProfileKernel ChosenProfileKernel() { return chosen_kernel.load(); }
 
-std::int32_t FactorProfileChosen(const ProfileMatrix& m) {
-  return ChosenProfileKernel() == ProfileKernel::kPlain ? FactorProfilePlain(m)
-                                                        : FactorProfileFast(m);
+std::int32_t FactorProfileChosen(const ProfileMatrix& m, int threads) {
+  if (ChosenProfileKernel() == ProfileKernel::kPlain) return FactorProfilePlain(m);
+  FastFactorOptions options;
+  options.threads = threads;
+  return FactorProfileFast(m, options);
 }
 
 void SolveProfileChosen(const ProfileMatrix& m, double* f) {

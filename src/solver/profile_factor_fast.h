@@ -10,16 +10,25 @@
 namespace kelvane {
 
 struct FastFactorOptions {
-  // The threads to use; 0 takes two when the matrix is large enough to
-  // repay them and a second core is free as the factorisation starts, else
-  // one.
+  // The threads to use; 0 takes one per core the process may run on when
+  // the matrix is large enough to repay them, else one.
   int threads = 0;
   // Whether the AVX2 build of the kernel may run (where the processor has
   // AVX2); otherwise the build for any x86-64 processor runs.
   bool avx2 = true;
+  // Whether the AVX-512 build may run, where the processor has it.
+  bool avx512 = true;
 };
 
 bool ProcessorHasAvx2();
+bool ProcessorHasAvx512();
+
+// The threads of a factorisation of `entries` stored entries in `blocks`
+// blocks of rows: `requested` when above 0, else `cores` when the matrix is
+// large enough to repay more than one; never more than there are blocks.
+// A core that is busy with other work only slows its thread down: the
+// others wait for its rows, and the factors stay the same.
+int ChooseFactorThreads(int requested, int cores, std::int64_t entries, std::int32_t blocks);
 
 // The build of the kernel that FactorProfileFast runs on this processor
 // when the options leave the choice to it: "AVX2" or "portable".
@@ -41,7 +50,8 @@ enum class ProfileKernel { kFast, kPlain };
 void SetProfileKernel(ProfileKernel kernel);
 ProfileKernel ChosenProfileKernel();
 
-std::int32_t FactorProfileChosen(const ProfileMatrix& m);
+// `threads` as FastFactorOptions::threads.
+std::int32_t FactorProfileChosen(const ProfileMatrix& m, int threads = 0);
 void SolveProfileChosen(const ProfileMatrix& m, double* f);
 
 }  // namespace kelvane

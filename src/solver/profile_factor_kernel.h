@@ -40,7 +40,9 @@ inline constexpr std::int32_t kStopped = -1;
 
 // Factors the blocks thread_index, thread_index + thread_count, ... of
 // `shared`. Returns when they are done or the factorisation stopped.
+// One entry per build: AVX2 and AVX-512 on x86-64 only.
 void FactorBlocksAvx2(Shared& shared, std::int32_t thread_index);
+void FactorBlocksAvx512(Shared& shared, std::int32_t thread_index);
 void FactorBlocksPortable(Shared& shared, std::int32_t thread_index);
 
 }  // namespace kelvane::fast_factor

@@ -1,8 +1,11 @@
 // The block kernel of the fast factorisation (see profile_factor_kernel.h).
 // Included by exactly one source file per instruction set, after that file
-// defines KELVANE_KERNEL_TARGET (a target attribute, or nothing) and
-// KELVANE_KERNEL_COLUMNS (the columns of one register tile). Everything here
-// has internal linkage, so the two builds never meet at link time.
+// defines KELVANE_KERNEL_TARGET (a target attribute, or nothing),
+// KELVANE_KERNEL_COLUMNS (the columns of one register tile),
+// KELVANE_KERNEL_VECTOR (the doubles of one vector register: 2, 4, or 8 with
+// AVX-512) and KELVANE_KERNEL_ENTRY (the name of its FactorBlocks entry in
+// profile_factor_kernel.h). Everything else here has internal linkage, so
+// the builds never meet at link time.
 //
 // Layout of a block r0 .. r0+7: kmin is the smallest ProfileStart of its
 // rows. W holds the rows as lanes, W[(k - kmin) * 8 + i] = K(r0 + i, k),
@@ -32,11 +35,15 @@ namespace {
 
 #define KT KELVANE_KERNEL_TARGET
 
-typedef double V4 __attribute__((vector_size(32), aligned(32), may_alias));
+// A block's eight lanes are kParts vectors V of the build's width.
+constexpr int kWidth = KELVANE_KERNEL_VECTOR;
+typedef double V __attribute__((vector_size(kWidth * sizeof(double)), aligned(kWidth * sizeof(double)),
+                                may_alias));
 
-constexpr int kLanes = kBlockRows;  // two V4 per lane set
+constexpr int kLanes = kBlockRows;
+constexpr int kParts = kLanes / kWidth;
 constexpr int kTile = KELVANE_KERNEL_COLUMNS;
-static_assert(kLanes == 8, "the lane code below holds a block in two V4");
+static_assert(kLanes % kWidth == 0, "a block's lanes fill whole vectors");
 
 // Waits until rows 1..need are final. False when the factorisation stopped.
 KT inline bool WaitFor(Shared& sh, std::int32_t need) {
@@ -66,33 +73,30 @@ KT inline void Publish(Shared& sh, std::int32_t value) {
 // from there all J run together, one register pair each.
 template <int J, int Stride>
 KT inline void SumColumns(const double* const* col, const std::int32_t* lo, const double* w,
-                          std::int32_t kend, V4 (&acc)[J][2]) {
+                          std::int32_t kend, V (&acc)[J][kParts]) {
   std::int32_t common = 0;
   _Pragma("GCC unroll 8")
   for (int c = 0; c < J; ++c) common = std::max(common, lo[c]);
   common = std::min(common, kend);
   _Pragma("GCC unroll 8")
   for (int c = 0; c < J; ++c) {
-    V4 a0 = {}, a1 = {};
+    V a[kParts] = {};
     const double* p = col[c];
     for (std::int32_t k = lo[c]; k < common; ++k) {
       const double x = p[k * Stride];
-      const V4* wk = reinterpret_cast<const V4*>(w + k * kLanes);
-      a0 += x * wk[0];
-      a1 += x * wk[1];
+      const V* wk = reinterpret_cast<const V*>(w + k * kLanes);
+      for (int q = 0; q < kParts; ++q) a[q] += x * wk[q];
     }
-    acc[c][0] = a0;
-    acc[c][1] = a1;
+    for (int q = 0; q < kParts; ++q) acc[c][q] = a[q];
   }
   for (std::int32_t k = common; k < kend; ++k) {
-    const V4* wk = reinterpret_cast<const V4*>(w + k * kLanes);
-    const V4 w0 = wk[0];
-    const V4 w1 = wk[1];
-    _Pragma("GCC unroll 8")
+    const V* wk = reinterpret_cast<const V*>(w + k * kLanes);
+    V wq[kParts];
+    for (int q = 0; q < kParts; ++q) wq[q] = wk[q];
+    _Pragma("GCC unroll 16")
     for (int c = 0; c < J; ++c) {
       const double x = col[c][k * Stride];
-      acc[c][0] += x * w0;
-      acc[c][1] += x * w1;
+      for (int q = 0; q < kParts; ++q) acc[c][q] += x * wq[q];
     }
   }
 }
@@ -110,22 +114,21 @@ KT void ReduceByFinalRows(const ProfileMatrix& m, std::int32_t kmin, std::int32_
     lo[c] = std::max(m.start[j], kmin) - kmin;
   }
   const std::int32_t t0 = j0 - kmin;
-  V4 acc[J][2];
+  V acc[J][kParts];
   SumColumns<J, 1>(col, lo, w, t0, acc);
   // The triangle of the tile: column j0 + c also takes the terms of the
   // tile's columns before it, now final.
-  _Pragma("GCC unroll 8")
+  _Pragma("GCC unroll 16")
   for (int c = 0; c < J; ++c) {
-    V4 a0 = acc[c][0], a1 = acc[c][1];
+    V a[kParts];
+    for (int q = 0; q < kParts; ++q) a[q] = acc[c][q];
     for (std::int32_t k = std::max(t0, lo[c]); k < t0 + c; ++k) {
       const double x = col[c][k];
-      const V4* wk = reinterpret_cast<const V4*>(w + k * kLanes);
-      a0 += x * wk[0];
-      a1 += x * wk[1];
+      const V* wk = reinterpret_cast<const V*>(w + k * kLanes);
+      for (int q = 0; q < kParts; ++q) a[q] += x * wk[q];
     }
-    V4* wj = reinterpret_cast<V4*>(w + (t0 + c) * kLanes);
-    wj[0] = wj[0] - a0;
-    wj[1] = wj[1] - a1;
+    V* wj = reinterpret_cast<V*>(w + (t0 + c) * kLanes);
+    for (int q = 0; q < kParts; ++q) wj[q] = wj[q] - a[q];
   }
 }
 
@@ -142,13 +145,12 @@ KT void SumInBlockColumns(const ProfileMatrix& m, std::int32_t kmin, std::int32_
     col[c] = l + (c0 + c);
     lo[c] = std::max(m.start[r0 + c0 + c], kmin) - kmin;
   }
-  V4 acc[J][2];
+  V acc[J][kParts];
   SumColumns<J, kLanes>(col, lo, w, r0 - kmin, acc);
-  _Pragma("GCC unroll 8")
+  _Pragma("GCC unroll 16")
   for (int c = 0; c < J; ++c) {
-    V4* out = reinterpret_cast<V4*>(p + (c0 + c) * kLanes);
-    out[0] = acc[c][0];
-    out[1] = acc[c][1];
+    V* out = reinterpret_cast<V*>(p + (c0 + c) * kLanes);
+    for (int q = 0; q < kParts; ++q) out[q] = acc[c][q];
   }
 }
 
@@ -203,21 +205,20 @@ KT BlockEnd FactorBlock(Shared& sh, Scratch& scratch, std::int32_t r0) {
 
   // B: scale the columns before the block, L(r, k) = K(r, k) / D(k), and
   // start the diagonal corrections sum_k L(r, k) K(r, k).
-  V4 b0 = {}, b1 = {};
+  V bq[kParts] = {};
   for (std::int32_t k = kmin; k < r0; ++k) {
     const double dk = K[d[k]];
-    const V4* wk = reinterpret_cast<const V4*>(w + (k - kmin) * kLanes);
-    V4* lk = reinterpret_cast<V4*>(l + (k - kmin) * kLanes);
-    const V4 g0 = wk[0], g1 = wk[1];
-    const V4 c0 = g0 / dk, c1 = g1 / dk;
-    b0 += c0 * g0;
-    b1 += c1 * g1;
-    lk[0] = c0;
-    lk[1] = c1;
+    const V* wk = reinterpret_cast<const V*>(w + (k - kmin) * kLanes);
+    V* lk = reinterpret_cast<V*>(l + (k - kmin) * kLanes);
+    for (int q = 0; q < kParts; ++q) {
+      const V g = wk[q];
+      const V c = g / dk;
+      bq[q] += c * g;
+      lk[q] = c;
+    }
   }
   double b[kLanes];
-  std::memcpy(b, &b0, sizeof b0);
-  std::memcpy(b + 4, &b1, sizeof b1);
+  std::memcpy(b, bq, sizeof b);
 
   // C: the block's rows as columns of its later rows, over the columns
   // before the block.
@@ -292,4 +293,9 @@ KT void FactorBlocks(Shared& sh, std::int32_t thread_index) {
 #undef KT
 
 }  // namespace
+
+void KELVANE_KERNEL_ENTRY(Shared& shared, std::int32_t thread_index) {
+  FactorBlocks(shared, thread_index);
+}
+
 }  // namespace kelvane::fast_factor

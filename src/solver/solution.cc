@@ -20,10 +20,12 @@ ProfileMatrix Matrix(SolverState& s) {
 
 }  // namespace
 
-void AddConvectionTerms(SolverState& s) {
-  double* K = s.ConductanceProfile.data();
+namespace {
+
+// The convection edges' terms, edge after edge, into either storage.
+template <typename Target>
+void AddConvection(SolverState& s, Target& k) {
   double* F = s.LoadVector.data();
-  const std::int64_t* diagonal = s.DiagonalIndex.data();
   for (std::int32_t e = 1; e <= s.ConvEdgeCount; ++e) {
     const std::int32_t a = s.ConvEdgeNode1[e];
     const std::int32_t b = s.ConvEdgeNode2[e];
@@ -37,12 +39,18 @@ void AddConvectionTerms(SolverState& s) {
     const std::int32_t i = std::min(a, b);
     const std::int32_t j = std::max(a, b);
     // The consistent line element: (hL/6) [[2, 1], [1, 2]] and hT L/2 each.
-    K[ProfilePosition(diagonal, j, i)] += hl / 6;  /* K(j,i) */
-    K[diagonal[i]] += hl / 3;                      /* K(i,i) */
-    K[diagonal[j]] += hl / 3;                      /* K(j,j) */
+    k.Add(j, i, hl / 6);  /* K(j,i) */
+    k.Add(i, i, hl / 3);  /* K(i,i) */
+    k.Add(j, j, hl / 3);  /* K(j,j) */
     F[i] += q;
     F[j] += q;
   }
+}
+
+}  // namespace
+
+void AddConvectionTerms(SolverState& s) {
+  AddIntoSystem(s, [&s](auto& k) { AddConvection(s, k); });
 }
 
 namespace {
@@ -98,7 +106,7 @@ void ImposeFixedTemperatures(SolverState& s) {
 }
 
 void FactorProfile(SolverState& s) {
-  std::int32_t zero_pivot = FactorProfileChosen(Matrix(s));
+  std::int32_t zero_pivot = FactorProfileChosen(Matrix(s), s.threads);
   if (zero_pivot != 0) {
     throw RunError(ErrorKind::kDivisionByZero, NodePlace(s, zero_pivot),
                    "the pivot of this node's equation is zero (is the node joined to the rest "

@@ -1,5 +1,6 @@
 #include <cfenv>
 
+#include "platform/cores.h"
 #include "platform/error.h"
 #include "report/solved_field.h"
 #include "solver/solver_state.h"
@@ -7,31 +8,36 @@
 namespace kelvane {
 
 const SolverPhase kSolverPhases[kPhaseCount] = {
-    {1, "grid lines", SetUpGridLines},
-    {2, "fixed-temperature points", MarkFixedTemperaturePoints},
-    {3, "cell codes", ReadCellCodes},
-    {4, "node numbering", NumberNodes},
-    {5, "elements", NumberElements},
-    {6, "node coordinates", SetNodeCoordinates},
-    {7, "fixed-temperature nodes", CollectFixedNodes},
-    {8, "convection edges", CollectConvectionEdges},
-    {9, "determined parts", CheckEveryPartIsDetermined},
-    {10, "matrix profile", BuildProfile},
-    {11, "element matrices", AssembleConduction},
-    {12, "convection terms", AddConvectionTerms},
-    {13, "fixed temperatures", ImposeFixedTemperatures},
-    {14, "factorisation", FactorProfile},
-    {15, "substitution", SolveProfile},
-    {16, "result grid", FillResultGrid},
+    {1, {"grid lines", SetUpGridLines}, {}},
+    {2, {"fixed-temperature points", MarkFixedTemperaturePoints}, {}},
+    {3, {"cell codes", ReadCellCodes}, {}},
+    {4, {"node numbering", NumberNodes}, {}},
+    {5, {"elements", NumberElements}, {}},
+    {6, {"node coordinates", SetNodeCoordinates}, {}},
+    {7, {"fixed-temperature nodes", CollectFixedNodes}, {}},
+    {8, {"convection edges", CollectConvectionEdges}, {}},
+    {9, {"determined parts", CheckEveryPartIsDetermined}, {}},
+    {10, {"matrix profile", BuildProfile}, {"matrix pattern and order", BuildSparseSystem}},
+    {11, {"element matrices", AssembleConduction}, {}},
+    {12, {"convection terms", AddConvectionTerms}, {}},
+    {13, {"fixed temperatures", ImposeFixedTemperatures},
+     {"fixed temperatures", ImposeFixedTemperaturesSparse}},
+    {14, {"factorisation", FactorProfile}, {"sparse factorisation", FactorSparse}},
+    {15, {"substitution", SolveProfile}, {"substitution", SolveSparse}},
+    {16, {"result grid", FillResultGrid}, {}},
 };
 
-const char* PhaseName(int phase) {
-  return phase >= 1 && phase <= kPhaseCount ? kSolverPhases[phase - 1].name : "";
+const char* SolverName(SolverKind solver) {
+  return solver == SolverKind::kSparse ? "sparse" : "profile";
+}
+
+const char* PhaseName(int phase, SolverKind solver) {
+  return phase >= 1 && phase <= kPhaseCount ? kSolverPhases[phase - 1].For(solver).name : "";
 }
 
 int PhaseNumber(PhaseFunction function) {
   for (const SolverPhase& phase : kSolverPhases) {
-    if (phase.run == function) return phase.number;
+    if (phase.profile.run == function || phase.sparse.run == function) return phase.number;
   }
   return 0;
 }
@@ -39,7 +45,7 @@ int PhaseNumber(PhaseFunction function) {
 void RunPhasesThrough(SolverState& s, int last) {
   for (int number = s.phase + 1; number <= last; ++number) {
     Yield(s, number);
-    kSolverPhases[number - 1].run(s);
+    kSolverPhases[number - 1].For(s.solver).run(s);
   }
   CheckFloatingPoint(s);
 }
@@ -87,14 +93,19 @@ SolvedField ViewOfRun(SolverState& s) {
   f.fixed_temperature = s.FixedNodeTemperature;
   f.fixed_index = s.FixedNodeIndex;
   f.fixed_rows = s.FixedNodeRows;
-  f.solve = [&s](double* load) { SolveAnotherLoad(s, load); };
+  f.solver = SolverName(s.solver);
+  if (s.solver == SolverKind::kSparse) {
+    f.solve = [&s](double* load) { SolveAnotherLoadSparse(s, load); };
+  } else {
+    f.solve = [&s](double* load) { SolveAnotherLoad(s, load); };
+  }
   return f;
 }
 
 
 void SolveTemperatureField(const Model& model, Table2<Cell>& result_grid,
-                           const SolverObserver& observer) {
-  SolverState s(model, result_grid, observer);
+                           const SolverObserver& observer, const SolverOptions& options) {
+  SolverState s(model, result_grid, observer, options);
   s.KeepFixedNodeRows = static_cast<bool>(observer.on_solved);
   std::feclearexcept(FE_ALL_EXCEPT);
   RunPhasesThrough(s, kPhaseCount);
@@ -106,7 +117,7 @@ void CheckFloatingPoint(SolverState& s) {
   if (raised == 0) return;
   std::feclearexcept(FE_ALL_EXCEPT);
   std::string place = std::string("phase ") + std::to_string(s.phase) + " (" +
-                      PhaseName(s.phase) + ")";
+                      PhaseName(s.phase, s.solver) + ")";
   if (raised & FE_DIVBYZERO) {
     throw RunError(ErrorKind::kDivisionByZero, place, "a number was divided by zero");
   }
@@ -121,7 +132,7 @@ void CheckFloatingPoint(SolverState& s) {
 void Yield(SolverState& s, int phase) {
   CheckFloatingPoint(s);
   s.phase = phase;
-  if (s.observer.on_phase) s.observer.on_phase(phase, PhaseName(phase));
+  if (s.observer.on_phase) s.observer.on_phase(phase, PhaseName(phase, s.solver));
 }
 
 GridPlace NodePlace(const SolverState& s, std::int32_t n) {
@@ -131,6 +142,10 @@ GridPlace NodePlace(const SolverState& s, std::int32_t n) {
     }
   }
   return GridPointPlace(0, 0);  // Not reached: every node has its grid point.
+}
+
+int FactorThreads(const SolverState& s) {
+  return s.threads > 0 ? s.threads : AvailableCores();
 }
 
 bool IsMaterial(const SolverState& s, std::int32_t code) {

@@ -16,8 +16,26 @@ inline constexpr int kPhaseCount = 16;
 
 struct SolvedField;
 
-// Short words for phase 1..kPhaseCount, as a progress display shows them.
-const char* PhaseName(int phase);
+// Which method solves the assembled system. The profile solver is exact to
+// the bit; its work grows with the fourth power of the grid's side and its
+// memory with the third. The sparse solver (CHOLMOD in a nested-dissection
+// order) grows with about the third power and the square, and agrees with
+// it to rounding.
+enum class SolverKind { kProfile, kSparse };
+
+struct SolverOptions {
+  SolverKind solver = SolverKind::kProfile;
+  // The threads of the factorisation; 0 takes one per core the process may
+  // run on.
+  int threads = 0;
+};
+
+// "profile" or "sparse", as the command line and the report name them.
+const char* SolverName(SolverKind solver);
+
+// Short words for phase 1..kPhaseCount of a solver, as a progress display
+// shows them.
+const char* PhaseName(int phase, SolverKind solver = SolverKind::kProfile);
 
 // How the solver reports while it runs. on_phase is its yield: called at the
 // start of each phase. on_warning receives a sound-but-suspicious finding
@@ -34,6 +52,7 @@ struct SolverObserver {
 // afresh with extent (0..LastColumn+1, 0..LastRow+1). A model that cannot be
 // computed is a RunError naming the place (code-block cell or grid point).
 void SolveTemperatureField(const Model& model, Table2<Cell>& result_grid,
-                           const SolverObserver& observer = SolverObserver());
+                           const SolverObserver& observer = SolverObserver(),
+                           const SolverOptions& options = SolverOptions());
 
 }  // namespace kelvane

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,18 +16,25 @@
 #include "model/table2.h"
 #include "platform/large_table.h"
 #include "report/solved_field.h"
+#include "solver/profile.h"
 #include "solver/solver.h"
+#include "solver/sparse_factor.h"
+#include "solver/sparse_matrix.h"
 
 namespace kelvane {
 
 struct SolverState {
-  SolverState(const Model& m, Table2<Cell>& result, const SolverObserver& o)
-      : model(m), ResultGrid(result), observer(o) {}
+  SolverState(const Model& m, Table2<Cell>& result, const SolverObserver& o,
+              const SolverOptions& options = SolverOptions())
+      : model(m), ResultGrid(result), observer(o), solver(options.solver),
+        threads(options.threads) {}
 
   // Parameters.
   const Model& model;
   Table2<Cell>& ResultGrid;
   const SolverObserver& observer;
+  SolverKind solver;
+  int threads;  // Of the factorisation; 0: one per core the process may use.
   int phase = 0;  // The phase now running, 1..kPhaseCount; 0 before the first.
 
   // Sizes computed at entry.
@@ -53,14 +61,14 @@ struct SolverState {
   // where the point is not a node.
   Table2<std::int32_t> NodeNumber;
   std::int32_t NodeCount = 0;
-  std::vector<double> NodeX;  // 1..NodeCount, metres
-  std::vector<double> NodeY;  // 1..NodeCount, metres, 0 on the last row line
+  LargeTable<double> NodeX;  // 1..NodeCount, metres
+  LargeTable<double> NodeY;  // 1..NodeCount, metres, 0 on the last row line
 
   // Elements 1..ElementCount: corners 1..4 (left top, left bottom, right
   // bottom, right top) and material.
   std::int32_t ElementCount = 0;
-  std::vector<std::array<std::int32_t, 5>> ElementNodes;
-  std::vector<std::int32_t> ElementMaterial;
+  LargeTable<std::array<std::int32_t, 5>> ElementNodes;
+  LargeTable<std::int32_t> ElementMaterial;
 
   // Fixed-temperature nodes 1..FixedNodeCount, in the grid's column order.
   std::int32_t FixedNodeCount = 0;
@@ -86,7 +94,12 @@ struct SolverState {
   std::vector<std::int64_t> DiagonalIndex;  // 1..NodeCount (0 holds 0)
   std::int64_t ProfileLength = 0;
   LargeTable<double> ConductanceProfile;    // 1..ProfileLength
-  std::vector<double> LoadVector;           // 1..NodeCount
+  LargeTable<double> LoadVector;            // 1..NodeCount
+
+  // With the sparse solver, the global system in sparse storage (layout in
+  // solver/sparse_matrix.h) instead, and its factor.
+  SparseSystem Sparse;
+  std::unique_ptr<SparseFactor> Factors;
 };
 
 // The yield at the start of a phase: reports the phase to the observer,
@@ -126,22 +139,66 @@ void ImposeFixedTemperatures(SolverState& s);
 void FactorProfile(SolverState& s);
 void SolveProfile(SolverState& s);
 void FillResultGrid(SolverState& s);
+// The sparse solver's phases where the two differ.
+void BuildSparseSystem(SolverState& s);
+void ImposeFixedTemperaturesSparse(SolverState& s);
+void FactorSparse(SolverState& s);
+void SolveSparse(SolverState& s);
+
+// Calls add(k) with k the chosen solver's storage as the target of
+// assembled terms (ProfileTarget or SparseTarget).
+template <typename Add>
+void AddIntoSystem(SolverState& s, Add add) {
+  if (s.solver == SolverKind::kSparse) {
+    SparseTarget k{s.Sparse};
+    add(k);
+  } else {
+    ProfileTarget k{s.ConductanceProfile.data(), s.DiagonalIndex.data()};
+    add(k);
+  }
+}
+
+// Refuses a model without nodes.
+void RequireNodes(const SolverState& s);
+// The threads the factorisation may use: as asked, or one per core the
+// process may run on.
+int FactorThreads(const SolverState& s);
+// The sparse system's equations, numbered in nested-dissection order, and
+// its pattern, all values zero: phase 10 of the sparse solver without the
+// analysis of the factorisation.
+void MakeSparseSystem(SolverState& s);
+// For a model whose profile does not fit: what the sparse solver would
+// need, as the end of the refusal ("; with --solver=sparse it would need
+// 1.2 GiB"). Builds the sparse pattern and its analysis in `s`.
+std::string SparseSolverAdvice(SolverState& s);
 
 using PhaseFunction = void (*)(SolverState&);
 
-// One phase: its number (1..kPhaseCount, the order of the run), the words
-// the progress line shows, and the function.
+// What one solver does in a phase: the words the progress line shows, and
+// the function.
+struct PhaseStep {
+  const char* name = nullptr;
+  PhaseFunction run = nullptr;
+};
+
+// One phase: its number (1..kPhaseCount, the order of the run) and its step
+// with each solver; a sparse step left empty is the profile step.
 struct SolverPhase {
   int number;
-  const char* name;
-  PhaseFunction run;
+  PhaseStep profile;
+  PhaseStep sparse;
+
+  const PhaseStep& For(SolverKind solver) const {
+    return solver == SolverKind::kSparse && sparse.run != nullptr ? sparse : profile;
+  }
 };
 
 // The one list of the phases, in the order they run; entry i has number
 // i + 1.
 extern const SolverPhase kSolverPhases[kPhaseCount];
 
-// The number of the phase that runs `function`; 0 for none.
+// The number of the phase that runs `function` with either solver; 0 for
+// none.
 int PhaseNumber(PhaseFunction function);
 
 // Runs the phases after `s.phase` through the one numbered `last`, each after
@@ -152,8 +209,10 @@ void RunPhasesThrough(SolverState& s, int last);
 // the finished run; after the mesh phases a view without temperatures.
 SolvedField ViewOfRun(SolverState& s);
 
-// After FactorProfile: overwrites f[1..NodeCount] with the solution of the
-// factored system for another load, exactly as SolveProfile solves its own.
+// After the factorisation: overwrites f[1..NodeCount] with the solution of
+// the factored system for another load, exactly as the substitution phase
+// solves its own.
 void SolveAnotherLoad(SolverState& s, double* f);
+void SolveAnotherLoadSparse(SolverState& s, double* f);
 
 }  // namespace kelvane

@@ -159,6 +159,13 @@ TEST_F(Hardening, TooLargeForMemoryIsRefusedWithTheSizeItNeeds) {
   EXPECT_EQ(o.err.rfind("kelvane2d: error: big.inp: out of memory: the matrix needs 2", 0), 0u)
       << o.err;
   EXPECT_NE(o.err.find(" MiB; this machine has "), std::string::npos) << o.err;
+  // The sparse solver's own need: its matrix and factor, some 70 MiB.
+  const std::size_t advice = o.err.find(" MiB; with --solver=sparse it would need ");
+  ASSERT_NE(advice, std::string::npos) << o.err;
+  const int sparse_mib = std::atoi(o.err.c_str() + o.err.find("need ", advice) + 5);
+  EXPECT_GT(sparse_mib, 30) << o.err;
+  EXPECT_LT(sparse_mib, 150) << o.err;
+  EXPECT_EQ(o.err.substr(o.err.size() - 5), " MiB\n") << o.err;
   EXPECT_FALSE(Exists(folder_ / "big.otp.csv"));
 }
 

@@ -1,6 +1,9 @@
 // --report, --report=json and --coupling as a user runs them.
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
 #include <nlohmann/json.hpp>
 
 #include "app/process.h"
@@ -34,6 +37,47 @@ class ReportRun : public ::testing::Test {
   }
   TemporaryFolder folder_;
 };
+
+// Everything after the solution, with either solver: the detail's flows,
+// psi, its case (solved on the base factors), the coupling and the grid
+// check agree to rounding, and the report says which solver ran.
+TEST_F(ReportRun, SparseSolverGivesTheSameReportAndSaysSo) {
+  WriteFile(folder_ / "slab.toml",
+            ReadFile(std::string(KELVANE_SOURCE_DIR) + "/examples/wall_slab.toml"));
+  const std::vector<std::string> args = {"--report=json", "--coupling", "--check-grid",
+                                         "slab.toml"};
+  std::vector<std::string> sparse_args = args;
+  sparse_args.insert(sparse_args.begin(), "--solver=sparse");
+  Outcome profile = Run(args);
+  Outcome sparse = Run(sparse_args);
+  ASSERT_EQ(profile.status, 0) << profile.err;
+  ASSERT_EQ(sparse.status, 0) << sparse.err;
+  const nlohmann::json a = nlohmann::json::parse(profile.out);
+  const nlohmann::json b = nlohmann::json::parse(sparse.out);
+  EXPECT_EQ(a.at("solver"), "profile");
+  EXPECT_EQ(b.at("solver"), "sparse");
+  // Every number of the report, flows of some 20 W/m and temperatures of
+  // some 30 K, to rounding; every text and flag the same.
+  std::function<void(const nlohmann::json&, const nlohmann::json&, const std::string&)> same =
+      [&](const nlohmann::json& x, const nlohmann::json& y, const std::string& where) {
+        ASSERT_EQ(x.type(), y.type()) << where;
+        if (x.is_number_float()) {
+          EXPECT_NEAR(y.get<double>(), x.get<double>(), 1e-8 * (1 + std::abs(x.get<double>())))
+              << where;
+        } else if (x.is_structured()) {
+          ASSERT_EQ(x.size(), y.size()) << where;
+          for (auto it = x.begin(); it != x.end(); ++it) {
+            const std::string key = x.is_object() ? it.key() : std::to_string(it - x.begin());
+            if (where.empty() && key == "solver") continue;
+            same(*it, x.is_object() ? y.at(it.key()) : y.at(it - x.begin()), where + "/" + key);
+          }
+        } else {
+          EXPECT_EQ(x, y) << where;
+        }
+      };
+  same(a, b, "");
+  EXPECT_TRUE(b.contains("psi") && b.contains("cases") && b.contains("grid_check"));
+}
 
 TEST_F(ReportRun, TheResultFileIsTheSameWithOrWithoutAReport) {
   Outcome plain = Run({"wall.inp", "plate.inp"});

@@ -113,6 +113,7 @@ TEST(Report, JsonCarriesEveryNumberExactly) {
   const nlohmann::json json = nlohmann::json::parse(line);
   EXPECT_EQ(json.at("model"), "m.inp");
   EXPECT_EQ(json.at("title"), "test model");
+  EXPECT_EQ(json.at("solver"), "profile");
   for (std::size_t v = 0; v < 2; ++v) {
     const nlohmann::json& c = json.at("conditions").at(v);
     EXPECT_EQ(c.at("flow").get<double>(), r.base.conditions[v].flow);
@@ -177,6 +178,7 @@ TEST(Report, TextOfTheWorkedExample) {
   text.replace(of, text.find(" of the", of) - of, "ROUNDING");
   EXPECT_EQ(text,
             "Report for m.inp: Steel plate\\x01\n"
+            "Solved by the profile solver\n"
             "Heat flow into the model, W per metre of depth:\n"
             "  B1  ambient 20, h 10: -27.5707 W/m through 3 edges, 35 mm\n"
             "      lowest surface temperature 98.0988 at grid point at column line 3, row line 1 "

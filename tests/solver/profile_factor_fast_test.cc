@@ -1,8 +1,8 @@
 // The fast factorisation (and substitutions) against the plain ones, bit
-// for bit: on random
-// profiles of every shape the block kernel meets, on zero pivots, on
-// factorisations that overflow, and on whole models; with each build of the
-// kernel and with one, two and three threads.
+// for bit: on random profiles of every shape the block kernel meets, on zero
+// pivots, on factorisations that overflow, and on whole models; with each
+// build of the kernel the processor can run (for any x86-64, AVX2,
+// AVX-512) and with one, two and three threads.
 
 #include "solver/profile_factor_fast.h"
 
@@ -58,27 +58,33 @@ bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
   return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
 }
 
+enum class Build { kPortable, kAvx2, kAvx512 };
+
 struct Variant {
   int threads;
-  bool avx2;
+  Build build;
 };
 
 std::vector<Variant> Variants() {
-  std::vector<Variant> v = {{1, false}, {2, false}, {3, false}};
-  if (ProcessorHasAvx2()) v.insert(v.end(), {{1, true}, {2, true}, {3, true}});
+  std::vector<Build> builds = {Build::kPortable};
+  if (ProcessorHasAvx2()) builds.push_back(Build::kAvx2);
+  if (ProcessorHasAvx512()) builds.push_back(Build::kAvx512);
+  std::vector<Variant> v;
+  for (Build b : builds) v.insert(v.end(), {{1, b}, {2, b}, {3, b}});
   return v;
 }
 
 FastFactorOptions Options(const Variant& v) {
   FastFactorOptions o;
   o.threads = v.threads;
-  o.avx2 = v.avx2;
+  o.avx2 = v.build != Build::kPortable;
+  o.avx512 = v.build == Build::kAvx512;
   return o;
 }
 
 std::string Name(const Variant& v) {
-  return std::string(v.avx2 ? "avx2" : "portable") + ", " + std::to_string(v.threads) +
-         " threads";
+  const char* build = v.build == Build::kAvx512 ? "avx512" : v.build == Build::kAvx2 ? "avx2" : "portable";
+  return std::string(build) + ", " + std::to_string(v.threads) + " threads";
 }
 
 // Runs both kernels on copies of `p`; expects the same result, the same
@@ -252,6 +258,29 @@ TEST(FastFactor, WholeRunGivesTheSameResultTextWithEitherKernel) {
   }
   SetProfileKernel(ProfileKernel::kFast);
   EXPECT_EQ(texts[0], texts[1]);
+}
+
+TEST(FastFactor, ThreadsFollowTheRequestOrTheCores) {
+  const std::int64_t small = 1000, large = 64 << 20;
+  struct Case {
+    int requested, cores;
+    std::int64_t entries;
+    std::int32_t blocks;
+    int threads;
+  } cases[] = {
+      {0, 2, large, 20000, 2},  // one per core the process may run on
+      {0, 6, large, 20000, 6},
+      {0, 1, large, 20000, 1},
+      {0, 8, small, 100, 1},    // too small to repay a second thread
+      {3, 2, small, 100, 3},    // asked for: taken even on fewer cores
+      {1, 8, large, 20000, 1},
+      {4, 8, large, 2, 2},      // never more than there are blocks
+      {0, 8, large, 1, 1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ChooseFactorThreads(c.requested, c.cores, c.entries, c.blocks), c.threads)
+        << c.requested << " " << c.cores << " " << c.entries << " " << c.blocks;
+  }
 }
 
 }  // namespace

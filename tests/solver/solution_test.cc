@@ -31,16 +31,16 @@ struct TwoEquations {
 TEST(FixedTemperatures, EliminationKeepsTheMatrixSymmetric) {
   TwoEquations second(1, 0, 2, 10);
   ImposeFixedTemperatures(second.s);
-  EXPECT_EQ(second.s.LoadVector, (std::vector<double>{0, -19, 10}));
+  EXPECT_EQ(second.s.LoadVector, (LargeTable<double>{0, -19, 10}));
   EXPECT_EQ(second.s.ConductanceProfile, (LargeTable<double>{0, 4, 0, 1}));
   EXPECT_EQ(second.s.ProfileStart[2], 2);
   FactorProfile(second.s);
   SolveProfile(second.s);
-  EXPECT_EQ(second.s.LoadVector, (std::vector<double>{0, -4.75, 10}));
+  EXPECT_EQ(second.s.LoadVector, (LargeTable<double>{0, -4.75, 10}));
 
   TwoEquations first(0, 1, 1, 10);
   ImposeFixedTemperatures(first.s);
-  EXPECT_EQ(first.s.LoadVector, (std::vector<double>{0, 10, -19}));
+  EXPECT_EQ(first.s.LoadVector, (LargeTable<double>{0, 10, -19}));
   EXPECT_EQ(first.s.ConductanceProfile, (LargeTable<double>{0, 1, 0, 3}));
   FactorProfile(first.s);
   SolveProfile(first.s);
@@ -62,8 +62,8 @@ TEST(FixedTemperatures, OrderOfTheListDoesNotChangeTheMatrix) {
   ImposeFixedTemperatures(a.s);
   ImposeFixedTemperatures(b.s);
   EXPECT_EQ(a.s.ConductanceProfile, b.s.ConductanceProfile);
-  EXPECT_EQ(a.s.LoadVector, (std::vector<double>{0, 10, 20}));
-  EXPECT_EQ(b.s.LoadVector, (std::vector<double>{0, 10, 20}));
+  EXPECT_EQ(a.s.LoadVector, (LargeTable<double>{0, 10, 20}));
+  EXPECT_EQ(b.s.LoadVector, (LargeTable<double>{0, 10, 20}));
 }
 
 std::string Solve(const ModelSketch& sketch) {

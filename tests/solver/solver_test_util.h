@@ -35,12 +35,14 @@ ModelSketch RandomModel(std::mt19937& rng);
 // Runs the whole SolveTemperatureField on a model and hands its finished
 // field to `inspect`. Returns the RunError's message, or "" when solved.
 std::string SolveAndInspect(const ModelSketch& sketch,
-                            const std::function<void(const SolvedField&)>& inspect);
+                            const std::function<void(const SolvedField&)>& inspect,
+                            const SolverOptions& options = SolverOptions());
 
 struct TestRun {
-  explicit TestRun(const std::string& input_text);
-  explicit TestRun(const ModelSketch& sketch) : TestRun(InputText(sketch)) {}
-  explicit TestRun(Model m);
+  explicit TestRun(const std::string& input_text, const SolverOptions& options = SolverOptions());
+  explicit TestRun(const ModelSketch& sketch, const SolverOptions& options = SolverOptions())
+      : TestRun(InputText(sketch), options) {}
+  explicit TestRun(Model m, const SolverOptions& options = SolverOptions());
   TestRun(const TestRun&) = delete;
 
   // Runs the phases after the last one run, through the one that runs

@@ -1,0 +1,162 @@
+// The sparse solver's phases: the pattern and the elimination order, the
+// fixed temperatures, the factorisation and the substitutions.
+
+#include <cmath>
+#include <cfenv>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "platform/error.h"
+#include "platform/memory.h"
+#include "solver/cholmod_library.h"
+#include "solver/nested_dissection.h"
+#include "solver/solver_state.h"
+#include "solver/sparse_factor.h"
+
+namespace kelvane {
+namespace {
+
+// The free nodes where their grid points lie, by node number (interior
+// points 1..LastColumn-1 x 1..LastRow-1 as points 0.. of the grid).
+GridEquations FreeNodesOnTheGrid(const SolverState& s, const LargeTable<std::int32_t>& equation) {
+  GridEquations grid;
+  grid.columns = s.LastColumn - 1;
+  grid.rows = s.LastRow - 1;
+  grid.equation.assign(static_cast<std::size_t>(grid.columns) * grid.rows, -1);
+  for (std::int32_t j = 1; j <= s.LastRow - 1; ++j) {
+    for (std::int32_t k = 1; k <= s.LastColumn - 1; ++k) {
+      const std::int32_t n = s.NodeNumber(k, j);
+      if (n == 0 || equation[n] < 0) continue;
+      grid.equation[static_cast<std::size_t>(j - 1) * grid.columns + (k - 1)] = n;
+    }
+  }
+  return grid;
+}
+
+// The equations of the nodes (solver/sparse_matrix.h), the free ones in
+// nested-dissection order.
+LargeTable<std::int32_t> NumberEquations(const SolverState& s) {
+  LargeTable<std::int32_t> equation(static_cast<std::size_t>(s.NodeCount) + 1, 0);
+  for (std::int32_t i = 1; i <= s.FixedNodeCount; ++i) equation[s.FixedNodeList[i]] = -i;
+  const std::vector<std::int64_t> order = NestedDissectionOrder(FreeNodesOnTheGrid(s, equation));
+  for (std::size_t e = 0; e < order.size(); ++e) equation[order[e]] = static_cast<std::int32_t>(e);
+  return equation;
+}
+
+// The symbolic factorisation; its size.
+SparseFactorSize AnalyseSparse(SolverState& s) {
+  if (s.Sparse.m == 0) return {};
+  s.Factors = std::make_unique<SparseFactor>(s.Sparse, SparseOrdering::kAsNumbered,
+                                             FactorThreads(s));
+  return s.Factors->Size();
+}
+
+std::uint64_t SystemBytes(const SparseSystem& k, std::int32_t node_count) {
+  return 16 * static_cast<std::uint64_t>(k.row.size() + k.fixed_node.size()) +
+         8 * static_cast<std::uint64_t>(k.m + node_count);
+}
+
+// The node of equation e (only for messages).
+std::int32_t NodeOfEquation(const SolverState& s, std::int64_t e) {
+  for (std::int32_t n = 1; n <= s.NodeCount; ++n) {
+    if (s.Sparse.equation[n] == e) return n;
+  }
+  return 0;
+}
+
+}  // namespace
+
+void MakeSparseSystem(SolverState& s) {
+  RequireNodes(s);
+  RequireMemory(SparsePatternBytes(s.NodeCount), "the sparse matrix");
+  s.Sparse = SparsePattern(s.ElementNodes, s.ElementCount, NumberEquations(s), s.FixedNodeList,
+                           s.FixedNodeCount);
+}
+
+void BuildSparseSystem(SolverState& s) {
+  MakeSparseSystem(s);
+  const std::uint64_t bytes = AnalyseSparse(s).bytes;
+  RequireMemory(bytes, "the sparse factor");
+  // A BLAS thread that cannot map its buffer retries for ever.
+  const std::uint64_t mapped = bytes + BlasThreadBytes(FactorThreads(s));
+  std::optional<std::uint64_t> room = AddressSpaceRoom();
+  if (s.Sparse.m > 0 && room && *room < mapped) {
+    throw MemoryRefusal("the sparse factor with the buffers of its BLAS threads", mapped, *room,
+                        " of address space (ulimit -v)");
+  }
+  s.LoadVector.assign(static_cast<std::size_t>(s.NodeCount) + 1, 0.0);
+}
+
+std::string SparseSolverAdvice(SolverState& s) {
+  try {
+    // What the run holds so far (the model, the grid and the mesh), then
+    // the sparse system and its factor.
+    const std::uint64_t held = ResidentBytes();
+    MakeSparseSystem(s);
+    const std::uint64_t bytes =
+        held + SystemBytes(s.Sparse, s.NodeCount) + AnalyseSparse(s).bytes;
+    return "; with --solver=sparse it would need " + MemorySizeText(bytes);
+  } catch (const RunError&) {
+    return "; --solver=sparse would not fit either";
+  }
+}
+
+void ImposeFixedTemperaturesSparse(SolverState& s) {
+  const SparseSystem& k = s.Sparse;
+  double* F = s.LoadVector.data();
+  if (s.KeepFixedNodeRows) {
+    s.FixedNodeRows.assign(static_cast<std::size_t>(s.FixedNodeCount) + 1, AssembledRow());
+  }
+  for (std::int32_t i = 1; i <= s.FixedNodeCount; ++i) {
+    const std::int32_t p = s.FixedNodeList[i];
+    const double t = s.FixedNodeTemperature[i];
+    if (s.KeepFixedNodeRows) s.FixedNodeRows[i].node = p;
+    // The known term moves to the load of every free node: F(n) -= K(p,n) T.
+    for (std::int64_t q = k.fixed_start[i]; q < k.fixed_start[i + 1]; ++q) {
+      const std::int32_t n = k.fixed_node[q];
+      const double kpn = k.fixed_value[q];
+      if (s.KeepFixedNodeRows && (kpn != 0 || n == p)) {
+        s.FixedNodeRows[i].couplings.emplace_back(n, kpn);
+      }
+      if (k.equation[n] >= 0) F[n] -= kpn * t;
+    }
+    F[p] = t;
+  }
+}
+
+void FactorSparse(SolverState& s) {
+  if (s.Sparse.m == 0) return;
+  const std::int64_t zero_pivot = s.Factors->Factor(s.Sparse);
+  if (zero_pivot >= 0) {
+    throw RunError(ErrorKind::kDivisionByZero, NodePlace(s, NodeOfEquation(s, zero_pivot)),
+                   "the pivot of this node's equation is zero (is the node joined to the rest "
+                   "only through material of zero conductivity?)");
+  }
+}
+
+void SolveSparse(SolverState& s) {
+  SolveAnotherLoadSparse(s, s.LoadVector.data());
+  // The library's own floating-point flags are not ours to read; a result
+  // that is no number is, and is reported as the profile solver's would be.
+  for (std::int32_t n = 1; n <= s.NodeCount; ++n) {
+    const double t = s.LoadVector[n];
+    if (std::isnan(t)) std::feraiseexcept(FE_INVALID);
+    if (std::isinf(t)) std::feraiseexcept(FE_OVERFLOW);
+  }
+}
+
+void SolveAnotherLoadSparse(SolverState& s, double* f) {
+  if (s.Sparse.m == 0) return;
+  const std::int32_t* equation = s.Sparse.equation.data();
+  std::vector<double> b(static_cast<std::size_t>(s.Sparse.m));
+  for (std::int32_t n = 1; n <= s.NodeCount; ++n) {
+    if (equation[n] >= 0) b[equation[n]] = f[n];
+  }
+  s.Factors->Solve(b.data());
+  for (std::int32_t n = 1; n <= s.NodeCount; ++n) {
+    if (equation[n] >= 0) f[n] = b[equation[n]];
+  }
+}
+
+}  // namespace kelvane

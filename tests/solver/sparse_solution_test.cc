@@ -1,0 +1,207 @@
+// The sparse solver against the profile solver: the same system to the bit
+// where both store it, and temperatures that agree to 1e-10 of the model's
+// range on random models and on the examples, for the run's own load and
+// for others.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <random>
+
+#include "detail/detail_file.h"
+#include "detail/grid_maker.h"
+#include "detail/grid_text.h"
+#include "platform/file_io.h"
+#include "solver/profile.h"
+#include "solver/solver_test_util.h"
+
+namespace kelvane::testing {
+namespace {
+
+const SolverOptions kSparse{SolverKind::kSparse, 0};
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// K(r,c) of the profile, 0 where it stores nothing.
+double ProfileEntry(const SolverState& s, std::int32_t r, std::int32_t c) {
+  if (r < c) std::swap(r, c);
+  return c < s.ProfileStart[r] ? 0 : s.ConductanceProfile[ProfilePosition(s.DiagonalIndex.data(), r, c)];
+}
+
+// The free nodes' block, the loads and the fixed rows of two runs through
+// their fixed temperatures, one with each solver.
+void ExpectSameSystem(const SolverState& profile, const SolverState& sparse) {
+  const SparseSystem& k = sparse.Sparse;
+  std::vector<std::int32_t> node_of(static_cast<std::size_t>(k.m));
+  std::int64_t profile_entries = 0;
+  for (std::int32_t n = 1; n <= profile.NodeCount; ++n) {
+    if (k.equation[n] < 0) continue;
+    node_of[k.equation[n]] = n;
+    for (std::int32_t c = profile.ProfileStart[n]; c <= n; ++c) {
+      profile_entries += k.equation[c] >= 0 && ProfileEntry(profile, n, c) != 0;
+    }
+  }
+  std::int64_t sparse_entries = 0;
+  for (std::int64_t c = 0; c < k.m; ++c) {
+    for (std::int64_t q = k.column_start[c]; q < k.column_start[c + 1]; ++q) {
+      const double expected = ProfileEntry(profile, node_of[k.row[q]], node_of[c]);
+      ASSERT_TRUE(SameBits(k.value[q], expected)) << k.value[q] << " " << expected;
+      sparse_entries += k.value[q] != 0;
+    }
+  }
+  EXPECT_EQ(sparse_entries, profile_entries);
+  for (std::int32_t n = 1; n <= profile.NodeCount; ++n) {
+    ASSERT_TRUE(SameBits(sparse.LoadVector[n], profile.LoadVector[n])) << "load of node " << n;
+  }
+  ASSERT_EQ(sparse.FixedNodeRows.size(), profile.FixedNodeRows.size());
+  for (std::size_t i = 1; i < profile.FixedNodeRows.size(); ++i) {
+    const AssembledRow& a = sparse.FixedNodeRows[i];
+    const AssembledRow& b = profile.FixedNodeRows[i];
+    ASSERT_EQ(a.node, b.node);
+    ASSERT_EQ(a.couplings.size(), b.couplings.size()) << "fixed node " << a.node;
+    for (std::size_t l = 0; l < a.couplings.size(); ++l) {
+      EXPECT_EQ(a.couplings[l].first, b.couplings[l].first);
+      EXPECT_TRUE(SameBits(a.couplings[l].second, b.couplings[l].second));
+    }
+  }
+}
+
+TEST(SparseSystem, IsTheProfileSystemToTheBit) {
+  std::mt19937 rng(2024);
+  int compared = 0;
+  for (int trial = 0; trial < 300; ++trial) {
+    const ModelSketch sketch = RandomModel(rng);
+    TestRun profile(sketch);
+    profile.s.KeepFixedNodeRows = true;
+    if (profile.ErrorThrough(ImposeFixedTemperatures) != "no error") continue;
+    TestRun sparse(sketch, kSparse);
+    sparse.s.KeepFixedNodeRows = true;
+    ASSERT_EQ(sparse.ErrorThrough(ImposeFixedTemperaturesSparse), "no error") << trial;
+    SCOPED_TRACE("trial " + std::to_string(trial));
+    ExpectSameSystem(profile.s, sparse.s);
+    ++compared;
+  }
+  EXPECT_GT(compared, 60);
+}
+
+// The model's temperature range: from the lowest to the highest ambient and
+// fixed temperature that it holds, which bound its field; where they are
+// all the same, their size.
+double TemperatureRange(const SolverState& s) {
+  std::vector<double> given(s.ConvEdgeAmbient.begin() + 1,
+                            s.ConvEdgeAmbient.begin() + 1 + s.ConvEdgeCount);
+  given.insert(given.end(), s.FixedNodeTemperature.begin() + 1,
+               s.FixedNodeTemperature.begin() + 1 + s.FixedNodeCount);
+  const auto [lowest, highest] = std::minmax_element(given.begin(), given.end());
+  return *highest > *lowest ? *highest - *lowest : std::fabs(*highest);
+}
+
+// Runs a model with both solvers; expects the same failure, or temperatures
+// within 1e-10 of the model's temperature range at every node, the fixed
+// ones exact.
+void ExpectAgreement(const std::string& input, const std::string& what) {
+  SCOPED_TRACE(what);
+  TestRun profile(input);
+  TestRun sparse(input, kSparse);
+  const std::string profile_error = profile.ErrorThrough(FillResultGrid);
+  ASSERT_EQ(sparse.ErrorThrough(FillResultGrid), profile_error);
+  if (profile_error != "no error") return;
+  const LargeTable<double>& a = profile.s.LoadVector;
+  const LargeTable<double>& b = sparse.s.LoadVector;
+  const double tolerance = 1e-10 * TemperatureRange(profile.s);
+  for (std::int32_t n = 1; n <= profile.s.NodeCount; ++n) {
+    ASSERT_NEAR(b[n], a[n], tolerance) << "node " << n;
+  }
+  for (std::int32_t i = 1; i <= profile.s.FixedNodeCount; ++i) {
+    const std::int32_t p = profile.s.FixedNodeList[i];
+    EXPECT_EQ(b[p], profile.s.FixedNodeTemperature[i]);
+  }
+}
+
+TEST(SparseSolver, AgreesWithTheProfileOnRandomModels) {
+  std::mt19937 rng(99);
+  for (int trial = 0; trial < 300; ++trial) {
+    ExpectAgreement(InputText(RandomModel(rng)), "trial " + std::to_string(trial));
+  }
+}
+
+TEST(SparseSolver, AgreesWithTheProfileOnTheExamples) {
+  const std::string examples = std::string(KELVANE_SOURCE_DIR) + "/examples/";
+  for (const char* name : {"worked_example.inp", "wall_slab.inp"}) {
+    ExpectAgreement(ReadWholeFile(examples + name), name);
+  }
+  // The detail files, as the grids made from them.
+  for (const char* name : {"wall_slab.toml", "heating_pipe.toml", "validation/iso10211_case1.toml",
+                           "validation/iso10211_case2.toml"}) {
+    ExpectAgreement(GridInputText(MakeGrid(ReadDetailFile(examples + name))), name);
+  }
+}
+
+TEST(SparseSolver, AgreesWhereTheSystemIsNotPositiveDefinite) {
+  // A coefficient of -1000 on the top outweighs the conduction beneath it:
+  // the system has negative pivots, and is factored as L D L^T.
+  ModelSketch sketch{{1}, {{20, -1000}, {0, 50}}, {}, {}, {}, {}};
+  sketch.widths.assign(12, 10);
+  sketch.heights.assign(12, 10);
+  for (int j = 0; j < 14; ++j) {
+    std::string row;
+    for (int k = 0; k < 14; ++k) {
+      const bool side = k == 0 || k == 13;
+      row += std::string(k ? " " : "") + (side ? "." : j == 0 ? "B1" : j == 13 ? "B2" : "A1");
+    }
+    sketch.rows.push_back(row);
+  }
+  ExpectAgreement(InputText(sketch), "negative coefficient");
+  // A material of zero conductivity held only at its left side: both name
+  // the same node with a zero pivot.
+  ExpectAgreement(InputText(ModelSketch{{0}, {}, {5}, {10}, {10}, {". . .", "C1 A1 .", ". . ."}}),
+                  "zero pivot");
+  // Every node fixed: nothing is left to factor.
+  ExpectAgreement(InputText(ModelSketch{{2}, {}, {7}, {10, 10}, {10}, {"C1 C1 C1 C1", "C1 A1 A1 C1",
+                                                                         "C1 C1 C1 C1"}}),
+                  "every node fixed");
+}
+
+TEST(SparseSolver, SolvesOtherLoadsLikeTheProfile) {
+  std::mt19937 rng(7);
+  int solved = 0;
+  for (int trial = 0; trial < 60; ++trial) {
+    const ModelSketch sketch = RandomModel(rng);
+    std::vector<double> results[2];
+    const SolverOptions options[2] = {SolverOptions(), kSparse};
+    for (int i = 0; i < 2; ++i) {
+      SolveAndInspect(
+          sketch,
+          [&](const SolvedField& f) {
+            std::vector<double> load(static_cast<std::size_t>(f.node_count) + 1);
+            for (std::size_t n = 1; n < load.size(); ++n) load[n] = std::sin(3.0 * n) * 50;
+            f.Solve(load);
+            results[i] = load;
+          },
+          options[i]);
+    }
+    if (results[0].empty()) continue;
+    ASSERT_EQ(results[1].size(), results[0].size());
+    double largest = 0;
+    for (double x : results[0]) largest = std::max(largest, std::fabs(x));
+    for (std::size_t n = 1; n < results[0].size(); ++n) {
+      ASSERT_NEAR(results[1][n], results[0][n], 1e-10 * largest) << "trial " << trial;
+    }
+    ++solved;
+  }
+  EXPECT_GT(solved, 10);
+}
+
+TEST(SparseSolver, TheViewNamesIt) {
+  const ModelSketch worked{{50}, {{20, 10}}, {100}, {10, 20}, {5}, {"B1 B1 B1 B1", "C1 A1 A1 B1", ". . . ."}};
+  std::string names[2];
+  SolveAndInspect(worked, [&](const SolvedField& f) { names[0] = f.solver; });
+  SolveAndInspect(worked, [&](const SolvedField& f) { names[1] = f.solver; }, kSparse);
+  EXPECT_EQ(names[0], "profile");
+  EXPECT_EQ(names[1], "sparse");
+}
+
+}  // namespace
+}  // namespace kelvane::testing
