@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <mutex>
 #include <string>
@@ -13,6 +14,16 @@ namespace {
 
 constexpr const char* kOpenBlas = "libopenblas.so.0";
 constexpr const char* kCholmod = "libcholmod.so.3";
+
+// Where CHOLMOD lies in memory, once loaded: GOMP_parallel below runs only
+// its loops inline.
+std::atomic<const void*> cholmod_base{nullptr};
+
+// The object that holds `address`, or nullptr.
+const void* ObjectOf(const void* address) {
+  Dl_info info{};
+  return dladdr(address, &info) != 0 ? info.dli_fbase : nullptr;
+}
 
 [[noreturn]] void Missing(const std::string& what) {
   const char* why = dlerror();
@@ -51,6 +62,7 @@ CholmodLibrary Load() {
   Find(cholmod, "cholmod_l_free_factor", c.free_factor);
   Find(cholmod, "cholmod_l_free_dense", c.free_dense);
   Find(cholmod, "SuiteSparse_config", c.config);
+  cholmod_base = ObjectOf(reinterpret_cast<const void*>(c.start));
   c.set_blas_threads = reinterpret_cast<void (*)(int)>(dlsym(blas, "openblas_set_num_threads"));
   if (c.set_blas_threads == nullptr) Missing(std::string("openblas_set_num_threads in ") + kOpenBlas);
   return c;
@@ -67,11 +79,16 @@ CholmodLibrary Load() {
 // program exports it (the kelvane target's link options), so that it comes
 // before libgomp's. Called outside any parallel region, libgomp's
 // omp_get_num_threads and omp_get_thread_num then give 1 and 0, and the loop
-// body takes every iteration itself.
+// body takes every iteration itself. Any other caller (an OpenBLAS built
+// with OpenMP, whose threads wait for each other) gets libgomp's own.
 extern "C" void GOMP_parallel(void (*body)(void*), void* data, unsigned threads,
                               unsigned flags) {
-  (void)threads;
-  (void)flags;
+  using Parallel = void (*)(void (*)(void*), void*, unsigned, unsigned);
+  const void* base = cholmod_base.load();
+  if (base == nullptr || ObjectOf(__builtin_return_address(0)) != base) {
+    static const auto next = reinterpret_cast<Parallel>(dlsym(RTLD_NEXT, "GOMP_parallel"));
+    if (next != nullptr) return next(body, data, threads, flags);
+  }
   body(data);
 }
 

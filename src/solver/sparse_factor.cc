@@ -128,6 +128,8 @@ SparseFactor::SparseFactor(const SparseSystem& k, SparseOrdering ordering, int t
 
 SparseFactor::~SparseFactor() = default;
 
+void SparseFactor::SetThreads(int threads) { c_->threads = std::max(1, threads); }
+
 SparseFactorSize SparseFactor::Size() const {
   const cholmod_factor* l = c_->factor;
   SparseFactorSize size;

@@ -37,6 +37,8 @@ class SparseFactor {
   SparseFactor& operator=(const SparseFactor&) = delete;
 
   SparseFactorSize Size() const;
+  // The number of BLAS threads from now on, 1 or more.
+  void SetThreads(int threads);
   // Factors the values of `k`. Returns -1, or an equation whose pivot is
   // zero. Throws RunError when memory runs out.
   std::int64_t Factor(const SparseSystem& k);

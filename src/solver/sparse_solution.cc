@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cfenv>
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -74,17 +75,29 @@ void MakeSparseSystem(SolverState& s) {
                            s.FixedNodeCount);
 }
 
+// Under a limit on the address space (ulimit -v), as many BLAS threads as
+// fit beside the factor, down to one: a BLAS thread that cannot map its
+// buffer retries for ever. The factor's size is CHOLMOD's; a tenth more and
+// 64 MiB are for its workspace, the load and the heap's own share.
+void FitThreadsInAddressSpace(SolverState& s, std::uint64_t factor_bytes) {
+  const std::optional<std::uint64_t> room = AddressSpaceRoom();
+  if (s.Sparse.m == 0 || !room) return;
+  const std::uint64_t need = factor_bytes + factor_bytes / 10 + (std::uint64_t{64} << 20) +
+                             8 * static_cast<std::uint64_t>(s.NodeCount);
+  int threads = FactorThreads(s);
+  while (threads > 1 && *room < need + BlasThreadBytes(threads)) --threads;
+  if (*room < need + BlasThreadBytes(threads)) {
+    throw MemoryRefusal("the sparse factor with the buffer of its BLAS thread",
+                        need + BlasThreadBytes(threads), *room, " of address space (ulimit -v)");
+  }
+  s.Factors->SetThreads(threads);
+}
+
 void BuildSparseSystem(SolverState& s) {
   MakeSparseSystem(s);
   const std::uint64_t bytes = AnalyseSparse(s).bytes;
   RequireMemory(bytes, "the sparse factor");
-  // A BLAS thread that cannot map its buffer retries for ever.
-  const std::uint64_t mapped = bytes + BlasThreadBytes(FactorThreads(s));
-  std::optional<std::uint64_t> room = AddressSpaceRoom();
-  if (s.Sparse.m > 0 && room && *room < mapped) {
-    throw MemoryRefusal("the sparse factor with the buffers of its BLAS threads", mapped, *room,
-                        " of address space (ulimit -v)");
-  }
+  FitThreadsInAddressSpace(s, bytes);
   s.LoadVector.assign(static_cast<std::size_t>(s.NodeCount) + 1, 0.0);
 }
 
@@ -97,7 +110,10 @@ std::string SparseSolverAdvice(SolverState& s) {
     const std::uint64_t bytes =
         held + SystemBytes(s.Sparse, s.NodeCount) + AnalyseSparse(s).bytes;
     return "; with --solver=sparse it would need " + MemorySizeText(bytes);
-  } catch (const RunError&) {
+  } catch (const RunError& e) {
+    // Without CHOLMOD there is nothing to advise.
+    return e.kind() == ErrorKind::kFileNotFound ? "" : "; --solver=sparse would not fit either";
+  } catch (const std::bad_alloc&) {
     return "; --solver=sparse would not fit either";
   }
 }
@@ -121,7 +137,7 @@ void ImposeFixedTemperaturesSparse(SolverState& s) {
       }
       if (k.equation[n] >= 0) F[n] -= kpn * t;
     }
-    F[p] = t;
+    F[p] = t;  // T(p) is known: its row of the solution is the value.
   }
 }
 
@@ -150,12 +166,14 @@ void SolveAnotherLoadSparse(SolverState& s, double* f) {
   if (s.Sparse.m == 0) return;
   const std::int32_t* equation = s.Sparse.equation.data();
   std::vector<double> b(static_cast<std::size_t>(s.Sparse.m));
+  // b(e(n)) = F(n) for every free node n, e its equation; the fixed
+  // nodes' F(p) = T(p) stay.
   for (std::int32_t n = 1; n <= s.NodeCount; ++n) {
     if (equation[n] >= 0) b[equation[n]] = f[n];
   }
-  s.Factors->Solve(b.data());
+  s.Factors->Solve(b.data());  // b = K_ff^-1 b
   for (std::int32_t n = 1; n <= s.NodeCount; ++n) {
-    if (equation[n] >= 0) f[n] = b[equation[n]];
+    if (equation[n] >= 0) f[n] = b[equation[n]];  // T(n) = b(e(n))
   }
 }
 

@@ -169,6 +169,30 @@ TEST_F(Hardening, TooLargeForMemoryIsRefusedWithTheSizeItNeeds) {
   EXPECT_FALSE(Exists(folder_ / "big.otp.csv"));
 }
 
+// Under a limit on the address space the sparse solver takes as many BLAS
+// threads as fit, or refuses; a BLAS thread short of its buffer would retry
+// for ever, so a run that hangs is killed and fails the test.
+TEST_F(Hardening, SparseUnderAnAddressSpaceLimitRunsOrRefusesButNeverHangs) {
+  if (Sanitized()) GTEST_SKIP() << "the sanitizers reserve address space of their own";
+  WriteFile(folder_ / "big.inp", SolidModel(300));
+  RunOptions limited;
+  limited.kill_after_ms = 30000;
+  int ran = 0, refused = 0;
+  for (std::uint64_t mib = 200; mib <= 500; mib += 20) {
+    limited.address_space_limit = mib << 20;
+    Outcome o = Run({"--solver=sparse", "--threads=4", "big.inp"}, limited);
+    ASSERT_TRUE(o.status == 0 || o.status == 1) << mib << " MiB: status " << o.status;
+    if (o.status == 0) {
+      ++ran;
+      continue;
+    }
+    ++refused;
+    EXPECT_EQ(o.err.rfind("kelvane2d: error: big.inp: out of memory: ", 0), 0u) << o.err;
+  }
+  EXPECT_GT(ran, 0);
+  EXPECT_GT(refused, 0);
+}
+
 TEST_F(Hardening, InterruptLeavesNothingBehind) {
   WriteFile(folder_ / "big.inp", SolidModel(400));
   WriteFile(folder_ / "big.otp.csv", "earlier result");

@@ -92,7 +92,18 @@ Outcome RunProgram(const std::string& binary, const std::vector<std::string>& ar
     usleep(static_cast<useconds_t>(options.signal_after_ms) * 1000);
     kill(pid, options.signal);
   }
-  waitpid(pid, &status, 0);
+  if (options.kill_after_ms < 0) {
+    waitpid(pid, &status, 0);
+  } else {
+    for (int waited_ms = 0; waitpid(pid, &status, WNOHANG) == 0; waited_ms += 10) {
+      if (waited_ms >= options.kill_after_ms) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        break;
+      }
+      usleep(10000);
+    }
+  }
   Outcome outcome;
   outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   outcome.out = ReadFile(out_path);

@@ -19,6 +19,7 @@ struct RunOptions {
   std::uint64_t address_space_limit = 0;  // RLIMIT_AS of the child; 0: none.
   int signal_after_ms = -1;               // Send `signal` after this long; -1: never.
   int signal = 0;
+  int kill_after_ms = -1;  // A run still going after this long is killed; -1: never.
 };
 
 Outcome RunProgram(const std::string& binary, const std::vector<std::string>& args,
