@@ -71,7 +71,7 @@ void Solve(const ModelRun& run, const Model& model, const SolverObserver& observ
   try {
     SolveTemperatureField(model, result_grid, observer, run.line.solver);
   } catch (RunError& e) {
-    if (run.loaded.made && what.empty()) NameInDrawing(e, *run.loaded.made);
+    if (what.empty()) NameInDrawing(e, run.loaded.labels);
     if (!what.empty()) e.AddOuterPlace(what);
     e.AddOuterPlace(run.paths.input);
     throw;
@@ -114,7 +114,11 @@ void OnModelSolved(ModelRun& run, const SolvedField& field) {
     run.picture = run.Paging() ? run.page_picture.svg : DrawSvgPicture(field, labels).text;
   }
   if (!run.outputs.nodes.empty()) run.nodes = NodeTableText(field, field.temperature, labels);
-  if (run.line.check_grid) run.given = SampleGrid(field, labels);
+  if (run.line.check_grid) {
+    // The report, which the grid check always comes with, has the given
+    // grid's solution already.
+    run.given = run.report ? SampleGrid(field, *run.report) : SampleGrid(field, labels);
+  }
   ReportCasesOnFactors(run, field);
 }
 

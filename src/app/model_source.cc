@@ -1,6 +1,5 @@
 #include "app/model_source.h"
 
-#include <algorithm>
 
 #include "detail/detail_file.h"
 #include "detail/flanking.h"
@@ -94,17 +93,11 @@ std::string GridFileText(const LoadedModel& loaded, const std::string& path) {
   return loaded.made ? GridInputText(*loaded.made) : ReadWholeFile(path);
 }
 
-void NameInDrawing(RunError& error, const MadeGrid& made) {
-  if (!error.grid_place()) return;
+void NameInDrawing(RunError& error, const ModelLabels& labels) {
+  if (!error.grid_place() || !labels.drawing) return;
   const GridPlace& at = *error.grid_place();
-  // Column line k lies at column_x[k - 1]; the ring's lines have no size of
-  // their own and lie on their neighbours.
-  auto x = [&](std::int32_t k) {
-    return made.column_x[std::clamp<std::size_t>(k, 1, made.column_x.size()) - 1];
-  };
-  auto y = [&](std::int32_t j) {
-    return made.row_y[std::clamp<std::size_t>(j, 1, made.row_y.size()) - 1];
-  };
+  auto x = [&](std::int32_t k) { return labels.PointXmm(k, 0); };
+  auto y = [&](std::int32_t j) { return labels.PointYmm(j, 0); };
   if (at.point) {
     error.SetPlace("the point at x " + Mm(x(at.k)) + ", y " + Mm(y(at.j)));
   } else {

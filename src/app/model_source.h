@@ -39,6 +39,6 @@ std::string GridFileText(const LoadedModel& loaded, const std::string& path);
 
 // Names a place in the grid of a detail file by its drawing's coordinates,
 // which are what the user of a detail file knows; other places stay.
-void NameInDrawing(RunError& error, const MadeGrid& made);
+void NameInDrawing(RunError& error, const ModelLabels& labels);
 
 }  // namespace kelvane

@@ -28,11 +28,14 @@ std::vector<double> WithMidpoints(const std::vector<double>& lines) {
 
 GridSample SampleGrid(const SolvedField& field, const ModelLabels& labels) {
   const EnvironmentValues values = ValuesOf(*field.model);
-  GridSample sample;
-  sample.grid = GridSizeOf(field);
-  sample.entering = EnteringFlow(field, field.temperature.data(), values.Ambients());
-  sample.solution = ReportSolution(field, field.temperature, values, labels);
-  return sample;
+  return {GridSizeOf(field), EnteringFlow(field, field.temperature.data(), values.Ambients()),
+          ReportSolution(field, field.temperature, values, labels)};
+}
+
+GridSample SampleGrid(const SolvedField& field, const ModelReport& report) {
+  const EnvironmentValues values = ValuesOf(*field.model);
+  return {report.grid, EnteringFlow(field, field.temperature.data(), values.Ambients()),
+          report.base};
 }
 
 GridCheckReport CompareGrids(const GridSample& given, const GridSample& fine,

@@ -20,6 +20,8 @@ struct GridSample {
 
 // The sample of a finished run with its own values.
 GridSample SampleGrid(const SolvedField& field, const ModelLabels& labels);
+// The same, taking the grid and the solution from the run's report.
+GridSample SampleGrid(const SolvedField& field, const ModelReport& report);
 
 GridCheckReport CompareGrids(const GridSample& given, const GridSample& fine,
                              const ModelLabels& labels);
