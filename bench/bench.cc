@@ -34,11 +34,6 @@
 namespace kelvane::bench {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point a, Clock::time_point b) {
-  return std::chrono::duration<double>(b - a).count();
-}
 
 struct Options {
   std::vector<int> sizes = {100, 200, 300, 400};
@@ -165,9 +160,8 @@ namespace {
 // the kernel table: plain, AVX2 and the build chosen (AVX-512 where there
 // is) on one thread, the chosen on its threads; false when any result
 // differs from another.
-bool KernelLine(const std::string& self, const std::string& model, int n, const Options& o,
-                double whole_fast, std::string& line) {
-  Assembled a = Assemble(model, n);
+bool KernelLine(const std::string& self, const std::string& model, int n, const Assembled& a,
+                const Options& o, double whole_fast, std::string& line) {
   std::vector<double> work(a.k.size());
   double t_plain = 0;
   if (o.plain) {
@@ -245,7 +239,7 @@ bool ProfileSection(const std::string& self, const std::string& model, const Opt
                 m.t[kWhole] / sp.t[kWhole]);
     std::fflush(stdout);
     std::string line;
-    if (!KernelLine(self, model, n, o, m.t[kWhole], line)) {
+    if (!KernelLine(self, model, n, a, o, m.t[kWhole], line)) {
       std::fprintf(stderr, "kelvane_bench: the fast factors differ from the plain ones\n");
       return false;
     }

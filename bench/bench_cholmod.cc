@@ -16,11 +16,6 @@
 namespace kelvane::bench {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Since(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 // The model's system as the sparse solver assembles it, without its
 // analysis: phases 1-9, the numbering and pattern, then 11-13. For CHOLMOD's
@@ -54,22 +49,7 @@ double OrderTime(const SolverState& s) {
   }
   const Clock::time_point start = Clock::now();
   const std::vector<std::int64_t> order = NestedDissectionOrder(grid);
-  return order.empty() ? 0 : Since(start);
-}
-
-cholmod_sparse View(SparseSystem& k) {
-  cholmod_sparse a{};
-  a.nrow = a.ncol = static_cast<std::size_t>(k.m);
-  a.nzmax = k.row.size();
-  a.p = k.column_start.data();
-  a.i = k.row.data();
-  a.x = k.value.data();
-  a.stype = 1;
-  a.itype = CHOLMOD_LONG;
-  a.xtype = CHOLMOD_REAL;
-  a.dtype = CHOLMOD_DOUBLE;
-  a.sorted = a.packed = 1;
-  return a;
+  return order.empty() ? 0 : Seconds(start, Clock::now());
 }
 
 }  // namespace
@@ -93,7 +73,7 @@ int CholmodChild(const std::string& model_name, int n, SparseOrdering ordering) 
   lib.set_blas_threads(AvailableCores());
   cholmod_common c;
   lib.start(&c);
-  cholmod_sparse a = View(s.Sparse);
+  cholmod_sparse a = UpperTriangle(s.Sparse);
   CholmodTimes t;
   Clock::time_point start = Clock::now();
   // The system comes numbered in nested-dissection order, as the sparse
@@ -104,20 +84,20 @@ int CholmodChild(const std::string& model_name, int n, SparseOrdering ordering) 
     c.postorder = ordering == SparseOrdering::kAmd;
   }
   cholmod_factor* l = lib.analyze_p(&a, nullptr, nullptr, 0, &c);
-  t.analyse = Since(start);
+  t.analyse = Seconds(start, Clock::now());
   if (ordering == SparseOrdering::kAsNumbered) t.analyse += OrderTime(s);
   t.entries = c.lnz;
   t.flops = c.fl;
   start = Clock::now();
   lib.factorize(&a, l, &c);
-  t.factor = Since(start);
+  t.factor = Seconds(start, Clock::now());
   std::vector<double> load(static_cast<std::size_t>(s.Sparse.m), 1.0);
   cholmod_dense b{static_cast<std::size_t>(s.Sparse.m), 1, load.size(), load.size(), load.data(),
                   nullptr, CHOLMOD_REAL, CHOLMOD_DOUBLE};
   cholmod_dense *x = nullptr, *y = nullptr, *e = nullptr;
   start = Clock::now();
   lib.solve2(CHOLMOD_A, l, &b, nullptr, &x, nullptr, &y, &e, &c);
-  t.solve = Since(start);
+  t.solve = Seconds(start, Clock::now());
   if (c.status != CHOLMOD_OK) return 1;
   std::printf("cholmod %.6g %.6g %.6f %.6f %.6f %.3f\n", t.entries, t.flops, t.analyse, t.factor,
               t.solve, PeakMiB());

@@ -15,11 +15,6 @@
 namespace kelvane::bench {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point a, Clock::time_point b) {
-  return std::chrono::duration<double>(b - a).count();
-}
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 // (this program started again), so that its peak resident size is its own.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,12 @@ struct RunTimes {
   std::vector<double> t = std::vector<double>(kWhole + 1, 0.0);
   double peak_mib = 0;
 };
+
+using Clock = std::chrono::steady_clock;
+
+inline double Seconds(Clock::time_point a, Clock::time_point b) {
+  return std::chrono::duration<double>(b - a).count();
+}
 
 std::string ModelText(const std::string& model, int n);
 

@@ -104,6 +104,22 @@ const CholmodLibrary& LoadCholmod() {
   return library;
 }
 
+cholmod_sparse UpperTriangle(const SparseSystem& k) {
+  cholmod_sparse a{};
+  a.nrow = a.ncol = static_cast<std::size_t>(k.m);
+  a.nzmax = k.row.size();
+  a.p = const_cast<std::int64_t*>(k.column_start.data());
+  a.i = const_cast<std::int64_t*>(k.row.data());
+  a.x = const_cast<double*>(k.value.data());
+  a.stype = 1;
+  a.itype = CHOLMOD_LONG;
+  a.xtype = CHOLMOD_REAL;
+  a.dtype = CHOLMOD_DOUBLE;
+  a.sorted = 1;
+  a.packed = 1;
+  return a;
+}
+
 std::uint64_t BlasThreadBytes(int threads) {
   return static_cast<std::uint64_t>(threads) * (std::uint64_t{136} << 20);
 }

@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+#include "solver/sparse_matrix.h"
+
 namespace kelvane {
 
 struct CholmodLibrary {
@@ -28,6 +30,10 @@ struct CholmodLibrary {
 // The libraries, loaded on the first call (from any thread). Throws
 // RunError when they are not installed.
 const CholmodLibrary& LoadCholmod();
+
+// CHOLMOD's view of the free nodes' block of `k`: the upper triangle,
+// sorted and packed, read but never written.
+cholmod_sparse UpperTriangle(const SparseSystem& k);
 
 // The address space the BLAS threads of a factorisation take: a buffer and
 // a stack each.

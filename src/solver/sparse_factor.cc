@@ -16,24 +16,6 @@ namespace {
 
 static_assert(sizeof(SuiteSparse_long) == sizeof(std::int64_t));
 
-// CHOLMOD's view of the free nodes' block: the upper triangle, sorted and
-// packed, read but never written.
-cholmod_sparse UpperTriangle(const SparseSystem& k) {
-  cholmod_sparse a{};
-  a.nrow = a.ncol = static_cast<std::size_t>(k.m);
-  a.nzmax = k.row.size();
-  a.p = const_cast<std::int64_t*>(k.column_start.data());
-  a.i = const_cast<std::int64_t*>(k.row.data());
-  a.x = const_cast<double*>(k.value.data());
-  a.stype = 1;
-  a.itype = CHOLMOD_LONG;
-  a.xtype = CHOLMOD_REAL;
-  a.dtype = CHOLMOD_DOUBLE;
-  a.sorted = 1;
-  a.packed = 1;
-  return a;
-}
-
 // Keeps the floating-point flags of the calling thread as they were: what
 // the library raises on its way (OpenBLAS's threads raise theirs elsewhere
 // anyway) is no finding of ours; its results are checked instead.
