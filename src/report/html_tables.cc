@@ -158,12 +158,10 @@ std::string EnvironmentName(const Environment& e, const ModelLabels& labels) {
 
 std::string Signed(double value) { return (value > 0 ? "+" : "") + Short(value); }
 
-// How far the cells' area of a material is from its drawn area, %. The
-// cells' sizes pass through 15-digit text, so a change below 1E-9 of the
-// area is rounding.
+// How far the cells' area of a material is from its drawn area, %.
 std::string AreaChange(double cells, double drawn) {
   if (!(drawn > 0)) return kDash;
-  if (std::fabs(cells - drawn) <= 1e-9 * std::max(cells, drawn)) return "0";
+  if (DrawnArea{"", drawn, cells}.AsDrawn()) return "0";
   return Signed(100 * (cells - drawn) / drawn);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,6 +33,9 @@ struct DrawnArea {
   std::string material;
   double drawn = 0;
   double cells = 0;
+  // Whether the cells cover what is drawn. Their sizes pass through 15-digit
+  // text, so a difference below 1E-9 of the area is rounding.
+  bool AsDrawn() const { return std::fabs(cells - drawn) <= 1e-9 * std::max(drawn, cells); }
 };
 
 struct ModelLabels {

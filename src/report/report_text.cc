@@ -115,13 +115,12 @@ std::string SolutionText(const SolutionReport& r, const ModelLabels& labels) {
 }
 
 // How much area each material gained or lost where sloped and curved sides
-// became steps of cells; one line when none did. The cells' sizes pass
-// through 15-digit text, so a change below 1E-9 of the area is rounding.
+// became steps of cells; one line when none did.
 std::string AreasText(const std::vector<DrawnArea>& areas) {
   std::string changed;
   for (const DrawnArea& a : areas) {
+    if (a.AsDrawn()) continue;
     const double change = a.cells - a.drawn;
-    if (std::fabs(change) <= 1e-9 * std::max(a.drawn, a.cells)) continue;
     changed += "  " + Printable(a.material) + ": " + Short(a.drawn) + " mm\xC2\xB2 drawn, " +
                Short(a.cells) + " mm\xC2\xB2 in cells (" + (change > 0 ? "+" : "") +
                Short(change) + " mm\xC2\xB2, " + (change > 0 ? "+" : "") +
