@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "detail/grid_maker.h"
+#include "model/bilinear.h"
 #include "model/cell_code.h"
 
 namespace kelvane {
@@ -49,9 +50,7 @@ std::optional<ProbeSpot> FindElement(const MadeGrid& grid, Point p) {
 double ProbeTemperature(const ProbeSpot& spot, const Table2<Cell>& result_grid) {
   auto t = [&](int k, int j) { return result_grid(k, j).NumericValue().value; };
   const int k = spot.column, j = spot.row;
-  const double fx = spot.fx, fy = spot.fy;
-  return (1 - fx) * (1 - fy) * t(k, j) + fx * (1 - fy) * t(k + 1, j) + (1 - fx) * fy * t(k, j + 1) +
-         fx * fy * t(k + 1, j + 1);
+  return Bilinear(t(k, j), t(k + 1, j), t(k, j + 1), t(k + 1, j + 1), spot.fx, spot.fy);
 }
 
 }  // namespace kelvane

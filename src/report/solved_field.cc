@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "model/bilinear.h"
 #include "model/cell_code.h"
 
 namespace kelvane {
@@ -34,7 +35,7 @@ double SolvedField::FieldAt(std::span<const double> t, std::int32_t k, std::int3
                             double fx, double fy) const {
   const double t00 = t[NodeAt(k, j)], t10 = t[NodeAt(k + 1, j)];
   const double t01 = t[NodeAt(k, j + 1)], t11 = t[NodeAt(k + 1, j + 1)];
-  return (1 - fx) * (1 - fy) * t00 + fx * (1 - fy) * t10 + (1 - fx) * fy * t01 + fx * fy * t11;
+  return Bilinear(t00, t10, t01, t11, fx, fy);
 }
 
 double SolvedField::EdgeLength(std::int32_t e) const {
