@@ -107,6 +107,8 @@ class DetailReader {
     std::optional<double> resistance;
   };
   HeatTransfer ReadHeatTransfer(const toml::table& table, const std::string& what) const;
+  const toml::table& ConditionTable(const toml::node& node, const std::string& what,
+                                    const char* example) const;
   void ReadFixed(const toml::node& node);
   void ReadShapes(const toml::node& node);
   Shape ReadShape(const toml::node& node) const;
@@ -278,6 +280,19 @@ void DetailReader::ReadMaterials(const toml::node& node) {
   }
 }
 
+// A condition's value: a table of ambient, h and resistance, of which
+// `example` is one.
+const toml::table& DetailReader::ConditionTable(const toml::node& node, const std::string& what,
+                                                const char* example) const {
+  if (!node.is_table()) {
+    Fail(ErrorKind::kTypeMismatch, node.source(),
+         what + " must be a table such as " + example + ", not " + TypeName(node));
+  }
+  const toml::table& table = *node.as_table();
+  RefuseUnknownKeys(table, {"ambient", "h", "resistance"}, what);
+  return table;
+}
+
 // h or resistance of a condition's table, as far as it gives them.
 DetailReader::HeatTransfer DetailReader::ReadHeatTransfer(const toml::table& table,
                                                           const std::string& what) const {
@@ -305,13 +320,7 @@ ConditionEntry DetailReader::Condition(const toml::key& key, const toml::node& n
   condition.name = Name(key);
   condition.at = PositionOf(key.source());
   const std::string what = "condition " + Quoted(condition.name);
-  if (!node.is_table()) {
-    Fail(ErrorKind::kTypeMismatch, node.source(),
-         what + " must be a table such as { ambient = 20, resistance = 0.13 }, not " +
-             TypeName(node));
-  }
-  const toml::table& table = *node.as_table();
-  RefuseUnknownKeys(table, {"ambient", "h", "resistance"}, what);
+  const toml::table& table = ConditionTable(node, what, "{ ambient = 20, resistance = 0.13 }");
   const toml::node* ambient = table.get("ambient");
   if (ambient == nullptr) Fail(ErrorKind::kMissingKey, node.source(), what + " needs ambient");
   condition.ambient = Number(*ambient, "ambient of " + what);
@@ -597,13 +606,7 @@ CaseOverride DetailReader::Override(const toml::key& key, const toml::node& node
     return change;
   }
   const std::string what = "condition " + Quoted(name) + " in " + in_case;
-  if (!node.is_table()) {
-    Fail(ErrorKind::kTypeMismatch, node.source(),
-         what + " must be a table such as { ambient = -5, resistance = 0.25 }, not " +
-             TypeName(node));
-  }
-  const toml::table& table = *node.as_table();
-  RefuseUnknownKeys(table, {"ambient", "h", "resistance"}, what);
+  const toml::table& table = ConditionTable(node, what, "{ ambient = -5, resistance = 0.25 }");
   const HeatTransfer given = ReadHeatTransfer(table, what);
   const toml::node* ambient = table.get("ambient");
   if (ambient == nullptr && !given.h) {

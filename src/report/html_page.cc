@@ -5,9 +5,8 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/base64.h"
-#include "platform/base64.h"
-#include "platform/xml_text.h"
 #include "platform/number_text.h"
+#include "platform/xml_text.h"
 #include "report/html_assets.h"
 #include "report/html_tables.h"
 

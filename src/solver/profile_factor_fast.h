@@ -31,7 +31,7 @@ bool ProcessorHasAvx512();
 int ChooseFactorThreads(int requested, int cores, std::int64_t entries, std::int32_t blocks);
 
 // The build of the kernel that FactorProfileFast runs on this processor
-// when the options leave the choice to it: "AVX2" or "portable".
+// when the options leave the choice to it: "AVX-512", "AVX2" or "portable".
 const char* ProcessorKernelName();
 
 // Factors K in place exactly as FactorProfilePlain does: the same factors,
