@@ -1,6 +1,5 @@
 #include "app/model_source.h"
 
-
 #include "detail/detail_file.h"
 #include "detail/flanking.h"
 #include "detail/grid_text.h"
