@@ -4,9 +4,7 @@
 
 #include "detail/detail_test_util.h"
 #include "model/input_reader.h"
-#include "output/result_writer.h"
 #include "platform/error.h"
-#include "solver/solver.h"
 
 namespace kelvane::testing {
 namespace {
@@ -67,19 +65,6 @@ TEST(GridText, ReadsBackAsTheMadeModel) {
     EXPECT_GT(cells, 0);
   }
   EXPECT_GT(made, 250);
-}
-
-TEST(GridText, GivesTheSameResultFile) {
-  const MadeGrid grid =
-      MakeFromText(WithHeader("[[shape]]\nfill = \"a\"\nrect = [0, 0, 30, 20]\n"
-                              "[[shape]]\nfill = \"b\"\ncircle = [15, 10, 6]\n"
-                              "[[shape]]\nfill = \"air\"\nrect = [0, 20, 30, 25]\n"
-                              "[[shape]]\nfill = \"hot\"\nrect = [0, -1, 30, 0]\n",
-                              "max_cell = 4\nfine = 0.7\ngrowth = 1.4"));
-  Table2<Cell> made, read;
-  SolveTemperatureField(grid.model, made);
-  SolveTemperatureField(ParseInput(GridInputText(grid), "made.inp"), read);
-  EXPECT_EQ(ResultFileText(made), ResultFileText(read));
 }
 
 }  // namespace
