@@ -176,52 +176,50 @@ wall.inp give wall.otp.csv, any other name gets .otp.csv appended. Models run
 one after another; a model that fails is reported and the others still run.
 
 Options:
-  --progress   draw the progress line on stderr even when it is no terminal
-  -q, --quiet  draw no progress line
-  --report     print the heat flows, surface temperatures, energy balance,
-               fRsi and probes of each model on stdout after it, and a detail
-               file's psi and cases (--report=json: one JSON object per model
-               and line)
-  --coupling   add the coupling coefficients L2D between every two
-               environments to the report (and to the result page)
-  --svg        also draw each model as a picture beside its result
-               (wall.inp gives wall.svg)
-  --svg=FILE   draw the picture of the one model into FILE
-  --svg-case=NAME
-               draw the picture of a detail file's case NAME instead of the
-               model's own values (implies --svg)
-  --check-grid solve each model again with every cell cut into 2 x 2 and
-               report whether the heat flows entering it differ by less than
-               1 %, as EN ISO 10211 asks (implies --report, unless --html
-               takes the answer)
-  --nodes      also write the nodal temperatures by coordinates beside each
-               result (wall.toml gives wall.nodes.csv: x_mm,y_mm,temperature)
-  --nodes=FILE write those of the one model into FILE
-  --html       also write each model's result page beside its result
-               (wall.toml gives wall.html): one HTML file with the picture, a
-               temperature readout under the pointer and the report's
-               tables, which opens in any browser and prints on A4
-  --html=FILE  write the result page of the one model into FILE
-  --save-input
-               also write the grid made from each detail file as a grid file
-               beside it (wall.toml gives wall.inp); running that file gives
-               the same result
-  --save-input=FILE
-               write the grid of the one model into FILE
-  --solver=profile
-               solve by the profile method (the default): exact to the
-               bit, the same result on every machine; best up to about
-               400 x 400 cells
-  --solver=sparse
-               solve by sparse Cholesky (CHOLMOD) in nested-dissection
-               order: far less time and memory for large models (1000 x 1000
-               cells in a few seconds and 1 GiB), the same temperatures to
-               better than 1E-10 of their range
-  --threads=N  factor on N threads (default: one per core the program may
-               run on)
-  -h, --help   print this help and exit
-  --version    print the version, the libraries it was built with and the
-               profile kernel this processor gets, and exit
+  --progress         draw the progress line on stderr even when it is not a
+                     terminal
+  -q, --quiet        draw no progress line
+  --report           print the heat flows, surface temperatures, energy
+                     balance, fRsi and probes of each model on stdout after it,
+                     and a detail file's psi and cases (--report=json: one JSON
+                     object per model and line)
+  --coupling         add the coupling coefficients L2D between every two
+                     environments to the report (and to the result page)
+  --svg              also draw each model as a picture beside its result
+                     (wall.inp gives wall.svg)
+  --svg=FILE         draw the picture of the one model into FILE
+  --svg-case=NAME    draw the picture of a detail file's case NAME instead of
+                     the model's own values (implies --svg)
+  --check-grid       solve each model again with every cell cut into 2 x 2 and
+                     report whether the heat flows entering it differ by less
+                     than 1 %, as EN ISO 10211 asks (implies --report, unless
+                     --html takes the answer)
+  --nodes            also write the nodal temperatures by coordinates beside
+                     each result as x_mm,y_mm,temperature (wall.toml gives
+                     wall.nodes.csv)
+  --nodes=FILE       write those of the one model into FILE
+  --html             also write each model's result page beside its result
+                     (wall.toml gives wall.html): one HTML file with the
+                     picture, a temperature readout under the pointer and the
+                     report's tables, which opens in any browser and prints
+                     on A4
+  --html=FILE        write the result page of the one model into FILE
+  --save-input       also write the grid made from each detail file as a grid
+                     file beside it (wall.toml gives wall.inp); running that
+                     file gives the same result
+  --save-input=FILE  write the grid of the one model into FILE
+  --solver=profile   solve by the profile method (the default): exact to the
+                     bit, the same result on every machine; best up to about
+                     400 x 400 cells
+  --solver=sparse    solve by sparse Cholesky (CHOLMOD) in nested-dissection
+                     order: far less time and memory for large models
+                     (1000 x 1000 cells in a few seconds and 1 GiB), the same
+                     temperatures to better than 1E-10 of their range
+  --threads=N        factor on N threads (default: one per core the program may
+                     run on)
+  -h, --help         print this help and exit
+  --version          print the version, the libraries it was built with and the
+                     profile kernel this processor gets, and exit
 
 Exit status: 0 when every model was computed, 1 when any failed, 2 for a
 usage error, 128 + the signal number when interrupted.

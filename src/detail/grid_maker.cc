@@ -159,8 +159,8 @@ std::int64_t GridMaker::CountAxis(Axis& axis) const {
           "cutting " + NumberText(length) + " mm into cells of " + NumberText(size) + " mm";
       if (points < limits_.grid_points) {
         Fail(ErrorKind::kOutOfMemory, interval.rule_at,
-             cut + " makes a grid larger than this machine's " +
-                 MemorySizeText(points * bytes_per_point) + " hold");
+             cut + " makes a grid larger than the " +
+                 MemorySizeText(points * bytes_per_point) + " of memory this machine has free");
       }
       Fail(ErrorKind::kOverflow, interval.rule_at,
            cut + " makes more cells than a grid of " + std::to_string(limits_.grid_points) +
