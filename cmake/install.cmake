@@ -29,8 +29,15 @@ endif()
 
 install(TARGETS kelvane2d RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES README.md DESTINATION ${KELVANE_DOC_DIR})
-# The licence under the name Debian gives it beside a program's documents.
-install(FILES LICENSE DESTINATION ${KELVANE_DOC_DIR} RENAME copyright)
+# The licence under the name Debian gives it beside a program's documents,
+# with what linking CHOLMOD means for the binary.
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence_text)
+file(READ ${PROJECT_SOURCE_DIR}/docs/binary-licence.txt binary_licence_text)
+file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/copyright
+     CONTENT "${licence_text}${binary_licence_text}" @ONLY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/docs/binary-licence.txt)
+install(FILES ${PROJECT_BINARY_DIR}/copyright DESTINATION ${KELVANE_DOC_DIR})
 # Results and pictures that a run in the source tree left are no examples.
 install(DIRECTORY examples/ DESTINATION ${KELVANE_DOC_DIR}/examples
   PATTERN "*.otp.csv" EXCLUDE

@@ -128,6 +128,7 @@ class DetailReader {
   Fill Environment(const std::string& name, const toml::source_region& at,
                    const std::string& where) const;
   void IndexNames();
+  void MergeNearLines();
   void RefuseControlCharacters() const;
   Fill FillNamed(const toml::node& node) const;
 
@@ -401,6 +402,7 @@ void DetailReader::ReadGeometry(const toml::key& key, const toml::node& node, Sh
     shape->kind = ShapeKind::kCircle;
     shape->centre = {v[0], v[1]};
     shape->radius = v[2];
+    shape->rect = {v[0] - v[2], v[1] - v[2], v[0] + v[2], v[1] + v[2]};
   } else {
     shape->kind = ShapeKind::kPolygon;
     shape->vertices = Polygon(node);
@@ -619,6 +621,26 @@ CaseOverride DetailReader::Override(const toml::key& key, const toml::node& node
   return change;
 }
 
+// A shape whose sides became one grid line is a slip of the pen, not a
+// layer: it would paint nothing.
+void DetailReader::MergeNearLines() {
+  std::vector<Box> drawn;
+  for (const Shape& shape : detail_.shapes) drawn.push_back(Bounds(shape));
+  MergeNearCoordinates(detail_.shapes);
+  for (std::size_t i = 0; i < detail_.shapes.size(); ++i) {
+    const Shape& shape = detail_.shapes[i];
+    const Box merged = Bounds(shape);
+    if (merged.x0 < merged.x1 && merged.y0 < merged.y1) continue;
+    const bool wide = merged.x0 < merged.x1;
+    static const char* const kKinds[] = {"rect", "circle", "polygon"};
+    throw RunError(ErrorKind::kInvalidValue, detail_.PlaceOf(shape.geometry_at),
+                   std::string("the ") + kKinds[static_cast<int>(shape.kind)] + " is " +
+                       NumberText(wide ? drawn[i].y1 - drawn[i].y0 : drawn[i].x1 - drawn[i].x0) +
+                       " mm " + (wide ? "high" : "wide") +
+                       ", too little to tell its sides apart from rounding");
+  }
+}
+
 // Names are unique across materials, conditions and fixed temperatures;
 // each names what a fill paints.
 void DetailReader::IndexNames() {
@@ -715,6 +737,7 @@ DetailFile DetailReader::Read() {
     throw RunError(ErrorKind::kMissingKey, detail_.source,
                    "the file has no [grid] table with max_cell");
   }
+  MergeNearLines();
   IndexNames();
   for (std::size_t i = 0; i < detail_.shapes.size(); ++i) {
     detail_.shapes[i].fill = FillNamed(*fills_[i]);

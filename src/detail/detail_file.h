@@ -70,7 +70,7 @@ enum class ShapeKind { kRect, kCircle, kPolygon };
 struct Shape {
   ShapeKind kind = ShapeKind::kRect;
   Fill fill;
-  Box rect;                     // kRect, corners ordered
+  Box rect;                     // kRect, corners ordered; kCircle, its extent
   Point centre;                 // kCircle
   double radius = 0;            // kCircle
   std::vector<Point> vertices;  // kPolygon: a simple outline, 3 or more

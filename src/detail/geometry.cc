@@ -172,21 +172,58 @@ double ClippedDiscArea(double r, double x0, double x1, double y0, double y1) {
 }  // namespace
 
 Box Bounds(const Shape& shape) {
-  switch (shape.kind) {
-    case ShapeKind::kRect:
-      return shape.rect;
-    case ShapeKind::kCircle:
-      return {shape.centre.x - shape.radius, shape.centre.y - shape.radius,
-              shape.centre.x + shape.radius, shape.centre.y + shape.radius};
-    case ShapeKind::kPolygon:
-      break;
-  }
+  if (shape.kind != ShapeKind::kPolygon) return shape.rect;
   Box box{shape.vertices[0].x, shape.vertices[0].y, shape.vertices[0].x, shape.vertices[0].y};
   for (const Point& p : shape.vertices) {
     box = {std::min(box.x0, p.x), std::min(box.y0, p.y), std::max(box.x1, p.x),
            std::max(box.y1, p.y)};
   }
   return box;
+}
+
+namespace {
+
+struct Coordinate {
+  double* value;
+  bool computed;  // A circle's extent rather than a drawn value.
+};
+
+void MergeAlong(std::vector<Coordinate>& along) {
+  double largest = 1;
+  for (const Coordinate& c : along) largest = std::max(largest, std::fabs(*c.value));
+  const double near = 1e-9 * largest;
+  std::sort(along.begin(), along.end(), [](const Coordinate& a, const Coordinate& b) {
+    return *a.value < *b.value || (*a.value == *b.value && !a.computed && b.computed);
+  });
+  for (std::size_t first = 0; first < along.size();) {
+    std::size_t end = first + 1;
+    while (end < along.size() && *along[end].value - *along[first].value <= near) ++end;
+    std::size_t kept = first;
+    while (kept + 1 < end && along[kept].computed) ++kept;
+    if (along[kept].computed) kept = first;
+    const double value = *along[kept].value;
+    for (std::size_t i = first; i < end; ++i) *along[i].value = value;
+    first = end;
+  }
+}
+
+}  // namespace
+
+void MergeNearCoordinates(std::vector<Shape>& shapes) {
+  std::vector<Coordinate> xs, ys;
+  for (Shape& shape : shapes) {
+    const bool circle = shape.kind == ShapeKind::kCircle;
+    if (shape.kind != ShapeKind::kPolygon) {
+      xs.insert(xs.end(), {{&shape.rect.x0, circle}, {&shape.rect.x1, circle}});
+      ys.insert(ys.end(), {{&shape.rect.y0, circle}, {&shape.rect.y1, circle}});
+    }
+    for (Point& p : shape.vertices) {
+      xs.push_back({&p.x, false});
+      ys.push_back({&p.y, false});
+    }
+  }
+  MergeAlong(xs);
+  MergeAlong(ys);
 }
 
 bool Contains(const Shape& shape, Point p) {

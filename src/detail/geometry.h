@@ -14,6 +14,14 @@ namespace kelvane {
 // The smallest box holding the shape.
 Box Bounds(const Shape& shape);
 
+// Makes coordinates of the drawing that differ only by rounding one: a
+// circle's extent, computed as centre - radius, against a layer drawn at the
+// same place would otherwise give two grid lines 1e-14 mm apart and a cell so
+// thin that the solution loses every digit. Along each axis, coordinates
+// within 1e-9 of the largest (or of 1 mm) of one another take the first that
+// was drawn as such (a rect's side, a vertex) before a circle's extent.
+void MergeNearCoordinates(std::vector<Shape>& shapes);
+
 // Whether the shape holds the point. A polygon is taken by the even-odd
 // rule, which for its simple outline is its inside.
 bool Contains(const Shape& shape, Point p);

@@ -229,6 +229,9 @@ const Refusal kRefusals[] = {
      "d.toml:1:10: type mismatch: each [[shape]] must be a table, not an integer"},
     {"[grid]\nmax_cell = 1\n[[shape]]\nfill = \"void\"\nrect = [0, 0, 0, 100]\n",
      "d.toml:5:8: invalid value: the rect has no width: x0 and x1, y0 and y1 must differ"},
+    {"[grid]\nmax_cell = 1\n[[shape]]\nfill = \"void\"\nrect = [50, 0, 50.0000000000001, 9]\n",
+     "d.toml:5:8: invalid value: the rect is 9.9475983006414E-14 mm wide, too little to tell its "
+     "sides apart from rounding"},
     {"[grid]\nmax_cell = 1\n[[shape]]\nfill = \"void\"\nrect = [0, 5, 100, 5]\n",
      "d.toml:5:8: invalid value: the rect has no height: x0 and x1, y0 and y1 must differ"},
     {"[grid]\nmax_cell = 1\n[[shape]]\nfill = \"void\"\nrect = [0, 0, 1]\n",

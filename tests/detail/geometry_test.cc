@@ -15,6 +15,7 @@ Shape Circle(double x, double y, double r) {
   s.kind = ShapeKind::kCircle;
   s.centre = {x, y};
   s.radius = r;
+  s.rect = {x - r, y - r, x + r, y + r};
   return s;
 }
 

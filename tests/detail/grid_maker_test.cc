@@ -62,6 +62,13 @@ const Drawing kDrawings[] = {
      {". . . . . . .", ". A1 A1 A1 A1 A1 .", ". A1 A1 A1 A1 A1 .", ". . . . . . ."},
      {1, 2, 4, 2, 1},
      {1, 1}},
+    {"a circle's extent a rounding step off a drawn line is that line",
+     "[[shape]]\nfill = \"a\"\nrect = [0.3, 0, 19.7, 60.4]\n"
+     "[[shape]]\nfill = \"b\"\ncircle = [10, 70.1, 9.7]\n",
+     "max_cell = 20",
+     {". . .", ". A2 .", ". A1 .", ". A1 .", ". A1 .", ". A1 .", ". . ."},
+     {19.4},
+     {19.4, 15.1, 15.1, 15.1, 15.1}},
     {"a shape's cell holds within its extent, across the whole grid",
      "[[shape]]\nfill = \"a\"\nrect = [0, 0, 30, 10]\n"
      "[[shape]]\nfill = \"b\"\nrect = [10, 0, 15, 5]\ncell = 2.5\n",
