@@ -64,14 +64,17 @@ SolverObserver Observer(ModelRun& run) {
 }
 
 // Solves with `observer`; a failure names the place as the model's user
-// knows it, and `what` (a case, the fine grid) when it is not the model.
+// knows it (in the drawing of `labels`, for a detail file), and `what` (a
+// case, the fine grid) when it is not the model.
 void Solve(const ModelRun& run, const Model& model, const SolverObserver& observer,
-           Table2<Cell>& result_grid, const std::string& what) {
+           Table2<Cell>& result_grid, const std::string& what, const ModelLabels& labels) {
   run.window.SetModel(what.empty() ? run.paths.input : run.paths.input + ", " + what);
   try {
     SolveTemperatureField(model, result_grid, observer, run.line.solver);
   } catch (RunError& e) {
-    if (what.empty()) NameInDrawing(e, run.loaded.labels);
+    NameInDrawing(e, labels);
+    // A place in the detail file (the report's [psi]) names the file already.
+    if (e.place().rfind(run.paths.input + ":", 0) == 0) throw;
     if (!what.empty()) e.AddOuterPlace(what);
     e.AddOuterPlace(run.paths.input);
     throw;
@@ -140,8 +143,10 @@ void SolveOwnCases(ModelRun& run) {
         run.picture = DrawSvgPicture(field, run.loaded.labels).text;
       }
     };
+    observer.on_warning = nullptr;  // The model's own run gave them.
     Table2<Cell> result_grid;
-    Solve(run, ModelForCase(model, c), observer, result_grid, "case \"" + c.name + "\"");
+    Solve(run, ModelForCase(model, c), observer, result_grid, "case \"" + c.name + "\"",
+          run.loaded.labels);
   }
 }
 
@@ -153,8 +158,11 @@ void CheckGrid(ModelRun& run) {
   std::optional<GridSample> fine;
   SolverObserver observer = Observer(run);
   observer.on_solved = [&](const SolvedField& field) { fine = SampleGrid(field, fine_labels); };
+  // A cut cell keeps its code: the model's own run gave the same warnings.
+  observer.on_warning = nullptr;
   Table2<Cell> result_grid;
-  Solve(run, fine_model, observer, result_grid, "the grid with every cell cut into 2 x 2");
+  Solve(run, fine_model, observer, result_grid, "the grid with every cell cut into 2 x 2",
+        fine_labels);
   run.report->grid_check = CompareGrids(*run.given, *fine, run.loaded.labels);
 }
 
@@ -193,7 +201,7 @@ void SolveAndWrite(ModelRun& run) {
   SolverObserver observer = Observer(run);
   observer.on_solved = [&run](const SolvedField& field) { OnModelSolved(run, field); };
   Table2<Cell> result_grid;
-  Solve(run, run.loaded.model(), observer, result_grid, "");
+  Solve(run, run.loaded.model(), observer, result_grid, "", run.loaded.labels);
   SolveOwnCases(run);
   if (run.line.check_grid) CheckGrid(run);
   // The picture, the node table and the page first: a run that fails on

@@ -53,7 +53,9 @@ EnvironmentRef RefTo(const Fill& fill) {
 }
 
 PsiRequest Psi(const DetailFile& detail) {
-  PsiRequest psi{{RefTo(detail.psi->between[0]), RefTo(detail.psi->between[1])}, {}};
+  PsiRequest psi{{RefTo(detail.psi->between[0]), RefTo(detail.psi->between[1])},
+                 {},
+                 detail.PlaceOf(detail.psi->between_at)};
   for (const FlankingElement& e : FlankingElements(detail)) {
     FlankingReport f{e.u, e.length / 1000, e.from_segment, e.from.x, e.from.y, e.to.x, e.to.y,
                      {}, e.resistance_from, e.resistance_to};

@@ -11,12 +11,12 @@ const std::string& NameOf(const EnvironmentRef& e, const ModelLabels& labels) {
 }
 
 std::size_t IndexOf(const CouplingMatrix& coupling, const EnvironmentRef& e,
-                    const ModelLabels& labels) {
+                    const ModelLabels& labels, const std::string& place) {
   for (std::size_t i = 0; i < coupling.environments.size(); ++i) {
     const Environment& c = coupling.environments[i];
     if (c.kind == e.kind && c.number == e.number) return i;
   }
-  throw RunError(ErrorKind::kNoElement, "[psi]",
+  throw RunError(ErrorKind::kNoElement, place,
                  Quoted(NameOf(e, labels)) +
                      " touches the model nowhere, so no heat flows through it");
 }
@@ -27,8 +27,8 @@ PsiReport ComputePsi(const CouplingMatrix& coupling, const PsiRequest& request,
                      const ModelLabels& labels) {
   PsiReport r;
   for (int side = 0; side < 2; ++side) r.between[side] = NameOf(request.between[side], labels);
-  const std::size_t a = IndexOf(coupling, request.between[0], labels);
-  const std::size_t b = IndexOf(coupling, request.between[1], labels);
+  const std::size_t a = IndexOf(coupling, request.between[0], labels, request.place);
+  const std::size_t b = IndexOf(coupling, request.between[1], labels, request.place);
   r.l2d = -coupling.flow[a][b];
   r.flanking = request.flanking;
   for (const FlankingReport& f : r.flanking) r.flanking_sum += f.u * f.length;

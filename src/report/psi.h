@@ -22,6 +22,7 @@ struct EnvironmentRef {
 struct PsiRequest {
   EnvironmentRef between[2];
   std::vector<FlankingReport> flanking;  // In the file's order.
+  std::string place = "[psi]";           // Of `between`, for a refusal.
 };
 
 // psi of `request`; refuses an environment that touches the model nowhere,

@@ -160,25 +160,36 @@ TEST_F(DetailEndToEnd, RefusesWithLineAndColumnOrWithThePointInTheDrawing) {
   struct Case {
     const char* name;
     std::string text;
+    std::vector<std::string> options;
     std::string error;
   };
   const std::string wall = kWall;
+  std::string third = wall;
+  third.insert(third.find("[[shape]]"), "third = { ambient = 0, h = 5 }\n");
   const Case cases[] = {
-      {"unknown key", "[grid]\ncell_size = 3\n" + wall.substr(wall.find("max_cell")),
+      {"unknown key", "[grid]\ncell_size = 3\n" + wall.substr(wall.find("max_cell")), {},
        "kelvane2d: error: bad.toml:2:1: unknown key: "},
-      // A block of wool that touches no condition: its temperatures are
-      // undetermined, named by a point of the drawing.
-      {"picture of no case", "",
+      {"picture of no case", wall, {"--svg-case=winter"},
        "kelvane2d: error: bad.toml, --svg-case: unknown name: the model has no case \"winter\"; "
        "it has no cases\n"},
-      {"floating part", wall + "[[shape]]\nfill = \"brick\"\nrect = [500, 0, 520, 100]\n",
+      // A block of wool that touches no condition: its temperatures are
+      // undetermined, named by a point of the drawing, in a case too.
+      {"floating part", wall + "[[shape]]\nfill = \"brick\"\nrect = [500, 0, 520, 100]\n", {},
        "kelvane2d: error: bad.toml, the point at x 500 mm, y 100 mm: undetermined temperatures: "},
+      {"a case without exchange", wall + "[[case]]\nname = \"still\"\nroom = { h = 0 }\n"
+       "outside = { h = 0 }\n", {"--report"},
+       "kelvane2d: error: bad.toml, case \"still\", the point at x "},
+      {"psi through a condition that touches nothing",
+       third + "[psi]\nbetween = [\"room\", \"third\"]\nflanking = [{ u = 1, length = 100 }]\n",
+       {"--report"},
+       "kelvane2d: error: bad.toml:26:11: no element: \"third\" touches the model nowhere"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    WriteFile(folder_ / "bad.toml", c.text.empty() ? wall : c.text);
-    Outcome o = c.text.empty() ? Run({"-q", "--svg-case=winter", "bad.toml"})
-                               : Run({"-q", "bad.toml"});
+    WriteFile(folder_ / "bad.toml", c.text);
+    std::vector<std::string> args = c.options;
+    args.insert(args.end(), {"-q", "bad.toml"});
+    Outcome o = Run(args);
     EXPECT_EQ(o.status, 1);
     EXPECT_EQ(o.err.substr(0, c.error.size()), c.error) << o.err;
     EXPECT_EQ(o.err.find('\n'), o.err.size() - 1);
