@@ -273,6 +273,7 @@ void DetailReader::ReadGrid(const toml::node& node) {
 }
 
 void DetailReader::ReadMaterials(const toml::node& node) {
+  detail_.materials_at = PositionOf(node.source());
   for (const Entry& entry : InFileOrder(TableOf(node, "materials"))) {
     const std::string name = Name(*entry.key);
     detail_.materials.push_back({name,

@@ -155,6 +155,7 @@ struct DetailFile {
   std::string title;
   GridSettings grid;
   std::vector<MaterialEntry> materials;    // In file order: material n is A n.
+  SourcePosition materials_at;             // [materials], when the file has it.
   std::vector<ConditionEntry> conditions;  // In file order: B n.
   std::vector<FixedEntry> fixed;           // In file order: C n.
   std::vector<Shape> shapes;               // In painting order.

@@ -365,13 +365,25 @@ void GridMaker::CheckBlocks() const {
 }
 
 MadeGrid GridMaker::Make() {
-  if (detail_.shapes.empty()) Fail(ErrorKind::kNoMaterial, {}, "the drawing has no shape");
+  if (detail_.shapes.empty()) {
+    const SourcePosition at =
+        detail_.materials_at.line > 0 ? detail_.materials_at : detail_.grid.max_cell_at;
+    Fail(ErrorKind::kNoMaterial, at, "the drawing has no shape");
+  }
   CollectLines();
   CheckBlocks();
   const BlockSurvey survey = SurveyBlocks(detail_, x_.lines, y_.lines);
   const auto& has = survey.column_has_material;
   if (std::find(has.begin(), has.end(), true) == has.end()) {
-    Fail(ErrorKind::kNoMaterial, {}, "the drawing shows no material");
+    // A material shape that later ones cover, else the first shape.
+    auto shape = std::find_if(detail_.shapes.begin(), detail_.shapes.end(), [](const Shape& s) {
+      return s.fill.kind == FillKind::kMaterial;
+    });
+    if (shape == detail_.shapes.end()) shape = detail_.shapes.begin();
+    Fail(ErrorKind::kNoMaterial, shape->fill_at,
+         shape->fill.kind == FillKind::kMaterial
+             ? "the drawing shows no material: later shapes cover this one's"
+             : "the drawing shows no material: no shape's fill is one");
   }
   PlanIntervals(x_, survey.column_has_material, true);
   PlanIntervals(y_, survey.row_has_material, false);

@@ -165,11 +165,11 @@ TEST(GridMaker, RefusesWithThePlaceOfTheCause) {
     std::uint64_t points;
     std::string message;
   } cases[] = {
-      {WithHeader(""), 1u << 31, "d.toml: no material: the drawing has no shape"},
+      {WithHeader(""), 1u << 31, "d.toml:3:1: no material: the drawing has no shape"},
       {WithHeader("[[shape]]\nfill = \"air\"\nrect = [0, 0, 1, 1]\n"), 1u << 31,
-       "d.toml: no material: the drawing shows no material"},
+       "d.toml:11:8: no material: the drawing shows no material: no shape's fill is one"},
       {WithHeader(square + "[[shape]]\nfill = \"void\"\nrect = [0, 0, 300, 300]\n"), 1u << 31,
-       "d.toml: no material: the drawing shows no material"},
+       "d.toml:11:8: no material: the drawing shows no material: later shapes cover this one's"},
       {WithHeader(square + "[probes]\nhere = [100, 300]\nthere = [100, 301]\n"), 1u << 31,
        "d.toml:15:1: no element: probe \"there\" at [100, 301] lies in no material cell"},
       {WithHeader(square + "[[shape]]\nfill = \"hot\"\nrect = [0, 0, 50, 50]\n"
