@@ -242,6 +242,10 @@ std::string SolutionSections(const SolutionReport& r, const ModelLabels& labels,
     out += Section(id + "-frsi",
                    Heading(level, "Temperature factor f<sub>Rsi</sub>") + FactorTable(*r.frsi, labels));
   }
+  if (r.frsi_withheld) {
+    out += Section(id + "-frsi", Heading(level, "Temperature factor f<sub>Rsi</sub>") + "<p>f<sub>Rsi</sub> is " +
+                                     XmlText(FrsiWithheldText(r, labels)) + ".</p>\n");
+  }
   if (!r.probes.empty()) {
     out += Section(id + "-probes", Heading(level, "Probes") + ProbesTable(r.probes));
   }

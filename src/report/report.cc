@@ -71,6 +71,14 @@ std::optional<TemperatureFactor> Factor(const std::vector<ConditionReport>& cond
 
 }  // namespace
 
+std::string FrsiWithheldText(const SolutionReport& r, const ModelLabels& labels) {
+  const SolutionReport::FactorWithheld& w = *r.frsi_withheld;
+  const bool above = w.by.temperature > w.inside;
+  return "not given, since the fixed temperature " + Quoted(labels.Fixed(w.by.number)) + " (" +
+         NumberText(w.by.temperature, 6) + ") lies " + (above ? "above the warm" : "below the cold") +
+         " side's ambient (" + NumberText(above ? w.inside : w.outside, 6) + ")";
+}
+
 GridSize GridSizeOf(const SolvedField& field) {
   return {field.last_column - 2, field.last_row - 2, field.node_count, field.element_count};
 }
@@ -94,6 +102,13 @@ SolutionReport ReportSolution(const SolvedField& field, std::span<const double> 
   }
   if (r.largest_flow > 0) r.relative_balance = r.balance / r.largest_flow;
   r.frsi = Factor(r.conditions);
+  for (const FixedReport& f : r.fixed) {
+    if (!r.frsi || f.nodes == 0) continue;
+    if (f.temperature > r.frsi->inside || f.temperature < r.frsi->outside) {
+      r.frsi_withheld = {f, r.frsi->inside, r.frsi->outside};
+      r.frsi.reset();
+    }
+  }
   for (const ProbePoint& p : labels.probes) {
     r.probes.push_back({p.name, p.x_mm, p.y_mm, field.FieldAt(t, p.column, p.row, p.fx, p.fy)});
   }

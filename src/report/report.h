@@ -89,6 +89,15 @@ struct SolutionReport {
   double largest_flow = 0;      // Largest magnitude among them.
   double relative_balance = 0;  // balance / largest_flow; 0 when all are 0.
   std::optional<TemperatureFactor> frsi;  // With two conditions or more.
+  // When a fixed temperature lies beyond the warm or the cold side's
+  // ambient (a heating pipe), fRsi could leave 0 to 1 and mean nothing: it
+  // is not given, and this says why.
+  struct FactorWithheld {
+    FixedReport by;
+    double inside = 0;
+    double outside = 0;
+  };
+  std::optional<FactorWithheld> frsi_withheld;
   std::vector<ProbeReport> probes;
 };
 
@@ -175,6 +184,10 @@ ModelReport BuildReport(const SolvedField& field, const ModelLabels& labels,
 
 // The report as lines of text, ending with an empty line.
 std::string ReportText(const ModelReport& report);
+
+// Why `r` gives no fRsi though its conditions would: "not given, since the
+// fixed temperature "water" (35) lies above the warm side's ambient (20)".
+std::string FrsiWithheldText(const SolutionReport& r, const ModelLabels& labels);
 // The report as one JSON object on one line.
 std::string ReportJson(const ModelReport& report);
 // The JSON line of a model that failed: {"model": ..., "error": ...}.

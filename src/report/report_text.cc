@@ -111,6 +111,7 @@ std::string SolutionText(const SolutionReport& r, const ModelLabels& labels) {
   out += "Energy balance: the flows sum to " + Short(r.balance) + " W/m, " +
          Short(r.relative_balance) + " of the largest (" + Short(r.largest_flow) + " W/m)\n";
   if (r.frsi) out += FactorText(*r.frsi, labels);
+  if (r.frsi_withheld) out += "Temperature factor fRsi: " + FrsiWithheldText(r, labels) + "\n";
   return out + ProbesText(r.probes);
 }
 

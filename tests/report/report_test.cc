@@ -56,17 +56,25 @@ TEST(Report, TemperatureFactorNeedsTwoExchangingConditionsAtDifferentAmbients) {
   struct Case {
     const char* name;
     std::vector<std::pair<double, double>> conditions;
+    std::vector<double> fixed;  // Held at the wall's top left corner.
     bool expected;
   };
   const Case cases[] = {
-      {"two conditions", {{20, 8}, {0, 25}}, true},
-      {"same ambient", {{20, 8}, {20, 25}}, false},
-      {"the colder one has h = 0", {{20, 8}, {0, 0}}, false},
+      {"two conditions", {{20, 8}, {0, 25}}, {}, true},
+      {"same ambient", {{20, 8}, {20, 25}}, {}, false},
+      {"the colder one has h = 0", {{20, 8}, {0, 0}}, {}, false},
+      {"a fixed temperature between the ambients", {{20, 8}, {0, 25}}, {10}, true},
+      {"a fixed temperature above the warm side", {{20, 8}, {0, 25}}, {45}, false},
+      {"a fixed temperature below the cold side", {{20, 8}, {0, 25}}, {-1}, false},
   };
   for (const Case& c : cases) {
     ModelSketch sketch = kWall;
     sketch.conditions = c.conditions;
-    EXPECT_EQ(Report(sketch).base.frsi.has_value(), c.expected) << c.name;
+    sketch.fixed = c.fixed;
+    if (!c.fixed.empty()) sketch.rows[0] = ". C1 . .";
+    const ModelReport r = Report(sketch);
+    EXPECT_EQ(r.base.frsi.has_value(), c.expected) << c.name;
+    EXPECT_EQ(r.base.frsi_withheld.has_value(), !c.expected && !c.fixed.empty()) << c.name;
   }
   ModelSketch single = kWall;
   single.conditions = {{20, 8}};
