@@ -81,6 +81,12 @@ void Solve(const ModelRun& run, const Model& model, const SolverObserver& observ
   }
 }
 
+SvgOptions CasePicture(const CaseDefinition& c) {
+  SvgOptions options;
+  options.case_name = c.name;
+  return options;
+}
+
 // The cases whose matrix is the model's, solved on its factors.
 void ReportCasesOnFactors(ModelRun& run, const SolvedField& field) {
   const Model& model = run.loaded.model();
@@ -92,7 +98,7 @@ void ReportCasesOnFactors(ModelRun& run, const SolvedField& field) {
       run.report->cases[i] = {c.name, false, ReportSolution(field, t, c.values, run.loaded.labels)};
     }
     if (c.name == run.outputs.svg_case) {
-      run.picture = DrawSvgPicture(field, t, c.values, run.loaded.labels).text;
+      run.picture = DrawSvgPicture(field, t, c.values, run.loaded.labels, CasePicture(c)).text;
     }
   }
 }
@@ -140,7 +146,7 @@ void SolveOwnCases(ModelRun& run) {
                                                run.loaded.labels)};
       }
       if (c.name == run.outputs.svg_case) {
-        run.picture = DrawSvgPicture(field, run.loaded.labels).text;
+        run.picture = DrawSvgPicture(field, run.loaded.labels, CasePicture(c)).text;
       }
     };
     observer.on_warning = nullptr;  // The model's own run gave them.

@@ -34,10 +34,11 @@ void DrawLayers(SvgPage& page, const SvgOptions& options) {
 
 // The two lines of heading: the title and the model's size and range. The
 // page grows to hold them.
-std::string Heading(SvgPage& page, const std::string& title) {
+std::string Heading(SvgPage& page, const std::string& title, const std::string& case_name) {
   const PictureGrid& grid = page.grid;
   const int columns = grid.LastColumn() - 2, rows = grid.LastRow() - 2;
   const std::string summary =
+      (case_name.empty() ? "" : "case \xE2\x80\x9C" + case_name + "\xE2\x80\x9D; ") +
       std::to_string(columns) + " \xC3\x97 " + std::to_string(rows) + " cells, " +
       Fixed(grid.Width(), 3) + " \xC3\x97 " + Fixed(grid.Height(), 3) + " mm; temperatures " +
       TemperatureText(grid.Minimum(), page.label_decimals + 1) + " to " +
@@ -81,7 +82,7 @@ SvgPicture DrawSvgPicture(const SolvedField& field, std::span<const double> temp
   SvgPage page = LayOutPage(values, labels, grid);
   DrawLayers(page, options);
   const std::string title = labels.title.empty() ? "(untitled model)" : labels.title;
-  const std::string heading = Heading(page, title);
+  const std::string heading = Heading(page, title, options.case_name);
   SvgPicture picture;
   picture.text = Document(page, title, heading);
   picture.layout = page.layout;

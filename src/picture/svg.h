@@ -18,6 +18,8 @@ struct SvgOptions {
   // ones as an embedded PNG; a test may ask for either.
   enum class Fill { kAuto, kVector, kRaster };
   Fill fill = Fill::kAuto;
+  // The case of a detail file the picture shows, named in its heading.
+  std::string case_name;
 };
 
 // Where things lie in the picture, in its pixels (SVG user units).

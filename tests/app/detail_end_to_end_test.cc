@@ -104,6 +104,13 @@ TEST_F(DetailEndToEnd, APlainWallHasNoPsiAndACaseOfOtherAmbientsIsASeparateRun) 
   }
   EXPECT_NEAR(c["probes"][0]["temperature"].get<double>(),
               separate["probes"][0]["temperature"].get<double>(), 1e-12 * 21);
+  // The case's picture is the separate run's, named as the case.
+  ASSERT_EQ(Run({"-q", "--svg-case=mild", "--svg=case.svg", "wall.toml"}).status, 0);
+  ASSERT_EQ(Run({"-q", "--svg=separate.svg", "mild.toml"}).status, 0);
+  std::string picture = ReadFile(folder_ / "case.svg");
+  const std::string named = "case \xE2\x80\x9Cmild\xE2\x80\x9D; ";
+  ASSERT_NE(picture.find(named), std::string::npos);
+  EXPECT_EQ(picture.erase(picture.find(named), named.size()), ReadFile(folder_ / "separate.svg"));
 }
 
 TEST_F(DetailEndToEnd, Iso10211Case2CouplesByItsFlowAndPassesTheGridCheck) {
