@@ -151,6 +151,7 @@ Json GridCheckJson(const GridCheckReport& g) {
           {"entering_fine", g.entering_fine},
           {"relative_difference", g.relative_difference},
           {"passes", g.passes},
+          {"no_flow", g.no_flow},
           {"probe_change", ChangeJson(g.probe_change)},
           {"surface_change", ChangeJson(g.surface_change)},
           {"probes", ProbesJson(g.fine_probes)}};

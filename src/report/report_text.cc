@@ -184,7 +184,9 @@ std::string GridCheckText(const GridCheckReport& g) {
   out += "  heat flows entering the model: " + Short(g.entering) + " W/m on the model's grid, " +
          Short(g.entering_fine) + " W/m on the fine one, " +
          Signed(100 * g.relative_difference) + " % (EN ISO 10211 asks less than 1 %: " +
-         (g.passes ? "met" : "NOT MET") + ")\n";
+         (g.no_flow ? "met, as no heat flows: every environment is at one temperature"
+                    : g.passes ? "met" : "NOT MET") +
+         ")\n";
   if (g.probe_change) {
     out += "  largest change of a probe: " + Printable(g.probe_change->first) + ", " +
            Signed(g.probe_change->second) + "\n";
