@@ -201,7 +201,8 @@ std::string GridCheckText(const GridCheckReport& g) {
 }  // namespace
 
 std::string ReportText(const ModelReport& r) {
-  std::string out = "Report for " + Printable(r.model) + ": " + Printable(r.title) + "\n";
+  std::string out = "Report for " + Printable(r.model) +
+                    (r.title.empty() ? "" : ": " + Printable(r.title)) + "\n";
   out += "Solved by the " + r.solver + " solver\n";
   if (r.labels.drawing) {
     out += "Grid made from the drawing: " + std::to_string(r.grid.columns) + " x " +
