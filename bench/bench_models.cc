@@ -13,7 +13,7 @@ struct Band {
   const char* zone;
 };
 
-// The detail of tools/make_wall_slab.py.
+// The detail of examples/wall_slab_grid.inp.
 const std::vector<Band>& WallColumns() {
   static const std::vector<Band> columns = [] {
     std::vector<Band> c = {{20, "render"}};

@@ -10,7 +10,7 @@ namespace kelvane::bench {
 // bottom adiabatic.
 std::string SolidBlockText(int n);
 
-// The wall-and-slab detail of examples/wall_slab.inp with each of its
+// The wall-and-slab detail of examples/wall_slab_grid.inp with each of its
 // columns and rows cut into equal parts, n of them across and n down,
 // shared out by size: every layer keeps at least one cell.
 std::string WallSlabText(int n);

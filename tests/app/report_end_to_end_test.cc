@@ -20,7 +20,7 @@ class ReportRun : public ::testing::Test {
   void SetUp() override {
     WriteFile(folder_ / "plate.inp", kPlate);
     WriteFile(folder_ / "wall.inp",
-              ReadFile(std::string(KELVANE_SOURCE_DIR) + "/examples/wall_slab.inp"));
+              ReadFile(std::string(KELVANE_SOURCE_DIR) + "/examples/wall_slab_grid.inp"));
   }
   Outcome Run(const std::vector<std::string>& args) {
     return RunProgram(KELVANE2D_BINARY, args, {{"PATH", "/usr/bin:/bin"}, {"HOME", folder_.path()}},

@@ -239,7 +239,7 @@ std::string HoledBlock(int n) {
 
 TEST(FastFactor, WholeModelsBitForBit) {
   const std::string wall_slab =
-      ReadWholeFile(std::string(KELVANE_SOURCE_DIR) + "/examples/wall_slab.inp");
+      ReadWholeFile(std::string(KELVANE_SOURCE_DIR) + "/examples/wall_slab_grid.inp");
   ExpectSameAsPlain(AssembledProfile(wall_slab), "wall and slab");
   for (int n : {5, 17, 40}) {
     ExpectSameAsPlain(AssembledProfile(HoledBlock(n)), "holed block " + std::to_string(n));

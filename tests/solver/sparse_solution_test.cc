@@ -129,7 +129,7 @@ TEST(SparseSolver, AgreesWithTheProfileOnRandomModels) {
 
 TEST(SparseSolver, AgreesWithTheProfileOnTheExamples) {
   const std::string examples = std::string(KELVANE_SOURCE_DIR) + "/examples/";
-  for (const char* name : {"worked_example.inp", "wall_slab.inp"}) {
+  for (const char* name : {"worked_example.inp", "wall_slab_grid.inp"}) {
     ExpectAgreement(ReadWholeFile(examples + name), name);
   }
   // The detail files, as the grids made from them.
