@@ -18,10 +18,11 @@ code { font-family: "DejaVu Sans Mono", "Liberation Mono", monospace; font-size:
 .k-figure svg { display: block; max-width: 100%; height: auto; cursor: crosshair; }
 .k-figure:focus { outline: 2px solid #2b5c8a; outline-offset: 3px; }
 .k-hint { color: #555; margin: .3rem 0; }
-.k-readout { display: flex; flex-wrap: wrap; gap: .2rem 1.4rem; min-height: 1.5em; padding: .35rem .7rem;
+.k-readout { display: flex; gap: 1rem; white-space: nowrap; overflow: hidden; padding: .35rem .7rem;
   background: #f2f4f7; border: 1px solid #d3d9e2; border-radius: 4px; font-variant-numeric: tabular-nums; }
 #k-interactive { position: sticky; top: 0; z-index: 1; background: #fff; padding: .2rem 0; }
 .k-readout b { font-weight: 600; }
+#k-m { min-width: 0; overflow: hidden; text-overflow: ellipsis; }
 .k-pinned h3 { margin-top: .8rem; }
 .k-pinned ol { margin: .2rem 0 .5rem; padding-left: 2rem; font-variant-numeric: tabular-nums; }
 .k-pin circle { fill: #fff; stroke: #000; stroke-width: 1.5; }
@@ -147,7 +148,7 @@ const char* PageScript() {
     shown.x.textContent = at ? number(at.x, decimals) : '\u2013';
     shown.y.textContent = at ? number(at.y, decimals) : '\u2013';
     shown.t.textContent = at ? temperatureText(at.t) : '\u2013';
-    shown.m.textContent = at ? what(at.entry) : 'outside the model';
+    shown.m.textContent = shown.m.title = at ? what(at.entry) : 'outside the model';
   }
   // A point of the window to mm from the picture's model corner.
   function pictureMm(clientX, clientY) {

@@ -84,12 +84,26 @@ function client(p) {
 function text(id) { return document.getElementById(id).textContent; }
 function readout() { return [text('k-x'), text('k-y'), text('k-t'), text('k-m')]; }
 function count(selector) { return document.querySelectorAll(selector).length; }
-var out = { interactive: !document.getElementById('k-interactive').hidden, readouts: [] };
+var out = { interactive: !document.getElementById('k-interactive').hidden, readouts: [],
+            tops: [] };
 points.forEach(function (p) {
   var c = client(p);
   svg.dispatchEvent(new PointerEvent('pointermove', { clientX: c.x, clientY: c.y, bubbles: true }));
   out.readouts.push(readout());
 });
+// On pages of any width the readout must not push the picture about as its
+// text changes: the point under the pointer would move.
+[320, 400, 480, 560, 640, 720].forEach(function (width) {
+  document.body.style.width = width + 'px';
+  var tops = [];
+  points.forEach(function (p) {
+    var c = client(p);
+    svg.dispatchEvent(new PointerEvent('pointermove', { clientX: c.x, clientY: c.y, bubbles: true }));
+    tops.push(svg.getBoundingClientRect().top);
+  });
+  out.tops.push(tops);
+});
+document.body.style.width = '';
 var c = client(points[0]);
 svg.dispatchEvent(new MouseEvent('click', { clientX: c.x, clientY: c.y, bubbles: true }));
 figure.dispatchEvent(new KeyboardEvent('keydown', { key: 'ArrowRight', bubbles: true }));
@@ -197,6 +211,9 @@ TEST_F(PageInBrowser, ReadoutShowsTheFieldAndMaterialUnderThePointer) {
         // Three decimals of a float32 field.
         EXPECT_NEAR(std::stod(shown[2].get<std::string>()), p.temperature, 6e-4);
       }
+    }
+    for (const nlohmann::json& tops : out["tops"]) {
+      for (const nlohmann::json& top : tops) EXPECT_EQ(top, tops[0]) << tops;
     }
     // The click and the keyboard's Enter each pinned a point, and Clear
     // took both away.
