@@ -18,10 +18,6 @@ ProfileMatrix Matrix(SolverState& s) {
           s.ConductanceProfile.data()};
 }
 
-}  // namespace
-
-namespace {
-
 // The convection edges' terms, edge after edge, into either storage.
 template <typename Target>
 void AddConvection(SolverState& s, Target& k) {

@@ -7,7 +7,7 @@
 
 namespace kelvane {
 
-const SolverPhase kSolverPhases[kPhaseCount] = {
+constexpr SolverPhase kSolverPhases[kPhaseCount] = {
     {1, {"grid lines", SetUpGridLines}, {}},
     {2, {"fixed-temperature points", MarkFixedTemperaturePoints}, {}},
     {3, {"cell codes", ReadCellCodes}, {}},
@@ -26,6 +26,15 @@ const SolverPhase kSolverPhases[kPhaseCount] = {
     {15, {"substitution", SolveProfile}, {"substitution", SolveSparse}},
     {16, {"result grid", FillResultGrid}, {}},
 };
+
+// The run goes by position, the progress line and the tests by number.
+constexpr bool NumberedInOrder() {
+  for (int i = 0; i < kPhaseCount; ++i) {
+    if (kSolverPhases[i].number != i + 1) return false;
+  }
+  return true;
+}
+static_assert(NumberedInOrder(), "entry i of the phase table must have number i + 1");
 
 const char* SolverName(SolverKind solver) {
   return solver == SolverKind::kSparse ? "sparse" : "profile";
