@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/cgroup_memory.h"
 
 namespace kelvane {
 namespace {
@@ -19,33 +20,6 @@ std::optional<std::uint64_t> MemAvailable() {
   std::string unit;
   while (meminfo >> name >> kib >> unit) {
     if (name == "MemAvailable:") return kib * 1024;
-  }
-  return std::nullopt;
-}
-
-std::optional<std::uint64_t> ReadNumber(const std::string& path) {
-  std::ifstream in(path);
-  std::string text;
-  if (!(in >> text) || text == "max") return std::nullopt;
-  try {
-    return std::stoull(text);
-  } catch (const std::exception&) {
-    return std::nullopt;
-  }
-}
-
-// Room under the cgroup (v2) memory limit of this process, if it has one.
-std::optional<std::uint64_t> CgroupRoom() {
-  std::ifstream self("/proc/self/cgroup");
-  std::string line;
-  while (std::getline(self, line)) {
-    if (line.rfind("0::", 0) != 0) continue;
-    std::string dir = "/sys/fs/cgroup" + line.substr(3);
-    std::optional<std::uint64_t> limit = ReadNumber(dir + "/memory.max");
-    std::optional<std::uint64_t> used = ReadNumber(dir + "/memory.current");
-    if (!limit) return std::nullopt;
-    std::uint64_t u = used.value_or(0);
-    return *limit > u ? *limit - u : 0;
   }
   return std::nullopt;
 }
@@ -69,7 +43,7 @@ std::optional<std::uint64_t> AddressSpaceRoom() {
 
 std::optional<std::uint64_t> AvailableMemory() {
   std::optional<std::uint64_t> room;
-  for (std::optional<std::uint64_t> r : {MemAvailable(), CgroupRoom(), AddressSpaceRoom()}) {
+  for (std::optional<std::uint64_t> r : {MemAvailable(), CgroupMemoryRoom(), AddressSpaceRoom()}) {
     if (r) room = room ? std::min(*room, *r) : *r;
   }
   return room;
