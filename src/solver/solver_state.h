@@ -14,6 +14,7 @@
 #include "model/grid_place.h"
 #include "model/model.h"
 #include "model/table2.h"
+#include "platform/memory.h"
 #include "platform/large_table.h"
 #include "report/solved_field.h"
 #include "solver/profile.h"
@@ -167,10 +168,12 @@ int FactorThreads(const SolverState& s);
 // its pattern, all values zero: phase 10 of the sparse solver without the
 // analysis of the factorisation.
 void MakeSparseSystem(SolverState& s);
-// For a model whose profile does not fit: what the sparse solver would
-// need, as the end of the refusal ("; with --solver=sparse it would need
-// 1.2 GiB"). Builds the sparse pattern and its analysis in `s`.
-std::string SparseSolverAdvice(SolverState& s);
+// For a model whose profile does not fit under `limit`: what the sparse
+// solver would need there, as the end of the refusal ("; with
+// --solver=sparse it would need 1.2 GiB"); under an address-space limit the
+// whole address space it would map, a figure to give as the limit. Builds
+// the sparse pattern and its analysis in `s`.
+std::string SparseSolverAdvice(SolverState& s, MemoryLimit limit);
 
 using PhaseFunction = void (*)(SolverState&);
 
