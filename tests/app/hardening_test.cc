@@ -206,6 +206,18 @@ TEST_F(Hardening, SparseUnderAnAddressSpaceLimitRunsOrRefusesButNeverHangs) {
   EXPECT_GT(refused, 0);
 }
 
+// Threads beyond the cores would only wait for each other's rows; the
+// factorisation takes no more than there are, with the same bits.
+TEST_F(Hardening, ThreadsBeyondTheCoresCostNothing) {
+  WriteFile(folder_ / "m.inp", SolidModel(200));
+  ASSERT_EQ(Run({"--threads=1", "m.inp"}).status, 0);
+  const std::string one = ReadFile(folder_ / "m.otp.csv");
+  RunOptions bounded;
+  bounded.kill_after_ms = 20000;  // 4096 threads on 2 cores took a minute
+  EXPECT_EQ(Run({"--threads=4096", "m.inp"}, bounded).status, 0);
+  EXPECT_EQ(ReadFile(folder_ / "m.otp.csv"), one);
+}
+
 TEST_F(Hardening, InterruptLeavesNothingBehind) {
   WriteFile(folder_ / "big.inp", SolidModel(400));
   WriteFile(folder_ / "big.otp.csv", "earlier result");
