@@ -126,10 +126,14 @@ std::string SparseSolverAdvice(SolverState& s, MemoryLimit limit) {
            MemorySizeTextUp(held + SystemBytes(s.Sparse, s.NodeCount) + factor);
   } catch (const RunError& e) {
     // Without CHOLMOD there is nothing to advise.
-    return e.kind() == ErrorKind::kFileNotFound ? "" : "; --solver=sparse would not fit either";
+    if (e.kind() == ErrorKind::kFileNotFound) return "";
   } catch (const std::bad_alloc&) {
-    return "; --solver=sparse would not fit either";
   }
+  // Under an address-space limit a higher limit would do; how much, the
+  // analysis that did not fit would have said.
+  return limit == MemoryLimit::kAddressSpace
+             ? "; --solver=sparse would not fit under this limit either"
+             : "; --solver=sparse would not fit either";
 }
 
 void ImposeFixedTemperaturesSparse(SolverState& s) {
