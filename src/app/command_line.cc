@@ -215,8 +215,8 @@ Options:
                      order: far less time and memory for large models
                      (1000 x 1000 cells in a few seconds and 1 GiB), the same
                      temperatures to better than 1E-10 of their range
-  --threads=N        factor on N threads (default: one per core the program may
-                     run on)
+  --threads=N        factor on N threads, at most one per core the program may
+                     run on (the default)
   -h, --help         print this help and exit
   --version          print the version, the libraries it was built with and the
                      profile kernel this processor gets, and exit

@@ -89,8 +89,8 @@ void BuildProfile(SolverState& s) {
   // 4-5: the cleared matrix and load, once it is known that they fit.
   const std::uint64_t bytes = 8 * (static_cast<std::uint64_t>(s.ProfileLength) + 1) +
                               8 * (static_cast<std::uint64_t>(n) + 1);
-  if (std::optional<std::uint64_t> room = ShortOfMemory(bytes)) {
-    throw MemoryRefusal("the matrix", bytes, *room, SparseSolverAdvice(s));
+  if (std::optional<MemoryRoom> room = ShortOfMemory(bytes)) {
+    throw MemoryRefusal("the matrix", bytes, *room, SparseSolverAdvice(s, room->limit));
   }
   try {
     s.ConductanceProfile.assign(static_cast<std::size_t>(s.ProfileLength) + 1, 0.0);

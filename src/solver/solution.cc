@@ -102,7 +102,10 @@ void ImposeFixedTemperatures(SolverState& s) {
 }
 
 void FactorProfile(SolverState& s) {
-  std::int32_t zero_pivot = FactorProfileChosen(Matrix(s), s.threads);
+  // Unasked, the kernel takes a second thread only for a matrix large
+  // enough to repay it.
+  const int threads = s.threads > 0 ? FactorThreads(s) : 0;
+  std::int32_t zero_pivot = FactorProfileChosen(Matrix(s), threads);
   if (zero_pivot != 0) {
     throw RunError(ErrorKind::kDivisionByZero, NodePlace(s, zero_pivot),
                    "the pivot of this node's equation is zero (is the node joined to the rest "

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cfenv>
 
 #include "platform/cores.h"
@@ -154,7 +155,8 @@ GridPlace NodePlace(const SolverState& s, std::int32_t n) {
 }
 
 int FactorThreads(const SolverState& s) {
-  return s.threads > 0 ? s.threads : AvailableCores();
+  const int cores = AvailableCores();
+  return s.threads > 0 ? std::min(s.threads, cores) : cores;
 }
 
 bool IsMaterial(const SolverState& s, std::int32_t code) {

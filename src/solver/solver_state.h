@@ -14,6 +14,7 @@
 #include "model/grid_place.h"
 #include "model/model.h"
 #include "model/table2.h"
+#include "platform/memory.h"
 #include "platform/large_table.h"
 #include "report/solved_field.h"
 #include "solver/profile.h"
@@ -34,7 +35,7 @@ struct SolverState {
   Table2<Cell>& ResultGrid;
   const SolverObserver& observer;
   SolverKind solver;
-  int threads;  // Of the factorisation; 0: one per core the process may use.
+  int threads;  // As asked; 0: one per core the process may use (FactorThreads).
   int phase = 0;  // The phase now running, 1..kPhaseCount; 0 before the first.
 
   // Sizes computed at entry.
@@ -160,17 +161,21 @@ void AddIntoSystem(SolverState& s, Add add) {
 
 // Refuses a model without nodes.
 void RequireNodes(const SolverState& s);
-// The threads the factorisation may use: as asked, or one per core the
-// process may run on.
+// The threads the factorisation may use: one per core the process may run
+// on, or fewer if asked. More would only wait for each other's rows (the
+// profile solver's) or blocks (OpenBLAS's): --threads=64 on 2 cores took
+// six times as long, and 4096 three hundred times.
 int FactorThreads(const SolverState& s);
 // The sparse system's equations, numbered in nested-dissection order, and
 // its pattern, all values zero: phase 10 of the sparse solver without the
 // analysis of the factorisation.
 void MakeSparseSystem(SolverState& s);
-// For a model whose profile does not fit: what the sparse solver would
-// need, as the end of the refusal ("; with --solver=sparse it would need
-// 1.2 GiB"). Builds the sparse pattern and its analysis in `s`.
-std::string SparseSolverAdvice(SolverState& s);
+// For a model whose profile does not fit under `limit`: what the sparse
+// solver would need there, as the end of the refusal ("; with
+// --solver=sparse it would need 1.2 GiB"); under an address-space limit the
+// whole address space it would map, a figure to give as the limit. Builds
+// the sparse pattern and its analysis in `s`.
+std::string SparseSolverAdvice(SolverState& s, MemoryLimit limit);
 
 using PhaseFunction = void (*)(SolverState&);
 

@@ -128,6 +128,7 @@ SparseFactorSize SparseFactor::Size() const {
     bytes += static_cast<std::uint64_t>(16 * 1.2 * size.entries) + 48 * n;
   }
   size.bytes = bytes;
+  size.supernodal = l->is_super != 0;
   return size;
 }
 

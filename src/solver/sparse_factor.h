@@ -24,6 +24,9 @@ struct SparseFactorSize {
   // Memory the numeric factorisation needs: the factor, CHOLMOD's permuted
   // copy of the matrix and its workspace.
   std::uint64_t bytes = 0;
+  // Whether CHOLMOD factors by supernodes (dense blocks, done by OpenBLAS)
+  // rather than column by column, as it does where the columns are short.
+  bool supernodal = false;
 };
 
 class SparseFactor {

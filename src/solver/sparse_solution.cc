@@ -66,6 +66,31 @@ std::int32_t NodeOfEquation(const SolverState& s, std::int64_t e) {
   return 0;
 }
 
+// The address space the factorisation of a factor of `factor_bytes` on
+// `threads` BLAS threads maps beyond what the process maps after its
+// analysis: the factor as CHOLMOD sizes it, a tenth more and 64 MiB for its
+// workspace, the load and the heap's own share, and the threads' buffers.
+std::uint64_t FactorAddressSpace(const SolverState& s, std::uint64_t factor_bytes, int threads) {
+  return factor_bytes + factor_bytes / 10 + (std::uint64_t{64} << 20) +
+         8 * static_cast<std::uint64_t>(s.NodeCount) + BlasThreadBytes(threads);
+}
+
+// Under a limit on the address space (ulimit -v), as many BLAS threads as
+// fit beside the factor, down to one: a BLAS thread that cannot map its
+// buffer retries for ever.
+void FitThreadsInAddressSpace(SolverState& s, std::uint64_t factor_bytes) {
+  const std::optional<std::uint64_t> room = AddressSpaceRoom();
+  if (s.Sparse.m == 0 || !room) return;
+  int threads = FactorThreads(s);
+  while (threads > 1 && *room < FactorAddressSpace(s, factor_bytes, threads)) --threads;
+  if (*room < FactorAddressSpace(s, factor_bytes, threads)) {
+    throw MemoryRefusal("the sparse factor with the buffer of its BLAS thread",
+                        FactorAddressSpace(s, factor_bytes, threads),
+                        MemoryRoom{*room, MemoryLimit::kAddressSpace});
+  }
+  s.Factors->SetThreads(threads);
+}
+
 }  // namespace
 
 void MakeSparseSystem(SolverState& s) {
@@ -73,24 +98,6 @@ void MakeSparseSystem(SolverState& s) {
   RequireMemory(SparsePatternBytes(s.NodeCount), "the sparse matrix");
   s.Sparse = SparsePattern(s.ElementNodes, s.ElementCount, NumberEquations(s), s.FixedNodeList,
                            s.FixedNodeCount);
-}
-
-// Under a limit on the address space (ulimit -v), as many BLAS threads as
-// fit beside the factor, down to one: a BLAS thread that cannot map its
-// buffer retries for ever. The factor's size is CHOLMOD's; a tenth more and
-// 64 MiB are for its workspace, the load and the heap's own share.
-void FitThreadsInAddressSpace(SolverState& s, std::uint64_t factor_bytes) {
-  const std::optional<std::uint64_t> room = AddressSpaceRoom();
-  if (s.Sparse.m == 0 || !room) return;
-  const std::uint64_t need = factor_bytes + factor_bytes / 10 + (std::uint64_t{64} << 20) +
-                             8 * static_cast<std::uint64_t>(s.NodeCount);
-  int threads = FactorThreads(s);
-  while (threads > 1 && *room < need + BlasThreadBytes(threads)) --threads;
-  if (*room < need + BlasThreadBytes(threads)) {
-    throw MemoryRefusal("the sparse factor with the buffer of its BLAS thread",
-                        need + BlasThreadBytes(threads), *room, " of address space (ulimit -v)");
-  }
-  s.Factors->SetThreads(threads);
 }
 
 void BuildSparseSystem(SolverState& s) {
@@ -101,21 +108,32 @@ void BuildSparseSystem(SolverState& s) {
   s.LoadVector.assign(static_cast<std::size_t>(s.NodeCount) + 1, 0.0);
 }
 
-std::string SparseSolverAdvice(SolverState& s) {
+std::string SparseSolverAdvice(SolverState& s, MemoryLimit limit) {
   try {
     // What the run holds so far (the model, the grid and the mesh), then
-    // the sparse system and its factor.
+    // the sparse system and its factor; or under an address-space limit
+    // what it maps once the libraries are loaded and the analysis done,
+    // then what the factorisation maps on all its threads.
     const std::uint64_t held = ResidentBytes();
     MakeSparseSystem(s);
-    const std::uint64_t bytes =
-        held + SystemBytes(s.Sparse, s.NodeCount) + AnalyseSparse(s).bytes;
-    return "; with --solver=sparse it would need " + MemorySizeText(bytes);
+    const std::uint64_t factor = AnalyseSparse(s).bytes;
+    if (limit == MemoryLimit::kAddressSpace) {
+      const std::uint64_t mapped = MappedBytes() + FactorAddressSpace(s, factor, FactorThreads(s));
+      return "; with --solver=sparse it would need " + MemorySizeTextUp(mapped) +
+             " of address space";
+    }
+    return "; with --solver=sparse it would need " +
+           MemorySizeTextUp(held + SystemBytes(s.Sparse, s.NodeCount) + factor);
   } catch (const RunError& e) {
     // Without CHOLMOD there is nothing to advise.
-    return e.kind() == ErrorKind::kFileNotFound ? "" : "; --solver=sparse would not fit either";
+    if (e.kind() == ErrorKind::kFileNotFound) return "";
   } catch (const std::bad_alloc&) {
-    return "; --solver=sparse would not fit either";
   }
+  // Under an address-space limit a higher limit would do; how much, the
+  // analysis that did not fit would have said.
+  return limit == MemoryLimit::kAddressSpace
+             ? "; --solver=sparse would not fit under this limit either"
+             : "; --solver=sparse would not fit either";
 }
 
 void ImposeFixedTemperaturesSparse(SolverState& s) {
