@@ -14,6 +14,7 @@ struct MemoryHierarchy {
   std::string path;  // "/" or "/a/b"
   const char* limit = nullptr;
   const char* usage = nullptr;
+  const char* inactive_file = nullptr;  // Its key in memory.stat.
 };
 
 bool NamesController(const std::string& controllers, const std::string& name) {
@@ -35,10 +36,11 @@ std::optional<MemoryHierarchy> FindHierarchy(std::string_view self, const std::s
     const std::string controllers = line.substr(first + 1, second - first - 1);
     const std::string path = line.substr(second + 1);
     if (NamesController(controllers, "memory")) {
-      return MemoryHierarchy{root + "/memory", path, "memory.limit_in_bytes", "memory.usage_in_bytes"};
+      return MemoryHierarchy{root + "/memory", path, "memory.limit_in_bytes",
+                             "memory.usage_in_bytes", "total_inactive_file"};
     }
     if (line.compare(0, first, "0") == 0 && controllers.empty()) {
-      unified = MemoryHierarchy{root, path, "memory.max", "memory.current"};
+      unified = MemoryHierarchy{root, path, "memory.max", "memory.current", "inactive_file"};
     }
   }
   return unified;
@@ -56,6 +58,19 @@ std::optional<std::uint64_t> ReadNumber(const std::string& path) {
   }
 }
 
+// The usage counts the page cache, whose inactive part the kernel gives back
+// before it would fail an allocation: a job that has read large files is not
+// short of memory for it.
+std::uint64_t ReclaimableBytes(const std::string& stat_path, const std::string& key) {
+  std::ifstream in(stat_path);
+  std::string name;
+  std::uint64_t value = 0;
+  while (in >> name >> value) {
+    if (name == key) return value;
+  }
+  return 0;
+}
+
 }  // namespace
 
 std::optional<std::uint64_t> CgroupMemoryRoom(std::string_view self, const std::string& root) {
@@ -67,7 +82,9 @@ std::optional<std::uint64_t> CgroupMemoryRoom(std::string_view self, const std::
   while (true) {
     const std::string folder = h->mount + path + "/";
     if (const std::optional<std::uint64_t> limit = ReadNumber(folder + h->limit)) {
-      const std::uint64_t used = ReadNumber(folder + h->usage).value_or(0);
+      const std::uint64_t usage = ReadNumber(folder + h->usage).value_or(0);
+      const std::uint64_t cache = ReclaimableBytes(folder + "memory.stat", h->inactive_file);
+      const std::uint64_t used = usage > cache ? usage - cache : 0;
       const std::uint64_t left = *limit > used ? *limit - used : 0;
       room = room ? std::min(*room, left) : left;
     }

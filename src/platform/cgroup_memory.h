@@ -19,7 +19,7 @@ namespace kelvane {
 // root/job_7. A group without a limit, or whose folder this process cannot
 // see (a container sees its own group as the root), is passed over, since
 // schedulers set the limit on the job and not on each task. Nothing when no
-// group has a limit.
+// group has a limit. The inactive page cache (memory.stat) counts as room.
 std::optional<std::uint64_t> CgroupMemoryRoom(std::string_view self, const std::string& root);
 
 // The same for this process.
