@@ -73,8 +73,6 @@ void Solve(const ModelRun& run, const Model& model, const SolverObserver& observ
     SolveTemperatureField(model, result_grid, observer, run.line.solver);
   } catch (RunError& e) {
     NameInDrawing(e, labels);
-    // A place in the detail file (the report's [psi]) names the file already.
-    if (e.place().rfind(run.paths.input + ":", 0) == 0) throw;
     if (!what.empty()) e.AddOuterPlace(what);
     e.AddOuterPlace(run.paths.input);
     throw;

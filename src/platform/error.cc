@@ -67,7 +67,7 @@ std::string RunError::Compose(ErrorKind kind, const std::string& place,
 }
 
 void RunError::AddOuterPlace(const std::string& outer) {
-  if (outer.empty()) return;
+  if (outer.empty() || place_.rfind(outer + ":", 0) == 0) return;
   place_ = place_.empty() ? outer : outer + ", " + place_;
   what_ = Compose(kind_, place_, detail_);
 }

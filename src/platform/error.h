@@ -67,7 +67,8 @@ class RunError : public std::runtime_error {
   const std::string& detail() const { return detail_; }
   const std::optional<GridPlace>& grid_place() const { return grid_place_; }
 
-  // Prefixes the place with an outer one, e.g. the model file's name.
+  // Prefixes the place with an outer one, e.g. the model file's name; a
+  // place that names a line of that file already ("wall.toml:12:5") stays.
   void AddOuterPlace(const std::string& outer);
   // Names the place anew.
   void SetPlace(std::string place);
