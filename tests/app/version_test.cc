@@ -9,24 +9,6 @@
 namespace kelvane {
 namespace {
 
-TEST(Version, TheLineNamesVersionLibrariesAndKernel) {
-  struct Case {
-    std::vector<LibraryVersion> libraries;
-    const char* kernel;
-    const char* line;
-  };
-  const Case cases[] = {
-      {{}, "portable", "kelvane2d 2.3.4 (profile kernel portable)"},
-      {{{"zlib", "1.2.13"}}, "AVX2", "kelvane2d 2.3.4 (zlib 1.2.13; profile kernel AVX2)"},
-      {{{"zlib", "1.2.13"}, {"libpng", "1.6.39"}, {"CHOLMOD", "5.0.1"}},
-       "AVX-512",
-       "kelvane2d 2.3.4 (zlib 1.2.13, libpng 1.6.39, CHOLMOD 5.0.1; profile kernel AVX-512)"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(VersionLine("2.3.4", c.libraries, c.kernel), c.line);
-  }
-}
-
 // A library whose version macro or function went astray shows as an empty
 // or odd version here rather than in a bug report.
 TEST(Version, EveryLinkedLibraryHasADottedVersion) {

@@ -87,19 +87,6 @@ TEST(DetailFile, ReadsEveryTableInFileOrder) {
   EXPECT_EQ(d.probes[0].point.y, 3000);
 }
 
-TEST(DetailFile, KeepsThePositionsThatLaterChecksPointAt) {
-  const DetailFile d = ParseDetail(kDetail, "d.toml");
-  auto place = [&](SourcePosition at) { return d.PlaceOf(at); };
-  EXPECT_EQ(place(d.shapes[1].at), "d.toml:5:1");
-  EXPECT_EQ(place(d.shapes[1].fill_at), "d.toml:6:8");
-  EXPECT_EQ(place(d.shapes[1].geometry_at), "d.toml:7:10");
-  EXPECT_EQ(place(d.shapes[1].cell_at), "d.toml:8:8");
-  EXPECT_EQ(place(d.grid.max_cell_at), "d.toml:14:12");
-  EXPECT_EQ(place(d.grid.fine_at), "d.toml:15:8");
-  EXPECT_EQ(place(d.materials[1].at), "d.toml:20:1");
-  EXPECT_EQ(place(d.probes[0].at), "d.toml:30:1");
-}
-
 TEST(DetailFile, AcceptsTheEmptiestFileAndInlineShapes) {
   const DetailFile d = ParseDetail(
       "grid = { max_cell = 5 }\nmaterials = { m = 1 }\n"

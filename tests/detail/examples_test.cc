@@ -1,4 +1,4 @@
-// The example detail files: the grids they make, what they ask for, and
+// The example detail files: the grids they make, and
 // the corner of the first EN ISO 10211 reference case.
 
 #include <gtest/gtest.h>
@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "detail/detail_file.h"
-#include "detail/flanking.h"
 #include "detail/grid_text.h"
 #include "model/input_reader.h"
 #include "solver/solver.h"
@@ -35,29 +34,6 @@ TEST(Examples, MakeTheirGrids) {
     EXPECT_EQ(grid.heights.size(), e.rows);
     EXPECT_TRUE(ParseInput(GridInputText(grid), "made.inp") == grid.model);
   }
-}
-
-// The wall above and below the slab is the one-dimensional wall of the
-// drawing, crossed from outside to inside; its two lengths are the wall's
-// whole outside height.
-TEST(Examples, WallSlabAsksForPsiAndTheMouldCheck) {
-  const DetailFile d =
-      ReadDetailFile(std::string(KELVANE_SOURCE_DIR) + "/examples/wall_slab.toml");
-  const std::vector<FlankingElement> walls = FlankingElements(d);
-  ASSERT_EQ(walls.size(), 2u);
-  EXPECT_EQ(walls[0].length + walls[1].length, 2290);
-  for (const FlankingElement& wall : walls) {
-    ASSERT_EQ(wall.layers.size(), 4u);
-    EXPECT_EQ(wall.layers[0].material, "render");
-    EXPECT_EQ(wall.layers[1].thickness, 120);
-    EXPECT_EQ(wall.layers[3].material, "plaster");
-    EXPECT_EQ(wall.u, 1 / (0.04 + 0.02 / 0.87 + 0.12 / 0.035 + 0.24 / 0.8 + 0.015 / 0.7 + 0.13));
-  }
-  ASSERT_EQ(d.cases.size(), 1u);
-  EXPECT_EQ(d.cases[0].name, "condensation");
-  ASSERT_EQ(d.cases[0].overrides.size(), 2u);
-  EXPECT_EQ(d.cases[0].overrides[0].resistance, 0.25);
-  EXPECT_EQ(d.cases[0].overrides[1].ambient, -5);
 }
 
 // The reference cases' probes and flows are checked against the standard
