@@ -63,7 +63,7 @@ TEST(GridText, ReadsBackAsTheMadeModel) {
     ++made;
     ExpectSameModel(grid);
     double cells = 0;
-    for (const MaterialArea& area : grid.areas) cells += area.cells;
+    for (const MaterialArea& area : grid.labels.areas) cells += area.cells;
     EXPECT_GT(cells, 0);
   }
   EXPECT_GT(made, 250);
