@@ -161,10 +161,20 @@ void SolveCasesOfTheirOwn(const ModelRun& run, const LoadedModel& loaded,
   }
 }
 
-// The model again with every cell cut into 2 x 2, against the model's own
-// grid.
+// The model on a finer grid, against its own: a detail file's grid made
+// again from the drawing with every cell size halved, so that its shapes
+// are resolved anew; a grid file's with every cell cut into 2 x 2.
 GridCheckReport CheckGrid(const ModelRun& run, const LoadedModel& loaded,
                           const GridSample& given) {
+  if (loaded.detail) {
+    const MadeGrid fine = MakeGrid(*loaded.detail, GridLimits(), 0.5);
+    const Solution solution =
+        Solve(run, fine.model, "the grid made again with cells half as large", fine.labels);
+    GridCheckReport check =
+        CompareGrids(given, SampleGrid(solution.Field(), fine.labels), loaded.labels());
+    check.redrawn = true;
+    return check;
+  }
   const Model& model = loaded.model();
   const Model fine_model = SubdividedModel(model);
   const ModelLabels fine_labels =

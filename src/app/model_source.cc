@@ -72,7 +72,7 @@ bool IsDetailFile(const std::string& path) {
 LoadedModel LoadModel(const std::string& path) {
   LoadedModel loaded;
   if (IsDetailFile(path)) {
-    const DetailFile detail = ReadDetailFile(path);
+    const DetailFile& detail = loaded.detail.emplace(ReadDetailFile(path));
     // What is wrong with the drawing's psi is said before its grid is made.
     if (detail.psi) loaded.psi = Psi(detail);
     loaded.made = MakeGrid(detail);

@@ -18,7 +18,8 @@
 namespace kelvane {
 
 struct LoadedModel {
-  std::optional<MadeGrid> made;  // A detail file's grid, with its lines and names.
+  std::optional<DetailFile> detail;  // A detail file, as read,
+  std::optional<MadeGrid> made;      //   and its grid, with its lines and names.
   Model grid_file;               // A grid file's model,
   ModelLabels grid_file_labels;  //   and its labels.
   std::vector<CaseDefinition> cases;  // A detail file's, in its order.

@@ -56,6 +56,11 @@ struct MadeGrid {
 // that the grid's size could make too large: a grid beyond `limits` or the
 // memory (at the key whose cells are most), no material cell at all, and a
 // probe in no element (at the probe).
-MadeGrid MakeGrid(const DetailFile& detail, const GridLimits& limits = GridLimits());
+//
+// `scale` multiplies every cell size (max_cell, fine, each shape's cell and
+// what its thickness asks): 0.5 makes the drawing's grid again with cells
+// half as large, which is how the grid check compares two grids.
+MadeGrid MakeGrid(const DetailFile& detail, const GridLimits& limits = GridLimits(),
+                  double scale = 1);
 
 }  // namespace kelvane

@@ -315,7 +315,8 @@ std::string CouplingSection(const CouplingMatrix& m) {
 
 std::string GridCheckSection(const GridCheckReport& g, const std::vector<ProbeReport>& probes) {
   std::vector<std::pair<std::string, std::string>> facts = {
-      {"Fine grid, every cell cut into 2 &times; 2",
+      {g.redrawn ? "Fine grid, the drawing's made again with every cell size halved"
+                 : "Fine grid, every cell cut into 2 &times; 2",
        std::to_string(g.fine_grid.columns) + " &times; " + std::to_string(g.fine_grid.rows) +
            " cells, " + std::to_string(g.fine_grid.nodes) + " nodes"},
       {"Heat flows entering the model, W/m", Exact(g.entering)},

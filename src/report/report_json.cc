@@ -143,6 +143,7 @@ Json GridCheckJson(const GridCheckReport& g) {
             {"rows", g.fine_grid.rows},
             {"nodes", g.fine_grid.nodes},
             {"elements", g.fine_grid.elements}}},
+          {"redrawn", g.redrawn},
           {"entering", g.entering},
           {"entering_fine", g.entering_fine},
           {"relative_difference", g.relative_difference},

@@ -181,7 +181,9 @@ std::string CasesText(const std::vector<CaseReport>& cases, const ModelLabels& l
 std::string Signed(double value) { return (value > 0 ? "+" : "") + Short(value); }
 
 std::string GridCheckText(const GridCheckReport& g) {
-  std::string out = "Grid check, every cell cut into 2 x 2 (" +
+  std::string out = std::string("Grid check, ") +
+                    (g.redrawn ? "the drawing's grid made again with every cell size halved ("
+                               : "every cell cut into 2 x 2 (") +
                     std::to_string(g.fine_grid.columns) + " x " +
                     std::to_string(g.fine_grid.rows) + " cells, " +
                     std::to_string(g.fine_grid.nodes) + " nodes):\n";

@@ -66,17 +66,42 @@ const Drawing kDrawings[] = {
      "[[shape]]\nfill = \"a\"\nrect = [0.3, 0, 19.7, 60.4]\n"
      "[[shape]]\nfill = \"b\"\ncircle = [10, 70.1, 9.7]\n",
      "max_cell = 20",
-     {". . .", ". A2 .", ". A1 .", ". A1 .", ". A1 .", ". A1 .", ". . ."},
-     {19.4},
-     {19.4, 15.1, 15.1, 15.1, 15.1}},
+     // The circle's cells fit it: at most pi r / 4 = 7.6 mm within its
+     // extent; below it they grow by 1.5 from that size toward the middle.
+     {". . . . .", ". A2 A2 A2 .", ". A2 A2 A2 .", ". A2 A2 A2 .", ". A1 A1 A1 .", ". A1 A1 A1 .",
+      ". A1 A1 A1 .", ". A1 A1 A1 .", ". A1 A1 A1 .", ". A1 A1 A1 .", ". . . . ."},
+     {6.46666666666667, 6.46666666666667, 6.46666666666667},
+     {6.46666666666667, 6.46666666666667, 6.46666666666667, 6.35789473684211, 9.53684210526316,
+      14.3052631578947, 14.3052631578947, 9.53684210526316, 6.35789473684211}},
+    {"a thin layer is two cells across, and a thin sheet at a slope as many as its chords ask",
+     "[[shape]]\nfill = \"a\"\nrect = [0, 0, 40, 3]\n"
+     "[[shape]]\nfill = \"b\"\npolygon = [[0, 3], [40, 13], [40, 15], [0, 5]]\n",
+     "max_cell = 20",
+     // The sheet is 2 mm high across every column and 8 mm wide along
+     // every row: cells of at most 1 mm by 4 mm within its extent, and its
+     // cells join by their sides; the layer is 1.5 mm cells.
+     {". . . . . . . . . . . . . .", ". . . . . . . . . . . . A2 .",
+      ". . . . . . . . . . . A2 A2 .", ". . . . . . . . . . A2 A2 . .",
+      ". . . . . . . . . A2 A2 . . .", ". . . . . . . . A2 A2 . . . .",
+      ". . . . . . A2 A2 A2 . . . . .", ". . . . . A2 A2 A2 . . . . . .",
+      ". . . . A2 A2 . . . . . . . .", ". . . A2 A2 . . . . . . . . .",
+      ". . A2 A2 . . . . . . . . . .", ". A2 A2 . . . . . . . . . . .",
+      ". A2 . . . . . . . . . . . .", ". A1 A1 A1 A1 A1 A1 A1 A1 A1 A1 A1 A1 .",
+      ". A1 A1 A1 A1 A1 A1 A1 A1 A1 A1 A1 A1 .", ". . . . . . . . . . . . . ."},
+     std::vector<double>(12, 3.33333333333333),
+     {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1.5, 1.5}},
     {"a shape's cell holds within its extent, across the whole grid",
      "[[shape]]\nfill = \"a\"\nrect = [0, 0, 30, 10]\n"
      "[[shape]]\nfill = \"b\"\nrect = [10, 0, 15, 5]\ncell = 2.5\n",
      "max_cell = 10",
-     {". . . . . . .", ". A1 A1 A1 A1 A1 .", ". A1 A2 A2 A1 A1 .", ". A1 A2 A2 A1 A1 .",
-      ". . . . . . ."},
-     {10, 2.5, 2.5, 7.5, 7.5},
-     {5, 2.5, 2.5}},
+     // Beside it the cells grow from its 2.5 mm by 1.5 toward the middle,
+     // and a's are half its 10 mm across.
+     {". . . . . . . . . . . . .", ". A1 A1 A1 A1 A1 A1 A1 A1 A1 A1 A1 .",
+      ". A1 A1 A1 A1 A1 A1 A1 A1 A1 A1 A1 .", ". A1 A1 A1 A1 A2 A2 A1 A1 A1 A1 A1 .",
+      ". A1 A1 A1 A1 A2 A2 A1 A1 A1 A1 A1 .", ". . . . . . . . . . . . ."},
+     {2, 3, 3, 2, 2.5, 2.5, 2.06896551724138, 3.10344827586207, 4.6551724137931, 3.10344827586207,
+      2.06896551724138},
+     {2.5, 2.5, 2.5, 2.5}},
 };
 
 TEST(GridMaker, CellsOfSmallDrawings) {
@@ -133,8 +158,10 @@ TEST(GridMaker, AreasDrawnAndOfCells) {
   EXPECT_NEAR(grid.labels.areas[1].drawn, 100 * pi - (25 * pi - 50), 0.01);
   EXPECT_NEAR(grid.labels.areas[0].drawn + grid.labels.areas[1].drawn, 400, 1e-9);
   EXPECT_DOUBLE_EQ(grid.labels.areas[0].cells + grid.labels.areas[1].cells, 400);
-  // Cells: the circle's twelve, less two the triangle holds on its side.
-  EXPECT_DOUBLE_EQ(grid.labels.areas[1].cells, 10 * 25);
+  // Cells: the triangle's extent is cut into cells of 2.5 mm, half its
+  // thickness; the circle's cells, 5 mm elsewhere, come within 1 % of what
+  // it shows.
+  EXPECT_DOUBLE_EQ(grid.labels.areas[1].cells, 286.5);
 }
 
 std::string ErrorWith(const std::string& text, std::uint64_t points) {

@@ -9,9 +9,10 @@ namespace kelvane::testing {
 namespace {
 
 TEST(Probe, FindsTheElementThatHoldsAPoint) {
-  // Two 10 mm material cells, then a cell of air.
+  // Two 10 mm material cells (its cell set on purpose, larger than half its
+  // height), then a cell of air.
   const MadeGrid grid =
-      MakeFromText(WithHeader("[[shape]]\nfill = \"a\"\nrect = [0, 0, 20, 10]\n"
+      MakeFromText(WithHeader("[[shape]]\nfill = \"a\"\nrect = [0, 0, 20, 10]\ncell = 10\n"
                               "[[shape]]\nfill = \"air\"\nrect = [20, 0, 30, 10]\n"));
   const struct {
     Point p;

@@ -109,7 +109,7 @@ class PlatePage : public ::testing::Test {
     psi.psi = 0.075;
     report_.psi = psi;
     report_.cases.push_back({"condensation", false, report_.base});
-    report_.grid_check = GridCheckReport{{4, 2, 15, 8}, 10, 10.01, 0.001, true, false, {}, {}, {}};
+    report_.grid_check = GridCheckReport{{4, 2, 15, 8}, false, 10, 10.01, 0.001, true, false, {}, {}, {}};
   }
 
   ModelLabels labels_;
