@@ -392,13 +392,13 @@ std::vector<std::size_t> GridMaker::ShapesInPieces() const {
 
 void GridMaker::RefuseInPieces(std::size_t s) const {
   const Shape& shape = shapes_[s];
-  const double needs = std::min(cells_[s].x, cells_[s].y) * refined_[s] / 2;
+  const std::string tried = NumberText(std::min(cells_[s].x, cells_[s].y) * refined_[s], 6);
   const char* kind = shape.kind == ShapeKind::kCircle ? "circle" : "polygon";
-  Fail(ErrorKind::kNoElement, shape.geometry_at,
+  Fail(ErrorKind::kUnresolved, shape.geometry_at,
        std::string("the ") + kind + " of " + Quoted(FillName(detail_, shape.fill)) +
-           " falls apart into separate pieces of cells even with cells of " +
-           NumberText(needs * 2, 6) + " mm within its extent; it needs cells of at most " +
-           NumberText(needs, 6) + " mm there (set its cell)");
+           " falls apart into separate pieces of cells even with cells of " + tried +
+           " mm within its extent: where it is narrowest it needs smaller ones; draw it wider "
+           "there or give it a cell below " + tried + " mm");
 }
 
 void GridMaker::FillTables() {

@@ -1,12 +1,14 @@
 // The grid maker: an ordinary grid model made from a detail file, with what
 // a report needs to speak the detail's names.
 //
-// Grid lines are every x and y of a rectangle's edges, a polygon's vertices
-// and a circle's extent. Each interval between two of them that holds
-// material is cut by the file's rule (interval_cells.h) with the limit
-// max_cell, or the smallest `cell` of the shapes whose extent spans it; an
-// interval without material stays one cell, so regions of conditions and
-// void cost nothing. Each cell takes the fill of the last shape that holds
+// Grid lines and the cell limits near each shape come from grid_lines.h:
+// axis-parallel edges, extents and corners, and cells of at most a shape's
+// `cell` or half its thickness within its extent. Each interval between two
+// lines that holds material is cut by the file's rule (interval_cells.h)
+// with the smallest limit that spans it; an interval without material stays
+// one cell, so regions of conditions and void cost nothing. A circle or
+// polygon of material whose cells fall apart has its limit halved until
+// they hold together. Each cell takes the fill of the last shape that holds
 // its centre, void where none does. The code block has one void ring
 // around the drawing: conditions and fixed temperatures are drawn as
 // regions. Material n of the file is A n, condition n is B n with
