@@ -64,13 +64,22 @@ bool EvenOddInside(const std::vector<Point>& v, Point p) {
   return inside;
 }
 
-Overlap ClassifyPolygon(const std::vector<Point>& v, const Box& box) {
-  for (std::size_t i = 0; i < v.size(); ++i) {
-    if (SegmentMeetsBox(v[i], v[(i + 1) % v.size()], box)) return Overlap::kPartial;
+// Whether the point lies within an odd count of the outlines.
+bool EvenOddInside(std::span<const std::vector<Point>> outlines, Point p) {
+  bool inside = false;
+  for (const std::vector<Point>& v : outlines) inside ^= EvenOddInside(v, p);
+  return inside;
+}
+
+Overlap ClassifyOutlines(std::span<const std::vector<Point>> outlines, const Box& box) {
+  for (const std::vector<Point>& v : outlines) {
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      if (SegmentMeetsBox(v[i], v[(i + 1) % v.size()], box)) return Overlap::kPartial;
+    }
   }
   // No side reaches the box: it lies wholly inside or wholly outside.
   const Point centre{(box.x0 + box.x1) / 2, (box.y0 + box.y1) / 2};
-  return EvenOddInside(v, centre) ? Overlap::kFull : Overlap::kNone;
+  return EvenOddInside(outlines, centre) ? Overlap::kFull : Overlap::kNone;
 }
 
 Overlap ClassifyCircle(Point c, double r, const Box& box) {
@@ -111,7 +120,8 @@ std::vector<Point> ClipTo(const std::vector<Point>& v, Inside inside, Cut cut) {
   return out;
 }
 
-double ClippedPolygonArea(std::vector<Point> v, const Box& box) {
+// The signed area of the part of the outline's inside within the box.
+double ClippedSignedArea(std::vector<Point> v, const Box& box) {
   auto at_x = [](double x) {
     return [x](Point a, Point b) { return Point{x, a.y + (x - a.x) * (b.y - a.y) / (b.x - a.x)}; };
   };
@@ -126,7 +136,7 @@ double ClippedPolygonArea(std::vector<Point> v, const Box& box) {
       v, [&](Point p) { return p.y >= box.y0; }, at_y(box.y0));
   v = ClipTo(
       v, [&](Point p) { return p.y <= box.y1; }, at_y(box.y1));
-  return v.size() < 3 ? 0 : PolygonArea(v);
+  return v.size() < 3 ? 0 : SignedArea(v);
 }
 
 // The integral of sqrt(r2 - u2) from 0 to u, for |u| <= r.
@@ -172,13 +182,23 @@ double ClippedDiscArea(double r, double x0, double x1, double y0, double y1) {
 }  // namespace
 
 Box Bounds(const Shape& shape) {
-  if (shape.kind != ShapeKind::kPolygon) return shape.rect;
-  Box box{shape.vertices[0].x, shape.vertices[0].y, shape.vertices[0].x, shape.vertices[0].y};
-  for (const Point& p : shape.vertices) {
-    box = {std::min(box.x0, p.x), std::min(box.y0, p.y), std::max(box.x1, p.x),
-           std::max(box.y1, p.y)};
+  const std::span<const std::vector<Point>> outlines = Outlines(shape);
+  if (outlines.empty()) return shape.rect;
+  const Point first = outlines[0][0];
+  Box box{first.x, first.y, first.x, first.y};
+  for (const std::vector<Point>& v : outlines) {
+    for (const Point& p : v) {
+      box = {std::min(box.x0, p.x), std::min(box.y0, p.y), std::max(box.x1, p.x),
+             std::max(box.y1, p.y)};
+    }
   }
   return box;
+}
+
+std::span<const std::vector<Point>> Outlines(const Shape& shape) {
+  if (shape.kind == ShapeKind::kPolygon) return {&shape.vertices, 1};
+  if (shape.kind == ShapeKind::kRegion) return shape.rings;
+  return {};
 }
 
 namespace {
@@ -213,13 +233,19 @@ void MergeNearCoordinates(std::vector<Shape>& shapes) {
   std::vector<Coordinate> xs, ys;
   for (Shape& shape : shapes) {
     const bool circle = shape.kind == ShapeKind::kCircle;
-    if (shape.kind != ShapeKind::kPolygon) {
+    if (shape.kind == ShapeKind::kRect || circle) {
       xs.insert(xs.end(), {{&shape.rect.x0, circle}, {&shape.rect.x1, circle}});
       ys.insert(ys.end(), {{&shape.rect.y0, circle}, {&shape.rect.y1, circle}});
     }
     for (Point& p : shape.vertices) {
       xs.push_back({&p.x, false});
       ys.push_back({&p.y, false});
+    }
+    for (std::vector<Point>& ring : shape.rings) {
+      for (Point& p : ring) {
+        xs.push_back({&p.x, false});
+        ys.push_back({&p.y, false});
+      }
     }
   }
   MergeAlong(xs);
@@ -236,14 +262,17 @@ bool Contains(const Shape& shape, Point p) {
       return dx * dx + dy * dy <= shape.radius * shape.radius;
     }
     case ShapeKind::kPolygon:
+    case ShapeKind::kRegion:
       break;
   }
-  const std::vector<Point>& v = shape.vertices;
-  for (std::size_t i = 0; i < v.size(); ++i) {
-    const Point a = v[i], b = v[(i + 1) % v.size()];
-    if (Cross(a, b, p) == 0 && Between(a, b, p)) return true;  // On the outline.
+  const std::span<const std::vector<Point>> outlines = Outlines(shape);
+  for (const std::vector<Point>& v : outlines) {
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      const Point a = v[i], b = v[(i + 1) % v.size()];
+      if (Cross(a, b, p) == 0 && Between(a, b, p)) return true;  // On the outline.
+    }
   }
-  return EvenOddInside(v, p);
+  return EvenOddInside(outlines, p);
 }
 
 Overlap Classify(const Shape& shape, const Box& box) {
@@ -257,9 +286,10 @@ Overlap Classify(const Shape& shape, const Box& box) {
     case ShapeKind::kCircle:
       return ClassifyCircle(shape.centre, shape.radius, box);
     case ShapeKind::kPolygon:
+    case ShapeKind::kRegion:
       break;
   }
-  return ClassifyPolygon(shape.vertices, box);
+  return ClassifyOutlines(Outlines(shape), box);
 }
 
 double OverlapArea(const Shape& shape, const Box& box) {
@@ -274,17 +304,24 @@ double OverlapArea(const Shape& shape, const Box& box) {
       return ClippedDiscArea(shape.radius, box.x0 - c.x, box.x1 - c.x, box.y0 - c.y, box.y1 - c.y);
     }
     case ShapeKind::kPolygon:
+      return std::fabs(ClippedSignedArea(shape.vertices, box));
+    case ShapeKind::kRegion:
       break;
   }
-  return ClippedPolygonArea(shape.vertices, box);
+  // The outlines are oriented so that holes count against the rest.
+  double area = 0;
+  for (const std::vector<Point>& ring : shape.rings) area += ClippedSignedArea(ring, box);
+  return std::max(area, 0.0);
 }
 
-double PolygonArea(const std::vector<Point>& v) {
+double PolygonArea(const std::vector<Point>& v) { return std::fabs(SignedArea(v)); }
+
+double SignedArea(const std::vector<Point>& v) {
   // The shoelace sum about the first vertex, which keeps the products small
   // for outlines far from the origin.
   double twice = 0;
   for (std::size_t i = 1; i + 1 < v.size(); ++i) twice += Cross(v[0], v[i], v[i + 1]);
-  return std::fabs(twice) / 2;
+  return twice / 2;
 }
 
 std::optional<std::pair<int, int>> MeetingSides(const std::vector<Point>& v) {
@@ -307,13 +344,123 @@ std::optional<std::pair<int, int>> MeetingSides(const std::vector<Point>& v) {
   return std::nullopt;
 }
 
-OutlineScan::OutlineScan(const std::vector<Point>& v) {
+namespace {
+
+// One side of one outline, for the sweep.
+struct SweptSide {
+  std::size_t outline = 0;
+  std::size_t index = 0;  // Side n runs from vertex n to the next.
+  Point a, b;
+  double x0 = 0, x1 = 0;  // Its extent along x.
+};
+
+// A point closed segments pq and rs, known to meet, have in common.
+Point MeetingPoint(Point p, Point q, Point r, Point s) {
+  const double d = (q.x - p.x) * (s.y - r.y) - (q.y - p.y) * (s.x - r.x);
+  if (d != 0) {
+    const double t = ((r.x - p.x) * (s.y - r.y) - (r.y - p.y) * (s.x - r.x)) / d;
+    if (t >= 0 && t <= 1) return {p.x + t * (q.x - p.x), p.y + t * (q.y - p.y)};
+  }
+  for (Point c : {p, q}) {
+    if (Cross(r, s, c) == 0 && Between(r, s, c)) return c;
+  }
+  for (Point c : {r, s}) {
+    if (Cross(p, q, c) == 0 && Between(p, q, c)) return c;
+  }
+  return p;
+}
+
+// Whether two sides meet where they should not: sides of one outline that
+// are not neighbours, or neighbours that fold back over each other; sides
+// of two outlines anywhere.
+bool SidesMeet(const SweptSide& s, const SweptSide& t,
+               std::span<const std::vector<Point>> outlines) {
+  if (s.outline == t.outline) {
+    const std::size_t n = outlines[s.outline].size();
+    const bool next = (s.index + 1) % n == t.index, previous = (t.index + 1) % n == s.index;
+    if (next || previous) {
+      // The shared vertex is b of the earlier side; the two must not run
+      // back along each other.
+      const SweptSide& first = next ? s : t;
+      const SweptSide& second = next ? t : s;
+      const Point a = first.a, b = first.b, c = second.b;
+      return Cross(a, b, c) == 0 && (a.x - b.x) * (c.x - b.x) + (a.y - b.y) * (c.y - b.y) > 0;
+    }
+  }
+  return SegmentsMeet(s.a, s.b, t.a, t.b);
+}
+
+}  // namespace
+
+std::optional<OutlineMeeting> FirstMeeting(std::span<const std::vector<Point>> outlines) {
+  std::vector<SweptSide> sides;
+  for (std::size_t o = 0; o < outlines.size(); ++o) {
+    const std::vector<Point>& v = outlines[o];
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      const Point a = v[i], b = v[(i + 1) % v.size()];
+      sides.push_back({o, i, a, b, std::min(a.x, b.x), std::max(a.x, b.x)});
+    }
+  }
+  std::sort(sides.begin(), sides.end(), [](const SweptSide& p, const SweptSide& q) {
+    return p.x0 < q.x0 || (p.x0 == q.x0 && (p.outline < q.outline ||
+                                            (p.outline == q.outline && p.index < q.index)));
+  });
+  // The sides whose extent along x reaches the sweep's line.
+  std::vector<const SweptSide*> active;
+  for (const SweptSide& s : sides) {
+    std::erase_if(active, [&s](const SweptSide* t) { return t->x1 < s.x0; });
+    const double y0 = std::min(s.a.y, s.b.y), y1 = std::max(s.a.y, s.b.y);
+    for (const SweptSide* t : active) {
+      if (std::max(t->a.y, t->b.y) < y0 || std::min(t->a.y, t->b.y) > y1) continue;
+      if (SidesMeet(s, *t, outlines)) {
+        return OutlineMeeting{{t->outline, s.outline}, MeetingPoint(t->a, t->b, s.a, s.b)};
+      }
+    }
+    active.push_back(&s);
+  }
+  return std::nullopt;
+}
+
+void OrientEvenOdd(std::vector<std::vector<Point>>& outlines) {
+  std::vector<Box> boxes;
+  for (const std::vector<Point>& v : outlines) {
+    Box box{v[0].x, v[0].y, v[0].x, v[0].y};
+    for (const Point& p : v) {
+      box = {std::min(box.x0, p.x), std::min(box.y0, p.y), std::max(box.x1, p.x),
+             std::max(box.y1, p.y)};
+    }
+    boxes.push_back(box);
+  }
+  std::vector<bool> hole(outlines.size(), false);
+  for (std::size_t i = 0; i < outlines.size(); ++i) {
+    // Outlines meet nowhere, so any vertex tells whether one lies within another.
+    const Point p = outlines[i][0];
+    for (std::size_t j = 0; j < outlines.size(); ++j) {
+      const Box& b = boxes[j];
+      if (j == i || p.x < b.x0 || p.x > b.x1 || p.y < b.y0 || p.y > b.y1) continue;
+      if (EvenOddInside(outlines[j], p)) hole[i] = !hole[i];
+    }
+  }
+  for (std::size_t i = 0; i < outlines.size(); ++i) {
+    if ((SignedArea(outlines[i]) < 0) != hole[i]) {
+      std::reverse(outlines[i].begin(), outlines[i].end());
+    }
+  }
+}
+
+OutlineScan::OutlineScan(const std::vector<Point>& v) : OutlineScan({&v, 1}) {}
+
+OutlineScan::OutlineScan(std::span<const std::vector<Point>> outlines) {
+  for (const std::vector<Point>& v : outlines) AddSides(v);
+  std::sort(sides_.begin(), sides_.end(),
+            [](const Side& p, const Side& q) { return p.low.y < q.low.y; });
+}
+
+void OutlineScan::AddSides(const std::vector<Point>& v) {
   for (std::size_t i = 0; i < v.size(); ++i) {
     const Point a = v[i], b = v[(i + 1) % v.size()];
     if (a.y != b.y) sides_.push_back(a.y < b.y ? Side{a, b} : Side{b, a});
   }
-  std::sort(sides_.begin(), sides_.end(),
-            [](const Side& p, const Side& q) { return p.low.y < q.low.y; });
 }
 
 const std::vector<double>& OutlineScan::At(double y) {

@@ -94,9 +94,11 @@ void GridMaker::CollectLines() {
     const Box box = Bounds(shape);
     x_.lines.insert(x_.lines.end(), {box.x0, box.x1});
     y_.lines.insert(y_.lines.end(), {box.y0, box.y1});
-    for (const Point& p : shape.vertices) {
-      x_.lines.push_back(p.x);
-      y_.lines.push_back(p.y);
+    for (const std::vector<Point>& outline : Outlines(shape)) {
+      for (const Point& p : outline) {
+        x_.lines.push_back(p.x);
+        y_.lines.push_back(p.y);
+      }
     }
   }
   for (Axis* axis : {&x_, &y_}) {
@@ -237,7 +239,7 @@ std::vector<int> GridMaker::Paint() const {
   std::vector<int> painted(columns * y_.cells(), -1);
   for (std::size_t s = 0; s < detail_.shapes.size(); ++s) {
     const Shape& shape = detail_.shapes[s];
-    if (shape.kind == ShapeKind::kPolygon) {
+    if (shape.kind == ShapeKind::kPolygon || shape.kind == ShapeKind::kRegion) {
       PaintPolygon(shape, static_cast<int>(s), painted);
       continue;
     }
@@ -255,13 +257,13 @@ std::vector<int> GridMaker::Paint() const {
   return painted;
 }
 
-// Row by row: the outline holds the centres between pairs of the points
-// where it crosses the row's middle line, those points included.
+// Row by row: the outlines hold the centres between pairs of the points
+// where they cross the row's middle line, those points included.
 void GridMaker::PaintPolygon(const Shape& shape, int s, std::vector<int>& painted) const {
   const std::size_t columns = x_.cells();
   const Box box = Bounds(shape);
   const CellRange cs = CellsWithin(x_, box.x0, box.x1), rs = CellsWithin(y_, box.y0, box.y1);
-  OutlineScan scan(shape.vertices);
+  OutlineScan scan(Outlines(shape));
   for (std::size_t r = rs.first; r < rs.end; ++r) {
     const std::vector<double>& crossings = scan.At(y_.centre(r));
     std::size_t pair = 0;
