@@ -23,6 +23,7 @@ TEST(Examples, MakeTheirGrids) {
     std::size_t columns, rows;
   } examples[] = {
       {"wall_slab.toml", 140, 192},
+      {"wall_slab_dxf.toml", 140, 192},
       {"heating_pipe.toml", 62, 85},
       {"validation/iso10211_case1.toml", 41, 82},
       {"validation/iso10211_case2.toml", 87, 50},
@@ -48,6 +49,21 @@ TEST(Examples, ReferenceCase1HoldsItsCornerAtTheMean) {
   EXPECT_EQ(result(2, 2), Cell::Number(10));
   EXPECT_EQ(result(3, 2), Cell::Number(20));
   EXPECT_EQ(result(2, 3), Cell::Number(0));
+}
+
+// The wall and slab drawn in a DXF with the typed coordinates: the same grid.
+TEST(Examples, TheDrawnWallAndSlabMakesTheTypedGrid) {
+  const MadeGrid typed = MakeExample("wall_slab.toml");
+  const MadeGrid drawn = MakeExample("wall_slab_dxf.toml");
+  EXPECT_EQ(drawn.widths, typed.widths);
+  EXPECT_EQ(drawn.heights, typed.heights);
+  EXPECT_EQ(drawn.column_x, typed.column_x);
+  EXPECT_EQ(drawn.row_y, typed.row_y);
+  EXPECT_TRUE(drawn.model.CellGrid == typed.model.CellGrid);
+  for (std::size_t m = 1; m < typed.areas.size(); ++m) {
+    EXPECT_EQ(drawn.areas[m].drawn, typed.areas[m].drawn) << m;
+    EXPECT_EQ(drawn.areas[m].cells, typed.areas[m].cells) << m;
+  }
 }
 
 }  // namespace
