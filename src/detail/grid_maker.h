@@ -1,8 +1,8 @@
 // The grid maker: an ordinary grid model made from a detail file, with what
 // a report needs to speak the detail's names.
 //
-// Grid lines are every x and y of a rectangle's edges, a polygon's vertices
-// and a circle's extent. Each interval between two of them that holds
+// Grid lines are every x and y of a rectangle's edges, a polygon's or a
+// layer region's vertices and a circle's extent. Each interval between two of them that holds
 // material is cut by the file's rule (interval_cells.h) with the limit
 // max_cell, or the smallest `cell` of the shapes whose extent spans it; an
 // interval without material stays one cell, so regions of conditions and
