@@ -29,6 +29,7 @@ inline std::string LayerGridFault(const DrawingLayer& layer) {
   shape.fill = {FillKind::kMaterial, 0};
   shape.rings = layer.outlines;
   OrientEvenOdd(shape.rings);
+  SetRingBounds(shape);
   for (const std::vector<Point>& ring : shape.rings) {
     if (!(std::fabs(SignedArea(ring)) > 0)) return "an outline of no area";
   }

@@ -86,7 +86,8 @@ struct Shape {
   // meet; each outline counter-clockwise where it bounds the region from
   // outside, clockwise where it bounds a hole.
   std::vector<std::vector<Point>> rings;
-  std::string layer;            // kRegion: the drawing's layer.
+  std::vector<Box> ring_bounds;  // kRegion: each ring's extent (SetRingBounds).
+  std::string layer;             // kRegion: the drawing's layer.
   std::optional<double> cell;   // The largest cell within its extent, mm.
   SourcePosition at;            // Its table ([[shape]]).
   SourcePosition fill_at;

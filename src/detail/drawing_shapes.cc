@@ -113,6 +113,7 @@ void LayerShapes::Fill(Shape& shape) const {
   }
   shape.rings = layer->outlines;
   OrientEvenOdd(shape.rings);
+  SetRingBounds(shape);
 }
 
 }  // namespace

@@ -231,9 +231,10 @@ class Collector : public DL_CreationAdapter {
     pending_ = std::move(e);
   }
   void addVertex(const DL_VertexData& d) override {
-    if (!pending_ || pending_->kind != DxfKind::kPolyline) return;
-    pending_->points.push_back(Point2(d.x, d.y));
-    pending_->bulges.push_back(d.bulge);
+    if (DxfEntity* e = Pending(DxfKind::kPolyline)) {
+      e->points.push_back(Point2(d.x, d.y));
+      e->bulges.push_back(d.bulge);
+    }
   }
   void addSpline(const DL_SplineData& d) override {
     DxfEntity e = Begin(DxfKind::kSpline, false);
@@ -242,16 +243,17 @@ class Collector : public DL_CreationAdapter {
     pending_ = std::move(e);
   }
   void addControlPoint(const DL_ControlPointData& d) override {
-    if (!pending_ || pending_->kind != DxfKind::kSpline) return;
-    pending_->points.push_back(Point2(d.x, d.y));
-    pending_->weights.push_back(d.w);
+    if (DxfEntity* e = Pending(DxfKind::kSpline)) {
+      e->points.push_back(Point2(d.x, d.y));
+      e->weights.push_back(d.w);
+    }
   }
   void addKnot(const DL_KnotData& d) override {
-    if (pending_ && pending_->kind == DxfKind::kSpline) pending_->knots.push_back(d.k);
+    if (DxfEntity* e = Pending(DxfKind::kSpline)) e->knots.push_back(d.k);
   }
   void addHatch(const DL_HatchData&) override { pending_ = Begin(DxfKind::kHatch, true); }
   void addHatchLoop(const DL_HatchLoopData&) override {
-    if (pending_ && pending_->kind == DxfKind::kHatch) pending_->loops.emplace_back();
+    if (DxfEntity* e = Pending(DxfKind::kHatch)) e->loops.emplace_back();
   }
   void addHatchEdge(const DL_HatchEdgeData& d) override;
   void addInsert(const DL_InsertData& d) override {
@@ -299,6 +301,11 @@ class Collector : public DL_CreationAdapter {
   }
 
  private:
+  // The entity being read whose vertices, points or edges follow, when it
+  // is of `kind`.
+  DxfEntity* Pending(DxfKind kind) {
+    return pending_ && pending_->kind == kind ? &*pending_ : nullptr;
+  }
   // A new entity on the current attributes' layer; `planar_in_own_system`
   // for the kinds given in their own coordinate system, whose plane may
   // face away (mirrored) or not lie in the drawing's plane at all (then it
@@ -345,11 +352,12 @@ class Collector : public DL_CreationAdapter {
 // polyline edge of its last loop, so a loop that began with a polyline
 // takes no further edges.
 void Collector::addHatchEdge(const DL_HatchEdgeData& d) {
-  if (!pending_ || pending_->kind != DxfKind::kHatch || pending_->loops.empty()) return;
-  std::vector<DxfEntity>& loop = pending_->loops.back();
+  DxfEntity* hatch = Pending(DxfKind::kHatch);
+  if (hatch == nullptr || hatch->loops.empty()) return;
+  std::vector<DxfEntity>& loop = hatch->loops.back();
   if (!loop.empty() && loop.front().kind == DxfKind::kPolyline) return;
   DxfEntity e;
-  e.layer = pending_->layer;
+  e.layer = hatch->layer;
   switch (d.type) {
     case 0:
       e.kind = DxfKind::kPolyline;

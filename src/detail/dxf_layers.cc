@@ -21,7 +21,7 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kLongestStep = kPi / 4;
 constexpr double kLargestCoordinate = 1e9;  // mm, as typed shapes.
 constexpr std::size_t kMostFaults = 8;
-constexpr int kDeepestSplineCut = 24;
+constexpr int kDeepestSplineCut = 16;  // 65536 chords of a knot span at most.
 
 // x' = a x + b y + e, y' = c x + d y + f.
 struct Transform {
@@ -229,6 +229,19 @@ void Expander::Insert(const DxfEntity& e, const Context& context) {
 // piece; false, with a fault, for one that cannot be drawn.
 bool Expander::Flatten(const DxfEntity& e, const Transform& to_mm, double tol, Gathered& g,
                        std::vector<Point>& out, bool& closed) {
+  if (e.kind == DxfKind::kArc || e.kind == DxfKind::kCircle || e.kind == DxfKind::kEllipse) {
+    // A curve that reaches beyond the coordinates a detail takes is a
+    // fault of its layer, found before it is cut into chords.
+    const Point c = to_mm(e.centre);
+    const double size = e.kind == DxfKind::kEllipse
+                            ? std::hypot(e.axis.x, e.axis.y) * std::max(1.0, std::fabs(e.ratio))
+                            : std::fabs(e.radius);
+    const double reach = to_mm.Stretch() * size;
+    if (!(std::max(std::fabs(c.x), std::fabs(c.y)) + reach <= kLargestCoordinate)) {
+      Fault(g, "a curve about " + DrawingPointText(c) + " reaches beyond 1E+09 mm of 0");
+      return false;
+    }
+  }
   switch (e.kind) {
     case DxfKind::kLine:
       Count(2);
@@ -313,7 +326,7 @@ void Expander::Ellipse(const DxfEntity& e, double tol, const Transform& to_mm,
   span = std::fmod(span, 2 * kPi);
   if (!(span > 1e-12)) span += 2 * kPi;
   closed = span >= 2 * kPi - 1e-12;
-  const double major = std::hypot(e.axis.x, e.axis.y);
+  const double major = std::hypot(e.axis.x, e.axis.y) * std::max(1.0, std::fabs(e.ratio));
   // A chord over a parameter step h lies within h^2 / 8 times the largest
   // second derivative from the curve, and that is the major axis at most.
   double step = kLongestStep;

@@ -64,22 +64,34 @@ bool EvenOddInside(const std::vector<Point>& v, Point p) {
   return inside;
 }
 
-// Whether the point lies within an odd count of the outlines.
-bool EvenOddInside(std::span<const std::vector<Point>> outlines, Point p) {
-  bool inside = false;
-  for (const std::vector<Point>& v : outlines) inside ^= EvenOddInside(v, p);
-  return inside;
+bool Apart(const Box& a, const Box& b) {
+  return a.x1 < b.x0 || a.x0 > b.x1 || a.y1 < b.y0 || a.y0 > b.y1;
 }
 
-Overlap ClassifyOutlines(std::span<const std::vector<Point>> outlines, const Box& box) {
-  for (const std::vector<Point>& v : outlines) {
+// The ring bounds of a region when they are set, else none.
+std::span<const Box> RingBounds(const Shape& shape) {
+  if (shape.kind == ShapeKind::kRegion && shape.ring_bounds.size() == shape.rings.size()) {
+    return shape.ring_bounds;
+  }
+  return {};
+}
+
+// `bounds` are the outlines' extents, or empty: an outline whose extent
+// lies apart from the box has no side in it and does not hold its centre.
+Overlap ClassifyOutlines(std::span<const std::vector<Point>> outlines,
+                         std::span<const Box> bounds, const Box& box) {
+  const Point centre{(box.x0 + box.x1) / 2, (box.y0 + box.y1) / 2};
+  bool inside = false;
+  for (std::size_t o = 0; o < outlines.size(); ++o) {
+    if (!bounds.empty() && Apart(bounds[o], box)) continue;
+    const std::vector<Point>& v = outlines[o];
     for (std::size_t i = 0; i < v.size(); ++i) {
       if (SegmentMeetsBox(v[i], v[(i + 1) % v.size()], box)) return Overlap::kPartial;
     }
+    inside ^= EvenOddInside(v, centre);
   }
   // No side reaches the box: it lies wholly inside or wholly outside.
-  const Point centre{(box.x0 + box.x1) / 2, (box.y0 + box.y1) / 2};
-  return EvenOddInside(outlines, centre) ? Overlap::kFull : Overlap::kNone;
+  return inside ? Overlap::kFull : Overlap::kNone;
 }
 
 Overlap ClassifyCircle(Point c, double r, const Box& box) {
@@ -250,6 +262,9 @@ void MergeNearCoordinates(std::vector<Shape>& shapes) {
   }
   MergeAlong(xs);
   MergeAlong(ys);
+  for (Shape& shape : shapes) {
+    if (shape.kind == ShapeKind::kRegion) SetRingBounds(shape);
+  }
 }
 
 bool Contains(const Shape& shape, Point p) {
@@ -266,13 +281,18 @@ bool Contains(const Shape& shape, Point p) {
       break;
   }
   const std::span<const std::vector<Point>> outlines = Outlines(shape);
-  for (const std::vector<Point>& v : outlines) {
+  const std::span<const Box> bounds = RingBounds(shape);
+  bool inside = false;
+  for (std::size_t o = 0; o < outlines.size(); ++o) {
+    if (!bounds.empty() && Apart(bounds[o], {p.x, p.y, p.x, p.y})) continue;
+    const std::vector<Point>& v = outlines[o];
     for (std::size_t i = 0; i < v.size(); ++i) {
       const Point a = v[i], b = v[(i + 1) % v.size()];
       if (Cross(a, b, p) == 0 && Between(a, b, p)) return true;  // On the outline.
     }
+    inside ^= EvenOddInside(v, p);
   }
-  return EvenOddInside(outlines, p);
+  return inside;
 }
 
 Overlap Classify(const Shape& shape, const Box& box) {
@@ -289,7 +309,7 @@ Overlap Classify(const Shape& shape, const Box& box) {
     case ShapeKind::kRegion:
       break;
   }
-  return ClassifyOutlines(Outlines(shape), box);
+  return ClassifyOutlines(Outlines(shape), RingBounds(shape), box);
 }
 
 double OverlapArea(const Shape& shape, const Box& box) {
@@ -309,8 +329,12 @@ double OverlapArea(const Shape& shape, const Box& box) {
       break;
   }
   // The outlines are oriented so that holes count against the rest.
+  const std::span<const Box> bounds = RingBounds(shape);
   double area = 0;
-  for (const std::vector<Point>& ring : shape.rings) area += ClippedSignedArea(ring, box);
+  for (std::size_t o = 0; o < shape.rings.size(); ++o) {
+    if (!bounds.empty() && Apart(bounds[o], box)) continue;
+    area += ClippedSignedArea(shape.rings[o], box);
+  }
   return std::max(area, 0.0);
 }
 
@@ -421,7 +445,9 @@ std::optional<OutlineMeeting> FirstMeeting(std::span<const std::vector<Point>> o
   return std::nullopt;
 }
 
-void OrientEvenOdd(std::vector<std::vector<Point>>& outlines) {
+namespace {
+
+std::vector<Box> ExtentsOf(std::span<const std::vector<Point>> outlines) {
   std::vector<Box> boxes;
   for (const std::vector<Point>& v : outlines) {
     Box box{v[0].x, v[0].y, v[0].x, v[0].y};
@@ -431,6 +457,15 @@ void OrientEvenOdd(std::vector<std::vector<Point>>& outlines) {
     }
     boxes.push_back(box);
   }
+  return boxes;
+}
+
+}  // namespace
+
+void SetRingBounds(Shape& shape) { shape.ring_bounds = ExtentsOf(shape.rings); }
+
+void OrientEvenOdd(std::vector<std::vector<Point>>& outlines) {
+  const std::vector<Box> boxes = ExtentsOf(outlines);
   std::vector<bool> hole(outlines.size(), false);
   for (std::size_t i = 0; i < outlines.size(); ++i) {
     // Outlines meet nowhere, so any vertex tells whether one lies within another.

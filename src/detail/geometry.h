@@ -58,6 +58,11 @@ struct OutlineMeeting {
 };
 std::optional<OutlineMeeting> FirstMeeting(std::span<const std::vector<Point>> outlines);
 
+// Sets a region's ring_bounds from its rings, by which the functions above
+// pass over the rings far from a point or box: a region of many outlines
+// costs about the outlines near it. Without them every ring is looked at.
+void SetRingBounds(Shape& shape);
+
 // Turns each outline of a region that meets nowhere to the even-odd
 // rule's orientation: counter-clockwise where it lies within an even count
 // of the others, clockwise where it bounds a hole.

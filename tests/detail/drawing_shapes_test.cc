@@ -32,15 +32,6 @@ DetailFile Parsed(const std::string& toml, const std::string& dxf) {
   return ParseDetail(toml, "d.toml", Files(dxf));
 }
 
-std::string ParseError(const std::string& toml, const std::string& dxf) {
-  try {
-    Parsed(toml, dxf);
-  } catch (const RunError& e) {
-    return e.what();
-  }
-  return "no error";
-}
-
 std::string Square(const std::string& layer, double x, double y, double side) {
   return DxfPolyline(layer, {{x, y}, {x + side, y}, {x + side, y + side}, {x, y + side}}, true);
 }

@@ -263,6 +263,8 @@ TEST(DxfLayers, FaultsNameTheirPlace) {
        "the SPLINE through x 0, y 0 mm has 2 knots for 2 control points of degree 1, not 4"},
       {"far away", DxfLine("L", 0, 0, 2e9, 0),
        "a point at x 2000000000, y 0 mm lies beyond 1E+09 mm of 0"},
+      {"a circle too large", DxfCircle("L", 0, 0, 2e9),
+       "a curve about x 0, y 0 mm reaches beyond 1E+09 mm of 0"},
   };
   for (const Case& c : kCases) {
     const DrawingLayers layers = Expanded(c.entities);
