@@ -54,7 +54,7 @@ inline std::string RunDxfInput(std::string_view text) {
         ExpandDrawing(drawing, DxfPlacement{}, [](const std::string&) { return 0.05; });
     for (const DrawingLayer& layer : layers.layers) {
       if (!layer.faults.empty() || !layer.open.empty() || layer.outlines.empty()) continue;
-      if (FirstMeeting(layer.outlines)) continue;
+      if (SweepPairs(layer.outlines) > 20000000 || FirstMeeting(layer.outlines)) continue;
       try {
         if (std::string fault = LayerGridFault(layer); !fault.empty()) return fault;
       } catch (const RunError& e) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "detail/dxf_drawing.h"
 #include "detail/dxf_layers.h"
@@ -14,6 +15,9 @@ namespace kelvane {
 namespace {
 
 constexpr std::size_t kLayersNamed = 12;  // In the message for a layer not found.
+// The sweep for outlines that meet compares this many pairs of sides in a
+// second or two; a drawing that asks for more is no detail.
+constexpr std::uint64_t kMostSidePairs = 200000000;
 
 // The chord error of a layer's curves, mm.
 double ChordError(const DetailFile& detail, const std::string& layer) {
@@ -100,6 +104,11 @@ void LayerShapes::Fill(Shape& shape) const {
                     " does not close: its ends are " + NumberText(gap, 3) + " mm apart");
   }
   if (layer->outlines.empty()) Fail(shape, "the layer holds no closed outline");
+  if (const std::uint64_t pairs = SweepPairs(layer->outlines); pairs > kMostSidePairs) {
+    Fail(shape, "its outlines have " + std::to_string(pairs) +
+                    " pairs of sides side by side, more than the " +
+                    std::to_string(kMostSidePairs) + " that are checked for crossings");
+  }
   if (auto meeting = FirstMeeting(layer->outlines)) {
     const Point a = layer->outlines[meeting->outline[0]][0];
     const Point b = layer->outlines[meeting->outline[1]][0];

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace kelvane {
 namespace {
@@ -375,7 +376,8 @@ struct SweptSide {
   std::size_t outline = 0;
   std::size_t index = 0;  // Side n runs from vertex n to the next.
   Point a, b;
-  double x0 = 0, x1 = 0;  // Its extent along x.
+  double lo = 0, hi = 0;    // Its extent along the sweep's axis,
+  double lo2 = 0, hi2 = 0;  // and across it.
 };
 
 // A point closed segments pq and rs, known to meet, have in common.
@@ -416,26 +418,69 @@ bool SidesMeet(const SweptSide& s, const SweptSide& t,
 
 }  // namespace
 
-std::optional<OutlineMeeting> FirstMeeting(std::span<const std::vector<Point>> outlines) {
+namespace {
+
+// The sides of the outlines with their extents along the axis the sweep
+// runs (x, or y when `along_y`) and across it, in the sweep's order.
+std::vector<SweptSide> SidesAlong(std::span<const std::vector<Point>> outlines, bool along_y) {
   std::vector<SweptSide> sides;
   for (std::size_t o = 0; o < outlines.size(); ++o) {
     const std::vector<Point>& v = outlines[o];
     for (std::size_t i = 0; i < v.size(); ++i) {
       const Point a = v[i], b = v[(i + 1) % v.size()];
-      sides.push_back({o, i, a, b, std::min(a.x, b.x), std::max(a.x, b.x)});
+      const double a1 = along_y ? a.y : a.x, b1 = along_y ? b.y : b.x;
+      const double a2 = along_y ? a.x : a.y, b2 = along_y ? b.x : b.y;
+      sides.push_back({o, i, a, b, std::min(a1, b1), std::max(a1, b1), std::min(a2, b2),
+                       std::max(a2, b2)});
     }
   }
   std::sort(sides.begin(), sides.end(), [](const SweptSide& p, const SweptSide& q) {
-    return p.x0 < q.x0 || (p.x0 == q.x0 && (p.outline < q.outline ||
+    return p.lo < q.lo || (p.lo == q.lo && (p.outline < q.outline ||
                                             (p.outline == q.outline && p.index < q.index)));
   });
-  // The sides whose extent along x reaches the sweep's line.
+  return sides;
+}
+
+// The pairs of sides whose extents along the axis overlap: what the sweep
+// along it compares.
+std::uint64_t PairsAlong(std::span<const std::vector<Point>> outlines, bool along_y) {
+  std::vector<double> los, his;
+  for (const std::vector<Point>& v : outlines) {
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      const Point a = v[i], b = v[(i + 1) % v.size()];
+      const double a1 = along_y ? a.y : a.x, b1 = along_y ? b.y : b.x;
+      los.push_back(std::min(a1, b1));
+      his.push_back(std::max(a1, b1));
+    }
+  }
+  std::sort(los.begin(), los.end());
+  std::sort(his.begin(), his.end());
+  std::uint64_t pairs = 0;
+  for (std::size_t i = 0; i < los.size(); ++i) {
+    // Sides begun before this one, less those ended before it begins.
+    const auto ended = std::lower_bound(his.begin(), his.end(), los[i]) - his.begin();
+    pairs += i - std::min<std::size_t>(i, static_cast<std::size_t>(ended));
+  }
+  return pairs;
+}
+
+}  // namespace
+
+std::uint64_t SweepPairs(std::span<const std::vector<Point>> outlines) {
+  return std::min(PairsAlong(outlines, false), PairsAlong(outlines, true));
+}
+
+std::optional<OutlineMeeting> FirstMeeting(std::span<const std::vector<Point>> outlines) {
+  // Along the axis where fewer sides overlap: a column of chambers one
+  // above another is swept upward, a row of them across.
+  const bool along_y = PairsAlong(outlines, true) < PairsAlong(outlines, false);
+  const std::vector<SweptSide> sides = SidesAlong(outlines, along_y);
+  // The sides whose extent along the axis reaches the sweep's line.
   std::vector<const SweptSide*> active;
   for (const SweptSide& s : sides) {
-    std::erase_if(active, [&s](const SweptSide* t) { return t->x1 < s.x0; });
-    const double y0 = std::min(s.a.y, s.b.y), y1 = std::max(s.a.y, s.b.y);
+    std::erase_if(active, [&s](const SweptSide* t) { return t->hi < s.lo; });
     for (const SweptSide* t : active) {
-      if (std::max(t->a.y, t->b.y) < y0 || std::min(t->a.y, t->b.y) > y1) continue;
+      if (t->hi2 < s.lo2 || t->lo2 > s.hi2) continue;
       if (SidesMeet(s, *t, outlines)) {
         return OutlineMeeting{{t->outline, s.outline}, MeetingPoint(t->a, t->b, s.a, s.b)};
       }

@@ -3,6 +3,7 @@
 // count as inside: a shape is a closed set.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <utility>
@@ -50,13 +51,19 @@ double SignedArea(const std::vector<Point>& vertices);
 
 // The first place where the outlines of a region meet where they should
 // not: two sides of one outline as MeetingSides has it, or any two sides
-// of two outlines that touch or cross. Found by a sweep across x, so that
-// outlines of many thousand sides cost about their sides' count.
+// of two outlines that touch or cross. Found by a sweep along x or y,
+// whichever makes fewer sides overlap along it, so that outlines of many
+// thousand sides cost about their sides' count.
 struct OutlineMeeting {
   std::size_t outline[2];  // The outlines of the two sides, the same for one.
   Point at;                // A point the two sides have in common.
 };
 std::optional<OutlineMeeting> FirstMeeting(std::span<const std::vector<Point>> outlines);
+
+// The pairs of sides the sweep of FirstMeeting compares: those whose
+// extents overlap along the better of the two axes. Callers bound it before
+// the sweep, which costs about that many comparisons.
+std::uint64_t SweepPairs(std::span<const std::vector<Point>> outlines);
 
 // Sets a region's ring_bounds from its rings, by which the functions above
 // pass over the rings far from a point or box: a region of many outlines
