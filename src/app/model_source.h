@@ -12,26 +12,27 @@
 #include "model/model.h"
 #include "platform/error.h"
 #include "report/cases.h"
-#include "report/model_labels.h"
+#include "model/labels.h"
 #include "report/psi.h"
 
 namespace kelvane {
 
 struct LoadedModel {
   std::optional<MadeGrid> made;  // A detail file's grid, with its lines and names.
-  Model grid_file;               // A grid file's model.
-  ModelLabels labels;
+  Model grid_file;               // A grid file's model,
+  ModelLabels grid_file_labels;  //   and its labels.
   std::vector<CaseDefinition> cases;  // A detail file's, in its order.
   std::optional<PsiRequest> psi;      // A detail file's [psi].
 
   const Model& model() const { return made ? made->model : grid_file; }
+  const ModelLabels& labels() const { return made ? made->labels : grid_file_labels; }
 };
 
 // Whether `path` names a detail file: its name ends in ".toml".
 bool IsDetailFile(const std::string& path);
 
 // Reads the model at `path`; a detail file is read and its grid made.
-LoadedModel LoadModel(const std::string& path, const ReaderSettings& settings);
+LoadedModel LoadModel(const std::string& path);
 
 // The model as a grid file: the grid made from a detail file, or a grid
 // file as it is. Running it gives the same result file.

@@ -6,6 +6,7 @@
 #include "detail/block_survey.h"
 #include "detail/geometry.h"
 #include "detail/interval_cells.h"
+#include "detail/probe.h"
 #include "model/leading_number.h"
 #include "model/units.h"
 #include "platform/error.h"
@@ -49,10 +50,10 @@ std::string FieldSafe(std::string text) {
   return text;
 }
 
-Cell CodeOf(const Fill& fill) {
+BlockCode CodeOf(const Fill& fill) {
   static const char kLetters[] = {'\0', 'A', 'B', 'C'};
-  if (fill.kind == FillKind::kVoid) return Cell();
-  return Cell::Text(kLetters[static_cast<int>(fill.kind)] + std::to_string(fill.index + 1));
+  if (fill.kind == FillKind::kVoid) return BlockCode();
+  return {kLetters[static_cast<int>(fill.kind)], fill.index + 1, true};
 }
 
 // The index of a drawing line, which `at` is.
@@ -141,7 +142,7 @@ void GridMaker::PlanIntervals(Axis& axis, const std::vector<bool>& material, boo
 // Counts the cells of every interval; refuses at the first interval whose
 // cells alone would make the grid too large for the limits or the memory.
 std::int64_t GridMaker::CountAxis(Axis& axis) const {
-  const std::uint64_t bytes_per_point = sizeof(Cell) + sizeof(int);
+  const std::uint64_t bytes_per_point = sizeof(BlockCode) + sizeof(int);
   const std::uint64_t room = AvailableMemory().value_or(UINT64_MAX) / bytes_per_point;
   const std::uint64_t points = std::min<std::uint64_t>(limits_.grid_points, room);
   // The other direction has at least one cell: with the ring, four lines.
@@ -197,7 +198,7 @@ void GridMaker::CheckSize(std::int64_t columns, std::int64_t rows) const {
              std::to_string(limits_.grid_points) + " grid points holds");
   }
   try {
-    RequireMemory(static_cast<std::uint64_t>(points) * (sizeof(Cell) + sizeof(int)),
+    RequireMemory(static_cast<std::uint64_t>(points) * (sizeof(BlockCode) + sizeof(int)),
                   "the grid of " + size);
   } catch (RunError& e) {
     e.AddOuterPlace(at.line > 0 ? detail_.PlaceOf(at) : detail_.source);
@@ -279,60 +280,63 @@ void GridMaker::PaintPolygon(const Shape& shape, int s, std::vector<int>& painte
 
 void GridMaker::FillTables() {
   Model& model = grid_.model;
+  ModelLabels& labels = grid_.labels;
   model.Header = FieldSafe(detail_.title);
-  grid_.title = detail_.title;
+  labels.title = detail_.title;
+  labels.drawing = true;
   model.MaterialTable.assign(detail_.materials.size() + 1, Material());
-  grid_.material_names.assign(detail_.materials.size() + 1, "");
+  labels.materials.assign(detail_.materials.size() + 1, "");
   for (std::size_t i = 0; i < detail_.materials.size(); ++i) {
     const MaterialEntry& m = detail_.materials[i];
     model.MaterialTable[i + 1] = {FieldSafe(m.name), m.conductivity, m.conductivity};
-    grid_.material_names[i + 1] = m.name;
+    labels.materials[i + 1] = m.name;
   }
   model.ConvectionTable.assign(detail_.conditions.size() + 1, Convection());
-  grid_.condition_names.assign(detail_.conditions.size() + 1, "");
+  labels.conditions.assign(detail_.conditions.size() + 1, "");
   for (std::size_t i = 0; i < detail_.conditions.size(); ++i) {
     const ConditionEntry& c = detail_.conditions[i];
     model.ConvectionTable[i + 1] = {c.ambient, c.h};
-    grid_.condition_names[i + 1] = c.name;
+    labels.conditions[i + 1] = c.name;
   }
   model.FixedTemperatureTable.assign(detail_.fixed.size() + 1, 0.0);
-  grid_.fixed_names.assign(detail_.fixed.size() + 1, "");
+  labels.fixed.assign(detail_.fixed.size() + 1, "");
   for (std::size_t i = 0; i < detail_.fixed.size(); ++i) {
     model.FixedTemperatureTable[i + 1] = detail_.fixed[i].temperature;
-    grid_.fixed_names[i + 1] = detail_.fixed[i].name;
+    labels.fixed[i + 1] = detail_.fixed[i].name;
   }
 }
 
-// The code block: spacings in row 0 and column 0, a void ring, and the
-// painted cells with the top row first.
+// The code block: spacings in metres, a void ring, and the painted cells
+// with the top row first.
 void GridMaker::FillCells(const std::vector<int>& painted) {
   const std::size_t columns = x_.cells(), rows = y_.cells();
-  Table2<Cell>& cells = grid_.model.CellGrid;
-  cells = Table2<Cell>(static_cast<int>(columns) + 2, static_cast<int>(rows) + 2);
+  Model& model = grid_.model;
+  MakeCodeBlock(model, static_cast<std::int32_t>(columns) + 2,
+                static_cast<std::int32_t>(rows) + 2);
   grid_.widths = x_.sizes;
   grid_.heights.assign(y_.sizes.rbegin(), y_.sizes.rend());
   for (std::size_t c = 0; c < columns; ++c) {
-    cells(static_cast<int>(c) + 2, 0) = Cell::Number(MillimetreToMetre(grid_.widths[c]));
+    model.ColumnWidths[c + 1] = MillimetreToMetre(grid_.widths[c]);
   }
-  for (std::size_t j = 0; j < rows; ++j) {
-    cells(0, static_cast<int>(j) + 2) = Cell::Number(MillimetreToMetre(grid_.heights[j]));
-  }
-  grid_.areas.assign(detail_.materials.size() + 1, MaterialArea());
+  for (std::size_t j = 0; j < rows; ++j) model.RowHeights[j + 1] = MillimetreToMetre(grid_.heights[j]);
+  std::vector<MaterialArea>& areas = grid_.labels.areas;
+  areas.clear();
+  for (const MaterialEntry& m : detail_.materials) areas.push_back({m.name, 0, 0});
   bool any_material = false;
   for (std::size_t r = 0; r < rows; ++r) {
     for (std::size_t c = 0; c < columns; ++c) {
       const int s = painted[r * columns + c];
       if (s < 0) continue;
       const Fill& fill = detail_.shapes[s].fill;
-      cells(static_cast<int>(c) + 2, static_cast<int>(rows - r) + 1) = CodeOf(fill);
+      model.Codes(static_cast<int>(c) + 1, static_cast<int>(rows - r)) = CodeOf(fill);
       if (fill.kind != FillKind::kMaterial) continue;
-      grid_.areas[fill.index + 1].cells += x_.sizes[c] * y_.sizes[r];
+      areas[fill.index].cells += x_.sizes[c] * y_.sizes[r];
       any_material = true;
     }
   }
   if (!any_material) Fail(ErrorKind::kNoMaterial, {}, "no cell of the grid is of a material");
-  grid_.column_x = x_.bounds;
-  grid_.row_y.assign(y_.bounds.rbegin(), y_.bounds.rend());
+  grid_.labels.column_x_mm = x_.bounds;
+  grid_.labels.row_y_mm.assign(y_.bounds.rbegin(), y_.bounds.rend());
 }
 
 void GridMaker::PlaceProbes() {
@@ -343,7 +347,7 @@ void GridMaker::PlaceProbes() {
            "probe " + Quoted(probe.name) + " at [" + NumberText(probe.point.x) + ", " +
                NumberText(probe.point.y) + "] lies in no material cell");
     }
-    grid_.probes.push_back({probe.name, probe.point, probe.at, *spot});
+    grid_.labels.probes.push_back({probe.name, probe.point.x, probe.point.y, *spot});
   }
 }
 
@@ -397,7 +401,7 @@ MadeGrid GridMaker::Make() {
   FillTables();
   FillCells(Paint());
   for (std::size_t m = 0; m < detail_.materials.size(); ++m) {
-    grid_.areas[m + 1].drawn = survey.drawn_area[m];
+    grid_.labels.areas[m].drawn = survey.drawn_area[m];
   }
   PlaceProbes();
   return std::move(grid_);

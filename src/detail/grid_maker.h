@@ -22,22 +22,10 @@
 #include <vector>
 
 #include "detail/detail_file.h"
-#include "detail/probe.h"
+#include "model/labels.h"
 #include "model/model.h"
 
 namespace kelvane {
-
-struct PlacedProbe {
-  std::string name;
-  Point point;  // mm
-  SourcePosition at;
-  ProbeSpot spot;
-};
-
-struct MaterialArea {
-  double drawn = 0;  // mm2 the drawing paints with the material (block_survey.h)
-  double cells = 0;  // mm2 of its cells in the grid
-};
 
 struct GridLimits {
   // The most grid points (LastColumn + 1) x (LastRow + 1), as the input
@@ -47,27 +35,20 @@ struct GridLimits {
 
 struct MadeGrid {
   Model model;
-  std::string title;  // As the file gives it.
-  // The names as the file gives them, entry n for A n, B n and C n; entry 0
-  // empty, as in the model's tables.
-  std::vector<std::string> material_names;
-  std::vector<std::string> condition_names;
-  std::vector<std::string> fixed_names;
-  // Drawing coordinates (mm) of column lines 1..LastColumn - 1, left to
-  // right, and of row lines 1..LastRow - 1, top to bottom.
-  std::vector<double> column_x;
-  std::vector<double> row_y;
+  // The file's title and names as it gives them (entry n for A n, B n and
+  // C n), the drawing coordinates (mm) of column lines 1..LastColumn - 1,
+  // left to right, and of row lines 1..LastRow - 1, top to bottom, the
+  // probes in file order and each material's area, drawn and in cells.
+  ModelLabels labels;
   // The cells' widths and heights in mm, top row first, as the model's text
   // writes them (15 significant digits).
   std::vector<double> widths;
   std::vector<double> heights;
-  std::vector<MaterialArea> areas;  // Entry n for A n; entry 0 unused.
-  std::vector<PlacedProbe> probes;  // In file order.
 
   // The drawing point (mm) of the solver's node coordinates x, y (m): x from
   // column line 1, y up from the last row line.
   Point DrawingPoint(double x_m, double y_m) const {
-    return {column_x.front() + x_m * 1000, row_y.back() + y_m * 1000};
+    return {labels.DrawingX(x_m), labels.DrawingY(y_m)};
   }
 };
 

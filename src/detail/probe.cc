@@ -5,7 +5,6 @@
 
 #include "detail/grid_maker.h"
 #include "model/bilinear.h"
-#include "model/cell_code.h"
 
 namespace kelvane {
 namespace {
@@ -33,15 +32,16 @@ double Fraction(double from, double to, double at) {
 }  // namespace
 
 std::optional<ProbeSpot> FindElement(const MadeGrid& grid, Point p) {
-  const Table2<Cell>& codes = grid.model.CellGrid;
-  for (int k : CellsAround(grid.column_x, p.x, true)) {
-    for (int j : CellsAround(grid.row_y, p.y, false)) {
-      const CodeParts code = SplitCellCode(codes(k + 1, j + 1));
+  const std::vector<double>& column_x = grid.labels.column_x_mm;
+  const std::vector<double>& row_y = grid.labels.row_y_mm;
+  for (int k : CellsAround(column_x, p.x, true)) {
+    for (int j : CellsAround(row_y, p.y, false)) {
+      const BlockCode& code = grid.model.Codes(k, j);
       if (code.letter != 'A' || code.number < 1 || code.number > grid.model.MaterialCount()) {
         continue;
       }
-      return ProbeSpot{k, j, Fraction(grid.column_x[k - 1], grid.column_x[k], p.x),
-                       Fraction(grid.row_y[j - 1], grid.row_y[j], p.y)};
+      return ProbeSpot{k, j, Fraction(column_x[k - 1], column_x[k], p.x),
+                       Fraction(row_y[j - 1], row_y[j], p.y)};
     }
   }
   return std::nullopt;

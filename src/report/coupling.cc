@@ -1,12 +1,12 @@
 #include "report/coupling.h"
 
-#include "report/cases.h"
 #include "report/heat_flow.h"
 
 namespace kelvane {
 namespace {
 
-std::vector<Environment> TouchingEnvironments(const SolvedField& field) {
+std::vector<Environment> TouchingEnvironments(const SolvedField& field,
+                                               const ModelLabels& labels) {
   const Model& model = *field.model;
   std::vector<char> has_edge(static_cast<std::size_t>(field.ConvectionCount()) + 1, 0);
   for (std::int32_t e = 1; e <= field.edge_count; ++e) has_edge[field.edge_condition[e]] = 1;
@@ -17,22 +17,23 @@ std::vector<Environment> TouchingEnvironments(const SolvedField& field) {
   for (std::int32_t v = 1; v <= field.ConvectionCount(); ++v) {
     if (!has_edge[v]) continue;
     const Convection& c = model.ConvectionTable[v];
-    environments.push_back({Environment::Kind::kConvection, v, c.AmbientTemperature,
-                            c.HeatTransferCoefficient});
+    environments.push_back({Environment::Kind::kConvection, v, labels.Condition(v),
+                            c.AmbientTemperature, c.HeatTransferCoefficient});
   }
   for (std::int32_t i = 1; i <= fixed_count; ++i) {
     if (!has_node[i]) continue;
     environments.push_back(
-        {Environment::Kind::kFixedTemperature, i, model.FixedTemperatureTable[i], 0});
+        {Environment::Kind::kFixedTemperature, i, labels.Fixed(i), model.FixedTemperatureTable[i], 0});
   }
   return environments;
 }
 
 }  // namespace
 
-CouplingMatrix ComputeCoupling(const SolvedField& field) {
+CouplingMatrix ComputeCoupling(const Solution& solution, const ModelLabels& labels) {
+  const SolvedField& field = solution.Field();
   CouplingMatrix m;
-  m.environments = TouchingEnvironments(field);
+  m.environments = TouchingEnvironments(field, labels);
   const std::size_t count = m.environments.size();
   m.flow.assign(count, std::vector<double>(count, 0.0));
   const EnvironmentValues model_values = ValuesOf(*field.model);
@@ -47,7 +48,7 @@ CouplingMatrix ComputeCoupling(const SolvedField& field) {
     } else {
       values.fixed[unit.number] = 1;
     }
-    const std::vector<double> t = SolveForValues(field, values);
+    const std::vector<double> t = solution.SolveFor(values);
     const EnvironmentFlows flows = HeatFlows(field, t.data(), values.Ambients());
     for (std::size_t i = 0; i < count; ++i) {
       const Environment& through = m.environments[i];

@@ -5,9 +5,9 @@
 // moved.
 #pragma once
 
-#include "report/model_labels.h"
+#include "model/labels.h"
 #include "report/report.h"
-#include "report/solved_field.h"
+#include "solver/solved_field.h"
 
 namespace kelvane {
 

@@ -8,8 +8,8 @@
 #include <span>
 #include <string>
 
-#include "report/model_labels.h"
-#include "report/solved_field.h"
+#include "model/labels.h"
+#include "solver/solved_field.h"
 
 namespace kelvane {
 

@@ -7,6 +7,7 @@
 
 #include "platform/error.h"
 #include "platform/memory.h"
+#include "platform/number_text.h"
 #include "solver/profile.h"
 #include "solver/solver_state.h"
 
@@ -37,20 +38,17 @@ void ElementCell(const SolverState& s, std::int32_t e, std::int32_t* k_out,
   std::string which = bad_width ? "width" : "height";
   std::string spacing = bad_width ? "column width " + std::to_string(k)
                                   : "row height " + std::to_string(j);
-  const Cell& given = bad_width ? s.model.CellGrid(k + 1, 0) : s.model.CellGrid(0, j + 1);
+  const double given = bad_width ? s.model.ColumnWidths[k] : s.model.RowHeights[j];
   double size = bad_width ? width : height;
   if (size < 0) {
     throw RunError(ErrorKind::kNegativeSize, CellPlace(k, j),
                    "the material cell has a negative " + which + " (" + spacing + " is " +
-                       given.AsText() + " m)");
+                       NumberText(given) + " m)");
   }
-  ParsedNumber value = given.NumericValue();
-  std::string why = value.status == NumberStatus::kNumber && value.value != 0
-                        ? ", too small to move its grid line's coordinate"
-                        : "";
+  std::string why = given != 0 ? ", too small to move its grid line's coordinate" : "";
   throw RunError(ErrorKind::kDivisionByZero, CellPlace(k, j),
                  "the material cell has zero " + which + " (" + spacing + " is " +
-                     given.AsText() + " m" + why + "), so its element matrix divides by zero");
+                     NumberText(given) + " m" + why + "), so its element matrix divides by zero");
 }
 
 }  // namespace
@@ -65,7 +63,7 @@ void RequireNodes(const SolverState& s) {
 void BuildProfile(SolverState& s) {
   RequireNodes(s);
   const std::int32_t n = s.NodeCount;
-  // 1-2: ProfileStart(r) is the smallest node sharing an element with r.
+  // ProfileStart(r) is the smallest node sharing an element with r.
   s.ProfileStart.resize(static_cast<std::size_t>(n) + 1);
   s.ProfileStart[0] = 0;
   for (std::int32_t r = 1; r <= n; ++r) s.ProfileStart[r] = r;
@@ -79,14 +77,14 @@ void BuildProfile(SolverState& s) {
       }
     }
   }
-  // 3: the rows one after another, each ending with its diagonal.
+  // The rows one after another, each ending with its diagonal.
   s.DiagonalIndex.assign(static_cast<std::size_t>(n) + 1, 0);
   s.DiagonalIndex[1] = 1;
   for (std::int32_t r = 2; r <= n; ++r) {
     s.DiagonalIndex[r] = s.DiagonalIndex[r - 1] + (r - s.ProfileStart[r]) + 1;
   }
   s.ProfileLength = s.DiagonalIndex[n];
-  // 4-5: the cleared matrix and load, once it is known that they fit.
+  // The cleared matrix and load, once it is known that they fit.
   const std::uint64_t bytes = 8 * (static_cast<std::uint64_t>(s.ProfileLength) + 1) +
                               8 * (static_cast<std::uint64_t>(n) + 1);
   if (std::optional<MemoryRoom> room = ShortOfMemory(bytes)) {

@@ -96,7 +96,7 @@ TEST(GridMaker, TablesNamesAndCoordinates) {
                               "[[shape]]\nfill = \"air\"\nrect = [0, 100, 10, 120]\n"));
   const Model& m = grid.model;
   EXPECT_EQ(m.Header, "A 'quoted' title");
-  EXPECT_EQ(grid.title, "A \"quoted\" title");
+  EXPECT_EQ(grid.labels.title, "A \"quoted\" title");
   ASSERT_EQ(m.MaterialCount(), 2);
   EXPECT_EQ(m.MaterialTable[2].Name, "b");
   EXPECT_EQ(m.MaterialTable[2].ConductivityX, 2);
@@ -106,17 +106,14 @@ TEST(GridMaker, TablesNamesAndCoordinates) {
   EXPECT_EQ(m.ConvectionTable[1].HeatTransferCoefficient, 8);
   ASSERT_EQ(m.FixedTemperatureCount(), 1);
   EXPECT_EQ(m.FixedTemperatureTable[1], 50);
-  EXPECT_EQ(grid.material_names, (std::vector<std::string>{"", "a", "b"}));
-  EXPECT_EQ(grid.condition_names, (std::vector<std::string>{"", "air"}));
-  EXPECT_EQ(grid.fixed_names, (std::vector<std::string>{"", "hot"}));
+  EXPECT_EQ(grid.labels.materials, (std::vector<std::string>{"", "a", "b"}));
+  EXPECT_EQ(grid.labels.conditions, (std::vector<std::string>{"", "air"}));
+  EXPECT_EQ(grid.labels.fixed, (std::vector<std::string>{"", "hot"}));
   // Spacings in metres, the ring without size.
-  EXPECT_EQ(m.CellGrid(2, 0), Cell::Number(0.01));
-  EXPECT_EQ(m.CellGrid(5, 0), Cell::Number(0.01));
-  EXPECT_EQ(m.CellGrid(0, 2), Cell::Number(0.01));
-  EXPECT_TRUE(m.CellGrid(1, 0).IsEmpty());
-  EXPECT_TRUE(m.CellGrid(6, 0).IsEmpty());
-  EXPECT_EQ(grid.column_x, (std::vector<double>{-30, -20, -10, 0, 10}));
-  EXPECT_EQ(grid.row_y, (std::vector<double>{120, 110, 100}));
+  EXPECT_EQ(m.ColumnWidths, (std::vector<double>{0, 0.01, 0.01, 0.01, 0.01, 0}));
+  EXPECT_EQ(m.RowHeights, (std::vector<double>{0, 0.01, 0.01, 0}));
+  EXPECT_EQ(grid.labels.column_x_mm, (std::vector<double>{-30, -20, -10, 0, 10}));
+  EXPECT_EQ(grid.labels.row_y_mm, (std::vector<double>{120, 110, 100}));
   const Point corner = grid.DrawingPoint(0.03, 0.02);
   EXPECT_DOUBLE_EQ(corner.x, 0);
   EXPECT_DOUBLE_EQ(corner.y, 120);
@@ -129,15 +126,15 @@ TEST(GridMaker, AreasDrawnAndOfCells) {
                               "[[shape]]\nfill = \"a\"\npolygon = [[0, 0], [10, 0], [0, 10]]\n",
                               "max_cell = 5"));
   const double pi = std::numbers::pi;
-  ASSERT_EQ(grid.areas.size(), 3u);
+  ASSERT_EQ(grid.labels.areas.size(), 2u);
   // The triangle's long side is a chord of the circle: it covers the
   // circle's segment, 25 pi - 50. Where both outlines pass through a block
   // the area is exact only to the quartering.
-  EXPECT_NEAR(grid.areas[2].drawn, 100 * pi - (25 * pi - 50), 0.01);
-  EXPECT_NEAR(grid.areas[1].drawn + grid.areas[2].drawn, 400, 1e-9);
-  EXPECT_DOUBLE_EQ(grid.areas[1].cells + grid.areas[2].cells, 400);
+  EXPECT_NEAR(grid.labels.areas[1].drawn, 100 * pi - (25 * pi - 50), 0.01);
+  EXPECT_NEAR(grid.labels.areas[0].drawn + grid.labels.areas[1].drawn, 400, 1e-9);
+  EXPECT_DOUBLE_EQ(grid.labels.areas[0].cells + grid.labels.areas[1].cells, 400);
   // Cells: the circle's twelve, less two the triangle holds on its side.
-  EXPECT_DOUBLE_EQ(grid.areas[2].cells, 10 * 25);
+  EXPECT_DOUBLE_EQ(grid.labels.areas[1].cells, 10 * 25);
 }
 
 std::string ErrorWith(const std::string& text, std::uint64_t points) {

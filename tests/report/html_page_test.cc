@@ -87,10 +87,11 @@ std::string FromBase64(const std::string& text) {
 class PlatePage : public ::testing::Test {
  protected:
   PlatePage() {
-    const std::string error = SolveAndInspect(kPlate, [&](const SolvedField& field) {
+    const std::string error = SolveAndInspect(kPlate, [&](const Solution& solution) {
+      const SolvedField& field = solution.Field();
       labels_ = GridFileLabels(*field.model);
       labels_.title = "Steel plate";
-      report_ = BuildReport(field, labels_, "plate.inp", true);
+      report_ = BuildReport(solution, labels_, "plate.inp", true);
       field_ = CapturePageField(field, field.temperature, labels_);
       const SvgPicture svg = DrawSvgPicture(field, labels_);
       picture_ = {svg.text, svg.layout.origin_x, svg.layout.origin_y, svg.layout.scale};
@@ -103,7 +104,7 @@ class PlatePage : public ::testing::Test {
     psi.between[0] = "B1";
     psi.between[1] = "C1";
     psi.l2d = 0.25;
-    psi.flanking.push_back({0.35, 0.5, true, 0, 0, 30, 0, {{"Steel", 30, 50}}, 0.13, 0.04});
+    psi.flanking.push_back({0.35, 0.5, true, 0, 0, 0.03, 0, {{"Steel", 0.03, 50}}, 0.13, 0.04});
     psi.flanking_sum = 0.175;
     psi.psi = 0.075;
     report_.psi = psi;
