@@ -38,7 +38,7 @@ inline std::string LayerGridFault(const DrawingLayer& layer) {
   if (!(detail.grid.max_cell > 0) || !std::isfinite(detail.grid.max_cell)) return "";
   detail.shapes.push_back(shape);
   const MadeGrid grid = MakeGrid(detail, GridLimits{20000});
-  const double drawn = grid.areas[1].drawn;
+  const double drawn = grid.labels.areas[0].drawn;
   const double area = OverlapArea(shape, box);
   if (!std::isfinite(drawn) || std::fabs(drawn - area) > 1e-6 * (std::fabs(area) + 1)) {
     return "the survey's area is not the region's";

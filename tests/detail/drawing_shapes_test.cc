@@ -194,8 +194,8 @@ TEST(DrawingShapes, TheRoundedRectanglesCellsHoldItsAreaAtAFineGrid) {
                            "file = \"frame.dxf\"\n" + kLayerShape;
   const MadeGrid grid = MakeGrid(Parsed(toml, dxf));
   const double exact = 6000 - (4 - kPi) * 100;
-  EXPECT_NEAR(grid.areas[1].cells / exact, 1, 1e-4);
-  EXPECT_NEAR(grid.areas[1].drawn / exact, 1, 1e-4);
+  EXPECT_NEAR(grid.labels.areas[0].cells / exact, 1, 1e-4);
+  EXPECT_NEAR(grid.labels.areas[0].drawn / exact, 1, 1e-4);
 }
 
 }  // namespace

@@ -57,12 +57,13 @@ TEST(Examples, TheDrawnWallAndSlabMakesTheTypedGrid) {
   const MadeGrid drawn = MakeExample("wall_slab_dxf.toml");
   EXPECT_EQ(drawn.widths, typed.widths);
   EXPECT_EQ(drawn.heights, typed.heights);
-  EXPECT_EQ(drawn.column_x, typed.column_x);
-  EXPECT_EQ(drawn.row_y, typed.row_y);
-  EXPECT_TRUE(drawn.model.CellGrid == typed.model.CellGrid);
-  for (std::size_t m = 1; m < typed.areas.size(); ++m) {
-    EXPECT_EQ(drawn.areas[m].drawn, typed.areas[m].drawn) << m;
-    EXPECT_EQ(drawn.areas[m].cells, typed.areas[m].cells) << m;
+  EXPECT_EQ(drawn.labels.column_x_mm, typed.labels.column_x_mm);
+  EXPECT_EQ(drawn.labels.row_y_mm, typed.labels.row_y_mm);
+  EXPECT_TRUE(drawn.model.Codes == typed.model.Codes);
+  ASSERT_EQ(drawn.labels.areas.size(), typed.labels.areas.size());
+  for (std::size_t m = 0; m < typed.labels.areas.size(); ++m) {
+    EXPECT_EQ(drawn.labels.areas[m].drawn, typed.labels.areas[m].drawn) << m;
+    EXPECT_EQ(drawn.labels.areas[m].cells, typed.labels.areas[m].cells) << m;
   }
 }
 
