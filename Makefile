@@ -58,7 +58,7 @@ package: build
 
 # make fuzz FUZZ_SECONDS=600 fuzzes the whole program in memory (needs
 # clang): first on model text, then on well-formed grids chosen by the bytes,
-# then on detail files, each for FUZZ_SECONDS.
+# then on detail files, then on DXF drawings, each for FUZZ_SECONDS.
 FUZZ_SECONDS ?= 60
 FUZZ_BUILD ?= build-fuzz
 FUZZ_FLAGS = -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
@@ -77,6 +77,10 @@ fuzz: packages
 	  $(FUZZ_BUILD)/detail-corpus/ 2>/dev/null || true
 	cd $(FUZZ_BUILD) && ./kelvane_fuzz_detail $(FUZZ_FLAGS) -max_len=4096 -dict=../fuzz/detail.dict \
 	  -artifact_prefix=./detail-crash- detail-corpus
+	mkdir -p $(FUZZ_BUILD)/dxf-corpus
+	cp fuzz/dxf-corpus/* fuzz/dxf-regressions/* examples/*.dxf $(FUZZ_BUILD)/dxf-corpus/ 2>/dev/null || true
+	cd $(FUZZ_BUILD) && ./kelvane_fuzz_dxf $(FUZZ_FLAGS) -max_len=16384 -dict=../fuzz/dxf.dict \
+	  -artifact_prefix=./dxf-crash- dxf-corpus
 
 validate: build
 	$(BUILD)/tests/kelvane_validate

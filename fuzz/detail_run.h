@@ -43,6 +43,25 @@ inline std::string FlankingFault(const DetailFile& detail) {
   return "";
 }
 
+// The drawing every [drawing] file names: layers "A" (a square with a
+// round chamber and a square one), "B" (a rounded square, a block inserted
+// rotated), "C" (an open chain), "D" (two squares that touch) and "0".
+inline std::string FuzzDrawing(const std::string&) {
+  return "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n8\n0\n2\nR\n10\n0\n20\n0\n"
+         "0\nLWPOLYLINE\n8\n0\n90\n4\n70\n1\n10\n0\n20\n0\n42\n0.4\n10\n10\n20\n0\n"
+         "10\n10\n20\n10\n42\n0.4\n10\n0\n20\n10\n0\nENDBLK\n8\n0\n0\nENDSEC\n"
+         "0\nSECTION\n2\nENTITIES\n"
+         "0\nLWPOLYLINE\n8\nA\n90\n4\n70\n1\n10\n0\n20\n0\n10\n40\n20\n0\n10\n40\n20\n30\n"
+         "10\n0\n20\n30\n0\nCIRCLE\n8\nA\n10\n10\n20\n15\n40\n5\n"
+         "0\nLINE\n8\nA\n10\n25\n20\n10\n11\n35\n21\n10\n0\nLINE\n8\nA\n10\n35\n20\n10\n11\n35\n21\n20\n"
+         "0\nLINE\n8\nA\n10\n35\n20\n20\n11\n25\n21\n20\n0\nARC\n8\nA\n10\n25\n20\n15\n40\n5\n"
+         "50\n90\n51\n270\n0\nINSERT\n8\nB\n2\nR\n10\n50\n20\n5\n50\n30\n"
+         "0\nLINE\n8\nC\n10\n0\n20\n40\n11\n10\n21\n40\n0\nLINE\n8\nC\n10\n10\n20\n40\n11\n10\n21\n50\n"
+         "0\nLWPOLYLINE\n8\nD\n90\n4\n70\n1\n10\n60\n20\n40\n10\n70\n20\n40\n10\n70\n20\n50\n"
+         "10\n60\n20\n50\n0\nLWPOLYLINE\n8\nD\n90\n3\n70\n1\n10\n70\n20\n40\n10\n80\n20\n40\n"
+         "10\n75\n20\n50\n0\nENDSEC\n0\nEOF\n";
+}
+
 // "" when the input ends as it must, in a made grid that reads back from
 // its text as itself or in a RunError with a message; otherwise what went
 // wrong.
@@ -50,7 +69,7 @@ inline std::string RunDetailInput(std::string_view text) {
   constexpr std::uint64_t kGridPoints = 20000;  // Made and read back.
   constexpr std::size_t kSolvedCells = 2000;
   try {
-    const DetailFile detail = ParseDetail(text, "fuzz.toml");
+    const DetailFile detail = ParseDetail(text, "fuzz.toml", FuzzDrawing);
     if (std::string fault = FlankingFault(detail); !fault.empty()) return fault;
     const MadeGrid grid = MakeGrid(detail, GridLimits{kGridPoints});
     if (!(ParseInput(GridInputText(grid), "made.inp") == grid.model)) {

@@ -85,6 +85,7 @@ constexpr OptionRule kOptions[] = {
     {"--save-input", "", V::kOptional, &C::save_input, &C::save_input_file},
     {"--solver", "", V::kRequired, nullptr, nullptr, SetSolver},
     {"--threads", "", V::kRequired, nullptr, nullptr, SetThreads},
+    {"--layers", "", V::kNone, &C::layers},
 };
 
 // Whether `rule` takes the value an argument has (`given`: it has '=').
@@ -129,6 +130,11 @@ void CheckTogether(ParsedCommandLine& parsed) {
   // What the report gains goes into the result page when there is one.
   if ((line.coupling || line.check_grid) && !line.html && line.report == ReportFormat::kNone) {
     line.report = ReportFormat::kText;
+  }
+  if (line.layers && line.paths.empty()) {
+    parsed.error = "--layers lists the layers of DXF drawings: name them, as in "
+                   "kelvane2d --layers frame.dxf";
+    return;
   }
   // An option that names one file serves one model.
   const std::size_t models = line.paths.size();
@@ -218,6 +224,10 @@ Options:
                      temperatures to better than 1E-10 of their range
   --threads=N        factor on N threads, at most one per core the program may
                      run on (the default)
+  --layers           list the layers of each PATH, a DXF drawing, with the
+                     closed outlines, open chains and other entities on each,
+                     and the drawing's extent, and exit: what a detail file's
+                     layer shapes take
   -h, --help         print this help and exit
   --version          print the version, the libraries it was built with and the
                      profile kernel this processor gets, and exit
@@ -234,6 +244,8 @@ Examples:
                        and draw wall.svg
   kelvane2d --html --check-grid wall.toml
                        write wall.html, the result page with the grid check
+  kelvane2d --layers frame.dxf
+                       list the layers of the drawing frame.dxf
   kelvane2d -q --report=json studies/*.inp > flows.jsonl
                        one JSON line per model, for scripts
 )";

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/layers_listing.h"
 #include "app/model_run.h"
 #include "app/model_source.h"
 #include "app/version.h"
@@ -100,6 +101,7 @@ int RunMain(int argc, const char* const* argv) {
     std::printf("%s\n", VersionLine().c_str());
     return 0;
   }
+  if (line.layers) return ListLayers(line.paths);
   InstallInterruptHandlers();
   const bool draw = line.progress == CommandLine::Progress::kShown ||
                     (line.progress == CommandLine::Progress::kAuto && isatty(STDERR_FILENO));

@@ -37,6 +37,8 @@ std::vector<LibraryVersion> LinkedLibraries() {
       {"nlohmann-json", Dotted(NLOHMANN_JSON_VERSION_MAJOR, NLOHMANN_JSON_VERSION_MINOR,
                                NLOHMANN_JSON_VERSION_PATCH)},
       {"toml++", Dotted(TOML_LIB_MAJOR, TOML_LIB_MINOR, TOML_LIB_PATCH)},
+      // dxflib has no version to ask; the one pkg-config gave the build.
+      {"dxflib", KELVANE_DXFLIB_VERSION},
       // The sparse solver loads these when it first runs, so the versions
       // are those it was built against: asking the libraries would load
       // them, and start OpenBLAS's threads, for a --version.

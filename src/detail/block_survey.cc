@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <span>
 
 #include "detail/geometry.h"
 
@@ -35,21 +36,31 @@ Range IntervalsMeeting(const std::vector<double>& lines, double lo, double hi, R
           std::min(static_cast<std::size_t>(end - lines.begin()), within.end)};
 }
 
-// How a polygon lies over each block of its extent, `cols` x `rows`, row by
-// row: kPartial where a side meets the block's closed box, else kFull or
-// kNone as it holds the block's centre. Each side marks the blocks along it
-// and the rows of blocks are scanned in rising order, so a polygon of many
-// vertices costs about what its blocks do.
-std::vector<Overlap> PolygonOverBlocks(const std::vector<Point>& v, const std::vector<double>& xs,
-                                       const std::vector<double>& ys, Range cols, Range rows) {
-  const std::size_t width = cols.end - cols.first;
-  std::vector<Overlap> over(width * (rows.end - rows.first), Overlap::kNone);
-  auto at = [&](std::size_t i, std::size_t j) -> Overlap& {
-    return over[(j - rows.first) * width + (i - cols.first)];
-  };
+// The intervals k, from lines[k] to lines[k + 1], whose open span meets
+// the open span (lo, hi), or holds lo where lo = hi; only those within
+// `within`.
+Range IntervalsEntered(const std::vector<double>& lines, double lo, double hi, Range within) {
+  const auto after = std::upper_bound(lines.begin() + 1, lines.end(), lo);
+  std::size_t first = static_cast<std::size_t>(after - lines.begin()) - 1;
+  std::size_t end = first + 1;
+  if (lo < hi) {
+    end = static_cast<std::size_t>(std::lower_bound(lines.begin(), lines.end(), hi) - lines.begin());
+  } else if (lines[first] == lo || after == lines.end()) {
+    end = first;  // On a line, or beyond the last: within no interval.
+  }
+  return {std::max(first, within.first), std::min(end, within.end)};
+}
+
+// Marks kPartial the blocks along each side of the outline: those whose
+// span `intervals` finds the side's part in, across x and then within
+// each column across y.
+template <typename At>
+void MarkSides(const std::vector<Point>& v, const std::vector<double>& xs,
+               const std::vector<double>& ys, Range cols, Range rows,
+               Range (*intervals)(const std::vector<double>&, double, double, Range), At at) {
   for (std::size_t e = 0; e < v.size(); ++e) {
     const Point a = v[e], b = v[(e + 1) % v.size()];
-    const Range cs = IntervalsMeeting(xs, std::min(a.x, b.x), std::max(a.x, b.x), cols);
+    const Range cs = intervals(xs, std::min(a.x, b.x), std::max(a.x, b.x), cols);
     for (std::size_t i = cs.first; i < cs.end; ++i) {
       double y0 = a.y, y1 = b.y;
       if (a.x != b.x) {  // The side's part within the column.
@@ -57,11 +68,33 @@ std::vector<Overlap> PolygonOverBlocks(const std::vector<Point>& v, const std::v
         y0 = y_at(std::clamp(xs[i], std::min(a.x, b.x), std::max(a.x, b.x)));
         y1 = y_at(std::clamp(xs[i + 1], std::min(a.x, b.x), std::max(a.x, b.x)));
       }
-      const Range rs = IntervalsMeeting(ys, std::min(y0, y1), std::max(y0, y1), rows);
+      const Range rs = intervals(ys, std::min(y0, y1), std::max(y0, y1), rows);
       for (std::size_t j = rs.first; j < rs.end; ++j) at(i, j) = Overlap::kPartial;
     }
   }
-  OutlineScan scan(v);
+}
+
+// How a polygon, or a region's outlines, lie over each block of the
+// extent, `cols` x `rows`, row by row: kPartial where a side meets the
+// block's closed box, else kFull or kNone as the outlines hold the block's
+// centre by the even-odd rule. For a region, only a side through a block's
+// inside makes it kPartial: a side along a block's edge, as every side
+// along a grid line is, leaves the blocks beside it whole, as a
+// rectangle's sides do. Each side marks the blocks along it and the rows of
+// blocks are scanned in rising order, so an outline of many vertices costs
+// about what its blocks do.
+std::vector<Overlap> OutlinesOverBlocks(std::span<const std::vector<Point>> outlines, bool region,
+                                        const std::vector<double>& xs,
+                                        const std::vector<double>& ys, Range cols, Range rows) {
+  const std::size_t width = cols.end - cols.first;
+  std::vector<Overlap> over(width * (rows.end - rows.first), Overlap::kNone);
+  auto at = [&](std::size_t i, std::size_t j) -> Overlap& {
+    return over[(j - rows.first) * width + (i - cols.first)];
+  };
+  for (const std::vector<Point>& v : outlines) {
+    MarkSides(v, xs, ys, cols, rows, region ? IntervalsEntered : IntervalsMeeting, at);
+  }
+  OutlineScan scan(outlines);
   for (std::size_t j = rows.first; j < rows.end; ++j) {
     const std::vector<double>& crossings = scan.At((ys[j] + ys[j + 1]) / 2);
     std::size_t passed = 0;
@@ -114,9 +147,11 @@ void Survey::ForOverlaps(const Shape& shape, Visit visit) const {
   const Box bounds = Bounds(shape);
   const Range cols = IntervalsWithin(xs_, bounds.x0, bounds.x1);
   const Range rows = IntervalsWithin(ys_, bounds.y0, bounds.y1);
-  std::vector<Overlap> polygon;
-  if (shape.kind == ShapeKind::kPolygon)
-    polygon = PolygonOverBlocks(shape.vertices, xs_, ys_, cols, rows);
+  std::vector<Overlap> outlined;
+  if (shape.kind == ShapeKind::kPolygon || shape.kind == ShapeKind::kRegion) {
+    outlined = OutlinesOverBlocks(Outlines(shape), shape.kind == ShapeKind::kRegion, xs_, ys_,
+                                  cols, rows);
+  }
   std::size_t n = 0;
   for (std::size_t j = rows.first; j < rows.end; ++j) {
     for (std::size_t i = cols.first; i < cols.end; ++i, ++n) {
@@ -129,7 +164,8 @@ void Survey::ForOverlaps(const Shape& shape, Visit visit) const {
           visit(block, Classify(shape, BlockBox(block)));
           break;
         case ShapeKind::kPolygon:
-          visit(block, polygon[n]);
+        case ShapeKind::kRegion:
+          visit(block, outlined[n]);
           break;
       }
     }

@@ -1,14 +1,15 @@
 // What a drawing holds between its grid lines, found before any cell is
 // made. The lines of the drawing cut it into blocks; a rectangle covers a
-// block whole or not at all, so only polygons and circles can cover part of
-// one. The survey finds which intervals between lines hold material (the
+// block whole or not at all, so only polygons, circles and layer regions
+// can cover part of one. The survey finds which intervals between lines hold material (the
 // grid maker cuts those into cells, the others stay one cell) and the area
 // that each material takes in the drawing, against which the grid's cells
 // are later weighed.
 //
 // How exact the areas are: a block covered by rectangles, or by one polygon
 // or circle over them, is exact up to rounding (the polygon clipped to the
-// block, the circle's part integrated in closed form). Where two sloped or
+// block, the circle's part integrated in closed form, a region's outlines
+// each clipped and their signed areas summed). Where two sloped or
 // curved outlines pass through one block, the block is quartered down to
 // 1/1024 of its sides and each smallest piece that two outlines still cross
 // goes whole to the shape that holds its centre: the error is at most the

@@ -8,6 +8,7 @@
 #include <map>
 #include <span>
 
+#include "detail/drawing_shapes.h"
 #include "detail/geometry.h"
 #include "platform/error.h"
 #include "platform/file_io.h"
@@ -29,7 +30,8 @@ constexpr std::size_t kMostVertices = 10000;
 constexpr std::string_view kGridKeys[] = {"max_cell", "fine", "growth"};
 // A condition's table, in [conditions] and in a case.
 constexpr std::string_view kConditionKeys[] = {"ambient", "h", "resistance"};
-constexpr std::string_view kShapeKeys[] = {"fill", "rect", "circle", "polygon", "cell"};
+constexpr std::string_view kDrawingKeys[] = {"file", "unit", "offset", "join"};
+constexpr std::string_view kShapeKeys[] = {"fill", "rect", "circle", "polygon", "layer", "cell"};
 constexpr std::string_view kPsiKeys[] = {"between", "flanking"};
 // An entry of [psi] flanking.
 constexpr std::string_view kFlankingKeys[] = {"u", "from", "to", "length"};
@@ -84,7 +86,8 @@ std::vector<Entry> InFileOrder(const toml::table& table) {
 
 class DetailReader {
  public:
-  DetailReader(std::string_view text, const std::string& source) : text_(text) {
+  DetailReader(std::string_view text, const std::string& source, const DrawingFiles& files)
+      : text_(text), files_(files) {
     detail_.source = source;
   }
   DetailFile Read();
@@ -124,6 +127,7 @@ class DetailReader {
   const toml::table& ConditionTable(const toml::node& node, const std::string& what,
                                     const char* example) const;
   void ReadFixed(const toml::node& node);
+  void ReadDrawing(const toml::node& node);
   void ReadShapes(const toml::node& node);
   Shape ReadShape(const toml::node& node) const;
   void ReadGeometry(const toml::key& key, const toml::node& node, Shape* shape) const;
@@ -154,6 +158,7 @@ class DetailReader {
       {"materials", &DetailReader::ReadMaterials},
       {"conditions", &DetailReader::ReadConditions},
       {"fixed", &DetailReader::ReadFixed},
+      {"drawing", &DetailReader::ReadDrawing},
       {"shape", &DetailReader::ReadShapes},
       {"probes", &DetailReader::ReadProbes},
       {"psi", &DetailReader::ReadPsi},
@@ -161,6 +166,7 @@ class DetailReader {
   };
 
   std::string_view text_;
+  const DrawingFiles& files_;
   DetailFile detail_;
   std::vector<const toml::node*> fills_;  // The fill value of each shape.
   std::map<std::string, std::pair<Fill, SourcePosition>> fills_by_name_;
@@ -418,6 +424,13 @@ void DetailReader::ReadGeometry(const toml::key& key, const toml::node& node, Sh
     shape->centre = {v[0], v[1]};
     shape->radius = v[2];
     shape->rect = {v[0] - v[2], v[1] - v[2], v[0] + v[2], v[1] + v[2]};
+  } else if (key.str() == "layer") {
+    if (!node.is_string()) {
+      Fail(ErrorKind::kTypeMismatch, node.source(),
+           "layer must be the name of a layer of the drawing, not " + TypeName(node));
+    }
+    shape->kind = ShapeKind::kRegion;
+    shape->layer = node.as_string()->get();
   } else {
     shape->kind = ShapeKind::kPolygon;
     shape->vertices = Polygon(node);
@@ -434,7 +447,8 @@ Shape DetailReader::ReadShape(const toml::node& node) const {
     if (entry.key->str() == "fill" || entry.key->str() == "cell") continue;
     if (geometry != nullptr) {
       Fail(ErrorKind::kInvalidValue, entry.key->source(),
-           "a shape is one of rect, circle and polygon, not both " + std::string(geometry->str()) +
+           "a shape is one of rect, circle, polygon and layer, not both " +
+               std::string(geometry->str()) +
                " and " + std::string(entry.key->str()));
     }
     geometry = entry.key;
@@ -444,7 +458,8 @@ Shape DetailReader::ReadShape(const toml::node& node) const {
     Fail(ErrorKind::kMissingKey, table.source(), "[[shape]] needs fill");
   }
   if (geometry == nullptr) {
-    Fail(ErrorKind::kMissingKey, table.source(), "[[shape]] needs one of rect, circle and polygon");
+    Fail(ErrorKind::kMissingKey, table.source(),
+         "[[shape]] needs one of rect, circle, polygon and layer");
   }
   if (const toml::node* cell = table.get("cell")) {
     shape.cell = Positive(*cell, "cell");
@@ -463,6 +478,50 @@ void DetailReader::ReadShapes(const toml::node& node) {
     detail_.shapes.push_back(ReadShape(element));
     fills_.push_back(element.as_table()->get("fill"));
   }
+}
+
+void DetailReader::ReadDrawing(const toml::node& node) {
+  const toml::table& table = TableOf(node, "drawing");
+  RefuseUnknownKeys(table, kDrawingKeys, "[drawing]");
+  DrawingSettings settings;
+  settings.at = PositionOf(table.source());
+  const toml::node* file = table.get("file");
+  if (file == nullptr) {
+    Fail(ErrorKind::kMissingKey, table.source(), "[drawing] needs file, the DXF file's name");
+  }
+  if (!file->is_string() || file->as_string()->get().empty()) {
+    Fail(ErrorKind::kTypeMismatch, file->source(),
+         "file must be the name of a DXF file, not " +
+             (file->is_string() ? std::string("an empty string") : TypeName(*file)));
+  }
+  settings.file = file->as_string()->get();
+  settings.file_at = PositionOf(file->source());
+  const std::string folder = FolderOf(detail_.source);
+  settings.path = settings.file.front() == '/' || folder == "." ? settings.file
+                                                                : folder + "/" + settings.file;
+  if (const toml::node* unit = table.get("unit")) {
+    static constexpr std::string_view kUnits[] = {"mm", "cm", "m", "in", "file"};
+    const std::string* given = unit->is_string() ? &unit->as_string()->get() : nullptr;
+    if (given == nullptr || std::find(std::begin(kUnits), std::end(kUnits), *given) == std::end(kUnits)) {
+      Fail(given == nullptr ? ErrorKind::kTypeMismatch : ErrorKind::kInvalidValue, unit->source(),
+           "unit must be one of \"mm\", \"cm\", \"m\", \"in\" and \"file\" (the drawing's "
+           "$INSUNITS), not " + (given == nullptr ? TypeName(*unit) : Quoted(*given)));
+    }
+    settings.unit = *given;
+    settings.unit_at = PositionOf(unit->source());
+  }
+  if (const toml::node* offset = table.get("offset")) {
+    const std::vector<double> xy = Coordinates(*offset, 2, "offset", "[x, y]");
+    settings.offset = {xy[0], xy[1]};
+  }
+  if (const toml::node* join = table.get("join")) {
+    settings.join = Number(*join, "join");
+    if (!(settings.join >= 0 && settings.join <= 10)) {
+      Fail(ErrorKind::kInvalidValue, join->source(),
+           "join must be 0 to 10 mm, not " + NumberText(settings.join));
+    }
+  }
+  detail_.drawing = std::move(settings);
 }
 
 void DetailReader::ReadProbes(const toml::node& node) {
@@ -647,7 +706,7 @@ void DetailReader::MergeNearLines() {
     const Box merged = Bounds(shape);
     if (merged.x0 < merged.x1 && merged.y0 < merged.y1) continue;
     const bool wide = merged.x0 < merged.x1;
-    static const char* const kKinds[] = {"rect", "circle", "polygon"};
+    static const char* const kKinds[] = {"rect", "circle", "polygon", "layer's outline"};
     throw RunError(ErrorKind::kInvalidValue, detail_.PlaceOf(shape.geometry_at),
                    std::string("the ") + kKinds[static_cast<int>(shape.kind)] + " is " +
                        NumberText(wide ? drawn[i].y1 - drawn[i].y0 : drawn[i].x1 - drawn[i].x0) +
@@ -752,6 +811,7 @@ DetailFile DetailReader::Read() {
     throw RunError(ErrorKind::kMissingKey, detail_.source,
                    "the file has no [grid] table with max_cell");
   }
+  FillLayerShapes(detail_, files_);
   MergeNearLines();
   IndexNames();
   for (std::size_t i = 0; i < detail_.shapes.size(); ++i) {
@@ -775,6 +835,7 @@ std::vector<DetailKeys> DetailFileKeys() {
   return {{"", DetailReader::SectionKeys()},
           {"[grid]", {std::begin(kGridKeys), std::end(kGridKeys)}},
           {"condition", {std::begin(kConditionKeys), std::end(kConditionKeys)}},
+          {"[drawing]", {std::begin(kDrawingKeys), std::end(kDrawingKeys)}},
           {"[[shape]]", {std::begin(kShapeKeys), std::end(kShapeKeys)}},
           {"[psi]", {std::begin(kPsiKeys), std::end(kPsiKeys)}},
           {"flanking", {std::begin(kFlankingKeys), std::end(kFlankingKeys)}},
@@ -796,8 +857,9 @@ const std::string& FillName(const DetailFile& detail, const Fill& fill) {
   return kVoid;
 }
 
-DetailFile ParseDetail(std::string_view text, const std::string& source_name) {
-  return DetailReader(text, source_name).Read();
+DetailFile ParseDetail(std::string_view text, const std::string& source_name,
+                       const DrawingFiles& drawing_files) {
+  return DetailReader(text, source_name, drawing_files).Read();
 }
 
 DetailFile ReadDetailFile(const std::string& path) {

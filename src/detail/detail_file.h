@@ -12,6 +12,7 @@
 // FlankingElements' (flanking.h), at the positions kept here.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,7 +50,9 @@ struct Fill {
   bool operator==(const Fill&) const = default;
 };
 
-enum class ShapeKind { kRect, kCircle, kPolygon };
+// kRegion: the closed outlines of a drawing's layer, filled by the
+// even-odd rule (an outline within another is a hole).
+enum class ShapeKind { kRect, kCircle, kPolygon, kRegion };
 
 struct Shape {
   ShapeKind kind = ShapeKind::kRect;
@@ -58,10 +61,16 @@ struct Shape {
   Point centre;                 // kCircle
   double radius = 0;            // kCircle
   std::vector<Point> vertices;  // kPolygon: a simple outline, 3 or more
+  // kRegion: simple outlines, 3 or more vertices each, no two of which
+  // meet; each outline counter-clockwise where it bounds the region from
+  // outside, clockwise where it bounds a hole.
+  std::vector<std::vector<Point>> rings;
+  std::vector<Box> ring_bounds;  // kRegion: each ring's extent (SetRingBounds).
+  std::string layer;             // kRegion: the drawing's layer.
   std::optional<double> cell;   // The largest cell within its extent, mm.
   SourcePosition at;            // Its table ([[shape]]).
   SourcePosition fill_at;
-  SourcePosition geometry_at;  // The rect, circle or polygon value.
+  SourcePosition geometry_at;  // The rect, circle or polygon value; the layer key.
   SourcePosition cell_at;
 };
 
@@ -134,6 +143,18 @@ struct GridSettings {
   SourcePosition fine_at;
 };
 
+// [drawing]: the DXF drawing whose layers layer shapes take.
+struct DrawingSettings {
+  std::string file;  // As written.
+  std::string path;  // The file beside the detail file.
+  std::optional<std::string> unit;  // As written: mm, cm, m, in or file.
+  Point offset;                     // mm
+  double join = 0.01;               // mm
+  SourcePosition at;                // The table.
+  SourcePosition file_at;
+  SourcePosition unit_at;
+};
+
 struct DetailFile {
   std::string source;  // The file's name in messages.
   std::string title;
@@ -142,6 +163,7 @@ struct DetailFile {
   SourcePosition materials_at;             // [materials], when the file has it.
   std::vector<ConditionEntry> conditions;  // In file order: B n.
   std::vector<FixedEntry> fixed;           // In file order: C n.
+  std::optional<DrawingSettings> drawing;
   std::vector<Shape> shapes;               // In painting order.
   std::vector<ProbeEntry> probes;          // In file order.
   std::optional<PsiEntry> psi;
@@ -157,8 +179,8 @@ const std::string& FillName(const DetailFile& detail, const Fill& fill);
 
 // The keys the reader knows in one kind of table: `table` is "" for the top
 // level, "[grid]", "condition" (a condition's inline table, in [conditions]
-// and in a case), "[[shape]]", "[psi]", "flanking" (an entry of [psi]
-// flanking) or "[[case]]" (whose other keys are the names of what it
+// and in a case), "[drawing]", "[[shape]]", "[psi]", "flanking" (an entry of
+// [psi] flanking) or "[[case]]" (whose other keys are the names of what it
 // changes). The tables whose keys are names ([materials], [conditions],
 // [fixed], [probes]) have none.
 struct DetailKeys {
@@ -167,8 +189,15 @@ struct DetailKeys {
 };
 std::vector<DetailKeys> DetailFileKeys();
 
-// Reads a detail file from a text; `source_name` names it in messages.
-DetailFile ParseDetail(std::string_view text, const std::string& source_name);
+// The text of a drawing a detail file names, by its path; ReadWholeFile
+// when not given.
+using DrawingFiles = std::function<std::string(const std::string& path)>;
+
+// Reads a detail file from a text; `source_name` names it in messages, and
+// the drawing of its layer shapes ([drawing] file) is named relative to its
+// folder (drawing_shapes.h).
+DetailFile ParseDetail(std::string_view text, const std::string& source_name,
+                       const DrawingFiles& drawing_files = {});
 
 // Reads the detail file at `path`.
 DetailFile ReadDetailFile(const std::string& path);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <span>
 
 #include "detail/geometry.h"
 #include "model/units.h"
@@ -39,18 +40,26 @@ struct Piece {
 // The stretches of the line that a polygon covers: between pairs of the
 // points where its outline crosses the line, as the grid maker scans a row,
 // and along the sides that lie on the line, which the scan leaves out.
-std::vector<Stretch> PolygonStretches(const std::vector<Point>& vertices, const Line& line) {
-  std::vector<Point> turned;  // The outline with the line horizontal.
-  for (const Point& p : vertices) turned.push_back({line.Along(p), line.Across(p)});
+std::vector<Stretch> PolygonStretches(std::span<const std::vector<Point>> outlines,
+                                      const Line& line) {
+  std::vector<std::vector<Point>> turned;  // The outlines with the line horizontal.
+  for (const std::vector<Point>& v : outlines) {
+    turned.emplace_back();
+    for (const Point& p : v) turned.back().push_back({line.Along(p), line.Across(p)});
+  }
   std::vector<Stretch> covered;
   OutlineScan scan(turned);
   const std::vector<double>& crossings = scan.At(line.q);
   for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
     covered.push_back({crossings[i], crossings[i + 1]});
   }
-  for (std::size_t i = 0; i < turned.size(); ++i) {
-    const Point a = turned[i], b = turned[(i + 1) % turned.size()];
-    if (a.y == line.q && b.y == line.q) covered.push_back({std::min(a.x, b.x), std::max(a.x, b.x)});
+  for (const std::vector<Point>& v : turned) {
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      const Point a = v[i], b = v[(i + 1) % v.size()];
+      if (a.y == line.q && b.y == line.q) {
+        covered.push_back({std::min(a.x, b.x), std::max(a.x, b.x)});
+      }
+    }
   }
   return covered;
 }
@@ -71,9 +80,10 @@ std::vector<Stretch> Stretches(const Shape& shape, const Line& line) {
       const double s = line.Along(shape.centre);
       return {{s - half, s + half}};
     }
-    case ShapeKind::kPolygon: break;
+    case ShapeKind::kPolygon:
+    case ShapeKind::kRegion: break;
   }
-  return PolygonStretches(shape.vertices, line);
+  return PolygonStretches(Outlines(shape), line);
 }
 
 // The points where [lo, hi] is cut, lo and hi among them, without the cuts

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace kelvane {
 namespace {
@@ -64,13 +65,34 @@ bool EvenOddInside(const std::vector<Point>& v, Point p) {
   return inside;
 }
 
-Overlap ClassifyPolygon(const std::vector<Point>& v, const Box& box) {
-  for (std::size_t i = 0; i < v.size(); ++i) {
-    if (SegmentMeetsBox(v[i], v[(i + 1) % v.size()], box)) return Overlap::kPartial;
+bool Apart(const Box& a, const Box& b) {
+  return a.x1 < b.x0 || a.x0 > b.x1 || a.y1 < b.y0 || a.y0 > b.y1;
+}
+
+// The ring bounds of a region when they are set, else none.
+std::span<const Box> RingBounds(const Shape& shape) {
+  if (shape.kind == ShapeKind::kRegion && shape.ring_bounds.size() == shape.rings.size()) {
+    return shape.ring_bounds;
+  }
+  return {};
+}
+
+// `bounds` are the outlines' extents, or empty: an outline whose extent
+// lies apart from the box has no side in it and does not hold its centre.
+Overlap ClassifyOutlines(std::span<const std::vector<Point>> outlines,
+                         std::span<const Box> bounds, const Box& box) {
+  const Point centre{(box.x0 + box.x1) / 2, (box.y0 + box.y1) / 2};
+  bool inside = false;
+  for (std::size_t o = 0; o < outlines.size(); ++o) {
+    if (!bounds.empty() && Apart(bounds[o], box)) continue;
+    const std::vector<Point>& v = outlines[o];
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      if (SegmentMeetsBox(v[i], v[(i + 1) % v.size()], box)) return Overlap::kPartial;
+    }
+    inside ^= EvenOddInside(v, centre);
   }
   // No side reaches the box: it lies wholly inside or wholly outside.
-  const Point centre{(box.x0 + box.x1) / 2, (box.y0 + box.y1) / 2};
-  return EvenOddInside(v, centre) ? Overlap::kFull : Overlap::kNone;
+  return inside ? Overlap::kFull : Overlap::kNone;
 }
 
 Overlap ClassifyCircle(Point c, double r, const Box& box) {
@@ -111,7 +133,8 @@ std::vector<Point> ClipTo(const std::vector<Point>& v, Inside inside, Cut cut) {
   return out;
 }
 
-double ClippedPolygonArea(std::vector<Point> v, const Box& box) {
+// The signed area of the part of the outline's inside within the box.
+double ClippedSignedArea(std::vector<Point> v, const Box& box) {
   auto at_x = [](double x) {
     return [x](Point a, Point b) { return Point{x, a.y + (x - a.x) * (b.y - a.y) / (b.x - a.x)}; };
   };
@@ -126,7 +149,7 @@ double ClippedPolygonArea(std::vector<Point> v, const Box& box) {
       v, [&](Point p) { return p.y >= box.y0; }, at_y(box.y0));
   v = ClipTo(
       v, [&](Point p) { return p.y <= box.y1; }, at_y(box.y1));
-  return v.size() < 3 ? 0 : PolygonArea(v);
+  return v.size() < 3 ? 0 : SignedArea(v);
 }
 
 // The integral of sqrt(r2 - u2) from 0 to u, for |u| <= r.
@@ -172,13 +195,23 @@ double ClippedDiscArea(double r, double x0, double x1, double y0, double y1) {
 }  // namespace
 
 Box Bounds(const Shape& shape) {
-  if (shape.kind != ShapeKind::kPolygon) return shape.rect;
-  Box box{shape.vertices[0].x, shape.vertices[0].y, shape.vertices[0].x, shape.vertices[0].y};
-  for (const Point& p : shape.vertices) {
-    box = {std::min(box.x0, p.x), std::min(box.y0, p.y), std::max(box.x1, p.x),
-           std::max(box.y1, p.y)};
+  const std::span<const std::vector<Point>> outlines = Outlines(shape);
+  if (outlines.empty()) return shape.rect;
+  const Point first = outlines[0][0];
+  Box box{first.x, first.y, first.x, first.y};
+  for (const std::vector<Point>& v : outlines) {
+    for (const Point& p : v) {
+      box = {std::min(box.x0, p.x), std::min(box.y0, p.y), std::max(box.x1, p.x),
+             std::max(box.y1, p.y)};
+    }
   }
   return box;
+}
+
+std::span<const std::vector<Point>> Outlines(const Shape& shape) {
+  if (shape.kind == ShapeKind::kPolygon) return {&shape.vertices, 1};
+  if (shape.kind == ShapeKind::kRegion) return shape.rings;
+  return {};
 }
 
 namespace {
@@ -213,7 +246,7 @@ void MergeNearCoordinates(std::vector<Shape>& shapes) {
   std::vector<Coordinate> xs, ys;
   for (Shape& shape : shapes) {
     const bool circle = shape.kind == ShapeKind::kCircle;
-    if (shape.kind != ShapeKind::kPolygon) {
+    if (shape.kind == ShapeKind::kRect || circle) {
       xs.insert(xs.end(), {{&shape.rect.x0, circle}, {&shape.rect.x1, circle}});
       ys.insert(ys.end(), {{&shape.rect.y0, circle}, {&shape.rect.y1, circle}});
     }
@@ -221,9 +254,18 @@ void MergeNearCoordinates(std::vector<Shape>& shapes) {
       xs.push_back({&p.x, false});
       ys.push_back({&p.y, false});
     }
+    for (std::vector<Point>& ring : shape.rings) {
+      for (Point& p : ring) {
+        xs.push_back({&p.x, false});
+        ys.push_back({&p.y, false});
+      }
+    }
   }
   MergeAlong(xs);
   MergeAlong(ys);
+  for (Shape& shape : shapes) {
+    if (shape.kind == ShapeKind::kRegion) SetRingBounds(shape);
+  }
 }
 
 bool Contains(const Shape& shape, Point p) {
@@ -236,14 +278,22 @@ bool Contains(const Shape& shape, Point p) {
       return dx * dx + dy * dy <= shape.radius * shape.radius;
     }
     case ShapeKind::kPolygon:
+    case ShapeKind::kRegion:
       break;
   }
-  const std::vector<Point>& v = shape.vertices;
-  for (std::size_t i = 0; i < v.size(); ++i) {
-    const Point a = v[i], b = v[(i + 1) % v.size()];
-    if (Cross(a, b, p) == 0 && Between(a, b, p)) return true;  // On the outline.
+  const std::span<const std::vector<Point>> outlines = Outlines(shape);
+  const std::span<const Box> bounds = RingBounds(shape);
+  bool inside = false;
+  for (std::size_t o = 0; o < outlines.size(); ++o) {
+    if (!bounds.empty() && Apart(bounds[o], {p.x, p.y, p.x, p.y})) continue;
+    const std::vector<Point>& v = outlines[o];
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      const Point a = v[i], b = v[(i + 1) % v.size()];
+      if (Cross(a, b, p) == 0 && Between(a, b, p)) return true;  // On the outline.
+    }
+    inside ^= EvenOddInside(v, p);
   }
-  return EvenOddInside(v, p);
+  return inside;
 }
 
 Overlap Classify(const Shape& shape, const Box& box) {
@@ -257,9 +307,10 @@ Overlap Classify(const Shape& shape, const Box& box) {
     case ShapeKind::kCircle:
       return ClassifyCircle(shape.centre, shape.radius, box);
     case ShapeKind::kPolygon:
+    case ShapeKind::kRegion:
       break;
   }
-  return ClassifyPolygon(shape.vertices, box);
+  return ClassifyOutlines(Outlines(shape), RingBounds(shape), box);
 }
 
 double OverlapArea(const Shape& shape, const Box& box) {
@@ -274,17 +325,28 @@ double OverlapArea(const Shape& shape, const Box& box) {
       return ClippedDiscArea(shape.radius, box.x0 - c.x, box.x1 - c.x, box.y0 - c.y, box.y1 - c.y);
     }
     case ShapeKind::kPolygon:
+      return std::fabs(ClippedSignedArea(shape.vertices, box));
+    case ShapeKind::kRegion:
       break;
   }
-  return ClippedPolygonArea(shape.vertices, box);
+  // The outlines are oriented so that holes count against the rest.
+  const std::span<const Box> bounds = RingBounds(shape);
+  double area = 0;
+  for (std::size_t o = 0; o < shape.rings.size(); ++o) {
+    if (!bounds.empty() && Apart(bounds[o], box)) continue;
+    area += ClippedSignedArea(shape.rings[o], box);
+  }
+  return std::max(area, 0.0);
 }
 
-double PolygonArea(const std::vector<Point>& v) {
+double PolygonArea(const std::vector<Point>& v) { return std::fabs(SignedArea(v)); }
+
+double SignedArea(const std::vector<Point>& v) {
   // The shoelace sum about the first vertex, which keeps the products small
   // for outlines far from the origin.
   double twice = 0;
   for (std::size_t i = 1; i + 1 < v.size(); ++i) twice += Cross(v[0], v[i], v[i + 1]);
-  return std::fabs(twice) / 2;
+  return twice / 2;
 }
 
 std::optional<std::pair<int, int>> MeetingSides(const std::vector<Point>& v) {
@@ -307,13 +369,178 @@ std::optional<std::pair<int, int>> MeetingSides(const std::vector<Point>& v) {
   return std::nullopt;
 }
 
-OutlineScan::OutlineScan(const std::vector<Point>& v) {
+namespace {
+
+// One side of one outline, for the sweep.
+struct SweptSide {
+  std::size_t outline = 0;
+  std::size_t index = 0;  // Side n runs from vertex n to the next.
+  Point a, b;
+  double lo = 0, hi = 0;    // Its extent along the sweep's axis,
+  double lo2 = 0, hi2 = 0;  // and across it.
+};
+
+// A point closed segments pq and rs, known to meet, have in common.
+Point MeetingPoint(Point p, Point q, Point r, Point s) {
+  const double d = (q.x - p.x) * (s.y - r.y) - (q.y - p.y) * (s.x - r.x);
+  if (d != 0) {
+    const double t = ((r.x - p.x) * (s.y - r.y) - (r.y - p.y) * (s.x - r.x)) / d;
+    if (t >= 0 && t <= 1) return {p.x + t * (q.x - p.x), p.y + t * (q.y - p.y)};
+  }
+  for (Point c : {p, q}) {
+    if (Cross(r, s, c) == 0 && Between(r, s, c)) return c;
+  }
+  for (Point c : {r, s}) {
+    if (Cross(p, q, c) == 0 && Between(p, q, c)) return c;
+  }
+  return p;
+}
+
+// Whether two sides meet where they should not: sides of one outline that
+// are not neighbours, or neighbours that fold back over each other; sides
+// of two outlines anywhere.
+bool SidesMeet(const SweptSide& s, const SweptSide& t,
+               std::span<const std::vector<Point>> outlines) {
+  if (s.outline == t.outline) {
+    const std::size_t n = outlines[s.outline].size();
+    const bool next = (s.index + 1) % n == t.index, previous = (t.index + 1) % n == s.index;
+    if (next || previous) {
+      // The shared vertex is b of the earlier side; the two must not run
+      // back along each other.
+      const SweptSide& first = next ? s : t;
+      const SweptSide& second = next ? t : s;
+      const Point a = first.a, b = first.b, c = second.b;
+      return Cross(a, b, c) == 0 && (a.x - b.x) * (c.x - b.x) + (a.y - b.y) * (c.y - b.y) > 0;
+    }
+  }
+  return SegmentsMeet(s.a, s.b, t.a, t.b);
+}
+
+}  // namespace
+
+namespace {
+
+// The sides of the outlines with their extents along the axis the sweep
+// runs (x, or y when `along_y`) and across it, in the sweep's order.
+std::vector<SweptSide> SidesAlong(std::span<const std::vector<Point>> outlines, bool along_y) {
+  std::vector<SweptSide> sides;
+  for (std::size_t o = 0; o < outlines.size(); ++o) {
+    const std::vector<Point>& v = outlines[o];
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      const Point a = v[i], b = v[(i + 1) % v.size()];
+      const double a1 = along_y ? a.y : a.x, b1 = along_y ? b.y : b.x;
+      const double a2 = along_y ? a.x : a.y, b2 = along_y ? b.x : b.y;
+      sides.push_back({o, i, a, b, std::min(a1, b1), std::max(a1, b1), std::min(a2, b2),
+                       std::max(a2, b2)});
+    }
+  }
+  std::sort(sides.begin(), sides.end(), [](const SweptSide& p, const SweptSide& q) {
+    return p.lo < q.lo || (p.lo == q.lo && (p.outline < q.outline ||
+                                            (p.outline == q.outline && p.index < q.index)));
+  });
+  return sides;
+}
+
+// The pairs of sides whose extents along the axis overlap: what the sweep
+// along it compares.
+std::uint64_t PairsAlong(std::span<const std::vector<Point>> outlines, bool along_y) {
+  std::vector<double> los, his;
+  for (const std::vector<Point>& v : outlines) {
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      const Point a = v[i], b = v[(i + 1) % v.size()];
+      const double a1 = along_y ? a.y : a.x, b1 = along_y ? b.y : b.x;
+      los.push_back(std::min(a1, b1));
+      his.push_back(std::max(a1, b1));
+    }
+  }
+  std::sort(los.begin(), los.end());
+  std::sort(his.begin(), his.end());
+  std::uint64_t pairs = 0;
+  for (std::size_t i = 0; i < los.size(); ++i) {
+    // Sides begun before this one, less those ended before it begins.
+    const auto ended = std::lower_bound(his.begin(), his.end(), los[i]) - his.begin();
+    pairs += i - std::min<std::size_t>(i, static_cast<std::size_t>(ended));
+  }
+  return pairs;
+}
+
+}  // namespace
+
+std::uint64_t SweepPairs(std::span<const std::vector<Point>> outlines) {
+  return std::min(PairsAlong(outlines, false), PairsAlong(outlines, true));
+}
+
+std::optional<OutlineMeeting> FirstMeeting(std::span<const std::vector<Point>> outlines) {
+  // Along the axis where fewer sides overlap: a column of chambers one
+  // above another is swept upward, a row of them across.
+  const bool along_y = PairsAlong(outlines, true) < PairsAlong(outlines, false);
+  const std::vector<SweptSide> sides = SidesAlong(outlines, along_y);
+  // The sides whose extent along the axis reaches the sweep's line.
+  std::vector<const SweptSide*> active;
+  for (const SweptSide& s : sides) {
+    std::erase_if(active, [&s](const SweptSide* t) { return t->hi < s.lo; });
+    for (const SweptSide* t : active) {
+      if (t->hi2 < s.lo2 || t->lo2 > s.hi2) continue;
+      if (SidesMeet(s, *t, outlines)) {
+        return OutlineMeeting{{t->outline, s.outline}, MeetingPoint(t->a, t->b, s.a, s.b)};
+      }
+    }
+    active.push_back(&s);
+  }
+  return std::nullopt;
+}
+
+namespace {
+
+std::vector<Box> ExtentsOf(std::span<const std::vector<Point>> outlines) {
+  std::vector<Box> boxes;
+  for (const std::vector<Point>& v : outlines) {
+    Box box{v[0].x, v[0].y, v[0].x, v[0].y};
+    for (const Point& p : v) {
+      box = {std::min(box.x0, p.x), std::min(box.y0, p.y), std::max(box.x1, p.x),
+             std::max(box.y1, p.y)};
+    }
+    boxes.push_back(box);
+  }
+  return boxes;
+}
+
+}  // namespace
+
+void SetRingBounds(Shape& shape) { shape.ring_bounds = ExtentsOf(shape.rings); }
+
+void OrientEvenOdd(std::vector<std::vector<Point>>& outlines) {
+  const std::vector<Box> boxes = ExtentsOf(outlines);
+  std::vector<bool> hole(outlines.size(), false);
+  for (std::size_t i = 0; i < outlines.size(); ++i) {
+    // Outlines meet nowhere, so any vertex tells whether one lies within another.
+    const Point p = outlines[i][0];
+    for (std::size_t j = 0; j < outlines.size(); ++j) {
+      const Box& b = boxes[j];
+      if (j == i || p.x < b.x0 || p.x > b.x1 || p.y < b.y0 || p.y > b.y1) continue;
+      if (EvenOddInside(outlines[j], p)) hole[i] = !hole[i];
+    }
+  }
+  for (std::size_t i = 0; i < outlines.size(); ++i) {
+    if ((SignedArea(outlines[i]) < 0) != hole[i]) {
+      std::reverse(outlines[i].begin(), outlines[i].end());
+    }
+  }
+}
+
+OutlineScan::OutlineScan(const std::vector<Point>& v) : OutlineScan({&v, 1}) {}
+
+OutlineScan::OutlineScan(std::span<const std::vector<Point>> outlines) {
+  for (const std::vector<Point>& v : outlines) AddSides(v);
+  std::sort(sides_.begin(), sides_.end(),
+            [](const Side& p, const Side& q) { return p.low.y < q.low.y; });
+}
+
+void OutlineScan::AddSides(const std::vector<Point>& v) {
   for (std::size_t i = 0; i < v.size(); ++i) {
     const Point a = v[i], b = v[(i + 1) % v.size()];
     if (a.y != b.y) sides_.push_back(a.y < b.y ? Side{a, b} : Side{b, a});
   }
-  std::sort(sides_.begin(), sides_.end(),
-            [](const Side& p, const Side& q) { return p.low.y < q.low.y; });
 }
 
 const std::vector<double>& OutlineScan::At(double y) {

@@ -26,11 +26,10 @@ bool IsCorner(const std::vector<Point>& v, std::size_t i) {
   return dot < std::cos(kCornerDegrees * std::numbers::pi / 180) * lengths;
 }
 
-// A polygon's vertices that make lines: its extent, the ends of its
-// axis-parallel edges, its corners.
-void AddPolygonSources(Shape& shape, std::vector<Source>& xs, std::vector<Source>& ys) {
-  std::vector<Point>& v = shape.vertices;
-  const Box box = Bounds(shape);
+// An outline's vertices that make lines: on the shape's extent `box`, at
+// the ends of its axis-parallel edges, at its corners.
+void AddOutlineSources(std::vector<Point>& v, const Box& box, std::vector<Source>& xs,
+                       std::vector<Source>& ys) {
   const std::size_t n = v.size();
   for (std::size_t i = 0; i < n; ++i) {
     const Point p = v[(i + n - 1) % n], q = v[i], r = v[(i + 1) % n];
@@ -45,8 +44,13 @@ void AddPolygonSources(Shape& shape, std::vector<Source>& xs, std::vector<Source
 }
 
 void AddSources(Shape& shape, std::vector<Source>& xs, std::vector<Source>& ys) {
+  const Box box = Bounds(shape);
   if (shape.kind == ShapeKind::kPolygon) {
-    AddPolygonSources(shape, xs, ys);
+    AddOutlineSources(shape.vertices, box, xs, ys);
+    return;
+  }
+  if (shape.kind == ShapeKind::kRegion) {
+    for (std::vector<Point>& ring : shape.rings) AddOutlineSources(ring, box, xs, ys);
     return;
   }
   const bool circle = shape.kind == ShapeKind::kCircle;
@@ -128,17 +132,21 @@ Thickness ThicknessOf(const Shape& shape) {
     case ShapeKind::kCircle:
       return {std::numbers::pi * shape.radius / 2, std::numbers::pi * shape.radius / 2};
     case ShapeKind::kPolygon:
+    case ShapeKind::kRegion:
       break;
   }
-  const std::vector<Point>& v = shape.vertices;
-  double along_x = 0, along_y = 0;
-  for (std::size_t i = 0; i < v.size(); ++i) {
-    const Point a = v[i], b = v[(i + 1) % v.size()];
-    along_x += std::fabs(b.x - a.x);
-    along_y += std::fabs(b.y - a.y);
+  // A region's rings are its outlines and its holes' (which are clockwise,
+  // so their signed areas take their part away).
+  double along_x = 0, along_y = 0, area = 0;
+  for (const std::vector<Point>& v : Outlines(shape)) {
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      const Point a = v[i], b = v[(i + 1) % v.size()];
+      along_x += std::fabs(b.x - a.x);
+      along_y += std::fabs(b.y - a.y);
+    }
+    area += shape.kind == ShapeKind::kRegion ? SignedArea(v) : PolygonArea(v);
   }
-  const double twice_area = 2 * PolygonArea(v);
-  return {twice_area / along_y, twice_area / along_x};
+  return {2 * area / along_y, 2 * area / along_x};
 }
 
 std::vector<CellLimit> ShapeCellLimits(const std::vector<Shape>& shapes, double scale) {
@@ -155,13 +163,25 @@ std::vector<CellLimit> ShapeCellLimits(const std::vector<Shape>& shapes, double 
   return limits;
 }
 
-// A polygon's extent after its extreme vertices moved onto their lines: the
-// vertices that made no line, moved by less than the same reach, stay in it.
-void KeepWithinExtent(Shape& shape, const Box& extent) {
-  for (Point& p : shape.vertices) {
+// An outline's extent after its extreme vertices moved onto their lines:
+// the vertices that made no line, moved by less than the same reach, stay
+// in it. A region's rings keep their extents for the lookups by them.
+void KeepWithinExtent(std::vector<Point>& outline, const Box& extent) {
+  for (Point& p : outline) {
     p.x = std::clamp(p.x, extent.x0, extent.x1);
     p.y = std::clamp(p.y, extent.y0, extent.y1);
   }
+}
+
+void KeepWithinExtent(Shape& shape, const Box& extent) {
+  if (shape.kind == ShapeKind::kPolygon) KeepWithinExtent(shape.vertices, extent);
+  if (shape.kind != ShapeKind::kRegion) return;
+  for (std::vector<Point>& ring : shape.rings) KeepWithinExtent(ring, extent);
+  SetRingBounds(shape);
+}
+
+bool HasOutlines(const Shape& shape) {
+  return shape.kind == ShapeKind::kPolygon || shape.kind == ShapeKind::kRegion;
 }
 
 DrawingLines PlaceLines(std::vector<Shape>& shapes, const std::vector<CellLimit>& limits,
@@ -171,7 +191,7 @@ DrawingLines PlaceLines(std::vector<Shape>& shapes, const std::vector<CellLimit>
   std::vector<Box> extents(shapes.size());
   for (std::size_t s = 0; s < shapes.size(); ++s) {
     AddSources(shapes[s], xs, ys);
-    if (shapes[s].kind != ShapeKind::kPolygon) continue;
+    if (!HasOutlines(shapes[s])) continue;
     extents[s] = Bounds(shapes[s]);
     xs.insert(xs.end(), {{&extents[s].x0, false}, {&extents[s].x1, false}});
     ys.insert(ys.end(), {{&extents[s].y0, false}, {&extents[s].y1, false}});
@@ -182,7 +202,7 @@ DrawingLines PlaceLines(std::vector<Shape>& shapes, const std::vector<CellLimit>
   lines.x = MergeAlong(xs);
   lines.y = MergeAlong(ys);
   for (std::size_t s = 0; s < shapes.size(); ++s) {
-    if (shapes[s].kind == ShapeKind::kPolygon) KeepWithinExtent(shapes[s], extents[s]);
+    if (HasOutlines(shapes[s])) KeepWithinExtent(shapes[s], extents[s]);
   }
   return lines;
 }

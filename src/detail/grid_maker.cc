@@ -279,7 +279,7 @@ std::vector<int> GridMaker::Paint() const {
   std::vector<int> painted(columns * y_.cells(), -1);
   for (std::size_t s = 0; s < shapes_.size(); ++s) {
     const Shape& shape = shapes_[s];
-    if (shape.kind == ShapeKind::kPolygon) {
+    if (shape.kind == ShapeKind::kPolygon || shape.kind == ShapeKind::kRegion) {
       PaintPolygon(shape, static_cast<int>(s), painted);
       continue;
     }
@@ -297,13 +297,13 @@ std::vector<int> GridMaker::Paint() const {
   return painted;
 }
 
-// Row by row: the outline holds the centres between pairs of the points
-// where it crosses the row's middle line, those points included.
+// Row by row: the outlines hold the centres between pairs of the points
+// where they cross the row's middle line, those points included.
 void GridMaker::PaintPolygon(const Shape& shape, int s, std::vector<int>& painted) const {
   const std::size_t columns = x_.cells();
   const Box box = Bounds(shape);
   const CellRange cs = CellsWithin(x_, box.x0, box.x1), rs = CellsWithin(y_, box.y0, box.y1);
-  OutlineScan scan(shape.vertices);
+  OutlineScan scan(Outlines(shape));
   for (std::size_t r = rs.first; r < rs.end; ++r) {
     const std::vector<double>& crossings = scan.At(y_.centre(r));
     std::size_t pair = 0;
@@ -329,9 +329,10 @@ Footprint FootprintOf(const Shape& shape, const Axis& x, const Axis& y) {
   const Box box = Bounds(shape);
   Footprint f{CellsWithin(x, box.x0, box.x1), CellsWithin(y, box.y0, box.y1), {}};
   f.held.assign(f.width() * (f.rows.end - f.rows.first), 0);
-  OutlineScan scan(shape.kind == ShapeKind::kPolygon ? shape.vertices : std::vector<Point>());
+  const bool outlined = shape.kind == ShapeKind::kPolygon || shape.kind == ShapeKind::kRegion;
+  OutlineScan scan(Outlines(shape));
   for (std::size_t r = f.rows.first; r < f.rows.end; ++r) {
-    const std::vector<double>* crossings = shape.kind == ShapeKind::kPolygon ? &scan.At(y.centre(r)) : nullptr;
+    const std::vector<double>* crossings = outlined ? &scan.At(y.centre(r)) : nullptr;
     std::size_t pair = 0;
     for (std::size_t c = f.columns.first; c < f.columns.end; ++c) {
       const Point centre{x.centre(c), y.centre(r)};
@@ -379,13 +380,24 @@ std::size_t GridMaker::PiecesOf(const Shape& shape) const {
   return PiecesIn(f);
 }
 
+// The pieces a shape is in the drawing: one, or for a region those of its
+// outlines that bound it from outside (counter-clockwise), each with its
+// holes.
+std::size_t PiecesDrawn(const Shape& shape) {
+  if (shape.kind != ShapeKind::kRegion) return 1;
+  return static_cast<std::size_t>(std::count_if(
+      shape.rings.begin(), shape.rings.end(),
+      [](const std::vector<Point>& ring) { return SignedArea(ring) > 0; }));
+}
+
 std::vector<std::size_t> GridMaker::ShapesInPieces() const {
   std::vector<std::size_t> in_pieces;
   for (std::size_t s = 0; s < shapes_.size(); ++s) {
     const Shape& shape = shapes_[s];
     // A rectangle's sides are grid lines: it holds a block of whole cells.
     if (shape.fill.kind != FillKind::kMaterial || shape.kind == ShapeKind::kRect) continue;
-    if (PiecesOf(shape) != 1) in_pieces.push_back(s);
+    // Fewer pieces than drawn is a gap between outlines that the cells close.
+    if (PiecesOf(shape) != PiecesDrawn(shape)) in_pieces.push_back(s);
   }
   return in_pieces;
 }
@@ -393,7 +405,9 @@ std::vector<std::size_t> GridMaker::ShapesInPieces() const {
 void GridMaker::RefuseInPieces(std::size_t s) const {
   const Shape& shape = shapes_[s];
   const std::string tried = NumberText(std::min(cells_[s].x, cells_[s].y) * refined_[s], 6);
-  const char* kind = shape.kind == ShapeKind::kCircle ? "circle" : "polygon";
+  const char* kind = shape.kind == ShapeKind::kCircle    ? "circle"
+                     : shape.kind == ShapeKind::kRegion ? "layer"
+                                                        : "polygon";
   Fail(ErrorKind::kUnresolved, shape.geometry_at,
        std::string("the ") + kind + " of " + Quoted(FillName(detail_, shape.fill)) +
            " falls apart into separate pieces of cells even with cells of " + tried +

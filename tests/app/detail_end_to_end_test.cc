@@ -216,5 +216,58 @@ TEST_F(DetailEndToEnd, RefusesWithLineAndColumnOrWithThePointInTheDrawing) {
   }
 }
 
+// The wall-and-slab detail with its shapes from the layers of a DXF
+// drawing whose coordinates are those typed: the same result to the byte.
+// --layers lists what the drawing holds; a layer whose outline does not
+// close is refused with the drawing, the layer and the point.
+TEST_F(DetailEndToEnd, TheDrawnWallAndSlabGivesTheTypedResultToTheByte) {
+  const std::string examples = std::string(KELVANE_SOURCE_DIR) + "/examples/";
+  for (const char* name : {"wall_slab.toml", "wall_slab_dxf.toml", "wall_slab.dxf"}) {
+    WriteFile(folder_ / name, ReadFile(examples + name));
+  }
+  ASSERT_EQ(Run({"-q", "wall_slab.toml", "wall_slab_dxf.toml"}).status, 0);
+  EXPECT_EQ(ReadFile(folder_ / "wall_slab_dxf.otp.csv"), ReadFile(folder_ / "wall_slab.otp.csv"));
+
+  const Outcome layers = Run({"--layers", "wall_slab.dxf"});
+  EXPECT_EQ(layers.status, 0);
+  EXPECT_EQ(layers.err, "");
+  EXPECT_EQ(layers.out,
+            "wall_slab.dxf\n"
+            "unit: mm ($INSUNITS 4)\n"
+            "layer     closed outlines  open chains  other entities\n"
+            "0                       0            0               0\n"
+            "RENDER                  1            0               0\n"
+            "EPS                     1            0               0\n"
+            "MASONRY                 1            0               0\n"
+            "PLASTER                 1            0               0\n"
+            "CONCRETE                1            0               0\n"
+            "IMPACT                  1            0               0\n"
+            "SCREED                  1            0               0\n"
+            "INSIDE                  2            0               0\n"
+            "NOTES                   0            0               2\n"
+            "extent: x 0 to 1395, y 0 to 2290 (the drawing's units)\n");
+
+  // The render's last line stops 0.35 mm short of its start.
+  std::string drawing = ReadFile(examples + "wall_slab.dxf");
+  const std::string last_line = "11\n0\n21\n0\n31\n0\n";
+  ASSERT_NE(drawing.find(last_line), std::string::npos);
+  drawing.replace(drawing.find(last_line), last_line.size(), "11\n0\n21\n0.35\n31\n0\n");
+  WriteFile(folder_ / "wall_slab.dxf", drawing);
+  const Outcome open = Run({"-q", "wall_slab_dxf.toml"});
+  EXPECT_EQ(open.status, 1);
+  EXPECT_EQ(open.err,
+            "kelvane2d: error: wall_slab_dxf.toml:47:9: invalid value: wall_slab.dxf, layer "
+            "\"RENDER\": the outline through x 0, y 0 mm does not close: its ends are 0.35 mm "
+            "apart\n");
+  const Outcome not_dxf = Run({"--layers", "wall_slab_dxf.toml", "wall_slab.dxf"});
+  EXPECT_EQ(not_dxf.status, 1);
+  EXPECT_EQ(not_dxf.err,
+            "kelvane2d: error: wall_slab_dxf.toml: syntax error: not a DXF drawing: line 1 holds "
+            "no group code, where a DXF file begins with 0 and SECTION\n");
+  EXPECT_NE(not_dxf.out.find("RENDER                  0            1               0\n"),
+            std::string::npos)
+      << not_dxf.out;
+}
+
 }  // namespace
 }  // namespace kelvane::testing

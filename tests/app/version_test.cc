@@ -18,7 +18,7 @@ TEST(Version, EveryLinkedLibraryHasADottedVersion) {
     EXPECT_TRUE(std::regex_match(library.version, std::regex(R"(\d+\.\d+(\.\d+)*)")))
         << library.name << " '" << library.version << "'";
   }
-  EXPECT_EQ(names, (std::vector<std::string>{"zlib", "libpng", "nlohmann-json", "toml++",
+  EXPECT_EQ(names, (std::vector<std::string>{"zlib", "libpng", "nlohmann-json", "toml++", "dxflib",
                                                "CHOLMOD", "OpenBLAS"}));
   EXPECT_TRUE(std::regex_match(ProgramVersion(), std::regex(R"(\d+\.\d+\.\d+)")));
 }

@@ -142,7 +142,7 @@ const Refusal kRefusals[] = {
     {"", "d.toml: missing key: the file has no [grid] table with max_cell"},
     {"[gird]\nmax_cell = 1\n",
      "d.toml:1:2: unknown key: \"gird\"; a detail file knows title, grid, materials, conditions, "
-     "fixed, shape, probes, psi, case"},
+     "fixed, drawing, shape, probes, psi, case"},
     {"psi = 1\ngrid = { max_cell = 1 }\n",
      "d.toml:1:7: type mismatch: psi must be a table, not an integer"},
     {"case = [1]\ngrid = { max_cell = 1 }\n",
@@ -202,13 +202,13 @@ const Refusal kRefusals[] = {
     {"[grid]\nmax_cell = 1\n[[shape]]\nrect = [0, 0, 1, 1]\n",
      "d.toml:3:1: missing key: [[shape]] needs fill"},
     {"[grid]\nmax_cell = 1\n[[shape]]\nfill = \"void\"\n",
-     "d.toml:3:1: missing key: [[shape]] needs one of rect, circle and polygon"},
+     "d.toml:3:1: missing key: [[shape]] needs one of rect, circle, polygon and layer"},
     {"[grid]\nmax_cell = 1\n[[shape]]\nfill = \"void\"\nrect = [0, 0, 1, 1]\ncircle = [0, 0, 1]\n",
-     "d.toml:6:1: invalid value: a shape is one of rect, circle and polygon, not both rect and "
-     "circle"},
+     "d.toml:6:1: invalid value: a shape is one of rect, circle, polygon and layer, not both "
+     "rect and circle"},
     {"[grid]\nmax_cell = 1\n[[shape]]\nfill = \"void\"\nrect = [0, 0, 1, 1]\ncolour = 1\n",
      "d.toml:6:1: unknown key: \"colour\" in [[shape]], which knows fill, rect, circle, polygon, "
-     "cell"},
+     "layer, cell"},
     {"[grid]\nmax_cell = 1\n[shape]\nfill = \"void\"\n",
      "d.toml:3:1: type mismatch: shape must be an array of tables, each one [[shape]], not a "
      "table"},

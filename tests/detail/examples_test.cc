@@ -24,6 +24,7 @@ TEST(Examples, MakeTheirGrids) {
   } examples[] = {
       {"wall_slab.toml", 140, 192},
       {"heating_pipe.toml", 78, 101},
+      {"wall_slab_dxf.toml", 140, 192},
       {"validation/iso10211_case1.toml", 41, 82},
       {"validation/iso10211_case2.toml", 87, 50},
   };
@@ -48,6 +49,22 @@ TEST(Examples, ReferenceCase1HoldsItsCornerAtTheMean) {
   EXPECT_EQ(result(2, 2), Cell::Number(10));
   EXPECT_EQ(result(3, 2), Cell::Number(20));
   EXPECT_EQ(result(2, 3), Cell::Number(0));
+}
+
+// The wall and slab drawn in a DXF with the typed coordinates: the same grid.
+TEST(Examples, TheDrawnWallAndSlabMakesTheTypedGrid) {
+  const MadeGrid typed = MakeExample("wall_slab.toml");
+  const MadeGrid drawn = MakeExample("wall_slab_dxf.toml");
+  EXPECT_EQ(drawn.widths, typed.widths);
+  EXPECT_EQ(drawn.heights, typed.heights);
+  EXPECT_EQ(drawn.labels.column_x_mm, typed.labels.column_x_mm);
+  EXPECT_EQ(drawn.labels.row_y_mm, typed.labels.row_y_mm);
+  EXPECT_TRUE(drawn.model.Codes == typed.model.Codes);
+  ASSERT_EQ(drawn.labels.areas.size(), typed.labels.areas.size());
+  for (std::size_t m = 0; m < typed.labels.areas.size(); ++m) {
+    EXPECT_EQ(drawn.labels.areas[m].drawn, typed.labels.areas[m].drawn) << m;
+    EXPECT_EQ(drawn.labels.areas[m].cells, typed.labels.areas[m].cells) << m;
+  }
 }
 
 }  // namespace

@@ -123,7 +123,56 @@ TEST(Geometry, FindsSidesThatMeet) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(MeetingSides(c.outline), c.sides) << c.outline.size() << " vertices";
+    // The sweep over a region's outlines finds the same of one outline.
+    const std::vector<std::vector<Point>> one = {c.outline};
+    EXPECT_EQ(FirstMeeting(one).has_value(), c.sides.has_value()) << c.outline.size();
   }
+}
+
+TEST(Geometry, FindsOutlinesOfARegionThatMeet) {
+  const std::vector<Point> square = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+  struct Case {
+    const char* what;
+    std::vector<Point> other;
+    std::optional<Point> at;
+  } cases[] = {
+      {"a hole", {{2, 2}, {2, 8}, {8, 8}}, std::nullopt},
+      {"apart", {{20, 0}, {30, 0}, {30, 10}}, std::nullopt},
+      {"a corner on a side", {{10, 5}, {20, 0}, {20, 10}}, Point{10, 5}},
+      {"corners that touch", {{10, 10}, {20, 10}, {20, 20}}, Point{10, 10}},
+      {"across, through a corner", {{5, 5}, {15, 5}, {15, 15}}, Point{10, 10}},
+      {"a side along a side", {{10, 2}, {20, 2}, {20, 8}, {10, 8}}, Point{10, 2}},
+  };
+  for (const Case& c : cases) {
+    const std::vector<std::vector<Point>> outlines = {square, c.other};
+    const std::optional<OutlineMeeting> meeting = FirstMeeting(outlines);
+    ASSERT_EQ(meeting.has_value(), c.at.has_value()) << c.what;
+    if (!meeting) continue;
+    EXPECT_EQ(meeting->outline[0] + meeting->outline[1], 1u) << c.what;
+    EXPECT_EQ(meeting->at.x, c.at->x) << c.what;
+    EXPECT_EQ(meeting->at.y, c.at->y) << c.what;
+  }
+}
+
+TEST(Geometry, OrientsNestedOutlinesByTheEvenOddRule) {
+  // Drawn all clockwise: a frame, a chamber in it, an island in the chamber.
+  std::vector<std::vector<Point>> outlines = {{{0, 0}, {0, 30}, {30, 30}, {30, 0}},
+                                              {{5, 5}, {5, 25}, {25, 25}, {25, 5}},
+                                              {{10, 10}, {10, 20}, {20, 20}, {20, 10}},
+                                              {{40, 0}, {40, 5}, {45, 5}}};
+  OrientEvenOdd(outlines);
+  EXPECT_GT(SignedArea(outlines[0]), 0);
+  EXPECT_LT(SignedArea(outlines[1]), 0);
+  EXPECT_GT(SignedArea(outlines[2]), 0);
+  EXPECT_GT(SignedArea(outlines[3]), 0);
+  Shape region;
+  region.kind = ShapeKind::kRegion;
+  region.rings = outlines;
+  EXPECT_EQ(OverlapArea(region, {-1, -1, 50, 50}), 900 - 400 + 100 + 12.5);
+  EXPECT_EQ(OverlapArea(region, {0, 0, 15, 15}), 225 - 100 + 25);
+  EXPECT_TRUE(Contains(region, {2, 2}));
+  EXPECT_FALSE(Contains(region, {7, 7}));
+  EXPECT_TRUE(Contains(region, {15, 15}));
 }
 
 TEST(Geometry, ScansPairUpThroughVertices) {
