@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <numbers>
 
 #include "detail/block_survey.h"
 #include "detail/geometry.h"
@@ -93,6 +94,7 @@ class GridMaker {
   std::vector<std::size_t> ShapesInPieces() const;
   std::size_t PiecesOf(const Shape& shape) const;
   void RefuseInPieces(std::size_t s) const;
+  void WarnOfAreas();
 
   const DetailFile& detail_;
   const GridLimits& limits_;
@@ -375,6 +377,55 @@ std::size_t PiecesIn(Footprint& f) {
   return pieces;
 }
 
+// The area the held cells of a footprint cover, mm2.
+double HeldArea(const Footprint& f, const Axis& x, const Axis& y) {
+  double area = 0;
+  for (std::size_t r = f.rows.first; r < f.rows.end; ++r) {
+    for (std::size_t c = f.columns.first; c < f.columns.end; ++c) {
+      if (f.held[(r - f.rows.first) * f.width() + (c - f.columns.first)]) {
+        area += x.sizes[c] * y.sizes[r];
+      }
+    }
+  }
+  return area;
+}
+
+// The area a shape draws, mm2.
+double DrawnArea(const Shape& shape) {
+  if (shape.kind == ShapeKind::kCircle) return std::numbers::pi * shape.radius * shape.radius;
+  double area = 0;
+  for (const std::vector<Point>& outline : Outlines(shape)) area += SignedArea(outline);
+  return std::fabs(area);
+}
+
+const char* KindName(const Shape& shape) {
+  switch (shape.kind) {
+    case ShapeKind::kRect: return "rect";
+    case ShapeKind::kCircle: return "circle";
+    case ShapeKind::kPolygon: return "polygon";
+    case ShapeKind::kRegion: return "layer";
+  }
+  return "shape";
+}
+
+// Rectangles are exact: their sides are grid lines.
+void GridMaker::WarnOfAreas() {
+  for (const Shape& shape : shapes_) {
+    if (shape.fill.kind != FillKind::kMaterial || shape.kind == ShapeKind::kRect) continue;
+    const double drawn = DrawnArea(shape);
+    const double cells = HeldArea(FootprintOf(shape, x_, y_), x_, y_);
+    const double change = (cells - drawn) / drawn;
+    if (!(std::fabs(change) > kAreaWarned)) continue;
+    grid_.warnings.push_back(
+        {detail_.PlaceOf(shape.geometry_at),
+         std::string("the cells of this ") + KindName(shape) + " of " +
+             Quoted(FillName(detail_, shape.fill)) + " cover " +
+             NumberText(std::fabs(100 * change), 3) + (change < 0 ? " % less" : " % more") +
+             " than it draws (" + NumberText(cells, 6) + " of " + NumberText(drawn, 6) +
+             " mm\xC2\xB2); give it a smaller cell"});
+  }
+}
+
 std::size_t GridMaker::PiecesOf(const Shape& shape) const {
   Footprint f = FootprintOf(shape, x_, y_);
   return PiecesIn(f);
@@ -405,9 +456,7 @@ std::vector<std::size_t> GridMaker::ShapesInPieces() const {
 void GridMaker::RefuseInPieces(std::size_t s) const {
   const Shape& shape = shapes_[s];
   const std::string tried = NumberText(std::min(cells_[s].x, cells_[s].y) * refined_[s], 6);
-  const char* kind = shape.kind == ShapeKind::kCircle    ? "circle"
-                     : shape.kind == ShapeKind::kRegion ? "layer"
-                                                        : "polygon";
+  const char* kind = KindName(shape);
   Fail(ErrorKind::kUnresolved, shape.geometry_at,
        std::string("the ") + kind + " of " + Quoted(FillName(detail_, shape.fill)) +
            " falls apart into separate pieces of cells even with cells of " + tried +
@@ -550,6 +599,7 @@ MadeGrid GridMaker::Make() {
   const BlockSurvey survey = SurveyBlocks(shapes_, detail_.materials.size(), x_.lines, y_.lines);
   RefuseNoMaterial(survey);
   const std::vector<int> painted = MakeCells(survey);
+  WarnOfAreas();
   FillTables();
   FillCells(painted);
   for (std::size_t m = 0; m < detail_.materials.size(); ++m) {

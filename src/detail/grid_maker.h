@@ -26,8 +26,13 @@
 #include "detail/detail_file.h"
 #include "model/labels.h"
 #include "model/model.h"
+#include "platform/warnings.h"
 
 namespace kelvane {
+
+// A shape whose cells (those whose centre it holds) cover this share more
+// or less than its drawn area is warned about.
+inline constexpr double kAreaWarned = 0.05;
 
 struct GridLimits {
   // The most grid points (LastColumn + 1) x (LastRow + 1), as the input
@@ -46,6 +51,9 @@ struct MadeGrid {
   // writes them (15 significant digits).
   std::vector<double> widths;
   std::vector<double> heights;
+  // What the grid draws otherwise than the drawing: a shape whose cells
+  // cover more or less than kAreaWarned of what it draws.
+  Warnings warnings;
 
   // The drawing point (mm) of the solver's node coordinates x, y (m): x from
   // column line 1, y up from the last row line.

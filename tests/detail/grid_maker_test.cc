@@ -164,6 +164,27 @@ TEST(GridMaker, AreasDrawnAndOfCells) {
   EXPECT_DOUBLE_EQ(grid.labels.areas[1].cells, 286.5);
 }
 
+TEST(GridMaker, WarnsOfAShapeWhoseCellsCoverMuchMoreOrLessThanItDraws) {
+  // A pipe of 8.5 mm radius on two 8.5 mm cells across (cell = 10, set so
+  // on purpose): its cells cover 27 % more than it draws. On cells that fit
+  // it, within 5 %.
+  const std::string pipe = "[[shape]]\nfill = \"a\"\ncircle = [0, 0, 8.5]\n";
+  const MadeGrid coarse = MakeFromText(WithHeader(pipe + "cell = 10\n", "max_cell = 10"));
+  ASSERT_EQ(coarse.warnings.size(), 1u);
+  EXPECT_EQ(coarse.warnings[0].place, "d.toml:12:10");
+  EXPECT_EQ(coarse.warnings[0].text,
+            "the cells of this circle of \"a\" cover 27.3 % more than it draws (289 of 226.98 "
+            "mm\xC2\xB2); give it a smaller cell");
+  EXPECT_TRUE(MakeFromText(WithHeader(pipe, "max_cell = 5")).warnings.empty());
+  for (const char* example : {"wall_slab.toml", "wall_slab_dxf.toml", "heating_pipe.toml",
+                              "validation/iso10211_case1.toml",
+                              "validation/iso10211_case2.toml"}) {
+    EXPECT_TRUE(MakeGrid(ReadDetailFile(std::string(KELVANE_SOURCE_DIR) + "/examples/" + example))
+                    .warnings.empty())
+        << example;
+  }
+}
+
 std::string ErrorWith(const std::string& text, std::uint64_t points) {
   try {
     MakeGrid(ParseDetail(text, "d.toml"), GridLimits{points});
