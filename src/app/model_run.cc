@@ -16,6 +16,7 @@
 #include "platform/error.h"
 #include "platform/file_io.h"
 #include "report/cases.h"
+#include "report/condensation.h"
 #include "report/grid_check.h"
 #include "report/html_page.h"
 #include "report/node_table.h"
@@ -118,8 +119,8 @@ ModelResults SolveModel(const ModelRun& run, const LoadedModel& loaded) {
   ModelResults results;
   results.result = ResultFileText(solution.ResultGrid());
   if (run.Reporting() || run.Paging()) {
-    results.report = BuildReport(solution, labels, run.paths.input, run.line.coupling,
-                                 loaded.psi ? &*loaded.psi : nullptr);
+    results.report = BuildReport(solution, labels, run.paths.input,
+                                 {run.line.coupling, loaded.psi});
     results.report->cases.resize(loaded.cases.size());
   }
   if (run.Paging()) {
@@ -229,6 +230,12 @@ void WriteOutputs(const ModelRun& run, const ModelResults& results) {
   }
 }
 
+std::vector<std::optional<double>> CaseMinimums(const LoadedModel& loaded) {
+  std::vector<std::optional<double>> minimum;
+  for (const CaseDefinition& c : loaded.cases) minimum.push_back(c.frsi_min);
+  return minimum;
+}
+
 // The run of one model, step by step.
 void RunSteps(const ModelRun& run) {
   const LoadedModel loaded = LoadModel(run.paths.input);
@@ -241,6 +248,7 @@ void RunSteps(const ModelRun& run) {
   ModelResults results = SolveModel(run, loaded);
   SolveCasesOfTheirOwn(run, loaded, results);
   if (run.line.check_grid) results.report->grid_check = CheckGrid(run, loaded, *results.sample);
+  if (results.report) JudgeFactors(*results.report, loaded.condensation, CaseMinimums(loaded));
   WriteOutputs(run, results);
 }
 

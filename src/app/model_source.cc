@@ -1,5 +1,8 @@
 #include "app/model_source.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "detail/detail_file.h"
 #include "detail/flanking.h"
 #include "detail/grid_text.h"
@@ -10,28 +13,57 @@
 namespace kelvane {
 namespace {
 
-std::vector<CaseDefinition> Cases(const DetailFile& detail, const Model& model) {
+// A case's change of one condition of the file, on each of the model's
+// conditions it became (one for each way its surfaces face).
+void Change(const CaseOverride& o, const std::vector<std::int32_t>& numbers,
+            const std::vector<Facing>& facing, EnvironmentValues& values) {
+  for (std::int32_t v : numbers) {
+    Convection& c = values.conditions[v];
+    if (o.ambient) c.AmbientTemperature = *o.ambient;
+    if (o.by_direction) {
+      const DirectedResistance& r = *o.by_direction;
+      c.HeatTransferCoefficient =
+          1 / (facing[v] == Facing::kCeiling ? r.up : facing[v] == Facing::kFloor ? r.down : r.side);
+    } else if (o.h) {
+      c.HeatTransferCoefficient = *o.h;
+    }
+  }
+}
+
+// Refuses a case that leaves an environment's conditions at other ambients.
+void RefuseSplitEnvironments(const DetailFile& detail, const CaseEntry& entry,
+                             const ModelLabels& labels, const EnvironmentValues& values) {
+  for (const EnvironmentLabel& e : labels.environments) {
+    std::vector<double> ambients;
+    for (std::int32_t v : e.conditions) ambients.push_back(values.conditions[v].AmbientTemperature);
+    for (std::int32_t i : e.fixed) ambients.push_back(values.fixed[i]);
+    if (std::adjacent_find(ambients.begin(), ambients.end(), std::not_equal_to<>()) ==
+        ambients.end()) {
+      continue;
+    }
+    throw RunError(ErrorKind::kInvalidValue, detail.PlaceOf(entry.at),
+                   "case " + Quoted(entry.name) + " gives the conditions of environment " +
+                       Quoted(e.name) + " different ambients; change the environment as a whole");
+  }
+}
+
+std::vector<CaseDefinition> Cases(const DetailFile& detail, const MadeGrid& made) {
   std::vector<CaseDefinition> cases;
   for (const CaseEntry& entry : detail.cases) {
-    CaseDefinition c{entry.name, ValuesOf(model)};
+    CaseDefinition c{entry.name, ValuesOf(made.model), entry.frsi_min};
     for (const CaseOverride& o : entry.overrides) {
-      const std::size_t n = static_cast<std::size_t>(o.target.index) + 1;
-      if (o.target.kind == FillKind::kFixed) {
-        c.values.fixed[n] = *o.temperature;
-        continue;
+      for (const Fill& member : TargetMembers(detail, o.target)) {
+        if (member.kind == FillKind::kFixed) {
+          c.values.fixed[member.index + 1] = o.temperature ? *o.temperature : *o.ambient;
+        } else {
+          Change(o, made.condition_numbers[member.index], made.facing, c.values);
+        }
       }
-      if (o.ambient) c.values.conditions[n].AmbientTemperature = *o.ambient;
-      if (o.h) c.values.conditions[n].HeatTransferCoefficient = *o.h;
     }
+    RefuseSplitEnvironments(detail, entry, made.labels, c.values);
     cases.push_back(std::move(c));
   }
   return cases;
-}
-
-EnvironmentRef RefTo(const Fill& fill) {
-  return {fill.kind == FillKind::kFixed ? Environment::Kind::kFixedTemperature
-                                        : Environment::Kind::kConvection,
-          fill.index + 1};
 }
 
 // A flanking element of the drawing as the report has it, lengths in metres.
@@ -52,12 +84,40 @@ FlankingReport ReportOf(const FlankingElement& e) {
   return f;
 }
 
-PsiRequest Psi(const DetailFile& detail) {
-  PsiRequest psi{{RefTo(detail.psi->between[0]), RefTo(detail.psi->between[1])},
+// What a target of the file is in the made model.
+EnvironmentLabel LabelOf(const DetailFile& detail, const MadeGrid& made, const Target& target) {
+  EnvironmentLabel label{TargetName(detail, target), {}, {}};
+  for (const Fill& member : TargetMembers(detail, target)) {
+    if (member.kind == FillKind::kFixed) {
+      label.fixed.push_back(member.index + 1);
+      continue;
+    }
+    const std::vector<std::int32_t>& n = made.condition_numbers[member.index];
+    label.conditions.insert(label.conditions.end(), n.begin(), n.end());
+  }
+  return label;
+}
+
+PsiRequest PsiOf(const DetailFile& detail, const MadeGrid& made, const PsiEntry& entry,
+                 const std::vector<FlankingElement>& elements) {
+  PsiRequest psi{entry.name,
+                 {LabelOf(detail, made, entry.between[0]), LabelOf(detail, made, entry.between[1])},
                  {},
-                 detail.PlaceOf(detail.psi->between_at)};
-  for (const FlankingElement& e : FlankingElements(detail)) psi.flanking.push_back(ReportOf(e));
+                 detail.PlaceOf(entry.between_at)};
+  for (const FlankingElement& e : elements) psi.flanking.push_back(ReportOf(e));
   return psi;
+}
+
+std::optional<CondensationRequest> CondensationOf(const DetailFile& detail) {
+  if (!detail.condensation) return std::nullopt;
+  const CondensationEntry& c = *detail.condensation;
+  CondensationRequest request{c.frsi_min, std::nullopt, c.case_name};
+  if (c.monthly) {
+    const CondensationEntry::Climate& m = *c.monthly;
+    request.climate = Climate{m.inside_temperature, m.inside_humidity, m.vapour_excess,
+                              m.outside_temperature, m.outside_humidity};
+  }
+  return request;
 }
 
 std::string Mm(double value) { return NumberText(value, 6) + " mm"; }
@@ -74,9 +134,14 @@ LoadedModel LoadModel(const std::string& path) {
   if (IsDetailFile(path)) {
     const DetailFile& detail = loaded.detail.emplace(ReadDetailFile(path));
     // What is wrong with the drawing's psi is said before its grid is made.
-    if (detail.psi) loaded.psi = Psi(detail);
-    loaded.made = MakeGrid(detail);
-    loaded.cases = Cases(detail, loaded.made->model);
+    std::vector<std::vector<FlankingElement>> flanking;
+    for (const PsiEntry& psi : detail.psi) flanking.push_back(FlankingElements(detail, psi));
+    const MadeGrid& made = loaded.made.emplace(MakeGrid(detail));
+    for (std::size_t i = 0; i < detail.psi.size(); ++i) {
+      loaded.psi.push_back(PsiOf(detail, made, detail.psi[i], flanking[i]));
+    }
+    loaded.cases = Cases(detail, made);
+    loaded.condensation = CondensationOf(detail);
   } else {
     loaded.grid_file = ReadInputFile(path);
     loaded.grid_file_labels = GridFileLabels(loaded.grid_file);
@@ -85,7 +150,16 @@ LoadedModel LoadModel(const std::string& path) {
 }
 
 std::string GridFileText(const LoadedModel& loaded, const std::string& path) {
-  return loaded.made ? GridInputText(*loaded.made) : ReadWholeFile(path);
+  if (!loaded.made) return ReadWholeFile(path);
+  for (const ConditionEntry& c : loaded.detail->conditions) {
+    if (!c.by_direction) continue;
+    // A grid file gives each convection cell one coefficient for all its sides.
+    throw RunError(ErrorKind::kInvalidValue, loaded.detail->PlaceOf(c.at),
+                   "--save-input cannot write this model: a grid file holds one heat-transfer "
+                   "coefficient for every side of a convection cell, and condition " +
+                       Quoted(c.name) + " takes its surface resistances by direction");
+  }
+  return GridInputText(*loaded.made);
 }
 
 void NameInDrawing(RunError& error, const ModelLabels& labels) {

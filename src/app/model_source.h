@@ -13,6 +13,7 @@
 #include "platform/error.h"
 #include "report/cases.h"
 #include "model/labels.h"
+#include "report/condensation.h"
 #include "report/psi.h"
 
 namespace kelvane {
@@ -23,7 +24,8 @@ struct LoadedModel {
   Model grid_file;               // A grid file's model,
   ModelLabels grid_file_labels;  //   and its labels.
   std::vector<CaseDefinition> cases;  // A detail file's, in its order.
-  std::optional<PsiRequest> psi;      // A detail file's [psi].
+  std::vector<PsiRequest> psi;        // A detail file's, in its order.
+  std::optional<CondensationRequest> condensation;  // A detail file's [condensation].
 
   const Model& model() const { return made ? made->model : grid_file; }
   const ModelLabels& labels() const { return made ? made->labels : grid_file_labels; }

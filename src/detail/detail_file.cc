@@ -32,11 +32,18 @@ constexpr std::string_view kGridKeys[] = {"max_cell", "fine", "growth"};
 constexpr std::string_view kConditionKeys[] = {"ambient", "h", "resistance"};
 constexpr std::string_view kDrawingKeys[] = {"file", "unit", "offset", "join"};
 constexpr std::string_view kShapeKeys[] = {"fill", "rect", "circle", "polygon", "layer", "cell"};
-constexpr std::string_view kPsiKeys[] = {"between", "flanking"};
+// A condition's resistance by direction: resistance = { up = 0.10, ... }.
+constexpr std::string_view kDirectionKeys[] = {"up", "side", "down"};
+constexpr std::string_view kPsiKeys[] = {"name", "between", "flanking"};
 // An entry of [psi] flanking.
 constexpr std::string_view kFlankingKeys[] = {"u", "from", "to", "length"};
-// Besides the names of the conditions and fixed temperatures a case changes.
-constexpr std::string_view kCaseKeys[] = {"name"};
+// Besides the names of the environments, conditions and fixed temperatures
+// a case changes.
+constexpr std::string_view kCaseKeys[] = {"name", "frsi_min"};
+constexpr std::string_view kCondensationKeys[] = {"frsi_min", "case", "inside", "outside"};
+// [condensation] inside and outside.
+constexpr std::string_view kInsideKeys[] = {"temperature", "humidity", "vapour_excess"};
+constexpr std::string_view kOutsideKeys[] = {"temperature", "humidity"};
 
 SourcePosition PositionOf(const toml::source_region& region) {
   return {static_cast<int>(region.begin.line), static_cast<int>(region.begin.column)};
@@ -72,6 +79,12 @@ struct Entry {
   const toml::key* key;
   const toml::node* value;
 };
+
+// "a material", "a condition" or "a fixed temperature".
+const char* KindText(const Fill& fill) {
+  static const char* const kKinds[] = {"void", "a material", "a condition", "a fixed temperature"};
+  return kKinds[static_cast<int>(fill.kind)];
+}
 
 // The entries of a table in the order the file gives them: the parser keeps
 // them sorted by key, but the order of materials and conditions numbers them.
@@ -122,7 +135,9 @@ class DetailReader {
   struct HeatTransfer {
     std::optional<double> h;  // 1 / resistance when given so.
     std::optional<double> resistance;
+    std::optional<DirectedResistance> by_direction;
   };
+  DirectedResistance ReadDirected(const toml::node& node, const std::string& what) const;
   HeatTransfer ReadHeatTransfer(const toml::table& table, const std::string& what) const;
   const toml::table& ConditionTable(const toml::node& node, const std::string& what,
                                     const char* example) const;
@@ -133,18 +148,30 @@ class DetailReader {
   void ReadGeometry(const toml::key& key, const toml::node& node, Shape* shape) const;
   std::vector<Point> Polygon(const toml::node& node) const;
   void ReadProbes(const toml::node& node);
-  // Psi and cases name conditions and fixed temperatures, which may come
-  // further down: they are read once every name is known.
+  // Environments, psi, cases and condensation name conditions and fixed
+  // temperatures, which may come further down: they are read once every
+  // name is known.
+  void ReadEnvironments(const toml::node& node) { environments_ = &node; }
   void ReadPsi(const toml::node& node) { psi_ = &node; }
   void ReadCases(const toml::node& node) { cases_ = &node; }
-  PsiEntry Psi(const toml::node& node) const;
+  void ReadCondensation(const toml::node& node) { condensation_ = &node; }
+  void ReadEnvironmentTable(const toml::node& node);
+  EnvironmentEntry Group(const toml::key& key, const toml::node& node);
+  void RefuseMixedAmbients(const EnvironmentEntry& group) const;
+  void ReadPsiTables(const toml::node& node);
+  PsiEntry Psi(const toml::node& node, bool named) const;
+  void ReadBetween(const toml::node& between, PsiEntry& psi) const;
+  void ReadCondensationTable(const toml::node& node);
+  CondensationEntry::Climate Climate(const toml::table& inside, const toml::table& outside) const;
+  Months MonthsOf(const toml::node& node, const std::string& what, bool percent) const;
+  double FactorValue(const toml::node& node, const std::string& what) const;
   FlankingEntry Flanking(const toml::node& node, const std::string& what) const;
   void ReadCaseTables(const toml::node& node);
   CaseEntry Case(const toml::node& node) const;
   CaseOverride Override(const toml::key& key, const toml::node& node,
                         const std::string& in_case) const;
-  Fill Environment(const std::string& name, const toml::source_region& at,
-                   const std::string& where) const;
+  Target TargetNamed(const std::string& name, const toml::source_region& at,
+                     const std::string& where) const;
   void IndexNames();
   void MergeNearLines();
   void RefuseControlCharacters() const;
@@ -161,8 +188,10 @@ class DetailReader {
       {"drawing", &DetailReader::ReadDrawing},
       {"shape", &DetailReader::ReadShapes},
       {"probes", &DetailReader::ReadProbes},
+      {"environments", &DetailReader::ReadEnvironments},
       {"psi", &DetailReader::ReadPsi},
       {"case", &DetailReader::ReadCases},
+      {"condensation", &DetailReader::ReadCondensation},
   };
 
   std::string_view text_;
@@ -170,8 +199,11 @@ class DetailReader {
   DetailFile detail_;
   std::vector<const toml::node*> fills_;  // The fill value of each shape.
   std::map<std::string, std::pair<Fill, SourcePosition>> fills_by_name_;
+  const toml::node* environments_ = nullptr;
   const toml::node* psi_ = nullptr;
   const toml::node* cases_ = nullptr;
+  const toml::node* condensation_ = nullptr;
+  std::map<std::string, int> environments_by_name_;
 };
 
 void DetailReader::RefuseUnknownKeys(const toml::table& table,
@@ -330,11 +362,36 @@ DetailReader::HeatTransfer DetailReader::ReadHeatTransfer(const toml::table& tab
       Fail(ErrorKind::kInvalidValue, h->source(),
            "h of " + what + " must be 0 or more, not " + NumberText(*given.h));
     }
+  } else if (resistance != nullptr && (resistance->is_string() || resistance->is_table())) {
+    given.by_direction = ReadDirected(*resistance, "resistance of " + what);
+    given.h = 1 / given.by_direction->side;
   } else if (resistance != nullptr) {
     given.resistance = Positive(*resistance, "resistance of " + what);
     given.h = 1 / *given.resistance;
   }
   return given;
+}
+
+// Resistances by the direction of the heat flow: "ISO 6946", or a table of
+// up, side and down, each defaulting to the standard's.
+DirectedResistance DetailReader::ReadDirected(const toml::node& node,
+                                              const std::string& what) const {
+  DirectedResistance directed;
+  if (const auto* name = node.as_string()) {
+    if (name->get() != "ISO 6946") {
+      Fail(ErrorKind::kInvalidValue, node.source(),
+           what + " must be a number, \"ISO 6946\" or a table such as { up = 0.10, side = "
+                  "0.13, down = 0.17 }, not " + Quoted(name->get()));
+    }
+    directed.iso6946 = true;
+    return directed;
+  }
+  const toml::table& table = *node.as_table();
+  RefuseUnknownKeys(table, kDirectionKeys, what);
+  if (const toml::node* up = table.get("up")) directed.up = Positive(*up, "up of " + what);
+  if (const toml::node* side = table.get("side")) directed.side = Positive(*side, "side of " + what);
+  if (const toml::node* down = table.get("down")) directed.down = Positive(*down, "down of " + what);
+  return directed;
 }
 
 ConditionEntry DetailReader::Condition(const toml::key& key, const toml::node& node) const {
@@ -350,6 +407,7 @@ ConditionEntry DetailReader::Condition(const toml::key& key, const toml::node& n
   if (!given.h) Fail(ErrorKind::kMissingKey, node.source(), what + " needs h or resistance");
   condition.h = *given.h;
   condition.resistance = given.resistance;
+  condition.by_direction = given.by_direction;
   return condition;
 }
 
@@ -532,55 +590,140 @@ void DetailReader::ReadProbes(const toml::node& node) {
   }
 }
 
-// The condition or fixed temperature a name in `where` stands for.
-Fill DetailReader::Environment(const std::string& name, const toml::source_region& at,
-                               const std::string& where) const {
+// The environment, condition or fixed temperature a name in `where` stands
+// for.
+Target DetailReader::TargetNamed(const std::string& name, const toml::source_region& at,
+                                 const std::string& where) const {
   const std::string what = Quoted(name) + " in " + where;
+  if (auto group = environments_by_name_.find(name); group != environments_by_name_.end()) {
+    return {group->second, {}};
+  }
   auto found = fills_by_name_.find(name);
   if (found == fills_by_name_.end()) {
-    Fail(ErrorKind::kUnknownName, at, what + " names no condition or fixed temperature");
+    Fail(ErrorKind::kUnknownName, at,
+         what + " names no environment, condition or fixed temperature");
   }
   if (found->second.first.kind == FillKind::kMaterial) {
     Fail(ErrorKind::kInvalidValue, at,
-         what + " names a material, not a condition or fixed temperature");
+         what + " names a material, not an environment, condition or fixed temperature");
   }
-  return found->second.first;
+  return {-1, found->second.first};
 }
 
-PsiEntry DetailReader::Psi(const toml::node& node) const {
-  const toml::table& table = TableOf(node, "psi");
-  RefuseUnknownKeys(table, kPsiKeys, "[psi]");
+// [environments]: each key a group's name, each value the names of its
+// conditions and fixed temperatures.
+void DetailReader::ReadEnvironmentTable(const toml::node& node) {
+  for (const Entry& entry : InFileOrder(TableOf(node, "environments"))) {
+    const std::string name = Name(*entry.key);
+    if (auto earlier = fills_by_name_.find(name); earlier != fills_by_name_.end()) {
+      const SourcePosition first = earlier->second.second;
+      Fail(ErrorKind::kDuplicateName, entry.key->source(),
+           Quoted(name) + " names " + KindText(earlier->second.first) + " already, at line " +
+               std::to_string(first.line) + ", column " + std::to_string(first.column));
+    }
+    EnvironmentEntry group = Group(*entry.key, *entry.value);
+    environments_by_name_.emplace(name, static_cast<int>(detail_.environments.size()));
+    detail_.environments.push_back(std::move(group));
+  }
+}
+
+EnvironmentEntry DetailReader::Group(const toml::key& key, const toml::node& node) {
+  EnvironmentEntry group{Name(key), {}, PositionOf(key.source())};
+  const std::string what = "environment " + Quoted(group.name);
+  const toml::array* names = node.as_array();
+  if (names == nullptr || names->empty()) {
+    Fail(ErrorKind::kTypeMismatch, node.source(),
+         what + " must be an array of one or more names of conditions and fixed temperatures, "
+                "such as [\"room wall\", \"room floor\"], not " + TypeName(node));
+  }
+  for (const toml::node& member : *names) {
+    if (!member.is_string()) {
+      Fail(ErrorKind::kTypeMismatch, member.source(),
+           "a member of " + what + " must be a name, not " + TypeName(member));
+    }
+    const Target target = TargetNamed(member.as_string()->get(), member.source(), what);
+    if (target.environment >= 0) {
+      Fail(ErrorKind::kInvalidValue, member.source(),
+           Quoted(member.as_string()->get()) + " in " + what +
+               " is an environment; an environment holds conditions and fixed temperatures");
+    }
+    const Target in = EnvironmentOf(detail_, target.fill);
+    if (in.environment >= 0 || std::count(group.members.begin(), group.members.end(), target.fill)) {
+      const std::string& other = in.environment >= 0 ? detail_.environments[in.environment].name
+                                                     : group.name;
+      Fail(ErrorKind::kDuplicateName, member.source(),
+           Quoted(member.as_string()->get()) + " is in environment " + Quoted(other) +
+               " already; a condition belongs to one environment");
+    }
+    group.members.push_back(target.fill);
+  }
+  RefuseMixedAmbients(group);
+  return group;
+}
+
+// The ambient (or fixed temperature) of a member of an environment.
+double AmbientOf(const DetailFile& detail, const Fill& fill) {
+  return fill.kind == FillKind::kFixed ? detail.fixed[fill.index].temperature
+                                       : detail.conditions[fill.index].ambient;
+}
+
+void DetailReader::RefuseMixedAmbients(const EnvironmentEntry& group) const {
+  for (const Fill& member : group.members) {
+    const double first = AmbientOf(detail_, group.members.front());
+    if (AmbientOf(detail_, member) == first) continue;
+    throw RunError(ErrorKind::kInvalidValue, detail_.PlaceOf(group.at),
+                   "environment " + Quoted(group.name) + " joins " +
+                       Quoted(FillName(detail_, group.members.front())) + " at " +
+                       NumberText(first) + " and " + Quoted(FillName(detail_, member)) + " at " +
+                       NumberText(AmbientOf(detail_, member)) +
+                       "; the conditions of one environment share its ambient");
+  }
+}
+
+// One [psi] table, or [[psi]] tables each with its name.
+void DetailReader::ReadPsiTables(const toml::node& node) {
+  if (node.is_table()) {
+    detail_.psi.push_back(Psi(node, false));
+    return;
+  }
+  const toml::array* array = node.as_array();
+  if (array == nullptr) {
+    Fail(ErrorKind::kTypeMismatch, node.source(),
+         "psi must be a table [psi] or tables [[psi]], not " + TypeName(node));
+  }
+  for (const toml::node& element : *array) {
+    PsiEntry psi = Psi(element, true);
+    for (const PsiEntry& earlier : detail_.psi) {
+      if (earlier.name != psi.name) continue;
+      Fail(ErrorKind::kDuplicateName, element.source(),
+           "[[psi]] " + Quoted(psi.name) + " is named already, at line " +
+               std::to_string(earlier.at.line) + ", column " + std::to_string(earlier.at.column));
+    }
+    detail_.psi.push_back(std::move(psi));
+  }
+}
+
+PsiEntry DetailReader::Psi(const toml::node& node, bool named) const {
+  const toml::table& table = TableOf(node, named ? "each [[psi]]" : "psi");
+  const std::string where = named ? "[[psi]]" : "[psi]";
+  RefuseUnknownKeys(table, kPsiKeys, where);
   PsiEntry psi;
   psi.at = PositionOf(table.source());
+  if (const toml::node* name = table.get("name")) {
+    if (!name->is_string() || name->as_string()->get().empty()) {
+      Fail(ErrorKind::kTypeMismatch, name->source(), "the name of a psi must be a text, not empty");
+    }
+    psi.name = name->as_string()->get();
+  } else if (named) {
+    Fail(ErrorKind::kMissingKey, table.source(),
+         "[[psi]] needs name, such as name = \"external dimensions\"");
+  }
   const toml::node* between = table.get("between");
   if (between == nullptr) {
     Fail(ErrorKind::kMissingKey, table.source(),
-         "[psi] needs between, such as between = [\"inside\", \"outside\"]");
+         where + " needs between, such as between = [\"inside\", \"outside\"]");
   }
-  psi.between_at = PositionOf(between->source());
-  const toml::array* names = between->as_array();
-  if (names == nullptr) {
-    Fail(ErrorKind::kTypeMismatch, between->source(),
-         "between must be an array of two names such as [\"inside\", \"outside\"], not " +
-             TypeName(*between));
-  }
-  if (names->size() != 2) {
-    Fail(ErrorKind::kInvalidValue, between->source(),
-         "between must name two environments, not " + std::to_string(names->size()));
-  }
-  for (std::size_t i = 0; i < 2; ++i) {
-    const toml::node& name = (*names)[i];
-    if (!name.is_string()) {
-      Fail(ErrorKind::kTypeMismatch, name.source(),
-           "name " + std::to_string(i + 1) + " of between must be a string, not " + TypeName(name));
-    }
-    psi.between[i] = Environment(name.as_string()->get(), name.source(), "between");
-  }
-  if (psi.between[0] == psi.between[1]) {
-    Fail(ErrorKind::kInvalidValue, (*names)[1].source(),
-         "between names " + Quoted(FillName(detail_, psi.between[0])) +
-             " twice; psi lies between two different environments");
-  }
+  ReadBetween(*between, psi);
   if (const toml::node* flanking = table.get("flanking")) {
     const toml::array* entries = flanking->as_array();
     if (entries == nullptr) {
@@ -593,6 +736,41 @@ PsiEntry DetailReader::Psi(const toml::node& node) const {
     }
   }
   return psi;
+}
+
+void DetailReader::ReadBetween(const toml::node& between, PsiEntry& psi) const {
+  psi.between_at = PositionOf(between.source());
+  const toml::array* names = between.as_array();
+  if (names == nullptr) {
+    Fail(ErrorKind::kTypeMismatch, between.source(),
+         "between must be an array of two names such as [\"inside\", \"outside\"], not " +
+             TypeName(between));
+  }
+  if (names->size() != 2) {
+    Fail(ErrorKind::kInvalidValue, between.source(),
+         "between must name two environments, not " + std::to_string(names->size()));
+  }
+  for (std::size_t i = 0; i < 2; ++i) {
+    const toml::node& name = (*names)[i];
+    if (!name.is_string()) {
+      Fail(ErrorKind::kTypeMismatch, name.source(),
+           "name " + std::to_string(i + 1) + " of between must be a string, not " + TypeName(name));
+    }
+    psi.between[i] = TargetNamed(name.as_string()->get(), name.source(), "between");
+  }
+  if (psi.between[0] == psi.between[1]) {
+    Fail(ErrorKind::kInvalidValue, (*names)[1].source(),
+         "between names " + Quoted(TargetName(detail_, psi.between[0])) +
+             " twice; psi lies between two different environments");
+  }
+  const std::vector<Fill> a = TargetMembers(detail_, psi.between[0]);
+  for (const Fill& member : TargetMembers(detail_, psi.between[1])) {
+    if (std::find(a.begin(), a.end(), member) == a.end()) continue;
+    Fail(ErrorKind::kInvalidValue, (*names)[1].source(),
+         "between names " + Quoted(TargetName(detail_, psi.between[0])) + " and " +
+             Quoted(TargetName(detail_, psi.between[1])) + ", which share " +
+             Quoted(FillName(detail_, member)) + "; psi lies between two different environments");
+  }
 }
 
 FlankingEntry DetailReader::Flanking(const toml::node& node, const std::string& what) const {
@@ -666,9 +844,24 @@ CaseEntry DetailReader::Case(const toml::node& node) const {
   }
   const std::string in_case = "case " + Quoted(entry.name);
   for (const Entry& e : InFileOrder(table)) {
-    if (e.key->str() != "name") entry.overrides.push_back(Override(*e.key, *e.value, in_case));
+    if (e.key->str() == "name") continue;
+    if (e.key->str() == "frsi_min") {
+      entry.frsi_min = FactorValue(*e.value, "frsi_min of " + in_case);
+      continue;
+    }
+    entry.overrides.push_back(Override(*e.key, *e.value, in_case));
   }
   return entry;
+}
+
+// A temperature factor asked for: above 0 and at most 1.
+double DetailReader::FactorValue(const toml::node& node, const std::string& what) const {
+  const double value = Positive(node, what);
+  if (value > 1) {
+    Fail(ErrorKind::kInvalidValue, node.source(),
+         what + " must be above 0 and at most 1, not " + NumberText(value));
+  }
+  return value;
 }
 
 CaseOverride DetailReader::Override(const toml::key& key, const toml::node& node,
@@ -676,12 +869,17 @@ CaseOverride DetailReader::Override(const toml::key& key, const toml::node& node
   CaseOverride change;
   change.at = PositionOf(key.source());
   const std::string name(key.str());
-  change.target = Environment(name, key.source(), in_case);
-  if (change.target.kind == FillKind::kFixed) {
+  change.target = TargetNamed(name, key.source(), in_case);
+  const std::vector<Fill> members = TargetMembers(detail_, change.target);
+  const bool all_fixed = std::all_of(members.begin(), members.end(),
+                                     [](const Fill& f) { return f.kind == FillKind::kFixed; });
+  if (all_fixed && change.target.environment < 0) {
     change.temperature = Number(node, "fixed temperature " + Quoted(name) + " in " + in_case);
     return change;
   }
-  const std::string what = "condition " + Quoted(name) + " in " + in_case;
+  const std::string what =
+      (change.target.environment >= 0 ? "environment " : "condition ") + Quoted(name) + " in " +
+      in_case;
   const toml::table& table = ConditionTable(node, what, "{ ambient = -5, resistance = 0.25 }");
   const HeatTransfer given = ReadHeatTransfer(table, what);
   const toml::node* ambient = table.get("ambient");
@@ -692,7 +890,112 @@ CaseOverride DetailReader::Override(const toml::key& key, const toml::node& node
   if (ambient != nullptr) change.ambient = Number(*ambient, "ambient of " + what);
   change.h = given.h;
   change.resistance = given.resistance;
+  change.by_direction = given.by_direction;
+  if (given.h && all_fixed) {
+    Fail(ErrorKind::kInvalidValue, table.source(),
+         what + " holds fixed temperatures only, which have no h or resistance");
+  }
+  for (const Fill& member : members) {
+    if (!given.by_direction || member.kind != FillKind::kCondition ||
+        detail_.conditions[member.index].by_direction) {
+      continue;
+    }
+    Fail(ErrorKind::kInvalidValue, table.source(),
+         what + " gives resistances by direction to " +
+             Quoted(FillName(detail_, member)) +
+             ", whose own resistance is one; give it resistances by direction in [conditions] too");
+  }
   return change;
+}
+
+// [condensation]: frsi_min, or the climate of EN ISO 13788 that gives it,
+// and the case whose fRsi the verdict takes.
+void DetailReader::ReadCondensationTable(const toml::node& node) {
+  const toml::table& table = TableOf(node, "condensation");
+  RefuseUnknownKeys(table, kCondensationKeys, "[condensation]");
+  CondensationEntry entry;
+  entry.at = PositionOf(table.source());
+  const toml::node* inside = table.get("inside");
+  const toml::node* outside = table.get("outside");
+  if (const toml::node* frsi_min = table.get("frsi_min")) {
+    if (inside != nullptr || outside != nullptr) {
+      Fail(ErrorKind::kInvalidValue, frsi_min->source(),
+           "[condensation] has both frsi_min and a climate (inside, outside); give one");
+    }
+    entry.frsi_min = FactorValue(*frsi_min, "frsi_min");
+    entry.frsi_min_at = PositionOf(frsi_min->source());
+  } else if (inside == nullptr || outside == nullptr) {
+    Fail(ErrorKind::kMissingKey, table.source(),
+         "[condensation] needs frsi_min, or inside and outside (the climate month by month)");
+  } else {
+    entry.monthly = Climate(TableOf(*inside, "inside of [condensation]"),
+                            TableOf(*outside, "outside of [condensation]"));
+  }
+  if (const toml::node* name = table.get("case")) {
+    entry.case_at = PositionOf(name->source());
+    if (!name->is_string()) {
+      Fail(ErrorKind::kTypeMismatch, name->source(), "case must be a case's name, not " + TypeName(*name));
+    }
+    entry.case_name = name->as_string()->get();
+    if (std::none_of(detail_.cases.begin(), detail_.cases.end(),
+                     [&](const CaseEntry& c) { return c.name == entry.case_name; })) {
+      Fail(ErrorKind::kUnknownName, name->source(),
+           "case " + Quoted(entry.case_name) + " of [condensation] names no [[case]]");
+    }
+  }
+  detail_.condensation = entry;
+}
+
+CondensationEntry::Climate DetailReader::Climate(const toml::table& inside,
+                                                 const toml::table& outside) const {
+  RefuseUnknownKeys(inside, kInsideKeys, "inside of [condensation]");
+  RefuseUnknownKeys(outside, kOutsideKeys, "outside of [condensation]");
+  CondensationEntry::Climate climate;
+  const toml::node* t = inside.get("temperature");
+  if (t == nullptr) Fail(ErrorKind::kMissingKey, inside.source(), "inside needs temperature, °C");
+  if (t->is_array()) {
+    climate.inside_temperature = MonthsOf(*t, "temperature of inside", false);
+  } else {
+    climate.inside_temperature.fill(Number(*t, "temperature of inside"));
+  }
+  const toml::node* humidity = inside.get("humidity");
+  const toml::node* excess = inside.get("vapour_excess");
+  if ((humidity == nullptr) == (excess == nullptr)) {
+    Fail(ErrorKind::kMissingKey, inside.source(),
+         "inside needs humidity (12 monthly values, %) or vapour_excess (12, g/m3); give one");
+  }
+  if (humidity) climate.inside_humidity = MonthsOf(*humidity, "humidity of inside", true);
+  if (excess) climate.vapour_excess = MonthsOf(*excess, "vapour_excess of inside", false);
+  for (const char* key : {"temperature", "humidity"}) {
+    const toml::node* value = outside.get(key);
+    if (value == nullptr) {
+      Fail(ErrorKind::kMissingKey, outside.source(),
+           std::string("outside needs ") + key + ", 12 monthly values");
+    }
+    const bool percent = std::string_view(key) == "humidity";
+    (percent ? climate.outside_humidity : climate.outside_temperature) =
+        MonthsOf(*value, std::string(key) + " of outside", percent);
+  }
+  return climate;
+}
+
+// Twelve numbers, January first; a humidity in % from 0 to 100.
+Months DetailReader::MonthsOf(const toml::node& node, const std::string& what, bool percent) const {
+  const toml::array* array = node.as_array();
+  if (array == nullptr || array->size() != 12) {
+    Fail(ErrorKind::kInvalidValue, node.source(),
+         what + " must be 12 monthly values, January first, not " +
+             (array ? std::to_string(array->size()) + " values" : TypeName(node)));
+  }
+  Months months{};
+  for (std::size_t m = 0; m < 12; ++m) {
+    months[m] = Number((*array)[m], what);
+    if (percent && !(months[m] >= 0 && months[m] <= 100)) {
+      Fail(ErrorKind::kInvalidValue, (*array)[m].source(),
+           what + " is a relative humidity in %, from 0 to 100, not " + NumberText(months[m]));
+    }
+  }
+  return months;
 }
 
 // A shape whose sides became one grid line is a slip of the pen, not a
@@ -743,11 +1046,10 @@ void DetailReader::IndexNames() {
   for (const Named& named : names) {
     auto [earlier, added] = fills_by_name_.try_emplace(*named.name, named.fill, named.at);
     if (added) continue;
-    static const char* const kKinds[] = {"", "a material", "a condition", "a fixed temperature"};
     const SourcePosition first = earlier->second.second;
     throw RunError(ErrorKind::kDuplicateName, detail_.PlaceOf(named.at),
-                   Quoted(*named.name) + " names " +
-                       kKinds[static_cast<int>(earlier->second.first.kind)] + " already, at line " +
+                   Quoted(*named.name) + " names " + KindText(earlier->second.first) +
+                       " already, at line " +
                        std::to_string(first.line) + ", column " + std::to_string(first.column));
   }
 }
@@ -818,8 +1120,10 @@ DetailFile DetailReader::Read() {
     detail_.shapes[i].fill = FillNamed(*fills_[i]);
     detail_.shapes[i].fill_at = PositionOf(fills_[i]->source());
   }
-  if (psi_ != nullptr) detail_.psi = Psi(*psi_);
+  if (environments_ != nullptr) ReadEnvironmentTable(*environments_);
+  if (psi_ != nullptr) ReadPsiTables(*psi_);
   if (cases_ != nullptr) ReadCaseTables(*cases_);
+  if (condensation_ != nullptr) ReadCondensationTable(*condensation_);
   return std::move(detail_);
 }
 
@@ -837,7 +1141,11 @@ std::vector<DetailKeys> DetailFileKeys() {
           {"condition", {std::begin(kConditionKeys), std::end(kConditionKeys)}},
           {"[drawing]", {std::begin(kDrawingKeys), std::end(kDrawingKeys)}},
           {"[[shape]]", {std::begin(kShapeKeys), std::end(kShapeKeys)}},
+          {"resistance by direction", {std::begin(kDirectionKeys), std::end(kDirectionKeys)}},
           {"[psi]", {std::begin(kPsiKeys), std::end(kPsiKeys)}},
+          {"[condensation]", {std::begin(kCondensationKeys), std::end(kCondensationKeys)}},
+          {"inside of [condensation]", {std::begin(kInsideKeys), std::end(kInsideKeys)}},
+          {"outside of [condensation]", {std::begin(kOutsideKeys), std::end(kOutsideKeys)}},
           {"flanking", {std::begin(kFlankingKeys), std::end(kFlankingKeys)}},
           {"[[case]]", {std::begin(kCaseKeys), std::end(kCaseKeys)}}};
 }
@@ -855,6 +1163,26 @@ const std::string& FillName(const DetailFile& detail, const Fill& fill) {
     case FillKind::kVoid: break;
   }
   return kVoid;
+}
+
+const std::string& TargetName(const DetailFile& detail, const Target& target) {
+  return target.environment >= 0 ? detail.environments[target.environment].name
+                                 : FillName(detail, target.fill);
+}
+
+std::vector<Fill> TargetMembers(const DetailFile& detail, const Target& target) {
+  if (target.environment >= 0) return detail.environments[target.environment].members;
+  return {target.fill};
+}
+
+Target EnvironmentOf(const DetailFile& detail, const Fill& fill) {
+  for (std::size_t e = 0; e < detail.environments.size(); ++e) {
+    const std::vector<Fill>& members = detail.environments[e].members;
+    if (std::find(members.begin(), members.end(), fill) != members.end()) {
+      return {static_cast<int>(e), {}};
+    }
+  }
+  return {-1, fill};
 }
 
 DetailFile ParseDetail(std::string_view text, const std::string& source_name,

@@ -12,6 +12,7 @@
 // FlankingElements' (flanking.h), at the positions kept here.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -80,11 +81,26 @@ struct MaterialEntry {
   SourcePosition at;        // The key.
 };
 
+// Surface resistances by the direction of the heat flow out of the room, as
+// EN ISO 6946 gives them, m2 K/W: up through a ceiling (the surface faces
+// down), sideways through a wall, down through a floor (it faces up). The
+// drawing is read as a vertical section, y up.
+struct DirectedResistance {
+  double up = 0.10;
+  double side = 0.13;
+  double down = 0.17;
+  bool iso6946 = false;  // Given as resistance = "ISO 6946".
+
+  friend bool operator==(const DirectedResistance&, const DirectedResistance&) = default;
+};
+
 struct ConditionEntry {
   std::string name;
   double ambient = 0;
   double h = 0;                      // W/(m2 K); 1 / resistance when given so.
   std::optional<double> resistance;  // m2 K/W, as written.
+  // Resistances by direction instead: each surface's h is 1 / its own.
+  std::optional<DirectedResistance> by_direction;
   SourcePosition at;
 };
 
@@ -100,9 +116,27 @@ struct ProbeEntry {
   SourcePosition at;
 };
 
+// An environment: a room or the outside, of one or more conditions and
+// fixed temperatures that share an ambient ([environments] room = ["room
+// wall", "room floor"]). A condition or fixed temperature in no group is an
+// environment of its own.
+struct EnvironmentEntry {
+  std::string name;
+  std::vector<Fill> members;  // kCondition or kFixed, in the order given.
+  SourcePosition at;          // The key.
+};
+
+// What psi's between and a case's change name: an environment of
+// [environments], or one condition or fixed temperature (in a group or not).
+struct Target {
+  int environment = -1;  // Entry of DetailFile::environments, or none, and
+  Fill fill;             //   then this condition or fixed temperature.
+
+  bool operator==(const Target&) const = default;
+};
+
 // The linear thermal transmittance asked for: psi = L2D - sum of U_j l_j
-// between the two environments `between` (conditions or fixed
-// temperatures).
+// between the two environments `between`.
 struct FlankingEntry {
   std::optional<double> u;    // W/(m2 K), given directly, or
   std::optional<Point> from;  // a segment across the element's layers, mm
@@ -112,7 +146,8 @@ struct FlankingEntry {
 };
 
 struct PsiEntry {
-  Fill between[2];                      // kCondition or kFixed, two different ones
+  std::string name;                     // [[psi]] name; empty for a single [psi].
+  Target between[2];                    // Two that share no condition.
   std::vector<FlankingEntry> flanking;  // May be empty (psi = L2D then).
   SourcePosition at;                    // The [psi] table.
   SourcePosition between_at;
@@ -121,10 +156,11 @@ struct PsiEntry {
 // A case: the same geometry and grid with other values for some conditions
 // (ambient and/or h or resistance) and fixed temperatures.
 struct CaseOverride {
-  Fill target;                        // kCondition or kFixed
+  Target target;
   std::optional<double> ambient;      // Conditions.
   std::optional<double> h;            // Conditions: W/(m2 K), 1 / resistance when given so.
   std::optional<double> resistance;   // As written.
+  std::optional<DirectedResistance> by_direction;  // Instead of h, by direction.
   std::optional<double> temperature;  // Fixed temperatures: `pipe = 50`.
   SourcePosition at;                  // The key.
 };
@@ -132,7 +168,31 @@ struct CaseOverride {
 struct CaseEntry {
   std::string name;                     // Unique among the cases, not empty.
   std::vector<CaseOverride> overrides;  // In file order.
+  std::optional<double> frsi_min;       // The case's own requirement.
   SourcePosition at;                    // Its table ([[case]]).
+};
+
+// Twelve monthly means, January first.
+using Months = std::array<double, 12>;
+
+// [condensation]: what fRsi is asked to reach. `frsi_min` directly, or
+// worked out month by month by EN ISO 13788 from the inside temperature
+// and humidity (relative, %, or the moisture excess over the outside, g/m3)
+// and the outside's monthly climate.
+struct CondensationEntry {
+  std::optional<double> frsi_min;
+  SourcePosition frsi_min_at;
+  std::string case_name;  // The case whose fRsi the verdict takes; "" for the model's own.
+  SourcePosition case_at;
+  struct Climate {
+    Months inside_temperature{};
+    std::optional<Months> inside_humidity;  // %
+    std::optional<Months> vapour_excess;    // g/m3
+    Months outside_temperature{};
+    Months outside_humidity{};  // %
+  };
+  std::optional<Climate> monthly;
+  SourcePosition at;  // The table.
 };
 
 struct GridSettings {
@@ -166,8 +226,10 @@ struct DetailFile {
   std::optional<DrawingSettings> drawing;
   std::vector<Shape> shapes;               // In painting order.
   std::vector<ProbeEntry> probes;          // In file order.
-  std::optional<PsiEntry> psi;
+  std::vector<EnvironmentEntry> environments;  // In file order.
+  std::vector<PsiEntry> psi;                   // One [psi], or each [[psi]] in order.
   std::vector<CaseEntry> cases;  // In file order.
+  std::optional<CondensationEntry> condensation;
 
   // "wall.toml:12:5", the place of a refusal.
   std::string PlaceOf(SourcePosition at) const;
@@ -176,6 +238,14 @@ struct DetailFile {
 // The name a fill paints with: a material's, condition's or fixed
 // temperature's name, or "void".
 const std::string& FillName(const DetailFile& detail, const Fill& fill);
+
+// The name of what a target names.
+const std::string& TargetName(const DetailFile& detail, const Target& target);
+// The conditions and fixed temperatures a target stands for.
+std::vector<Fill> TargetMembers(const DetailFile& detail, const Target& target);
+// The environment a condition or fixed temperature is in: the group that
+// holds it, or itself.
+Target EnvironmentOf(const DetailFile& detail, const Fill& fill);
 
 // The keys the reader knows in one kind of table: `table` is "" for the top
 // level, "[grid]", "condition" (a condition's inline table, in [conditions]

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numeric>
 #include <span>
+#include <tuple>
 
 #include "detail/geometry.h"
 #include "model/units.h"
@@ -163,52 +164,69 @@ std::string FillText(const DetailFile& detail, const Fill& fill) {
   return kKinds[static_cast<int>(fill.kind)] + Quoted(FillName(detail, fill));
 }
 
-// 1/h of the condition, as written when given as a resistance; 0 for a
-// fixed temperature.
-double SurfaceResistance(const DetailFile& detail, const Fill& fill) {
+// 1/h of the condition at an end, as written when given as a resistance, by
+// direction where given so: sideways at the end of a horizontal segment,
+// down through the floor below an end above the layers, up through the
+// ceiling above an end below them; 0 for a fixed temperature.
+double SurfaceResistance(const DetailFile& detail, const Fill& fill, bool vertical, bool above) {
   if (fill.kind != FillKind::kCondition) return 0;
   const ConditionEntry& condition = detail.conditions[fill.index];
+  if (const std::optional<DirectedResistance>& r = condition.by_direction) {
+    return !vertical ? r->side : above ? r->down : r->up;
+  }
   return condition.resistance ? *condition.resistance : 1 / condition.h;
+}
+
+// Whether a fill is of what a target names.
+bool IsOf(const DetailFile& detail, const Target& target, const Fill& fill) {
+  const std::vector<Fill> members = TargetMembers(detail, target);
+  return std::find(members.begin(), members.end(), fill) != members.end();
 }
 
 class SegmentElement {
  public:
-  SegmentElement(const DetailFile& detail, const FlankingEntry& entry, std::size_t number)
-      : detail_(detail), entry_(entry), what_("flanking entry " + std::to_string(number)) {}
+  SegmentElement(const DetailFile& detail, const PsiEntry& psi, const FlankingEntry& entry,
+                 std::size_t number)
+      : detail_(detail), psi_(psi), entry_(entry),
+        what_("flanking entry " + std::to_string(number)) {}
   FlankingElement Make();
 
  private:
   [[noreturn]] void Fail(const std::string& text) const {
     throw RunError(ErrorKind::kInvalidValue, detail_.PlaceOf(entry_.at), what_ + " " + text);
   }
-  Fill EndIn(Point end, const char* verb) const;
+  // The environment of psi (0 or 1) the end lies in, and its fill there.
+  std::pair<int, Fill> EndIn(Point end, const char* verb) const;
   void CheckBetween(const std::vector<Piece>& pieces, std::size_t first, std::size_t end) const;
   std::vector<FlankingLayer> Layers(const std::vector<Piece>& pieces, std::size_t first,
                                     std::size_t end) const;
 
   const DetailFile& detail_;
+  const PsiEntry& psi_;
   const FlankingEntry& entry_;
   std::string what_;
   Line line_;
   Fill at_from_, at_to_;
+  int side_from_ = 0, side_to_ = 0;
 };
 
-// The environment an end lies in, one of the two of [psi].
-Fill SegmentElement::EndIn(Point end, const char* verb) const {
+// The environment an end lies in, one of the two of its psi.
+std::pair<int, Fill> SegmentElement::EndIn(Point end, const char* verb) const {
   const Fill fill = FillAt(detail_, end);
-  const Fill* between = detail_.psi->between;
-  if (fill == between[0] || fill == between[1]) return fill;
+  for (int side = 0; side < 2; ++side) {
+    if (IsOf(detail_, psi_.between[side], fill)) return {side, fill};
+  }
   Fail(std::string(verb) + " at " + PointText(end) + " in " + FillText(detail_, fill) +
-       ", not in " + Quoted(FillName(detail_, between[0])) + " or " +
-       Quoted(FillName(detail_, between[1])));
+       ", not in " + Quoted(TargetName(detail_, psi_.between[0])) + " or " +
+       Quoted(TargetName(detail_, psi_.between[1])));
 }
 
 // Pieces first to end (exclusive), those between the two environments'
 // regions, must all be of a material, and there must be one.
 void SegmentElement::CheckBetween(const std::vector<Piece>& pieces, std::size_t first,
                                   std::size_t end) const {
-  const std::string ends =
-      Quoted(FillName(detail_, at_from_)) + " and " + Quoted(FillName(detail_, at_to_));
+  const std::string ends = Quoted(TargetName(detail_, psi_.between[side_from_])) + " and " +
+                           Quoted(TargetName(detail_, psi_.between[side_to_]));
   if (first >= end) Fail("crosses no material between " + ends);
   for (std::size_t i = first; i < end; ++i) {
     if (pieces[i].fill.kind == FillKind::kMaterial) continue;
@@ -241,21 +259,24 @@ FlankingElement SegmentElement::Make() {
   }
   line_.vertical = from.x == to.x && from.y != to.y;
   line_.q = line_.Across(from);
-  at_from_ = EndIn(from, "starts");
-  at_to_ = EndIn(to, "ends");
-  if (at_from_ == at_to_) {
-    Fail("starts and ends in " + Quoted(FillName(detail_, at_from_)) +
-         "; it must run from one environment of [psi] to the other");
+  std::tie(side_from_, at_from_) = EndIn(from, "starts");
+  std::tie(side_to_, at_to_) = EndIn(to, "ends");
+  if (side_from_ == side_to_) {
+    Fail("starts and ends in " + Quoted(TargetName(detail_, psi_.between[side_from_])) +
+         "; it must run from one environment of " +
+         (psi_.name.empty() ? std::string("[psi]") : "[[psi]] " + Quoted(psi_.name)) +
+         " to the other");
   }
   // The pieces run upward along the line: from the end at lo to that at hi.
   const bool rising = line_.Along(from) <= line_.Along(to);
-  const Fill at_lo = rising ? at_from_ : at_to_, at_hi = rising ? at_to_ : at_from_;
+  const Target& at_lo = psi_.between[rising ? side_from_ : side_to_];
+  const Target& at_hi = psi_.between[rising ? side_to_ : side_from_];
   const std::vector<Piece> pieces =
       Pieces(detail_, line_, std::min(line_.Along(from), line_.Along(to)),
              std::max(line_.Along(from), line_.Along(to)));
   std::size_t first = 0, end = pieces.size();
-  while (first < end && pieces[first].fill == at_lo) ++first;
-  while (end > first && pieces[end - 1].fill == at_hi) --end;
+  while (first < end && IsOf(detail_, at_lo, pieces[first].fill)) ++first;
+  while (end > first && IsOf(detail_, at_hi, pieces[end - 1].fill)) --end;
   CheckBetween(pieces, first, end);
 
   FlankingElement element;
@@ -265,8 +286,9 @@ FlankingElement SegmentElement::Make() {
   element.to = to;
   element.layers = Layers(pieces, first, end);
   if (!rising) std::reverse(element.layers.begin(), element.layers.end());
-  element.resistance_from = SurfaceResistance(detail_, at_from_);
-  element.resistance_to = SurfaceResistance(detail_, at_to_);
+  // Along a vertical segment the end that lies further along y is above.
+  element.resistance_from = SurfaceResistance(detail_, at_from_, line_.vertical, !rising);
+  element.resistance_to = SurfaceResistance(detail_, at_to_, line_.vertical, rising);
   double resistance = element.resistance_from;
   for (const FlankingLayer& layer : element.layers) {
     resistance += MillimetreToMetre(layer.thickness) / layer.conductivity;
@@ -282,11 +304,10 @@ FlankingElement SegmentElement::Make() {
 
 }  // namespace
 
-std::vector<FlankingElement> FlankingElements(const DetailFile& detail) {
+std::vector<FlankingElement> FlankingElements(const DetailFile& detail, const PsiEntry& psi) {
   std::vector<FlankingElement> elements;
-  if (!detail.psi) return elements;
-  for (std::size_t i = 0; i < detail.psi->flanking.size(); ++i) {
-    const FlankingEntry& entry = detail.psi->flanking[i];
+  for (std::size_t i = 0; i < psi.flanking.size(); ++i) {
+    const FlankingEntry& entry = psi.flanking[i];
     if (entry.u) {
       FlankingElement element;
       element.u = *entry.u;
@@ -295,7 +316,7 @@ std::vector<FlankingElement> FlankingElements(const DetailFile& detail) {
       elements.push_back(element);
       continue;
     }
-    elements.push_back(SegmentElement(detail, entry, i + 1).Make());
+    elements.push_back(SegmentElement(detail, psi, entry, i + 1).Make());
   }
   return elements;
 }

@@ -30,7 +30,7 @@ struct FlankingElement {
   SourcePosition at;
 };
 
-// The flanking elements of `detail.psi`, in file order; none without [psi].
+// The flanking elements of `psi`, one of `detail.psi`, in file order.
 //
 // A segment must be horizontal or vertical, start in the region of one of
 // the two `between` environments and end in the other's (in either order),
@@ -45,13 +45,15 @@ struct FlankingElement {
 // consecutive pieces of one material are one layer, its thickness the
 // difference of its two ends. U = 1 / (R_from + sum d/lambda + R_to), summed
 // in that order from `from`, with R as the condition gives it (its
-// resistance when written so, else 1/h).
+// resistance when written so, else 1/h; by direction where given so: the
+// side resistance at the end of a horizontal segment, the down resistance
+// at an end above the layers, on a floor, the up one below them).
 //
 // Refused with the entry's line and column: a segment that is not
 // horizontal or vertical, that does not start and end in the two
 // environments' regions, that crosses void, a fixed temperature, a third
 // condition or one of the two environments between its layers, or that
 // crosses no material.
-std::vector<FlankingElement> FlankingElements(const DetailFile& detail);
+std::vector<FlankingElement> FlankingElements(const DetailFile& detail, const PsiEntry& psi);
 
 }  // namespace kelvane

@@ -1,6 +1,7 @@
 #include "detail/grid_maker.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <numbers>
 
@@ -52,16 +53,52 @@ std::string FieldSafe(std::string text) {
   return text;
 }
 
-BlockCode CodeOf(const Fill& fill) {
-  static const char kLetters[] = {'\0', 'A', 'B', 'C'};
-  if (fill.kind == FillKind::kVoid) return BlockCode();
-  return {kLetters[static_cast<int>(fill.kind)], fill.index + 1, true};
-}
+// The ways a condition's cells face, by where the material lies: above the
+// air (a ceiling), beside it (a wall), below it (a floor).
+enum Face { kCeiling, kWall, kFloor };
+constexpr const char* kFaceNames[] = {"ceiling", "wall", "floor"};
+constexpr Facing kFacings[] = {Facing::kCeiling, Facing::kWall, Facing::kFloor};
 
 // The index of a drawing line, which `at` is.
 std::size_t LineIndex(const Axis& axis, double at) {
   return static_cast<std::size_t>(std::lower_bound(axis.lines.begin(), axis.lines.end(), at) -
                                   axis.lines.begin());
+}
+
+// The model's conditions and fixed temperatures of what a target names.
+EnvironmentLabel LabelOf(const DetailFile& detail, const Target& target,
+                         const std::vector<std::vector<std::int32_t>>& numbers) {
+  EnvironmentLabel label{TargetName(detail, target), {}, {}};
+  for (const Fill& member : TargetMembers(detail, target)) {
+    if (member.kind == FillKind::kFixed) {
+      label.fixed.push_back(member.index + 1);
+    } else {
+      const std::vector<std::int32_t>& n = numbers[member.index];
+      label.conditions.insert(label.conditions.end(), n.begin(), n.end());
+    }
+  }
+  return label;
+}
+
+// The file's environments, then every condition and fixed temperature in
+// none, each its own.
+std::vector<EnvironmentLabel> EnvironmentLabels(
+    const DetailFile& detail, const std::vector<std::vector<std::int32_t>>& numbers) {
+  std::vector<EnvironmentLabel> labels;
+  for (std::size_t e = 0; e < detail.environments.size(); ++e) {
+    labels.push_back(LabelOf(detail, {static_cast<int>(e), {}}, numbers));
+  }
+  for (FillKind kind : {FillKind::kCondition, FillKind::kFixed}) {
+    const std::size_t count =
+        kind == FillKind::kCondition ? detail.conditions.size() : detail.fixed.size();
+    for (std::size_t i = 0; i < count; ++i) {
+      const Target single{-1, {kind, static_cast<int>(i)}};
+      if (EnvironmentOf(detail, single.fill).environment < 0) {
+        labels.push_back(LabelOf(detail, single, numbers));
+      }
+    }
+  }
+  return labels;
 }
 
 class GridMaker {
@@ -85,7 +122,10 @@ class GridMaker {
   static void Cut(Axis& axis);
   std::vector<int> Paint() const;
   void PaintPolygon(const Shape& shape, int s, std::vector<int>& painted) const;
-  void FillTables();
+  void FillTables(const std::vector<int>& painted);
+  void FillConditions(const std::vector<int>& painted);
+  std::array<bool, 3> Faces(const std::vector<int>& painted, int condition) const;
+  BlockCode CodeOf(const Fill& fill) const;
   void FillCells(const std::vector<int>& painted);
   void PlaceProbes();
   void CheckBlocks() const;
@@ -105,6 +145,7 @@ class GridMaker {
   std::vector<double> refined_;   // Each shape's limit times this, to join its pieces.
   Axis x_, y_;
   MadeGrid grid_;
+  std::vector<std::int32_t> cell_condition_;  // Per condition of the file, its cells' code.
 };
 
 // How often a shape's cells are halved to join its pieces before it is
@@ -464,7 +505,17 @@ void GridMaker::RefuseInPieces(std::size_t s) const {
            "there or give it a cell below " + tried + " mm");
 }
 
-void GridMaker::FillTables() {
+BlockCode GridMaker::CodeOf(const Fill& fill) const {
+  switch (fill.kind) {
+    case FillKind::kMaterial: return MaterialCode(fill.index + 1);
+    case FillKind::kCondition: return ConvectionCode(cell_condition_[fill.index]);
+    case FillKind::kFixed: return FixedTemperatureCode(fill.index + 1);
+    case FillKind::kVoid: break;
+  }
+  return BlockCode();
+}
+
+void GridMaker::FillTables(const std::vector<int>& painted) {
   Model& model = grid_.model;
   ModelLabels& labels = grid_.labels;
   model.Header = FieldSafe(detail_.title);
@@ -477,19 +528,78 @@ void GridMaker::FillTables() {
     model.MaterialTable[i + 1] = {FieldSafe(m.name), m.conductivity, m.conductivity};
     labels.materials[i + 1] = m.name;
   }
-  model.ConvectionTable.assign(detail_.conditions.size() + 1, Convection());
-  labels.conditions.assign(detail_.conditions.size() + 1, "");
-  for (std::size_t i = 0; i < detail_.conditions.size(); ++i) {
-    const ConditionEntry& c = detail_.conditions[i];
-    model.ConvectionTable[i + 1] = {c.ambient, c.h};
-    labels.conditions[i + 1] = c.name;
-  }
+  FillConditions(painted);
   model.FixedTemperatureTable.assign(detail_.fixed.size() + 1, 0.0);
   labels.fixed.assign(detail_.fixed.size() + 1, "");
   for (std::size_t i = 0; i < detail_.fixed.size(); ++i) {
     model.FixedTemperatureTable[i + 1] = detail_.fixed[i].temperature;
     labels.fixed[i + 1] = detail_.fixed[i].name;
   }
+  labels.environments = EnvironmentLabels(detail_, grid_.condition_numbers);
+}
+
+// Which ways the sides of a condition's cells face where they meet
+// material: the cells above, beside and below each of them.
+std::array<bool, 3> GridMaker::Faces(const std::vector<int>& painted, int condition) const {
+  const std::size_t columns = x_.cells(), rows = y_.cells();
+  auto material = [&](std::size_t c, std::size_t r) {
+    const int s = painted[r * columns + c];
+    return s >= 0 && detail_.shapes[s].fill.kind == FillKind::kMaterial;
+  };
+  std::array<bool, 3> faces{};
+  for (std::size_t r = 0; r < rows; ++r) {
+    for (std::size_t c = 0; c < columns; ++c) {
+      const int s = painted[r * columns + c];
+      if (s < 0 || detail_.shapes[s].fill != Fill{FillKind::kCondition, condition}) continue;
+      faces[kCeiling] = faces[kCeiling] || (r + 1 < rows && material(c, r + 1));
+      faces[kFloor] = faces[kFloor] || (r > 0 && material(c, r - 1));
+      faces[kWall] = faces[kWall] || (c > 0 && material(c - 1, r)) ||
+                     (c + 1 < columns && material(c + 1, r));
+    }
+  }
+  return faces;
+}
+
+// Condition n of the file is one convection condition, or one for each way
+// its surfaces face when it has resistances by direction, named after them
+// ("room (ceiling)"); its cells take the first, and their sides that face
+// another way that one's (Model::DirectedConditions).
+void GridMaker::FillConditions(const std::vector<int>& painted) {
+  Model& model = grid_.model;
+  ModelLabels& labels = grid_.labels;
+  model.ConvectionTable = {Convection()};
+  labels.conditions = {""};
+  grid_.condition_numbers.assign(detail_.conditions.size(), {});
+  cell_condition_.assign(detail_.conditions.size(), 0);
+  grid_.facing = {Facing::kAny};
+  auto add = [&](std::size_t i, double h, const std::string& name, Facing facing) {
+    model.ConvectionTable.push_back({detail_.conditions[i].ambient, h});
+    labels.conditions.push_back(name);
+    grid_.facing.push_back(facing);
+    grid_.condition_numbers[i].push_back(model.ConvectionCount());
+    return model.ConvectionCount();
+  };
+  for (std::size_t i = 0; i < detail_.conditions.size(); ++i) {
+    const ConditionEntry& c = detail_.conditions[i];
+    if (!c.by_direction) {
+      cell_condition_[i] = add(i, c.h, c.name, Facing::kAny);
+      continue;
+    }
+    const DirectedResistance& r = *c.by_direction;
+    const double resistance[] = {r.up, r.side, r.down};
+    std::array<bool, 3> faces = Faces(painted, static_cast<int>(i));
+    if (faces == std::array<bool, 3>{}) faces[kWall] = true;  // Touching nothing.
+    std::array<std::int32_t, 3> directed{};
+    for (int f : {kWall, kCeiling, kFloor}) {
+      if (faces[f]) {
+        directed[f] = add(i, 1 / resistance[f], c.name + " (" + kFaceNames[f] + ")", kFacings[f]);
+      }
+    }
+    cell_condition_[i] = grid_.condition_numbers[i].front();
+    model.DirectedConditions.resize(model.ConvectionTable.size());
+    model.DirectedConditions[cell_condition_[i]] = directed;
+  }
+  if (!model.DirectedConditions.empty()) model.DirectedConditions.resize(model.ConvectionTable.size());
 }
 
 // The code block: spacings in metres, a void ring, and the painted cells
@@ -600,7 +710,7 @@ MadeGrid GridMaker::Make() {
   RefuseNoMaterial(survey);
   const std::vector<int> painted = MakeCells(survey);
   WarnOfAreas();
-  FillTables();
+  FillTables(painted);
   FillCells(painted);
   for (std::size_t m = 0; m < detail_.materials.size(); ++m) {
     grid_.labels.areas[m].drawn = survey.drawn_area[m];

@@ -34,6 +34,10 @@ namespace kelvane {
 // or less than its drawn area is warned about.
 inline constexpr double kAreaWarned = 0.05;
 
+// The way a surface faces, by where the material lies against the air: above
+// it (a ceiling, heat flowing up), beside it (a wall), below it (a floor).
+enum class Facing { kAny, kCeiling, kWall, kFloor };
+
 struct GridLimits {
   // The most grid points (LastColumn + 1) x (LastRow + 1), as the input
   // reader allows them.
@@ -51,6 +55,12 @@ struct MadeGrid {
   // writes them (15 significant digits).
   std::vector<double> widths;
   std::vector<double> heights;
+  // Condition n of the file (from 0) as the model's conditions: one, or one
+  // for each way its surfaces face when its resistances are by direction.
+  std::vector<std::vector<std::int32_t>> condition_numbers;
+  // Each of the model's conditions (entry v; 0 unused): which way its
+  // surfaces face, for a condition with resistances by direction.
+  std::vector<Facing> facing;
   // What the grid draws otherwise than the drawing: a shape whose cells
   // cover more or less than kAreaWarned of what it draws.
   Warnings warnings;

@@ -12,6 +12,12 @@ ModelLabels GridFileLabels(const Model& model) {
   }
   labels.fixed.resize(model.FixedTemperatureTable.size());
   for (std::size_t i = 1; i < labels.fixed.size(); ++i) labels.fixed[i] = "C" + std::to_string(i);
+  for (std::int32_t v = 1; v <= model.ConvectionCount(); ++v) {
+    labels.environments.push_back({labels.conditions[v], {v}, {}});
+  }
+  for (std::int32_t i = 1; i <= model.FixedTemperatureCount(); ++i) {
+    labels.environments.push_back({labels.fixed[i], {}, {i}});
+  }
   return labels;
 }
 

@@ -51,6 +51,17 @@ struct MaterialArea {
   bool AsDrawn() const { return std::fabs(cells - drawn) <= 1e-9 * std::max(drawn, cells); }
 };
 
+// An environment: a room or the outside, the conditions (by their numbers
+// in the model, a condition whose surfaces face several ways being several)
+// and fixed temperatures that share its ambient.
+struct EnvironmentLabel {
+  std::string name;
+  std::vector<std::int32_t> conditions;
+  std::vector<std::int32_t> fixed;
+
+  friend bool operator==(const EnvironmentLabel&, const EnvironmentLabel&) = default;
+};
+
 struct ModelLabels {
   std::string title;
   // Entry n names material n, condition n, fixed temperature n; entry 0 is
@@ -67,6 +78,10 @@ struct ModelLabels {
   std::vector<double> row_y_mm;
   std::vector<ProbePoint> probes;  // In the file's order.
   std::vector<MaterialArea> areas;  // A detail file's, material by material.
+  // Every environment: a detail file's groups, then its conditions and
+  // fixed temperatures in none; a grid file's conditions and fixed
+  // temperatures, each its own.
+  std::vector<EnvironmentLabel> environments;
 
   const std::string& Condition(std::int32_t v) const { return conditions[v]; }
   const std::string& Fixed(std::int32_t i) const { return fixed[i]; }

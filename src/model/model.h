@@ -9,6 +9,7 @@
 // carries conditions only and has no size. Lengths are in metres.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -68,6 +69,12 @@ struct Model {
   // "7"), by cell index j * LastColumn + k, ascending: messages quote a code
   // as the file wrote it.
   std::vector<std::pair<std::uint64_t, std::string>> WrittenCodes;
+  // The convection conditions whose sides take their coefficient by the
+  // direction they face (a detail file's resistances by direction, EN ISO
+  // 6946): entry v for a cell of condition v, the conditions of its sides
+  // where the material lies above it (a ceiling), beside it (a wall) and
+  // below it (a floor); 0 keeps v. Empty for a grid file, which has none.
+  std::vector<std::array<std::int32_t, 3>> DirectedConditions;
 
   int MaterialCount() const { return static_cast<int>(MaterialTable.size()) - 1; }
   int ConvectionCount() const { return static_cast<int>(ConvectionTable.size()) - 1; }

@@ -6,6 +6,7 @@
 // changes the matrix and is solved as a model of its own.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ namespace kelvane {
 struct CaseDefinition {
   std::string name;
   EnvironmentValues values;  // The model's, with the case's changes.
+  std::optional<double> frsi_min;  // What the case's fRsi is asked to reach.
 };
 
 // Whether the case changes a heat-transfer coefficient of `model`.

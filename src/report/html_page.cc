@@ -122,7 +122,7 @@ std::string PictureSection(const PagePicture& picture) {
 std::string Tables(const ModelReport& report) {
   std::string out = MaterialsSection(report);
   out += SolutionSections(report.base, report.labels, 2, "k-base");
-  if (report.psi) out += PsiSection(*report.psi);
+  for (std::size_t i = 0; i < report.psi.size(); ++i) out += PsiSection(report.psi[i], i);
   if (!report.cases.empty()) out += CasesSection(report.cases, report.labels);
   if (report.coupling) out += CouplingSection(*report.coupling);
   if (report.grid_check) out += GridCheckSection(*report.grid_check, report.base.probes);

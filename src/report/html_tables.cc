@@ -242,7 +242,7 @@ std::string SolutionSections(const SolutionReport& r, const ModelLabels& labels,
   return out;
 }
 
-std::string PsiSection(const PsiReport& psi) {
+std::string PsiSection(const PsiReport& psi, std::size_t index) {
   std::vector<std::vector<std::string>> rows;
   std::string layers;
   for (std::size_t i = 0; i < psi.flanking.size(); ++i) {
@@ -253,8 +253,9 @@ std::string PsiSection(const PsiReport& psi) {
   }
   const std::string between = XmlText(psi.between[0]) + " and " + XmlText(psi.between[1]);
   return Section(
-      "k-psi",
-      Heading(2, "Linear thermal transmittance &psi;") +
+      index == 0 ? "k-psi" : "k-psi-" + std::to_string(index + 1),
+      Heading(2, "Linear thermal transmittance &psi;" +
+                     (psi.name.empty() ? std::string() : ", " + XmlText(psi.name))) +
           Facts({{"Between", between}, {"L<sub>2D</sub>, W/(m K)", Exact(psi.l2d)}}) +
           Table({{"Flanking element"},
                  {std::string("U, W/(m") + kSquared + " K)"},

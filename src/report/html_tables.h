@@ -21,7 +21,8 @@ std::string MaterialsSection(const ModelReport& report);
 std::string SolutionSections(const SolutionReport& solution, const ModelLabels& labels,
                              int level, const std::string& id);
 
-std::string PsiSection(const PsiReport& psi);
+// psi number `index` (from 0) of the report.
+std::string PsiSection(const PsiReport& psi, std::size_t index);
 std::string CasesSection(const std::vector<CaseReport>& cases, const ModelLabels& labels);
 std::string CouplingSection(const CouplingMatrix& coupling);
 // The grid check, with the probes of the model's grid beside the fine one's.

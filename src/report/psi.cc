@@ -5,31 +5,41 @@
 namespace kelvane {
 namespace {
 
-const std::string& NameOf(const EnvironmentRef& e, const ModelLabels& labels) {
-  return e.kind == Environment::Kind::kConvection ? labels.Condition(e.number)
-                                                  : labels.Fixed(e.number);
-}
-
-std::size_t IndexOf(const CouplingMatrix& coupling, const EnvironmentRef& e,
-                    const ModelLabels& labels, const std::string& place) {
+// The entries of the coupling matrix that an environment's members are.
+std::vector<std::size_t> IndicesOf(const CouplingMatrix& coupling, const EnvironmentLabel& e,
+                                   const std::string& place) {
+  std::vector<std::size_t> indices;
   for (std::size_t i = 0; i < coupling.environments.size(); ++i) {
     const Environment& c = coupling.environments[i];
-    if (c.kind == e.kind && c.number == e.number) return i;
+    const std::vector<std::int32_t>& numbers =
+        c.kind == Environment::Kind::kConvection ? e.conditions : e.fixed;
+    if (std::find(numbers.begin(), numbers.end(), c.number) != numbers.end()) indices.push_back(i);
   }
-  throw RunError(ErrorKind::kNoElement, place,
-                 Quoted(NameOf(e, labels)) +
-                     " touches the model nowhere, so no heat flows through it");
+  if (indices.empty()) {
+    throw RunError(ErrorKind::kNoElement, place,
+                   Quoted(e.name) + " touches the model nowhere, so no heat flows through it");
+  }
+  return indices;
 }
 
 }  // namespace
 
-PsiReport ComputePsi(const CouplingMatrix& coupling, const PsiRequest& request,
-                     const ModelLabels& labels) {
+double CouplingBetween(const CouplingMatrix& coupling, const EnvironmentLabel& a,
+                       const EnvironmentLabel& b, const std::string& place) {
+  const std::vector<std::size_t> from = IndicesOf(coupling, a, place);
+  const std::vector<std::size_t> to = IndicesOf(coupling, b, place);
+  double flow = 0;
+  for (std::size_t i : from) {
+    for (std::size_t j : to) flow += coupling.flow[i][j];
+  }
+  return -flow;
+}
+
+PsiReport ComputePsi(const CouplingMatrix& coupling, const PsiRequest& request) {
   PsiReport r;
-  for (int side = 0; side < 2; ++side) r.between[side] = NameOf(request.between[side], labels);
-  const std::size_t a = IndexOf(coupling, request.between[0], labels, request.place);
-  const std::size_t b = IndexOf(coupling, request.between[1], labels, request.place);
-  r.l2d = -coupling.flow[a][b];
+  r.name = request.name;
+  for (int side = 0; side < 2; ++side) r.between[side] = request.between[side].name;
+  r.l2d = CouplingBetween(coupling, request.between[0], request.between[1], request.place);
   r.flanking = request.flanking;
   for (const FlankingReport& f : r.flanking) r.flanking_sum += f.u * f.length;
   r.psi = r.l2d - r.flanking_sum;

@@ -12,22 +12,15 @@
 
 namespace kelvane {
 
-// A convection condition or fixed temperature by its number.
-struct EnvironmentRef {
-  Environment::Kind kind = Environment::Kind::kConvection;
-  std::int32_t number = 0;
-};
+// L2D between two environments: minus the flow through `a`'s conditions and
+// fixed temperatures when `b`'s are at 1 K and every other at 0, the sum of
+// the entries of `coupling` between their members (superposition). Refuses
+// (at `place`) an environment that touches the model nowhere, whose L2D
+// would mean nothing.
+double CouplingBetween(const CouplingMatrix& coupling, const EnvironmentLabel& a,
+                       const EnvironmentLabel& b, const std::string& place);
 
-// What psi is asked between, and over what.
-struct PsiRequest {
-  EnvironmentRef between[2];
-  std::vector<FlankingReport> flanking;  // In the file's order.
-  std::string place = "[psi]";           // Of `between`, for a refusal.
-};
-
-// psi of `request`; refuses an environment that touches the model nowhere,
-// whose L2D would mean nothing.
-PsiReport ComputePsi(const CouplingMatrix& coupling, const PsiRequest& request,
-                     const ModelLabels& labels);
+// psi of `request`.
+PsiReport ComputePsi(const CouplingMatrix& coupling, const PsiRequest& request);
 
 }  // namespace kelvane

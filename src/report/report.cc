@@ -46,30 +46,81 @@ std::vector<ConditionReport> Conditions(const SolvedField& field, const ModelLab
   return conditions;
 }
 
-std::optional<TemperatureFactor> Factor(const std::vector<ConditionReport>& conditions) {
-  const ConditionReport* warm = nullptr;
-  const ConditionReport* cold = nullptr;
-  int taking_part = 0;
-  for (const ConditionReport& c : conditions) {
-    if (c.edges == 0 || c.coefficient == 0) continue;
-    ++taking_part;
-    if (!warm || c.ambient > warm->ambient ||
-        (c.ambient == warm->ambient && c.lowest->temperature < warm->lowest->temperature)) {
-      warm = &c;
+std::vector<EnvironmentReport> Environments(const SolutionReport& r, const ModelLabels& labels) {
+  std::vector<EnvironmentReport> environments;
+  for (const EnvironmentLabel& label : labels.environments) {
+    EnvironmentReport e{label.name, 0, 0, {}, false};
+    bool first = true;
+    for (std::int32_t v : label.conditions) {
+      const ConditionReport& c = r.conditions[v - 1];
+      e.members.push_back(c.name);
+      e.flow += c.flow;
+      e.touches = e.touches || c.edges > 0;
+      if (first) e.ambient = c.ambient;
+      first = false;
     }
-    if (!cold || c.ambient < cold->ambient) cold = &c;
+    for (std::int32_t i : label.fixed) {
+      const FixedReport& f = r.fixed[i - 1];
+      e.members.push_back(f.name);
+      e.flow += f.flow;
+      e.touches = e.touches || f.nodes > 0;
+      if (first) e.ambient = f.temperature;
+      first = false;
+    }
+    environments.push_back(std::move(e));
   }
-  if (taking_part < 2 || !(warm->ambient > cold->ambient)) return std::nullopt;
-  TemperatureFactor f;
-  f.warm_condition = warm->number;
-  f.cold_condition = cold->number;
-  f.warm_name = warm->name;
-  f.cold_name = cold->name;
-  f.inside = warm->ambient;
-  f.outside = cold->ambient;
-  f.surface = *warm->lowest;
-  f.value = (f.surface.temperature - f.outside) / (f.inside - f.outside);
-  return f;
+  return environments;
+}
+
+// The conditions of an environment that take part in fRsi: with edges and
+// h != 0.
+std::vector<const ConditionReport*> TakingPart(const SolutionReport& r,
+                                               const EnvironmentLabel& label) {
+  std::vector<const ConditionReport*> part;
+  for (std::int32_t v : label.conditions) {
+    const ConditionReport& c = r.conditions[v - 1];
+    if (c.edges > 0 && c.coefficient != 0) part.push_back(&c);
+  }
+  return part;
+}
+
+// fRsi of every warm environment: those at the highest ambient of the
+// environments that take part, against the first at the lowest.
+std::vector<TemperatureFactor> Factors(const SolutionReport& r, const ModelLabels& labels) {
+  std::vector<std::pair<const EnvironmentLabel*, std::vector<const ConditionReport*>>> part;
+  for (const EnvironmentLabel& label : labels.environments) {
+    std::vector<const ConditionReport*> conditions = TakingPart(r, label);
+    if (!conditions.empty()) part.emplace_back(&label, std::move(conditions));
+  }
+  if (part.size() < 2) return {};
+  auto ambient = [](const auto& p) { return p.second.front()->ambient; };
+  const auto cold = std::min_element(part.begin(), part.end(), [&](const auto& a, const auto& b) {
+    return ambient(a) < ambient(b);
+  });
+  const double inside = ambient(*std::max_element(
+      part.begin(), part.end(), [&](const auto& a, const auto& b) { return ambient(a) < ambient(b); }));
+  if (!(inside > ambient(*cold))) return {};
+  std::vector<TemperatureFactor> factors;
+  for (const auto& [label, conditions] : part) {
+    if (conditions.front()->ambient != inside) continue;
+    const ConditionReport* lowest = conditions.front();
+    for (const ConditionReport* c : conditions) {
+      if (c->lowest->temperature < lowest->lowest->temperature) lowest = c;
+    }
+    TemperatureFactor f;
+    f.environment = label->name;
+    f.warm_condition = lowest->number;
+    f.warm_name = lowest->name;
+    f.cold_environment = cold->first->name;
+    f.cold_condition = cold->second.front()->number;
+    f.cold_name = cold->second.front()->name;
+    f.inside = inside;
+    f.outside = ambient(*cold);
+    f.surface = *lowest->lowest;
+    f.value = (f.surface.temperature - f.outside) / (f.inside - f.outside);
+    factors.push_back(std::move(f));
+  }
+  return factors;
 }
 
 // The area of each material's cells, m2, summed over the cells row by row.
@@ -110,6 +161,28 @@ std::vector<MaterialReport> Materials(const SolvedField& field, const ModelLabel
 
 }  // namespace
 
+// L2D between every two environments that touch the model.
+std::vector<EnvironmentCoupling> EnvironmentCouplings(const CouplingMatrix& coupling,
+                                                      const ModelLabels& labels) {
+  std::vector<const EnvironmentLabel*> touching;
+  for (const EnvironmentLabel& e : labels.environments) {
+    const bool touches = std::any_of(
+        coupling.environments.begin(), coupling.environments.end(), [&](const Environment& c) {
+          const auto& numbers = c.kind == Environment::Kind::kConvection ? e.conditions : e.fixed;
+          return std::find(numbers.begin(), numbers.end(), c.number) != numbers.end();
+        });
+    if (touches) touching.push_back(&e);
+  }
+  std::vector<EnvironmentCoupling> pairs;
+  for (std::size_t a = 0; a < touching.size(); ++a) {
+    for (std::size_t b = a + 1; b < touching.size(); ++b) {
+      pairs.push_back({{touching[a]->name, touching[b]->name},
+                       CouplingBetween(coupling, *touching[a], *touching[b], "")});
+    }
+  }
+  return pairs;
+}
+
 bool MaterialReport::AsDrawn() const {
   return !drawn || MaterialArea{name, *drawn, cells}.AsDrawn();
 }
@@ -145,14 +218,20 @@ SolutionReport ReportSolution(const SolvedField& field, std::span<const double> 
     r.largest_flow = std::max(r.largest_flow, std::fabs(f.flow));
   }
   if (r.largest_flow > 0) r.relative_balance = r.balance / r.largest_flow;
-  r.frsi = Factor(r.conditions);
+  r.environments = Environments(r, labels);
+  std::vector<TemperatureFactor> factors = Factors(r, labels);
   for (const FixedReport& f : r.fixed) {
-    if (!r.frsi || f.nodes == 0) continue;
-    if (f.temperature > r.frsi->inside || f.temperature < r.frsi->outside) {
-      r.frsi_withheld = {f, r.frsi->inside, r.frsi->outside};
-      r.frsi.reset();
+    if (factors.empty() || f.nodes == 0 || r.frsi_withheld) continue;
+    if (f.temperature > factors.front().inside || f.temperature < factors.front().outside) {
+      r.frsi_withheld = {f, factors.front().inside, factors.front().outside};
+      factors.clear();
     }
   }
+  if (!factors.empty()) {
+    r.frsi = *std::min_element(factors.begin(), factors.end(),
+                               [](const auto& a, const auto& b) { return a.value < b.value; });
+  }
+  if (factors.size() > 1) r.frsi_by_environment = std::move(factors);
   for (const ProbePoint& p : labels.probes) {
     r.probes.push_back({p.name, MillimetreToMetre(p.x_mm), MillimetreToMetre(p.y_mm),
                         field.FieldAt(t, p.spot.column, p.spot.row, p.spot.fx, p.spot.fy)});
@@ -161,7 +240,7 @@ SolutionReport ReportSolution(const SolvedField& field, std::span<const double> 
 }
 
 ModelReport BuildReport(const Solution& solution, const ModelLabels& labels,
-                        const std::string& model, bool with_coupling, const PsiRequest* psi) {
+                        const std::string& model, const ReportRequest& request) {
   const SolvedField& field = solution.Field();
   ModelReport report;
   report.model = model;
@@ -171,10 +250,13 @@ ModelReport BuildReport(const Solution& solution, const ModelLabels& labels,
   report.grid = GridSizeOf(field);
   report.materials = Materials(field, labels);
   report.base = ReportSolution(field, field.temperature, ValuesOf(*field.model), labels);
-  if (!with_coupling && !psi) return report;
+  if (!request.coupling && request.psi.empty()) return report;
   CouplingMatrix coupling = ComputeCoupling(solution, labels);
-  if (psi) report.psi = ComputePsi(coupling, *psi, labels);
-  if (with_coupling) report.coupling = std::move(coupling);
+  for (const PsiRequest& psi : request.psi) report.psi.push_back(ComputePsi(coupling, psi));
+  if (request.coupling) {
+    report.environment_coupling = EnvironmentCouplings(coupling, labels);
+    report.coupling = std::move(coupling);
+  }
   return report;
 }
 

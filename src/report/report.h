@@ -59,19 +59,40 @@ struct FixedReport {
   double flow = 0;
 };
 
-// fRsi = (T_si,min - T_e) / (T_i - T_e): T_i the ambient of the warmest
-// condition, T_e that of the coldest, T_si,min the lowest surface
-// temperature on the edges of the warmest (of all that share its ambient).
-// Only conditions with edges and h != 0 take part.
+// fRsi = (T_si,min - T_e) / (T_i - T_e) of a warm environment: T_i the
+// ambient of the warmest environments, T_e that of the coldest, T_si,min
+// the lowest surface temperature on the edges of the warm environment's
+// conditions. Only conditions with edges and h != 0 take part.
 struct TemperatureFactor {
   double value = 0;
-  std::int32_t warm_condition = 0;
-  std::int32_t cold_condition = 0;
+  std::string environment;       // The warm environment,
+  std::int32_t warm_condition = 0;  //   and its condition that holds the point.
   std::string warm_name;
+  std::string cold_environment;  // The cold environment, and a condition of it.
+  std::int32_t cold_condition = 0;
   std::string cold_name;
   double inside = 0;
   double outside = 0;
   SurfacePoint surface;
+};
+
+// What fRsi is asked to reach, and whether it does: met when fRsi is at
+// least frsi_min, the margin fRsi - frsi_min.
+struct FactorVerdict {
+  double frsi_min = 0;
+  std::string basis;  // Where frsi_min comes from, in words.
+  bool met = false;
+  double margin = 0;
+};
+
+// An environment's heat flow: that of its conditions and fixed
+// temperatures together.
+struct EnvironmentReport {
+  std::string name;
+  double ambient = 0;
+  double flow = 0;
+  std::vector<std::string> members;  // The conditions' and fixed temperatures' names.
+  bool touches = false;              // Whether any of them has an edge or a node.
 };
 
 // A probe's temperature, at x, y of the drawing.
@@ -111,7 +132,12 @@ struct SolutionReport {
   double balance = 0;           // Sum of all flows, conditions first.
   double largest_flow = 0;      // Largest magnitude among them.
   double relative_balance = 0;  // balance / largest_flow; 0 when all are 0.
-  std::optional<TemperatureFactor> frsi;  // With two conditions or more.
+  std::vector<EnvironmentReport> environments;  // Every environment, as ModelLabels.
+  // The lowest fRsi of a warm environment (with two environments or more),
+  // and each warm environment's when there are several.
+  std::optional<TemperatureFactor> frsi;
+  std::vector<TemperatureFactor> frsi_by_environment;
+  std::optional<FactorVerdict> verdict;  // When fRsi is asked to reach a value.
   // When a fixed temperature lies beyond the warm or the cold side's
   // ambient (a heating pipe), fRsi could leave 0 to 1 and mean nothing: it
   // is not given, and this says why.
@@ -173,11 +199,35 @@ struct FlankingReport {
 
 // psi = L2D - sum of U_j l_j between two environments, W/(m K).
 struct PsiReport {
+  std::string name;        // Of [[psi]]; empty for one [psi].
   std::string between[2];  // The environments' names.
   double l2d = 0;          // W/(m K), from the coupling coefficients
   std::vector<FlankingReport> flanking;
   double flanking_sum = 0;  // sum of U_j l_j, W/(m K)
   double psi = 0;
+};
+
+// L2D between two environments, W/(m K).
+struct EnvironmentCoupling {
+  std::string between[2];
+  double l2d = 0;
+};
+
+// EN ISO 13788, month by month: the inside vapour pressure, the lowest
+// surface temperature at which the surface's relative humidity stays at 80 %
+// (against mould), and the fRsi that asks; the design value is the largest.
+struct CondensationMonth {
+  double outside_temperature = 0;  // °C
+  double outside_humidity = 0;     // %
+  double inside_temperature = 0;   // °C
+  double inside_pressure = 0;      // Pa
+  double surface_minimum = 0;      // theta_si,min, °C
+  std::optional<double> frsi_min;  // None where the inside is no warmer.
+};
+struct CondensationReport {
+  std::vector<CondensationMonth> months;  // January first.
+  std::optional<std::size_t> design_month;  // The month of the largest fRsi,min.
+  std::string judged;  // Whose fRsi the verdict takes: "the model's own values" or a case.
 };
 
 struct ModelReport {
@@ -189,7 +239,11 @@ struct ModelReport {
   std::vector<MaterialReport> materials;  // Material by material.
   SolutionReport base;  // The model's own environment values.
   std::optional<CouplingMatrix> coupling;
-  std::optional<PsiReport> psi;  // Of the model's own values, when asked.
+  // L2D between every two environments that touch the model, from the
+  // coupling matrix (with --coupling), in the order of ModelLabels.
+  std::vector<EnvironmentCoupling> environment_coupling;
+  std::vector<PsiReport> psi;  // Of the model's own values, in the file's order.
+  std::optional<CondensationReport> condensation;
   std::vector<CaseReport> cases;
   std::optional<GridCheckReport> grid_check;
 };
@@ -202,14 +256,31 @@ GridSize GridSizeOf(const SolvedField& field);
 SolutionReport ReportSolution(const SolvedField& field, std::span<const double> t,
                               const EnvironmentValues& values, const ModelLabels& labels);
 
-struct PsiRequest;
+// What psi is asked between, and over what: two environments, each the
+// model's conditions and fixed temperatures it stands for.
+struct PsiRequest {
+  std::string name;  // Empty for a detail file's one [psi].
+  EnvironmentLabel between[2];
+  std::vector<FlankingReport> flanking;  // In the file's order.
+  std::string place = "[psi]";           // Of `between`, for a refusal.
+};
 
-// The report of a finished run with its own values, its coupling
-// coefficients when asked, and psi when `psi` asks for it (the coupling
-// coefficients are then worked out, and shown only when asked).
+// What a report is asked for beyond the flows: the coupling coefficients,
+// and the psi of a detail file (for which they are worked out, and shown
+// only when asked).
+struct ReportRequest {
+  bool coupling = false;
+  std::vector<PsiRequest> psi;
+};
+
+// The report of a finished run with its own values.
 ModelReport BuildReport(const Solution& solution, const ModelLabels& labels,
-                        const std::string& model, bool with_coupling,
-                        const PsiRequest* psi = nullptr);
+                        const std::string& model, const ReportRequest& request);
+
+// L2D between every two environments of `labels` that touch the model,
+// from the coupling matrix of their conditions and fixed temperatures.
+std::vector<EnvironmentCoupling> EnvironmentCouplings(const CouplingMatrix& coupling,
+                                                      const ModelLabels& labels);
 
 // The report as lines of text, ending with an empty line.
 std::string ReportText(const ModelReport& report);

@@ -39,14 +39,31 @@ Json ConditionJson(const ConditionReport& c) {
           {"highest", PointJson(c.highest)}};
 }
 
-Json FactorJson(const std::optional<TemperatureFactor>& f) {
-  if (!f) return Json();
-  return {{"value", f->value},
-          {"warm_condition", f->warm_condition},
-          {"cold_condition", f->cold_condition},
-          {"inside", f->inside},
-          {"outside", f->outside},
-          {"surface", PointJson(f->surface)}};
+Json FactorJson(const TemperatureFactor& f) {
+  return {{"value", f.value},
+          {"warm_condition", f.warm_condition},
+          {"cold_condition", f.cold_condition},
+          {"inside", f.inside},
+          {"outside", f.outside},
+          {"surface", PointJson(f.surface)},
+          {"environment", f.environment},
+          {"cold_environment", f.cold_environment}};
+}
+
+Json FactorJson(const std::optional<TemperatureFactor>& f) { return f ? FactorJson(*f) : Json(); }
+
+Json VerdictJson(const std::optional<FactorVerdict>& v) {
+  if (!v) return Json();
+  return {{"frsi_min", v->frsi_min}, {"basis", v->basis}, {"met", v->met}, {"margin", v->margin}};
+}
+
+Json EnvironmentsJson(const std::vector<EnvironmentReport>& environments) {
+  Json json = Json::array();
+  for (const EnvironmentReport& e : environments) {
+    json.push_back({{"name", e.name}, {"ambient", e.ambient}, {"flow", e.flow},
+                    {"members", e.members}, {"touches", e.touches}});
+  }
+  return json;
 }
 
 Json EnvironmentJson(const Environment& e) {
@@ -98,12 +115,17 @@ Json SolutionJson(const SolutionReport& r) {
                      {"nodes", f.nodes},
                      {"flow", f.flow}});
   }
+  Json by_environment = Json::array();
+  for (const TemperatureFactor& f : r.frsi_by_environment) by_environment.push_back(FactorJson(f));
   return {{"conditions", conditions},
           {"fixed_temperatures", fixed},
           {"balance",
            {{"sum", r.balance}, {"largest", r.largest_flow}, {"relative", r.relative_balance}}},
           {"frsi", FactorJson(r.frsi)},
-          {"probes", ProbesJson(r.probes)}};
+          {"probes", ProbesJson(r.probes)},
+          {"environments", EnvironmentsJson(r.environments)},
+          {"frsi_by_environment", by_environment},
+          {"frsi_verdict", VerdictJson(r.verdict)}};
 }
 
 Json PsiJson(const PsiReport& p) {
@@ -125,11 +147,27 @@ Json PsiJson(const PsiReport& p) {
     }
     flanking.push_back(one);
   }
-  return {{"between", {p.between[0], p.between[1]}},
+  return {{"name", p.name},
+          {"between", {p.between[0], p.between[1]}},
           {"l2d", p.l2d},
           {"flanking", flanking},
           {"flanking_sum", p.flanking_sum},
           {"psi", p.psi}};
+}
+
+Json CondensationJson(const CondensationReport& c) {
+  Json months = Json::array();
+  for (const CondensationMonth& m : c.months) {
+    months.push_back({{"outside_temperature", m.outside_temperature},
+                      {"outside_humidity", m.outside_humidity},
+                      {"inside_temperature", m.inside_temperature},
+                      {"inside_pressure", m.inside_pressure},
+                      {"surface_minimum", m.surface_minimum},
+                      {"frsi_min", m.frsi_min ? Json(*m.frsi_min) : Json()}});
+  }
+  Json design = Json();
+  if (c.design_month) design = {{"month", *c.design_month + 1}, {"frsi_min", *c.months[*c.design_month].frsi_min}};
+  return {{"months", months}, {"design", design}, {"judged", c.judged}};
 }
 
 Json ChangeJson(const std::optional<std::pair<std::string, double>>& change) {
@@ -167,7 +205,14 @@ std::string ReportJson(const ModelReport& r) {
                  {"elements", r.grid.elements}}}};
   json.update(SolutionJson(r.base));
   if (r.labels.drawing) json["areas"] = AreasJson(r.materials);
-  if (r.psi) json["psi"] = PsiJson(*r.psi);
+  if (!r.psi.empty()) {
+    // "psi" is the first, as a file of one [psi] gives it; "psi_values" all.
+    json["psi"] = PsiJson(r.psi.front());
+    Json all = Json::array();
+    for (const PsiReport& p : r.psi) all.push_back(PsiJson(p));
+    json["psi_values"] = all;
+  }
+  if (r.condensation) json["condensation"] = CondensationJson(*r.condensation);
   if (!r.cases.empty()) {
     Json cases = Json::array();
     for (const CaseReport& c : r.cases) {
@@ -178,7 +223,14 @@ std::string ReportJson(const ModelReport& r) {
     json["cases"] = cases;
   }
   if (r.grid_check) json["grid_check"] = GridCheckJson(*r.grid_check);
-  if (r.coupling) json["coupling"] = CouplingJson(*r.coupling);
+  if (r.coupling) {
+    json["coupling"] = CouplingJson(*r.coupling);
+    Json pairs = Json::array();
+    for (const EnvironmentCoupling& e : r.environment_coupling) {
+      pairs.push_back({{"between", {e.between[0], e.between[1]}}, {"value", e.l2d}});
+    }
+    json["coupling"]["environment_l2d"] = pairs;
+  }
   return JsonLine(json);
 }
 

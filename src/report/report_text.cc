@@ -66,6 +66,21 @@ std::string CouplingText(const CouplingMatrix& m) {
   return out;
 }
 
+// The environments of more than one condition or fixed temperature, with
+// their flows together.
+std::string EnvironmentsText(const SolutionReport& r) {
+  std::string out;
+  for (const EnvironmentReport& e : r.environments) {
+    if (e.members.size() < 2) continue;
+    std::string members;
+    for (const std::string& m : e.members) members += (members.empty() ? "" : ", ") + Printable(m);
+    out += "  " + Printable(e.name) + "  ambient " + Short(e.ambient) + ": " +
+           (e.touches ? Short(e.flow) + " W/m" : std::string("touches nothing")) + " (" + members +
+           ")\n";
+  }
+  return out.empty() ? out : "Environments, their conditions and fixed temperatures together:\n" + out;
+}
+
 std::string FlowsText(const SolutionReport& r, const ModelLabels& labels) {
   std::string out = "Heat flow into the model, W per metre of depth:\n";
   for (const ConditionReport& c : r.conditions) {
@@ -87,15 +102,37 @@ std::string FlowsText(const SolutionReport& r, const ModelLabels& labels) {
                         : Short(f.flow) + " W/m through " + std::to_string(f.nodes) +
                               (f.nodes == 1 ? " node\n" : " nodes\n");
   }
-  return out;
+  return out + EnvironmentsText(r);
+}
+
+// "inside" where the environment is the condition, else "room, at room
+// (floor)".
+std::string SideText(const std::string& environment, const std::string& condition) {
+  return Printable(environment) + (environment == condition ? "" : ", at " + Printable(condition));
 }
 
 std::string FactorText(const TemperatureFactor& f) {
-  return "Temperature factor fRsi = " + Short(f.value) + ": lowest surface temperature " +
+  return "fRsi = " + Short(f.value) + ": lowest surface temperature " +
          Short(f.surface.temperature) + " on the warm side " +
-         Printable(f.warm_name) + " (ambient " + Short(f.inside) +
-         "), cold side " + Printable(f.cold_name) + " (ambient " +
+         SideText(f.environment, f.warm_name) + " (ambient " + Short(f.inside) +
+         "), cold side " + SideText(f.cold_environment, f.cold_name) + " (ambient " +
          Short(f.outside) + ")\n";
+}
+
+std::string FactorsText(const SolutionReport& r) {
+  std::string out;
+  if (r.frsi_by_environment.empty()) {
+    if (r.frsi) out += "Temperature factor " + FactorText(*r.frsi);
+  } else {
+    out += "Temperature factor by warm environment:\n";
+    for (const TemperatureFactor& f : r.frsi_by_environment) out += "  " + FactorText(f);
+  }
+  if (r.verdict) {
+    out += "  asked fRsi >= " + Short(r.verdict->frsi_min) + " (" + r.verdict->basis + "): " +
+           (r.verdict->met ? "met" : "NOT MET") + ", margin " +
+           (r.verdict->margin > 0 ? "+" : "") + Short(r.verdict->margin) + "\n";
+  }
+  return out;
 }
 
 std::string ProbesText(const std::vector<ProbeReport>& probes) {
@@ -112,7 +149,7 @@ std::string SolutionText(const SolutionReport& r, const ModelLabels& labels) {
   std::string out = FlowsText(r, labels);
   out += "Energy balance: the flows sum to " + Short(r.balance) + " W/m, " +
          Short(r.relative_balance) + " of the largest (" + Short(r.largest_flow) + " W/m)\n";
-  if (r.frsi) out += FactorText(*r.frsi);
+  out += FactorsText(r);
   if (r.frsi_withheld) out += "Temperature factor fRsi: " + FrsiWithheldText(r) + "\n";
   return out + ProbesText(r.probes);
 }
@@ -152,12 +189,51 @@ std::string FlankingText(const FlankingReport& f, std::size_t number) {
 }
 
 std::string PsiText(const PsiReport& p) {
-  std::string out = "Linear thermal transmittance psi between " + Printable(p.between[0]) +
-                    " and " + Printable(p.between[1]) + ", W/(m K):\n";
+  std::string out = "Linear thermal transmittance psi" +
+                    (p.name.empty() ? std::string() : " " + Quoted(p.name)) + " between " +
+                    Printable(p.between[0]) + " and " + Printable(p.between[1]) + ", W/(m K):\n";
   out += "  L2D " + Short(p.l2d) + ", from the coupling coefficients\n";
   for (std::size_t i = 0; i < p.flanking.size(); ++i) out += FlankingText(p.flanking[i], i + 1);
   return out + "  psi = L2D - sum of U l = " + Short(p.l2d) + " - " + Short(p.flanking_sum) +
          " = " + Short(p.psi) + "\n";
+}
+
+// L2D between environments, where some environment is more than one
+// condition or fixed temperature.
+std::string EnvironmentCouplingText(const ModelReport& r) {
+  const bool grouped = std::any_of(r.labels.environments.begin(), r.labels.environments.end(),
+                                   [](const EnvironmentLabel& e) {
+                                     return e.conditions.size() + e.fixed.size() > 1;
+                                   });
+  if (!grouped) return "";
+  std::string out = "  L2D between two environments, W/(m K) (their conditions' entries summed):\n";
+  for (const EnvironmentCoupling& e : r.environment_coupling) {
+    out += "    " + Printable(e.between[0]) + " and " + Printable(e.between[1]) + ": " +
+           Short(e.l2d) + "\n";
+  }
+  return out;
+}
+
+const char* const kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
+                               "July",    "August",   "September", "October", "November", "December"};
+
+std::string CondensationText(const CondensationReport& c) {
+  std::string out =
+      "Mould by EN ISO 13788, month by month (surface humidity at most 80 %):\n"
+      "  month       outside  humidity  inside  p_i, Pa  theta_si,min  fRsi,min\n";
+  for (std::size_t m = 0; m < c.months.size(); ++m) {
+    const CondensationMonth& month = c.months[m];
+    out += "  " + std::string(kMonths[m]) + std::string(11 - std::string(kMonths[m]).size(), ' ') +
+           Padded(Short(month.outside_temperature), 8) + Padded(Short(month.outside_humidity), 10) +
+           Padded(Short(month.inside_temperature), 8) + Padded(Short(month.inside_pressure), 9) +
+           Padded(Short(month.surface_minimum), 14) +
+           Padded(month.frsi_min ? Short(*month.frsi_min) : std::string("-"), 10) + "\n";
+  }
+  if (c.design_month) {
+    out += "  design fRsi,min " + Short(*c.months[*c.design_month].frsi_min) + " (" +
+           kMonths[*c.design_month] + "), judged on " + c.judged + "\n";
+  }
+  return out;
 }
 
 std::string CasesText(const std::vector<CaseReport>& cases, const ModelLabels& labels) {
@@ -217,10 +293,11 @@ std::string ReportText(const ModelReport& r) {
   }
   out += SolutionText(r.base, r.labels);
   if (r.labels.drawing) out += AreasText(r.materials);
-  if (r.psi) out += PsiText(*r.psi);
+  for (const PsiReport& p : r.psi) out += PsiText(p);
+  if (r.condensation) out += CondensationText(*r.condensation);
   out += CasesText(r.cases, r.labels);
   if (r.grid_check) out += GridCheckText(*r.grid_check);
-  if (r.coupling) out += CouplingText(*r.coupling);
+  if (r.coupling) out += CouplingText(*r.coupling) + EnvironmentCouplingText(r);
   return out + "\n";
 }
 

@@ -151,11 +151,17 @@ void CollectConvectionEdges(SolverState& s) {
       std::int32_t c = s.CellCode(k, j);
       if (c <= s.MaterialCount || c > s.MaterialCount + s.ConvectionCount) continue;
       std::int32_t v = c - s.MaterialCount;
+      // A side facing another way may take another condition.
+      auto facing = [&](int where) {
+        if (static_cast<std::size_t>(v) >= s.model.DirectedConditions.size()) return v;
+        const std::int32_t directed = s.model.DirectedConditions[v][where];
+        return directed > 0 ? directed : v;
+      };
       // Left, right, above, below; each side with its ends in order.
-      if (k >= 1 && is_element(k - 1, j)) add(v, k, j, k, j + 1);
-      if (is_element(k + 1, j)) add(v, k + 1, j, k + 1, j + 1);
-      if (j >= 1 && is_element(k, j - 1)) add(v, k, j, k + 1, j);
-      if (is_element(k, j + 1)) add(v, k, j + 1, k + 1, j + 1);
+      if (k >= 1 && is_element(k - 1, j)) add(facing(1), k, j, k, j + 1);
+      if (is_element(k + 1, j)) add(facing(1), k + 1, j, k + 1, j + 1);
+      if (j >= 1 && is_element(k, j - 1)) add(facing(0), k, j, k + 1, j);
+      if (is_element(k, j + 1)) add(facing(2), k, j + 1, k + 1, j + 1);
     }
   }
   TrimLists(s.ConvEdgeNode1, s.ConvEdgeNode2, s.ConvEdgeCoefficient, s.ConvEdgeAmbient,

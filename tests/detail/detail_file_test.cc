@@ -142,9 +142,9 @@ const Refusal kRefusals[] = {
     {"", "d.toml: missing key: the file has no [grid] table with max_cell"},
     {"[gird]\nmax_cell = 1\n",
      "d.toml:1:2: unknown key: \"gird\"; a detail file knows title, grid, materials, conditions, "
-     "fixed, drawing, shape, probes, psi, case"},
+     "fixed, drawing, shape, probes, environments, psi, case, condensation"},
     {"psi = 1\ngrid = { max_cell = 1 }\n",
-     "d.toml:1:7: type mismatch: psi must be a table, not an integer"},
+     "d.toml:1:7: type mismatch: psi must be a table [psi] or tables [[psi]], not an integer"},
     {"case = [1]\ngrid = { max_cell = 1 }\n",
      "d.toml:1:9: type mismatch: each [[case]] must be a table, not an integer"},
     {"[grid]\nmax_cell = 1\nmax_cel = 2\n",
@@ -284,10 +284,10 @@ pipe = 45
 
 TEST(DetailFile, ReadsPsiAndCases) {
   const DetailFile d = ParseDetail(kAnswers, "d.toml");
-  ASSERT_TRUE(d.psi);
-  const PsiEntry& psi = *d.psi;
-  EXPECT_EQ(psi.between[0], (Fill{FillKind::kCondition, 1}));
-  EXPECT_EQ(psi.between[1], (Fill{FillKind::kCondition, 0}));
+  ASSERT_EQ(d.psi.size(), 1u);
+  const PsiEntry& psi = d.psi[0];
+  EXPECT_EQ(psi.between[0], (Target{-1, {FillKind::kCondition, 1}}));
+  EXPECT_EQ(psi.between[1], (Target{-1, {FillKind::kCondition, 0}}));
   EXPECT_EQ(d.PlaceOf(psi.at), "d.toml:3:1");
   EXPECT_EQ(d.PlaceOf(psi.between_at), "d.toml:4:11");
   ASSERT_EQ(psi.flanking.size(), 2u);
@@ -306,7 +306,7 @@ TEST(DetailFile, ReadsPsiAndCases) {
   EXPECT_EQ(d.PlaceOf(condensation.at), "d.toml:9:1");
   ASSERT_EQ(condensation.overrides.size(), 2u);
   const CaseOverride& outside = condensation.overrides[0];
-  EXPECT_EQ(outside.target, (Fill{FillKind::kCondition, 1}));
+  EXPECT_EQ(outside.target, (Target{-1, {FillKind::kCondition, 1}}));
   EXPECT_EQ(outside.ambient, -5);
   EXPECT_FALSE(outside.h || outside.resistance || outside.temperature);
   EXPECT_EQ(d.PlaceOf(outside.at), "d.toml:11:1");
@@ -316,7 +316,7 @@ TEST(DetailFile, ReadsPsiAndCases) {
   EXPECT_EQ(inside.h, 4);
   const CaseEntry& hot = d.cases[1];
   ASSERT_EQ(hot.overrides.size(), 2u);
-  EXPECT_EQ(hot.overrides[0].target, (Fill{FillKind::kFixed, 0}));
+  EXPECT_EQ(hot.overrides[0].target, (Target{-1, {FillKind::kFixed, 0}}));
   EXPECT_EQ(hot.overrides[0].temperature, 50);
   EXPECT_FALSE(hot.overrides[0].ambient);
   EXPECT_EQ(hot.overrides[1].h, 8);
@@ -325,10 +325,10 @@ TEST(DetailFile, ReadsPsiAndCases) {
   const DetailFile plain = ParseDetail(
       "grid = { max_cell = 1 }\nfixed = { a = 1, b = 2 }\npsi = { between = [\"b\", \"a\"] }\n",
       "d.toml");
-  EXPECT_EQ(plain.psi->between[0], (Fill{FillKind::kFixed, 1}));
-  EXPECT_TRUE(plain.psi->flanking.empty());
+  EXPECT_EQ(plain.psi[0].between[0], (Target{-1, {FillKind::kFixed, 1}}));
+  EXPECT_TRUE(plain.psi[0].flanking.empty());
   EXPECT_TRUE(plain.cases.empty());
-  EXPECT_FALSE(ParseDetail("[grid]\nmax_cell = 1\n", "d.toml").psi);
+  EXPECT_TRUE(ParseDetail("[grid]\nmax_cell = 1\n", "d.toml").psi.empty());
 }
 
 // Nine lines of names, then the table under test from line 10.
@@ -345,7 +345,7 @@ const AnswerRefusal kAnswerRefusals[] = {
     {"[psi]\nflanking = []\n",
      "d.toml:10:1: missing key: [psi] needs between, such as between = [\"inside\", \"outside\"]"},
     {"[psi]\nbetween = [\"in\", \"out\"]\nflank = []\n",
-     "d.toml:12:1: unknown key: \"flank\" in [psi], which knows between, flanking"},
+     "d.toml:12:1: unknown key: \"flank\" in [psi], which knows name, between, flanking"},
     {"[psi]\nbetween = \"in\"\n",
      "d.toml:11:11: type mismatch: between must be an array of two names such as [\"inside\", "
      "\"outside\"], not a string"},
@@ -354,11 +354,11 @@ const AnswerRefusal kAnswerRefusals[] = {
     {"[psi]\nbetween = [\"in\", 3]\n",
      "d.toml:11:18: type mismatch: name 2 of between must be a string, not an integer"},
     {"[psi]\nbetween = [\"in\", \"ot\"]\n",
-     "d.toml:11:18: unknown name: \"ot\" in between names no condition or fixed temperature"},
+     "d.toml:11:18: unknown name: \"ot\" in between names no environment, condition or fixed temperature"},
     {"[psi]\nbetween = [\"void\", \"out\"]\n",
-     "d.toml:11:12: unknown name: \"void\" in between names no condition or fixed temperature"},
+     "d.toml:11:12: unknown name: \"void\" in between names no environment, condition or fixed temperature"},
     {"[psi]\nbetween = [\"brick\", \"out\"]\n",
-     "d.toml:11:12: invalid value: \"brick\" in between names a material, not a condition or "
+     "d.toml:11:12: invalid value: \"brick\" in between names a material, not an environment, condition or "
      "fixed temperature"},
     {"[psi]\nbetween = [\"in\", \"in\"]\n",
      "d.toml:11:18: invalid value: between names \"in\" twice; psi lies between two different "
@@ -403,9 +403,9 @@ const AnswerRefusal kAnswerRefusals[] = {
     {"[[case]]\nname = \"a\"\n[[case]]\nname = \"a\"\n",
      "d.toml:13:8: duplicate name: \"a\" names a case already, at line 10, column 1"},
     {"[[case]]\nname = \"a\"\nni = { ambient = 1 }\n",
-     "d.toml:12:1: unknown name: \"ni\" in case \"a\" names no condition or fixed temperature"},
+     "d.toml:12:1: unknown name: \"ni\" in case \"a\" names no environment, condition or fixed temperature"},
     {"[[case]]\nname = \"a\"\nbrick = 2\n",
-     "d.toml:12:1: invalid value: \"brick\" in case \"a\" names a material, not a condition or "
+     "d.toml:12:1: invalid value: \"brick\" in case \"a\" names a material, not an environment, condition or "
      "fixed temperature"},
     {"[[case]]\nname = \"a\"\nin = 5\n",
      "d.toml:12:6: type mismatch: condition \"in\" in case \"a\" must be a table such as "

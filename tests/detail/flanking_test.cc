@@ -39,7 +39,8 @@ const std::string kOutIn = "[\"outside\", \"inside\"]";
 const double kWallU = 1 / (0.04 + 0.02 / 0.87 + 0.12 / 0.035 + 0.24 / 0.8 + 0.015 / 0.7 + 0.13);
 
 std::vector<FlankingElement> Elements(const std::string& text) {
-  return FlankingElements(ParseDetail(text, "d.toml"));
+  const DetailFile detail = ParseDetail(text, "d.toml");
+  return detail.psi.empty() ? std::vector<FlankingElement>() : FlankingElements(detail, detail.psi[0]);
 }
 
 std::string Layers(const FlankingElement& element) {
@@ -152,7 +153,7 @@ TEST(Flanking, GivenValuesPassAndNoPsiMeansNone) {
   EXPECT_EQ(elements[0].u, 0.35);
   EXPECT_EQ(elements[0].length, 1200);
   EXPECT_TRUE(elements[0].layers.empty());
-  EXPECT_TRUE(FlankingElements(ParseDetail("[grid]\nmax_cell = 1\n", "d.toml")).empty());
+  EXPECT_TRUE(ParseDetail("[grid]\nmax_cell = 1\n", "d.toml").psi.empty());
 }
 
 std::string FlankingError(const std::string& text) {
@@ -245,7 +246,7 @@ TEST(Flanking, LayersAgreeWithThePointsOfRandomDrawings) {
     const DetailFile detail = ParseDetail(text, "d.toml");
     std::vector<FlankingElement> elements;
     try {
-      elements = FlankingElements(detail);
+      elements = FlankingElements(detail, detail.psi[0]);
     } catch (const RunError&) {
       continue;  // A void, air or hot shape in the way.
     }

@@ -91,7 +91,7 @@ class PlatePage : public ::testing::Test {
       const SolvedField& field = solution.Field();
       labels_ = GridFileLabels(*field.model);
       labels_.title = "Steel plate";
-      report_ = BuildReport(solution, labels_, "plate.inp", true);
+      report_ = BuildReport(solution, labels_, "plate.inp", {true, {}});
       field_ = CapturePageField(field, field.temperature, labels_);
       const SvgPicture svg = DrawSvgPicture(field, labels_);
       picture_ = {svg.text, svg.layout.origin_x, svg.layout.origin_y, svg.layout.scale};
@@ -107,7 +107,7 @@ class PlatePage : public ::testing::Test {
     psi.flanking.push_back({0.35, 0.5, true, 0, 0, 0.03, 0, {{"Steel", 0.03, 50}}, 0.13, 0.04});
     psi.flanking_sum = 0.175;
     psi.psi = 0.075;
-    report_.psi = psi;
+    report_.psi = {psi};
     report_.cases.push_back({"condensation", false, report_.base});
     report_.grid_check = GridCheckReport{{4, 2, 15, 8}, false, 10, 10.01, 0.001, true, false, {}, {}, {}};
   }
@@ -171,8 +171,13 @@ TEST_F(PlatePage, EveryNameIsEscapedAndTheMarkupStaysWhole) {
   report_.labels.materials[1] = hostile;
   report_.labels.conditions[1] = hostile;
   report_.labels.fixed[1] = hostile;
+  // The report's parts carry their names.
+  report_.materials[0].name = hostile;
+  report_.base.conditions[0].name = hostile;
+  report_.base.fixed[0].name = hostile;
+  report_.base.environments[0].name = hostile;
   AddEverything();
-  report_.psi->between[0] = hostile;
+  report_.psi[0].between[0] = hostile;
   report_.cases[0].name = hostile;
   run_facts_.version = hostile;
   const std::string page = Page();

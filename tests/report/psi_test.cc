@@ -21,13 +21,6 @@ CouplingMatrix Coupling() {
   return m;
 }
 
-ModelLabels Labels() {
-  ModelLabels labels;
-  labels.conditions = {"", "room", "outside", "attic"};
-  labels.fixed = {"", "ground"};
-  return labels;
-}
-
 FlankingReport Given(double u, double length) {
   FlankingReport f;
   f.u = u;
@@ -35,36 +28,40 @@ FlankingReport Given(double u, double length) {
   return f;
 }
 
+const EnvironmentLabel kRoom{"room", {1}, {}}, kOutside{"outside", {2}, {}},
+    kGround{"ground", {}, {1}}, kAttic{"attic", {3}, {}};
+// The room and the ground as one environment.
+const EnvironmentLabel kInside{"inside", {1}, {1}};
+
 TEST(Psi, IsTheCouplingLessTheFlankingElementsUTimesLength) {
   struct Case {
-    EnvironmentRef a, b;
+    EnvironmentLabel a, b;
     std::vector<FlankingReport> flanking;
     double l2d, sum;
   } cases[] = {
-      {{Kind::kConvection, 1}, {Kind::kConvection, 2}, {Given(0.3, 1.2), Given(0.25, 2)}, 1.0,
-       0.3 * 1.2 + 0.25 * 2},
-      {{Kind::kConvection, 2}, {Kind::kConvection, 1}, {}, 1.0, 0},
-      {{Kind::kConvection, 1}, {Kind::kFixedTemperature, 1}, {Given(0.5, 1)}, 0.5, 0.5},
-      {{Kind::kFixedTemperature, 1}, {Kind::kConvection, 2}, {Given(1, 0.1)}, 0.25, 0.1},
+      {kRoom, kOutside, {Given(0.3, 1.2), Given(0.25, 2)}, 1.0, 0.3 * 1.2 + 0.25 * 2},
+      {kOutside, kRoom, {}, 1.0, 0},
+      {kRoom, kGround, {Given(0.5, 1)}, 0.5, 0.5},
+      {kGround, kOutside, {Given(1, 0.1)}, 0.25, 0.1},
+      // An environment of several: the entries between their members summed.
+      {kInside, kOutside, {}, 1.0 + 0.25, 0},
   };
   for (const Case& c : cases) {
-    const PsiReport r = ComputePsi(Coupling(), {{c.a, c.b}, c.flanking, "d.toml:9:11"}, Labels());
-    EXPECT_EQ(r.l2d, c.l2d);
+    const PsiReport r = ComputePsi(Coupling(), {"", {c.a, c.b}, c.flanking, "d.toml:9:11"});
+    EXPECT_EQ(r.l2d, c.l2d) << c.a.name << " " << c.b.name;
     EXPECT_EQ(r.flanking_sum, c.sum);
     EXPECT_EQ(r.psi, c.l2d - c.sum);
     EXPECT_EQ(r.flanking.size(), c.flanking.size());
   }
-  const PsiReport named =
-      ComputePsi(Coupling(), {{{Kind::kConvection, 1}, {Kind::kFixedTemperature, 1}}, {}, ""},
-                 Labels());
+  const PsiReport named = ComputePsi(Coupling(), {"internal", {kRoom, kGround}, {}, ""});
+  EXPECT_EQ(named.name, "internal");
   EXPECT_EQ(named.between[0], "room");
   EXPECT_EQ(named.between[1], "ground");
 }
 
 TEST(Psi, RefusesAnEnvironmentThatTouchesNothing) {
   try {
-    ComputePsi(Coupling(), {{{Kind::kConvection, 1}, {Kind::kConvection, 3}}, {}, "d.toml:9:11"},
-               Labels());
+    ComputePsi(Coupling(), {"", {kRoom, kAttic}, {}, "d.toml:9:11"});
     FAIL();
   } catch (const RunError& e) {
     EXPECT_STREQ(e.what(),

@@ -15,7 +15,7 @@ ModelReport Report(const ModelSketch& sketch, bool coupling = false) {
   ModelReport report;
   std::string error = SolveAndInspect(
       sketch, [&](const Solution& s) {
-        report = BuildReport(s, GridFileLabels(*s.Field().model), "m.inp", coupling);
+        report = BuildReport(s, GridFileLabels(*s.Field().model), "m.inp", {coupling, {}});
       });
   EXPECT_EQ(error, "");
   return report;
