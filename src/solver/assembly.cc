@@ -65,7 +65,7 @@ void RequireNodes(const SolverState& s) {
 void BuildProfile(SolverState& s) {
   RequireNodes(s);
   const std::int32_t n = s.NodeCount;
-  // 1-2: ProfileStart(r) is the smallest node sharing an element with r.
+  // ProfileStart(r) is the smallest node sharing an element with r.
   s.ProfileStart.resize(static_cast<std::size_t>(n) + 1);
   s.ProfileStart[0] = 0;
   for (std::int32_t r = 1; r <= n; ++r) s.ProfileStart[r] = r;
@@ -79,14 +79,14 @@ void BuildProfile(SolverState& s) {
       }
     }
   }
-  // 3: the rows one after another, each ending with its diagonal.
+  // The rows stored one after another, each ending with its diagonal.
   s.DiagonalIndex.assign(static_cast<std::size_t>(n) + 1, 0);
   s.DiagonalIndex[1] = 1;
   for (std::int32_t r = 2; r <= n; ++r) {
     s.DiagonalIndex[r] = s.DiagonalIndex[r - 1] + (r - s.ProfileStart[r]) + 1;
   }
   s.ProfileLength = s.DiagonalIndex[n];
-  // 4-5: the cleared matrix and load, once it is known that they fit.
+  // The cleared matrix and load, once it is known that they fit.
   const std::uint64_t bytes = 8 * (static_cast<std::uint64_t>(s.ProfileLength) + 1) +
                               8 * (static_cast<std::uint64_t>(n) + 1);
   if (std::optional<MemoryRoom> room = ShortOfMemory(bytes)) {
