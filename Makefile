@@ -3,7 +3,8 @@
 # `make validate` prints the EN ISO 10211 reference cases as a table.
 # `make bench` builds and runs the benchmark (BENCH_ARGS are passed on).
 # `make install PREFIX=...` installs the program, its man page, the README
-# and the examples (PREFIX defaults to /usr/local; DESTDIR is honoured);
+# with docs/ and the examples (PREFIX defaults to /usr/local; DESTDIR is
+# honoured);
 # `make package` builds the Debian package kelvane2d_VERSION_amd64.deb in the
 # build folder.
 # Before the first build, tools/check-packages sees that the Debian packages

@@ -96,9 +96,7 @@ struct Assembled {
 
 Assembled Assemble(const std::string& model_name, int size) {
   Model model = ParseInput(ModelText(model_name, size), model_name + ".inp");
-  Table2<Cell> result;
-  SolverObserver observer;
-  SolverState s(model, result, observer);
+  SolverState s(model, nullptr);
   std::feclearexcept(FE_ALL_EXCEPT);
   RunPhasesThrough(s, PhaseNumber(ImposeFixedTemperatures));
   return {s.NodeCount, std::move(s.ProfileStart), std::move(s.DiagonalIndex),

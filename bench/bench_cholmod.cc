@@ -65,9 +65,7 @@ const char* OrderingName(SparseOrdering ordering) {
 
 int CholmodChild(const std::string& model_name, int n, SparseOrdering ordering) {
   Model model = ParseInput(ModelText(model_name, n), model_name + ".inp");
-  Table2<Cell> result;
-  SolverObserver observer;
-  SolverState s(model, result, observer, SolverOptions{SolverKind::kSparse, 0});
+  SolverState s(model, nullptr, SolverOptions{SolverKind::kSparse, 0});
   AssembleSparse(s, ordering);
   const CholmodLibrary& lib = LoadCholmod();
   lib.set_blas_threads(AvailableCores());

@@ -78,7 +78,6 @@ int WholeRunChild(const std::string& model_name, int n, SolverKind solver, bool 
     model = ParseInput(text, model_name + ".inp");
     run.t[0] = Seconds(read_start, Clock::now());
   }
-  Table2<Cell> result;
   SolverObserver observer;
   int phase = 0;
   Clock::time_point mark = Clock::now();
@@ -88,10 +87,10 @@ int WholeRunChild(const std::string& model_name, int n, SolverKind solver, bool 
     phase = next;
     mark = now;
   };
-  SolveTemperatureField(model, result, observer, SolverOptions{solver, 0});
+  const Solution solution = SolveTemperatureField(model, observer, SolverOptions{solver, 0});
   Clock::time_point now = Clock::now();
   run.t[phase] += Seconds(mark, now);
-  std::string text = ResultFileText(result);
+  std::string text = ResultFileText(solution.ResultGrid());
   run.t[kWrite] = Seconds(now, Clock::now());
   // The model text is made, not read: it stays out of the whole run.
   double solve = 0;

@@ -1,6 +1,7 @@
 # Kelvane2D as a Linux tool: `cmake --install` (make install) puts the
-# program, its man page, the README, the licence and the examples under a
-# prefix, and CPack (make package) makes a Debian package of the same.
+# program, its man page, the README with the pages of docs/, the licence and
+# the examples under a prefix, and CPack (make package) makes a Debian
+# package of the same.
 include(GNUInstallDirs)
 set(KELVANE_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/kelvane2d)
 
@@ -29,6 +30,10 @@ endif()
 
 install(TARGETS kelvane2d RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES README.md DESTINATION ${KELVANE_DOC_DIR})
+# The pages of docs/ go into a docs folder beside it, so that the README's
+# links to them, and theirs to the README and the examples, still resolve.
+file(GLOB doc_pages CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md)
+install(FILES ${doc_pages} DESTINATION ${KELVANE_DOC_DIR}/docs)
 # The licence under the name Debian gives it beside a program's documents,
 # with what linking CHOLMOD means for the binary.
 file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence_text)

@@ -59,12 +59,13 @@ inline std::string RunDetailInput(std::string_view text) {
       if (!std::isfinite(area.drawn) || !std::isfinite(area.cells)) return "an area is not finite";
     }
     if (grid.widths.size() * grid.heights.size() > kSolvedCells) return "";
-    Table2<Cell> result;
     SolverObserver quiet;
     quiet.on_warning = [](const std::string&) {};
-    SolveTemperatureField(grid.model, result, quiet);
+    const Solution solution = SolveTemperatureField(grid.model, quiet);
     for (const PlacedProbe& probe : grid.probes) {
-      if (!std::isfinite(ProbeTemperature(probe.spot, result))) return "a probe is not finite";
+      if (!std::isfinite(ProbeTemperature(probe.spot, solution.ResultGrid()))) {
+        return "a probe is not finite";
+      }
     }
   } catch (const RunError& e) {
     if (std::string_view(e.what()).empty()) return "a refusal without a message";

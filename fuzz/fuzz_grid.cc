@@ -70,9 +70,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (bytes.Next(2) == 1) options.solver = kelvane::SolverKind::kSparse;
   try {
     kelvane::Model model = kelvane::ParseInput(text, "grid.inp");
-    kelvane::Table2<kelvane::Cell> result;
-    kelvane::SolveTemperatureField(model, result, kelvane::SolverObserver(), options);
-    std::string file = kelvane::ResultFileText(result);
+    const kelvane::Solution solution =
+        kelvane::SolveTemperatureField(model, kelvane::SolverObserver(), options);
+    std::string file = kelvane::ResultFileText(solution.ResultGrid());
     // A finished run never writes a number that is not finite.
     if (file.find("inf") != std::string::npos || file.find("nan") != std::string::npos) {
       __builtin_trap();

@@ -17,11 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string_view text(reinterpret_cast<const char*>(data), size);
   try {
     kelvane::Model model = kelvane::ParseInput(text, "fuzz.inp");
-    kelvane::Table2<kelvane::Cell> result;
     kelvane::SolverObserver observer;
     observer.on_warning = [](const std::string&) {};
-    kelvane::SolveTemperatureField(model, result, observer);
-    std::string file = kelvane::ResultFileText(result);
+    const kelvane::Solution solution = kelvane::SolveTemperatureField(model, observer);
+    std::string file = kelvane::ResultFileText(solution.ResultGrid());
     if (file.empty()) __builtin_trap();  // A header line is always there.
   } catch (const kelvane::RunError& e) {
     if (std::string_view(e.what()).empty()) __builtin_trap();

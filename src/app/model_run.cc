@@ -5,6 +5,8 @@
 #include <ctime>
 #include <new>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "app/model_source.h"
 #include "app/version.h"
@@ -24,26 +26,18 @@
 namespace kelvane {
 namespace {
 
-// One model's run: what it was asked for and what it has made so far.
+// What one model's run is asked for; it does not change while it runs.
 struct ModelRun {
   const ModelPaths& paths;
   const CommandLine& line;
   const ModelOutputs& outputs;
-  const LoadedModel& loaded;
   ProgressWindow& window;
   std::chrono::steady_clock::time_point started;  // Before the model was read.
-
-  std::optional<ModelReport> report;
-  std::string picture;
-  std::string nodes;
-  std::optional<GridSample> given;  // For the grid check.
-  // The result page's picture of the model's own values, and its field.
-  PagePicture page_picture;
-  std::optional<PageField> page_field;
 
   // Whether the report is printed; it is made for the result page too.
   bool Reporting() const { return line.report != ReportFormat::kNone; }
   bool Paging() const { return !outputs.html.empty(); }
+  bool Drawing() const { return !outputs.svg.empty(); }
   // Whether case `c` is to be solved: for the report or the page, or for
   // its picture.
   bool Wanted(const CaseDefinition& c) const {
@@ -51,26 +45,39 @@ struct ModelRun {
   }
 };
 
-SolverObserver Observer(ModelRun& run) {
+// What a model's run has made, step by step, for the outputs at its end.
+struct ModelResults {
+  std::string result;    // The result file's text.
+  std::string picture;   // --svg's, of the model or of --svg-case's case.
+  std::string nodes;     // --nodes'.
+  std::optional<ModelReport> report;   // For --report and --html.
+  std::optional<GridSample> sample;    // The model's grid, for --check-grid.
+  PagePicture page_picture;            // For --html: the picture and its field.
+  PageField page_field;
+};
+
+SolverObserver Observer(const ModelRun& run, bool with_warnings) {
   SolverObserver observer;
   observer.on_phase = [&window = run.window](int phase, const char* name) {
     window.Yield(phase, kPhaseCount, name);
   };
-  observer.on_warning = [&run](const std::string& warning) {
-    run.window.PrintLine(std::string(kProgram) + ": warning: " + run.paths.input + ": " +
-                         warning);
-  };
+  if (with_warnings) {
+    observer.on_warning = [&run](const std::string& warning) {
+      run.window.PrintLine(std::string(kProgram) + ": warning: " + run.paths.input + ": " +
+                           warning);
+    };
+  }
   return observer;
 }
 
-// Solves with `observer`; a failure names the place as the model's user
-// knows it (in the drawing of `labels`, for a detail file), and `what` (a
-// case, the fine grid) when it is not the model.
-void Solve(const ModelRun& run, const Model& model, const SolverObserver& observer,
-           Table2<Cell>& result_grid, const std::string& what, const ModelLabels& labels) {
+// Solves `model`; a failure names the place as the model's user knows it (in
+// the drawing of `labels`, for a detail file), and `what` (a case, the fine
+// grid) when it is not the model itself, whose run alone gives warnings.
+Solution Solve(const ModelRun& run, const Model& model, const std::string& what,
+               const ModelLabels& labels) {
   run.window.SetModel(what.empty() ? run.paths.input : run.paths.input + ", " + what);
   try {
-    SolveTemperatureField(model, result_grid, observer, run.line.solver);
+    return SolveTemperatureField(model, Observer(run, what.empty()), run.line.solver);
   } catch (RunError& e) {
     NameInDrawing(e, labels);
     if (!what.empty()) e.AddOuterPlace(what);
@@ -86,93 +93,95 @@ SvgOptions CasePicture(const CaseDefinition& c) {
 }
 
 // The cases whose matrix is the model's, solved on its factors.
-void ReportCasesOnFactors(ModelRun& run, const SolvedField& field) {
-  const Model& model = run.loaded.model();
-  for (std::size_t i = 0; i < run.loaded.cases.size(); ++i) {
-    const CaseDefinition& c = run.loaded.cases[i];
-    if (!run.Wanted(c) || ChangesCoefficients(c, model)) continue;
-    const std::vector<double> t = SolveForValues(field, c.values);
-    if (run.report) {
-      run.report->cases[i] = {c.name, false, ReportSolution(field, t, c.values, run.loaded.labels)};
+void SolveCasesOnFactors(const ModelRun& run, const LoadedModel& loaded,
+                         const Solution& solution, ModelResults& results) {
+  const SolvedField& field = solution.Field();
+  for (std::size_t i = 0; i < loaded.cases.size(); ++i) {
+    const CaseDefinition& c = loaded.cases[i];
+    if (!run.Wanted(c) || ChangesCoefficients(c, loaded.model())) continue;
+    const std::vector<double> t = solution.SolveFor(c.values);
+    if (results.report) {
+      results.report->cases[i] = {c.name, false, ReportSolution(field, t, c.values, loaded.labels)};
     }
     if (c.name == run.outputs.svg_case) {
-      run.picture = DrawSvgPicture(field, t, c.values, run.loaded.labels, CasePicture(c)).text;
+      results.picture = DrawSvgPicture(field, t, c.values, loaded.labels, CasePicture(c)).text;
     }
   }
 }
 
-// What the result page needs of the run's view, which ends with the solver.
-void CaptureForPage(ModelRun& run, const SolvedField& field) {
-  const SvgPicture picture = DrawSvgPicture(field, run.loaded.labels);
-  run.page_picture = {picture.text, picture.layout.origin_x, picture.layout.origin_y,
-                      picture.layout.scale};
-  run.page_field = CapturePageField(field, field.temperature, run.loaded.labels);
-}
-
-void OnModelSolved(ModelRun& run, const SolvedField& field) {
-  const ModelLabels& labels = run.loaded.labels;
+// The model with its own values: what every output takes of its solution,
+// which ends here, before the cases and grids of their own are solved.
+ModelResults SolveModel(const ModelRun& run, const LoadedModel& loaded) {
+  const Solution solution = Solve(run, loaded.model(), "", loaded.labels);
+  const SolvedField& field = solution.Field();
+  const ModelLabels& labels = loaded.labels;
+  ModelResults results;
+  results.result = ResultFileText(solution.ResultGrid());
   if (run.Reporting() || run.Paging()) {
-    run.report = BuildReport(field, labels, run.paths.input, run.line.coupling,
-                             run.loaded.psi ? &*run.loaded.psi : nullptr);
-    run.report->cases.resize(run.loaded.cases.size());
+    results.report = BuildReport(solution, labels, run.paths.input, run.line.coupling,
+                                 loaded.psi ? &*loaded.psi : nullptr);
+    results.report->cases.resize(loaded.cases.size());
   }
-  if (run.Paging()) CaptureForPage(run, field);
-  if (!run.outputs.svg.empty() && run.outputs.svg_case.empty()) {
-    run.picture = run.Paging() ? run.page_picture.svg : DrawSvgPicture(field, labels).text;
+  if (run.Paging()) {
+    const SvgPicture picture = DrawSvgPicture(field, labels);
+    results.page_picture = {picture.text, picture.layout.origin_x, picture.layout.origin_y,
+                            picture.layout.scale};
+    results.page_field = CapturePageField(field, field.temperature, labels);
   }
-  if (!run.outputs.nodes.empty()) run.nodes = NodeTableText(field, field.temperature, labels);
+  if (run.Drawing() && run.outputs.svg_case.empty()) {
+    results.picture = run.Paging() ? results.page_picture.svg : DrawSvgPicture(field, labels).text;
+  }
+  if (!run.outputs.nodes.empty()) results.nodes = NodeTableText(field, field.temperature, labels);
   if (run.line.check_grid) {
     // The report, which the grid check always comes with, has the given
     // grid's solution already.
-    run.given = run.report ? SampleGrid(field, *run.report) : SampleGrid(field, labels);
+    results.sample = results.report ? SampleGrid(field, *results.report) : SampleGrid(field, labels);
   }
-  ReportCasesOnFactors(run, field);
+  SolveCasesOnFactors(run, loaded, solution, results);
+  return results;
 }
 
 // The cases that change a heat-transfer coefficient, each solved as a model
 // of its own.
-void SolveOwnCases(ModelRun& run) {
-  const Model& model = run.loaded.model();
-  for (std::size_t i = 0; i < run.loaded.cases.size(); ++i) {
-    const CaseDefinition& c = run.loaded.cases[i];
-    if (!run.Wanted(c) || !ChangesCoefficients(c, model)) continue;
-    SolverObserver observer = Observer(run);
-    observer.on_solved = [&](const SolvedField& field) {
-      if (run.report) {
-        run.report->cases[i] = {c.name, true,
-                                ReportSolution(field, field.temperature, c.values,
-                                               run.loaded.labels)};
-      }
-      if (c.name == run.outputs.svg_case) {
-        run.picture = DrawSvgPicture(field, run.loaded.labels, CasePicture(c)).text;
-      }
-    };
-    observer.on_warning = nullptr;  // The model's own run gave them.
-    Table2<Cell> result_grid;
-    Solve(run, ModelForCase(model, c), observer, result_grid, "case \"" + c.name + "\"",
-          run.loaded.labels);
+void SolveCasesOfTheirOwn(const ModelRun& run, const LoadedModel& loaded,
+                          ModelResults& results) {
+  for (std::size_t i = 0; i < loaded.cases.size(); ++i) {
+    const CaseDefinition& c = loaded.cases[i];
+    if (!run.Wanted(c) || !ChangesCoefficients(c, loaded.model())) continue;
+    const Model model = ModelForCase(loaded.model(), c);
+    const Solution solution = Solve(run, model, "case \"" + c.name + "\"", loaded.labels);
+    const SolvedField& field = solution.Field();
+    if (results.report) {
+      results.report->cases[i] = {
+          c.name, true, ReportSolution(field, field.temperature, c.values, loaded.labels)};
+    }
+    if (c.name == run.outputs.svg_case) {
+      results.picture = DrawSvgPicture(field, loaded.labels, CasePicture(c)).text;
+    }
   }
 }
 
-// The model again with every cell cut into 2 x 2.
-void CheckGrid(ModelRun& run) {
-  const Model fine_model = SubdividedModel(run.loaded.model());
-  const ModelLabels fine_labels = SubdividedLabels(
-      run.loaded.labels, run.loaded.model().CellGrid.Last1(), run.loaded.model().CellGrid.Last2());
-  std::optional<GridSample> fine;
-  SolverObserver observer = Observer(run);
-  observer.on_solved = [&](const SolvedField& field) { fine = SampleGrid(field, fine_labels); };
-  // A cut cell keeps its code: the model's own run gave the same warnings.
-  observer.on_warning = nullptr;
-  Table2<Cell> result_grid;
-  Solve(run, fine_model, observer, result_grid, "the grid with every cell cut into 2 x 2",
-        fine_labels);
-  run.report->grid_check = CompareGrids(*run.given, *fine, run.loaded.labels);
+// The model again with every cell cut into 2 x 2, against the model's own
+// grid.
+GridCheckReport CheckGrid(const ModelRun& run, const LoadedModel& loaded,
+                          const GridSample& given) {
+  const Model& model = loaded.model();
+  const Model fine_model = SubdividedModel(model);
+  const ModelLabels fine_labels =
+      SubdividedLabels(loaded.labels, model.LastColumn(), model.LastRow());
+  const Solution fine = Solve(run, fine_model, "the grid with every cell cut into 2 x 2",
+                              fine_labels);
+  return CompareGrids(given, SampleGrid(fine.Field(), fine_labels), loaded.labels);
 }
 
-void RefuseUnknownCase(const ModelRun& run, const std::string& name) {
+void RefuseUnknownCase(const ModelRun& run, const LoadedModel& loaded) {
+  const std::string& name = run.outputs.svg_case;
+  if (name.empty() || std::any_of(loaded.cases.begin(), loaded.cases.end(),
+                                  [&](const CaseDefinition& c) { return c.name == name; })) {
+    return;
+  }
   std::string known;
-  for (const CaseDefinition& c : run.loaded.cases) known += (known.empty() ? "" : ", ") + c.name;
+  for (const CaseDefinition& c : loaded.cases) known += (known.empty() ? "" : ", ") + c.name;
   throw RunError(ErrorKind::kUnknownName, run.paths.input + ", --svg-case",
                  "the model has no case " + Quoted(name) +
                      (known.empty() ? std::string("; it has no cases") : "; its cases: " + known));
@@ -190,42 +199,46 @@ std::string LocalDateText() {
   return text;
 }
 
-std::string PageText(const ModelRun& run) {
+std::string PageText(const ModelRun& run, const ModelResults& results) {
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - run.started;
-  return HtmlPage(*run.report, *run.page_field, run.page_picture,
+  return HtmlPage(*results.report, results.page_field, results.page_picture,
                   {LocalDateText(), ProgramVersion(), took.count()});
 }
 
-void SolveAndWrite(ModelRun& run) {
-  if (!run.outputs.svg_case.empty() &&
-      std::none_of(run.loaded.cases.begin(), run.loaded.cases.end(),
-                   [&](const CaseDefinition& c) { return c.name == run.outputs.svg_case; })) {
-    RefuseUnknownCase(run, run.outputs.svg_case);
-  }
-  SolverObserver observer = Observer(run);
-  observer.on_solved = [&run](const SolvedField& field) { OnModelSolved(run, field); };
-  Table2<Cell> result_grid;
-  Solve(run, run.loaded.model(), observer, result_grid, "", run.loaded.labels);
-  SolveOwnCases(run);
-  if (run.line.check_grid) CheckGrid(run);
-  // The picture, the node table and the page first: a run that fails on
-  // them writes no result.
-  if (!run.outputs.svg.empty()) ReplaceFileAtomically(run.outputs.svg, run.picture);
-  if (!run.outputs.nodes.empty()) ReplaceFileAtomically(run.outputs.nodes, run.nodes);
-  if (run.Paging()) ReplaceFileAtomically(run.outputs.html, PageText(run));
-  WriteResultFile(run.paths.result, result_grid);
+// The picture, the node table and the page first, the result last: a run
+// that fails on any of them writes no result. Then the report on stdout.
+void WriteOutputs(const ModelRun& run, const ModelResults& results) {
+  if (run.Drawing()) ReplaceFileAtomically(run.outputs.svg, results.picture);
+  if (!run.outputs.nodes.empty()) ReplaceFileAtomically(run.outputs.nodes, results.nodes);
+  if (run.Paging()) ReplaceFileAtomically(run.outputs.html, PageText(run, results));
+  ReplaceFileAtomically(run.paths.result, results.result);
   if (run.Reporting()) {
     run.window.PrintText(stdout, run.line.report == ReportFormat::kJson
-                                     ? ReportJson(*run.report)
-                                     : ReportText(*run.report));
+                                     ? ReportJson(*results.report)
+                                     : ReportText(*results.report));
   }
+}
+
+// The run of one model, step by step.
+void RunSteps(const ModelRun& run) {
+  const LoadedModel loaded = LoadModel(run.paths.input);
+  // The grid is saved before it is solved, so that a grid that cannot be
+  // solved can be looked at.
+  if (!run.outputs.save_input.empty()) {
+    ReplaceFileAtomically(run.outputs.save_input, GridFileText(loaded, run.paths.input));
+  }
+  RefuseUnknownCase(run, loaded);
+  ModelResults results = SolveModel(run, loaded);
+  SolveCasesOfTheirOwn(run, loaded, results);
+  if (run.line.check_grid) results.report->grid_check = CheckGrid(run, loaded, *results.sample);
+  WriteOutputs(run, results);
 }
 
 }  // namespace
 
-bool RunModel(const ModelPaths& paths, const ReaderSettings& settings, const CommandLine& line,
-              ProgressWindow& window, const ModelOutputs& outputs) {
-  const auto started = std::chrono::steady_clock::now();
+bool RunModel(const ModelPaths& paths, const CommandLine& line, ProgressWindow& window,
+              const ModelOutputs& outputs) {
+  const ModelRun run{paths, line, outputs, window, std::chrono::steady_clock::now()};
   window.SetModel(paths.input);
   auto fail = [&](const std::string& message) {
     window.PrintLine(std::string(kProgram) + ": error: " + message);
@@ -234,14 +247,7 @@ bool RunModel(const ModelPaths& paths, const ReaderSettings& settings, const Com
     }
   };
   try {
-    const LoadedModel loaded = LoadModel(paths.input, settings);
-    // The grid is saved before it is solved, so that a grid that cannot be
-    // solved can be looked at.
-    if (!outputs.save_input.empty()) {
-      ReplaceFileAtomically(outputs.save_input, GridFileText(loaded, paths.input));
-    }
-    ModelRun run{paths, line, outputs, loaded, window, started, {}, {}, {}, {}, {}, {}};
-    SolveAndWrite(run);
+    RunSteps(run);
     return true;
   } catch (const RunError& e) {
     fail(e.what());

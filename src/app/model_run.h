@@ -7,7 +7,6 @@
 #include <string>
 
 #include "app/command_line.h"
-#include "model/input_reader.h"
 #include "platform/progress_window.h"
 
 namespace kelvane {
@@ -30,7 +29,7 @@ struct ModelOutputs {
 
 // Runs one model. A failure is reported on the window's line (and as a JSON
 // line when the report is JSON) and returns false.
-bool RunModel(const ModelPaths& paths, const ReaderSettings& settings, const CommandLine& line,
-              ProgressWindow& window, const ModelOutputs& outputs);
+bool RunModel(const ModelPaths& paths, const CommandLine& line, ProgressWindow& window,
+              const ModelOutputs& outputs);
 
 }  // namespace kelvane

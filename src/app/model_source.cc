@@ -74,7 +74,7 @@ bool IsDetailFile(const std::string& path) {
   return path.size() > tail.size() && path.compare(path.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-LoadedModel LoadModel(const std::string& path, const ReaderSettings& settings) {
+LoadedModel LoadModel(const std::string& path) {
   LoadedModel loaded;
   if (IsDetailFile(path)) {
     const DetailFile detail = ReadDetailFile(path);
@@ -84,7 +84,7 @@ LoadedModel LoadModel(const std::string& path, const ReaderSettings& settings) {
     loaded.labels = DetailLabels(*loaded.made);
     loaded.cases = Cases(detail, loaded.made->model);
   } else {
-    loaded.grid_file = ReadInputFile(path, settings);
+    loaded.grid_file = ReadInputFile(path);
     loaded.labels = GridFileLabels(loaded.grid_file);
   }
   return loaded;

@@ -31,7 +31,7 @@ struct LoadedModel {
 bool IsDetailFile(const std::string& path);
 
 // Reads the model at `path`; a detail file is read and its grid made.
-LoadedModel LoadModel(const std::string& path, const ReaderSettings& settings);
+LoadedModel LoadModel(const std::string& path);
 
 // The model as a grid file: the grid made from a detail file, or a grid
 // file as it is. Running it gives the same result file.

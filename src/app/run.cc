@@ -12,7 +12,6 @@
 #include "app/model_run.h"
 #include "app/model_source.h"
 #include "app/version.h"
-#include "model/input_reader.h"
 #include "output/result_writer.h"
 #include "picture/svg.h"
 #include "platform/error.h"
@@ -104,9 +103,10 @@ int RunMain(int argc, const char* const* argv) {
   InstallInterruptHandlers();
   const bool draw = line.progress == CommandLine::Progress::kShown ||
                     (line.progress == CommandLine::Progress::kAuto && isatty(STDERR_FILENO));
-  ProgressWindow frm_main(draw, stderr);
+  ProgressWindow progress(draw, stderr);
 
-  // 1. The program's folder into the settings store, before any input.
+  // The program's folder goes into the settings store before any input is
+  // read, so that other tools find the program even when a run fails.
   std::string program_folder;
   try {
     program_folder = ProgramFolder();
@@ -116,30 +116,23 @@ int RunMain(int argc, const char* const* argv) {
   }
   if (auto warning = WriteSettingsValue("Tessel", std::string(ProgressWindow::kCaption) + "1",
                                         "slvpath", program_folder)) {
-    frm_main.PrintLine(std::string(kProgram) + ": warning: " + *warning);
+    progress.PrintLine(std::string(kProgram) + ": warning: " + *warning);
   }
-  // 2-3. The progress window with its start caption.
-  frm_main.Show();
-  frm_main.SetLabel("計算開始");
-  // 4-5. Folder, file names and units.
-  const std::string app_folder = program_folder;
-  ReaderSettings settings;
-  settings.LengthUnit = "mm";
-  settings.HeatUnit = "si";
+  progress.Start();
+  progress.SetStage("計算開始");
   std::vector<ModelPaths> models;
   if (line.paths.empty()) {
-    models.push_back({JoinPath(app_folder, kInputFileName), JoinPath(app_folder, kResultFileName)});
+    models.push_back(
+        {JoinPath(program_folder, kInputFileName), JoinPath(program_folder, kResultFileName)});
   } else {
     for (const std::string& path : line.paths) models.push_back(PathsFor(path));
   }
-  // 6-7. Read, solve and write each model.
   bool all_done = true;
   for (const ModelPaths& paths : models) {
-    if (!RunModel(paths, settings, line, frm_main, OutputsFor(paths, line))) all_done = false;
+    if (!RunModel(paths, line, progress, OutputsFor(paths, line))) all_done = false;
   }
-  // 8-10. The end caption; the window goes.
-  frm_main.SetLabel("計算終了");
-  frm_main.Unload();
+  progress.SetStage("計算終了");
+  progress.Close();
   return all_done ? 0 : 1;
 }
 

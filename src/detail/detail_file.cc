@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <initializer_list>
 #include <map>
+#include <span>
 
 #include "detail/geometry.h"
 #include "platform/error.h"
@@ -22,6 +22,19 @@ constexpr double kLargestCoordinate = 1e9;
 // Each pair of sides is checked for crossing; beyond this many vertices
 // that check alone would take seconds.
 constexpr std::size_t kMostVertices = 10000;
+
+// The keys each table knows, in the order a refusal lists them; the
+// top-level keys are the sections of DetailReader::kSections. A new key is
+// one more entry here, its reading below, and a line in docs/detail-files.md.
+constexpr std::string_view kGridKeys[] = {"max_cell", "fine", "growth"};
+// A condition's table, in [conditions] and in a case.
+constexpr std::string_view kConditionKeys[] = {"ambient", "h", "resistance"};
+constexpr std::string_view kShapeKeys[] = {"fill", "rect", "circle", "polygon", "cell"};
+constexpr std::string_view kPsiKeys[] = {"between", "flanking"};
+// An entry of [psi] flanking.
+constexpr std::string_view kFlankingKeys[] = {"u", "from", "to", "length"};
+// Besides the names of the conditions and fixed temperatures a case changes.
+constexpr std::string_view kCaseKeys[] = {"name"};
 
 SourcePosition PositionOf(const toml::source_region& region) {
   return {static_cast<int>(region.begin.line), static_cast<int>(region.begin.column)};
@@ -47,7 +60,7 @@ std::string TypeName(const toml::node& node) {
   return "nothing";
 }
 
-std::string Listed(std::initializer_list<std::string_view> names) {
+std::string Listed(std::span<const std::string_view> names) {
   std::string text;
   for (std::string_view name : names) text += (text.empty() ? "" : ", ") + std::string(name);
   return text;
@@ -75,6 +88,7 @@ class DetailReader {
     detail_.source = source;
   }
   DetailFile Read();
+  static std::vector<std::string_view> SectionKeys();
 
  private:
   using SectionReader = void (DetailReader::*)(const toml::node&);
@@ -87,7 +101,7 @@ class DetailReader {
                          const std::string& detail) const {
     throw RunError(kind, detail_.PlaceOf(PositionOf(at)), detail);
   }
-  void RefuseUnknownKeys(const toml::table& table, std::initializer_list<std::string_view> known,
+  void RefuseUnknownKeys(const toml::table& table, std::span<const std::string_view> known,
                          const std::string& where) const;
   const toml::table& TableOf(const toml::node& node, const std::string& what) const;
   double Number(const toml::node& node, const std::string& what) const;
@@ -155,7 +169,7 @@ class DetailReader {
 };
 
 void DetailReader::RefuseUnknownKeys(const toml::table& table,
-                                     std::initializer_list<std::string_view> known,
+                                     std::span<const std::string_view> known,
                                      const std::string& where) const {
   for (const Entry& entry : InFileOrder(table)) {
     if (std::find(known.begin(), known.end(), entry.key->str()) == known.end()) {
@@ -249,7 +263,7 @@ void DetailReader::ReadTitle(const toml::node& node) {
 
 void DetailReader::ReadGrid(const toml::node& node) {
   const toml::table& grid = TableOf(node, "grid");
-  RefuseUnknownKeys(grid, {"max_cell", "fine", "growth"}, "[grid]");
+  RefuseUnknownKeys(grid, kGridKeys, "[grid]");
   GridSettings& settings = detail_.grid;
   const toml::node* max_cell = grid.get("max_cell");
   if (max_cell == nullptr) Fail(ErrorKind::kMissingKey, grid.source(), "[grid] needs max_cell");
@@ -291,7 +305,7 @@ const toml::table& DetailReader::ConditionTable(const toml::node& node, const st
          what + " must be a table such as " + example + ", not " + TypeName(node));
   }
   const toml::table& table = *node.as_table();
-  RefuseUnknownKeys(table, {"ambient", "h", "resistance"}, what);
+  RefuseUnknownKeys(table, kConditionKeys, what);
   return table;
 }
 
@@ -412,7 +426,7 @@ void DetailReader::ReadGeometry(const toml::key& key, const toml::node& node, Sh
 
 Shape DetailReader::ReadShape(const toml::node& node) const {
   const toml::table& table = TableOf(node, "each [[shape]]");
-  RefuseUnknownKeys(table, {"fill", "rect", "circle", "polygon", "cell"}, "[[shape]]");
+  RefuseUnknownKeys(table, kShapeKeys, "[[shape]]");
   Shape shape;
   shape.at = PositionOf(table.source());
   const toml::key* geometry = nullptr;
@@ -476,7 +490,7 @@ Fill DetailReader::Environment(const std::string& name, const toml::source_regio
 
 PsiEntry DetailReader::Psi(const toml::node& node) const {
   const toml::table& table = TableOf(node, "psi");
-  RefuseUnknownKeys(table, {"between", "flanking"}, "[psi]");
+  RefuseUnknownKeys(table, kPsiKeys, "[psi]");
   PsiEntry psi;
   psi.at = PositionOf(table.source());
   const toml::node* between = table.get("between");
@@ -524,7 +538,7 @@ PsiEntry DetailReader::Psi(const toml::node& node) const {
 
 FlankingEntry DetailReader::Flanking(const toml::node& node, const std::string& what) const {
   const toml::table& table = TableOf(node, what);
-  RefuseUnknownKeys(table, {"u", "from", "to", "length"}, what);
+  RefuseUnknownKeys(table, kFlankingKeys, what);
   FlankingEntry entry;
   entry.at = PositionOf(table.source());
   const toml::node* u = table.get("u");
@@ -749,7 +763,23 @@ DetailFile DetailReader::Read() {
   return std::move(detail_);
 }
 
+std::vector<std::string_view> DetailReader::SectionKeys() {
+  std::vector<std::string_view> keys;
+  for (const Section& s : kSections) keys.push_back(s.key);
+  return keys;
+}
+
 }  // namespace
+
+std::vector<DetailKeys> DetailFileKeys() {
+  return {{"", DetailReader::SectionKeys()},
+          {"[grid]", {std::begin(kGridKeys), std::end(kGridKeys)}},
+          {"condition", {std::begin(kConditionKeys), std::end(kConditionKeys)}},
+          {"[[shape]]", {std::begin(kShapeKeys), std::end(kShapeKeys)}},
+          {"[psi]", {std::begin(kPsiKeys), std::end(kPsiKeys)}},
+          {"flanking", {std::begin(kFlankingKeys), std::end(kFlankingKeys)}},
+          {"[[case]]", {std::begin(kCaseKeys), std::end(kCaseKeys)}}};
+}
 
 std::string DetailFile::PlaceOf(SourcePosition at) const {
   return source + ":" + std::to_string(at.line) + ":" + std::to_string(at.column);

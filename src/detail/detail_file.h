@@ -1,24 +1,8 @@
 // A detail file: a building detail drawn as shapes in millimetres, with
 // named materials, convection conditions and fixed temperatures, from which
 // the grid maker (grid_maker.h) makes an ordinary grid model. The file is
-// TOML:
-//
-//   title = "..."                                   optional
-//   [grid]       max_cell (mm, required); fine (mm) and growth, together
-//   [materials]  name = conductivity, W/(m K)
-//   [conditions] name = { ambient = T, h = W/(m2 K) } or
-//                name = { ambient = T, resistance = m2 K/W }
-//   [fixed]      name = temperature
-//   [[shape]]    fill = a name or "void"; one of rect = [x0, y0, x1, y1],
-//                circle = [x, y, r], polygon = [[x, y], ...]; cell (mm)
-//   [probes]     name = [x, y]
-//   [psi]        between = [two conditions or fixed temperatures];
-//                flanking = [{ u = U, length = mm } or
-//                            { from = [x, y], to = [x, y], length = mm }, ...]
-//   [[case]]     name = "..."; then, for each condition it changes,
-//                name = { ambient = T and/or h or resistance }, and for each
-//                fixed temperature, name = T. `name` is the case's own, so a
-//                condition called "name" cannot be changed by a case.
+// TOML; docs/detail-files.md describes every key, its unit and its default,
+// and a test checks that it names every key of DetailFileKeys().
 //
 // The reader refuses, with the file, line and column of the value (or key)
 // at fault: TOML syntax, unknown keys anywhere, wrong types, values out of
@@ -170,6 +154,18 @@ struct DetailFile {
 // The name a fill paints with: a material's, condition's or fixed
 // temperature's name, or "void".
 const std::string& FillName(const DetailFile& detail, const Fill& fill);
+
+// The keys the reader knows in one kind of table: `table` is "" for the top
+// level, "[grid]", "condition" (a condition's inline table, in [conditions]
+// and in a case), "[[shape]]", "[psi]", "flanking" (an entry of [psi]
+// flanking) or "[[case]]" (whose other keys are the names of what it
+// changes). The tables whose keys are names ([materials], [conditions],
+// [fixed], [probes]) have none.
+struct DetailKeys {
+  std::string_view table;
+  std::vector<std::string_view> keys;  // In the order a refusal lists them.
+};
+std::vector<DetailKeys> DetailFileKeys();
 
 // Reads a detail file from a text; `source_name` names it in messages.
 DetailFile ParseDetail(std::string_view text, const std::string& source_name);

@@ -49,10 +49,10 @@ std::string FieldSafe(std::string text) {
   return text;
 }
 
-Cell CodeOf(const Fill& fill) {
+BlockCode CodeOf(const Fill& fill) {
   static const char kLetters[] = {'\0', 'A', 'B', 'C'};
-  if (fill.kind == FillKind::kVoid) return Cell();
-  return Cell::Text(kLetters[static_cast<int>(fill.kind)] + std::to_string(fill.index + 1));
+  if (fill.kind == FillKind::kVoid) return BlockCode();
+  return {kLetters[static_cast<int>(fill.kind)], fill.index + 1, true};
 }
 
 // The index of a drawing line, which `at` is.
@@ -301,20 +301,19 @@ void GridMaker::FillTables() {
   }
 }
 
-// The code block: spacings in row 0 and column 0, a void ring, and the
-// painted cells with the top row first.
+// The code block: spacings in metres, a void ring, and the painted cells
+// with the top row first.
 void GridMaker::FillCells(const std::vector<int>& painted) {
   const std::size_t columns = x_.cells(), rows = y_.cells();
-  Table2<Cell>& cells = grid_.model.CellGrid;
-  cells = Table2<Cell>(static_cast<int>(columns) + 2, static_cast<int>(rows) + 2);
+  Model& model = grid_.model;
+  MakeCodeBlock(model, static_cast<std::int32_t>(columns) + 2,
+                static_cast<std::int32_t>(rows) + 2);
   grid_.widths = x_.sizes;
   grid_.heights.assign(y_.sizes.rbegin(), y_.sizes.rend());
   for (std::size_t c = 0; c < columns; ++c) {
-    cells(static_cast<int>(c) + 2, 0) = Cell::Number(MillimetreToMetre(grid_.widths[c]));
+    model.ColumnWidths[c + 1] = MillimetreToMetre(grid_.widths[c]);
   }
-  for (std::size_t j = 0; j < rows; ++j) {
-    cells(0, static_cast<int>(j) + 2) = Cell::Number(MillimetreToMetre(grid_.heights[j]));
-  }
+  for (std::size_t j = 0; j < rows; ++j) model.RowHeights[j + 1] = MillimetreToMetre(grid_.heights[j]);
   grid_.areas.assign(detail_.materials.size() + 1, MaterialArea());
   bool any_material = false;
   for (std::size_t r = 0; r < rows; ++r) {
@@ -322,7 +321,7 @@ void GridMaker::FillCells(const std::vector<int>& painted) {
       const int s = painted[r * columns + c];
       if (s < 0) continue;
       const Fill& fill = detail_.shapes[s].fill;
-      cells(static_cast<int>(c) + 2, static_cast<int>(rows - r) + 1) = CodeOf(fill);
+      model.Codes(static_cast<int>(c) + 1, static_cast<int>(rows - r)) = CodeOf(fill);
       if (fill.kind != FillKind::kMaterial) continue;
       grid_.areas[fill.index + 1].cells += x_.sizes[c] * y_.sizes[r];
       any_material = true;

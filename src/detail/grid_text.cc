@@ -47,11 +47,10 @@ std::string GridInputText(const MadeGrid& grid) {
   text += std::to_string(grid.widths.size()) + "," + std::to_string(grid.heights.size()) + "\n";
   AppendSpacings(grid.widths, text);
   AppendSpacings(grid.heights, text);
-  const Table2<Cell>& cells = model.CellGrid;
-  for (int j = 1; j <= cells.Last2(); ++j) {
-    for (int i = 1; i <= cells.Last1(); ++i) {
-      if (i > 1) text += ",";
-      text += cells(i, j).AsText();
+  for (int j = 0; j < model.LastRow(); ++j) {
+    for (int k = 0; k < model.LastColumn(); ++k) {
+      if (k > 0) text += ",";
+      text += model.CodeText(k, j);
     }
     text += "\n";
   }

@@ -5,7 +5,6 @@
 
 #include "detail/grid_maker.h"
 #include "model/bilinear.h"
-#include "model/cell_code.h"
 
 namespace kelvane {
 namespace {
@@ -33,10 +32,9 @@ double Fraction(double from, double to, double at) {
 }  // namespace
 
 std::optional<ProbeSpot> FindElement(const MadeGrid& grid, Point p) {
-  const Table2<Cell>& codes = grid.model.CellGrid;
   for (int k : CellsAround(grid.column_x, p.x, true)) {
     for (int j : CellsAround(grid.row_y, p.y, false)) {
-      const CodeParts code = SplitCellCode(codes(k + 1, j + 1));
+      const BlockCode& code = grid.model.Codes(k, j);
       if (code.letter != 'A' || code.number < 1 || code.number > grid.model.MaterialCount()) {
         continue;
       }

@@ -10,7 +10,7 @@ namespace {
 
 // The common code, a letter and up to nine plain digits ("A1", "B12"): its
 // leading number is that integer exactly, so it needs no general reading.
-bool SplitPlainCode(const std::string& text, CodeParts* code) {
+bool SplitPlainCode(const std::string& text, BlockCode* code) {
   if (text.size() < 2 || text.size() > 10) return false;
   std::int32_t number = 0;
   for (std::size_t i = 1; i < text.size(); ++i) {
@@ -24,9 +24,9 @@ bool SplitPlainCode(const std::string& text, CodeParts* code) {
 
 }  // namespace
 
-CodeParts SplitCellCode(const Cell& cell) {
+BlockCode SplitCellCode(const Cell& cell) {
   if (cell.IsEmpty()) return {};
-  if (CodeParts code; cell.IsText() && SplitPlainCode(cell.text(), &code)) return code;
+  if (BlockCode code; cell.IsText() && SplitPlainCode(cell.text(), &code)) return code;
   std::string number_text;
   std::string_view text;
   if (cell.IsText()) {

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "model/cell.h"
+#include "model/cell_code.h"
 #include "model/field_reader.h"
 #include "model/leading_number.h"
 #include "model/units.h"
@@ -38,9 +40,8 @@ struct FieldName {
 
 class InputParser {
  public:
-  InputParser(std::string_view text, const std::string& source_name,
-              const ReaderSettings& settings)
-      : fields_(text), source_(source_name), settings_(settings) {}
+  InputParser(std::string_view text, const std::string& source_name)
+      : fields_(text), source_(source_name) {}
 
   Model Parse();
 
@@ -74,15 +75,13 @@ class InputParser {
                        int added = 0) const;
   Cell CellOf(const Field& field, const FieldName& what) const;
   double Conductivity(const Field& field, const FieldName& what) const;
-  Cell Spacing(const Field& field, const FieldName& what) const;
-  double HeatUnitValue(double value, const Field& field, const FieldName& what) const;
+  double Spacing(const Field& field, const FieldName& what) const;
   // Refuses a table that needs more fields than the rest of the file holds.
   void NeedFields(std::uint64_t count, const Field& field, const FieldName& what,
                   const std::string& table) const;
 
   FieldReader fields_;
   std::string source_;
-  const ReaderSettings& settings_;
 };
 
 Field InputParser::Take(const FieldName& what) {
@@ -157,22 +156,8 @@ Cell InputParser::CellOf(const Field& field, const FieldName& what) const {
   return Cell::Text(field.text);
 }
 
-double InputParser::HeatUnitValue(double value, const Field& field,
-                                  const FieldName& what) const {
-  if (settings_.HeatUnit == "si") return value;
-  double converted = KcalPerHourToWatt(value);
-  if (std::isinf(converted)) {
-    Fail(ErrorKind::kFloatingPointOverflow, field, what,
-         Quoted(field.text) + " converted to watts lies beyond the range of a 64-bit number");
-  }
-  return converted;
-}
-
+// Read directly as a number: the field must be one.
 double InputParser::Conductivity(const Field& field, const FieldName& what) const {
-  if (settings_.HeatUnit != "si") {
-    return HeatUnitValue(LeadingNumberOf(field, what), field, what);
-  }
-  // Read directly as a number: the field must be one.
   ParsedNumber parsed = ReadAsNumber(field.text);
   if (parsed.status == NumberStatus::kOverflow) {
     Fail(ErrorKind::kOverflow, field, what,
@@ -186,14 +171,12 @@ double InputParser::Conductivity(const Field& field, const FieldName& what) cons
   return parsed.value;
 }
 
-Cell InputParser::Spacing(const Field& field, const FieldName& what) const {
-  Cell cell = CellOf(field, what);
-  if (settings_.LengthUnit != "mm") return cell;
-  // The conversion reads the cell's text, so a number passes through its
-  // 15-digit form.
+// Millimetres in the file, metres in the model. The conversion reads the
+// field as a cell's text, so a number passes through its 15-digit form.
+double InputParser::Spacing(const Field& field, const FieldName& what) const {
   Field as_text = field;
-  as_text.text = cell.AsText();
-  return Cell::Number(MillimetreToMetre(LeadingNumberOf(as_text, what)));
+  as_text.text = CellOf(field, what).AsText();
+  return MillimetreToMetre(LeadingNumberOf(as_text, what));
 }
 
 void InputParser::NeedFields(std::uint64_t count, const Field& field, const FieldName& what,
@@ -245,7 +228,7 @@ void InputParser::ParseConditions(Model& model) {
     c.AmbientTemperature = LeadingNumberOf(Take(ambient), ambient);
     FieldName coefficient("heat-transfer coefficient of condition ", i);
     Field f = Take(coefficient);
-    c.HeatTransferCoefficient = HeatUnitValue(LeadingNumberOf(f, coefficient), f, coefficient);
+    c.HeatTransferCoefficient = LeadingNumberOf(f, coefficient);
   }
 }
 
@@ -294,44 +277,57 @@ InputParser::GridExtent InputParser::ParseGridSize(Model& model) {
              " cells has more grid points than the 32-bit range holds");
   }
   try {
-    RequireMemory(grid_points * sizeof(Cell), "the model grid");
+    RequireMemory(grid_points * sizeof(BlockCode), "the model grid");
   } catch (RunError& e) {
     e.AddOuterPlace(PlaceOf(row_field, "number of rows"));
     throw;
   }
-  model.CellGrid = Table2<Cell>(last_column, last_row);
+  MakeCodeBlock(model, last_column, last_row);
   return extent;
 }
 
+// Width i is that of cell column i. A count that is no whole number may
+// read more spacings than the code block has columns, or fewer: the extra
+// ones are read and dropped, the missing ones stay 0.
 void InputParser::ParseSpacings(Model& model, const GridExtent& extent) {
   for (std::int32_t i = 2; i <= extent.last_width; ++i) {
     FieldName what("column width ", i - 1);
-    model.CellGrid(i, 0) = Spacing(Take(what), what);
+    const double width = Spacing(Take(what), what);
+    if (i - 1 <= model.LastColumn() - 2) model.ColumnWidths[i - 1] = width;
   }
   for (std::int32_t j = 2; j <= extent.last_height; ++j) {
     FieldName what("row height ", j - 1);
-    model.CellGrid(0, j) = Spacing(Take(what), what);
+    const double height = Spacing(Take(what), what);
+    if (j - 1 <= model.LastRow() - 2) model.RowHeights[j - 1] = height;
   }
 }
 
+// Each code is read as the solver reads it; one the file wrote otherwise
+// than its letter and number is kept as written, for messages.
 void InputParser::ParseCodes(Model& model) {
-  for (std::int32_t j = 1; j <= model.CellGrid.Last2(); ++j) {
-    for (std::int32_t i = 1; i <= model.CellGrid.Last1(); ++i) {
+  for (std::int32_t j = 1; j <= model.LastRow(); ++j) {
+    for (std::int32_t i = 1; i <= model.LastColumn(); ++i) {
       FieldName what("code at code row ", j, ", column ", i);
-      model.CellGrid(i, j) = CellOf(Take(what), what);
+      const Cell cell = CellOf(Take(what), what);
+      const BlockCode code = SplitCellCode(cell);
+      model.Codes(i - 1, j - 1) = code;
+      std::string text = cell.AsText();
+      if (text != CanonicalText(code)) {
+        model.WrittenCodes.emplace_back(
+            static_cast<std::uint64_t>(j - 1) * static_cast<std::uint64_t>(model.LastColumn()) +
+                static_cast<std::uint64_t>(i - 1),
+            std::move(text));
+      }
     }
   }
 }
 
 }  // namespace
 
-Model ParseInput(std::string_view text, const std::string& source_name,
-                 const ReaderSettings& settings) {
-  return InputParser(text, source_name, settings).Parse();
+Model ParseInput(std::string_view text, const std::string& source_name) {
+  return InputParser(text, source_name).Parse();
 }
 
-Model ReadInputFile(const std::string& path, const ReaderSettings& settings) {
-  return ParseInput(ReadWholeFile(path), path, settings);
-}
+Model ReadInputFile(const std::string& path) { return ParseInput(ReadWholeFile(path), path); }
 
 }  // namespace kelvane

@@ -10,8 +10,10 @@
 // Fields after the last cell code are not read. Counts are the leading
 // number of their field rounded to a 32-bit integer, halves to even; loop
 // bounds are computed as leading number + 1 or + 2 in floating point, then
-// rounded. What cannot be read is a RunError naming the file, the line and
-// the field.
+// rounded. Conductivities are in W/(m K), coefficients in W/(m2 K) and
+// spacings in millimetres, which the model holds in metres; each code is
+// read into its letter and number (model/cell_code.h). What cannot be read
+// is a RunError naming the file, the line and the field.
 #pragma once
 
 #include <string>
@@ -21,19 +23,10 @@
 
 namespace kelvane {
 
-struct ReaderSettings {
-  // "mm": the spacings are millimetres and become metres.
-  std::string LengthUnit = "mm";
-  // "si": W/(m K) and W/(m2 K); anything else: kcal/h units, converted.
-  std::string HeatUnit = "si";
-};
-
 // Reads a model from a text; `source_name` names it in messages.
-Model ParseInput(std::string_view text, const std::string& source_name,
-                 const ReaderSettings& settings = ReaderSettings());
+Model ParseInput(std::string_view text, const std::string& source_name);
 
 // Reads the model file at `path`.
-Model ReadInputFile(const std::string& path,
-                    const ReaderSettings& settings = ReaderSettings());
+Model ReadInputFile(const std::string& path);
 
 }  // namespace kelvane

@@ -14,8 +14,8 @@ int SourceCell(int cut, int cut_last) {
 }  // namespace
 
 Model SubdividedModel(const Model& model) {
-  const int columns = model.CellGrid.Last1() - 2;
-  const int rows = model.CellGrid.Last2() - 2;
+  const int columns = model.LastColumn() - 2;
+  const int rows = model.LastRow() - 2;
   const int last_column = 2 * columns + 2;
   const int last_row = 2 * rows + 2;
   Model cut;
@@ -23,20 +23,16 @@ Model SubdividedModel(const Model& model) {
   cut.MaterialTable = model.MaterialTable;
   cut.ConvectionTable = model.ConvectionTable;
   cut.FixedTemperatureTable = model.FixedTemperatureTable;
-  cut.CellGrid = Table2<Cell>(last_column, last_row);
-  // Cell k's code stands at (k + 1, j + 1), its width at (k + 1, 0).
+  MakeCodeBlock(cut, last_column, last_row);
   for (int k = 1; k <= 2 * columns; ++k) {
-    const Cell& width = model.CellGrid(SourceCell(k, last_column) + 1, 0);
-    cut.CellGrid(k + 1, 0) = Cell::Number(width.NumericValue().value / 2);
+    cut.ColumnWidths[k] = model.ColumnWidths[SourceCell(k, last_column)] / 2;
   }
   for (int j = 1; j <= 2 * rows; ++j) {
-    const Cell& height = model.CellGrid(0, SourceCell(j, last_row) + 1);
-    cut.CellGrid(0, j + 1) = Cell::Number(height.NumericValue().value / 2);
+    cut.RowHeights[j] = model.RowHeights[SourceCell(j, last_row)] / 2;
   }
   for (int j = 0; j <= last_row - 1; ++j) {
     for (int k = 0; k <= last_column - 1; ++k) {
-      cut.CellGrid(k + 1, j + 1) =
-          model.CellGrid(SourceCell(k, last_column) + 1, SourceCell(j, last_row) + 1);
+      cut.Codes(k, j) = model.Codes(SourceCell(k, last_column), SourceCell(j, last_row));
     }
   }
   return cut;

@@ -9,7 +9,6 @@
 
 namespace kelvane {
 
-// `model`'s spacings must be numbers (the solver has read them).
 Model SubdividedModel(const Model& model);
 
 // The cell of the cut grid that holds the point at fraction f (0 to 1) of

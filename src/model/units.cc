@@ -2,8 +2,10 @@
 
 namespace kelvane {
 
-double KcalPerHourToWatt(double x) { return x * kWattPerKcalPerHour; }
-
 double MillimetreToMetre(double x) { return x / 1000; }
+
+double MetreToMillimetre(double x) { return x * 1000; }
+
+double SquareMillimetreToSquareMetre(double x) { return x / 1e6; }
 
 }  // namespace kelvane

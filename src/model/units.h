@@ -1,17 +1,17 @@
-// The unit conversions of the input: kcal/h based units to watts, and
-// millimetres to metres.
+// The one home of unit conversions. Drawings, detail files and the text
+// report speak millimetres; the solver, the model and the report's types
+// speak metres (and W/m, W/(m K)); the JSON report speaks SI units. Every
+// change of unit goes through here, so that each conversion is the same
+// operation, to the bit, wherever it is made.
 #pragma once
 
 namespace kelvane {
 
-// The double nearest to 1.16279 (bits 3FF29AC9AFE1DA7B).
-inline constexpr double kWattPerKcalPerHour = 1.16279;
-
-// x * 1.16279; an infinite result is a floating-point overflow, reported by
-// the caller, which knows the field.
-double KcalPerHourToWatt(double x);
-
 // x / 1000.
 double MillimetreToMetre(double x);
+// x * 1000.
+double MetreToMillimetre(double x);
+// x / 1e6.
+double SquareMillimetreToSquareMetre(double x);
 
 }  // namespace kelvane

@@ -4,7 +4,7 @@
 // material meets a convection condition. It keeps its own copy, so it
 // outlives the run.
 //
-// Indices follow the grid terms of the input (report/solved_field.h): cell
+// Indices follow the grid terms of the input (solver/solved_field.h): cell
 // (k, j) has the corners (k, j) .. (k + 1, j + 1); the cells with k = 0,
 // k = LastColumn - 1, j = 0 or j = LastRow - 1 form the ring of conditions,
 // which has no size and is not drawn.
@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "model/table2.h"
-#include "report/solved_field.h"
+#include "solver/solved_field.h"
 
 namespace kelvane {
 

@@ -7,9 +7,9 @@
 #include <span>
 #include <string>
 
-#include "report/environment_values.h"
+#include "model/environment_values.h"
 #include "report/model_labels.h"
-#include "report/solved_field.h"
+#include "solver/solved_field.h"
 
 namespace kelvane {
 

@@ -9,7 +9,7 @@
 #include "picture/isotherms.h"
 #include "picture/picture_grid.h"
 #include "picture/svg.h"
-#include "report/environment_values.h"
+#include "model/environment_values.h"
 #include "report/model_labels.h"
 
 namespace kelvane {

@@ -7,11 +7,11 @@ namespace kelvane {
 ProgressWindow::ProgressWindow(bool enabled, std::FILE* out)
     : enabled_(enabled), out_(out) {}
 
-ProgressWindow::~ProgressWindow() { Unload(); }
+ProgressWindow::~ProgressWindow() { Close(); }
 
-void ProgressWindow::Show() { shown_ = true; }
+void ProgressWindow::Start() { shown_ = true; }
 
-void ProgressWindow::SetLabel(const std::string& text) { label_ = text; }
+void ProgressWindow::SetStage(const std::string& text) { stage_ = text; }
 
 void ProgressWindow::SetModel(const std::string& name) {
   model_ = name;
@@ -43,7 +43,7 @@ void ProgressWindow::PrintText(std::FILE* stream, const std::string& text) {
   if (redraw) Draw();
 }
 
-void ProgressWindow::Unload() {
+void ProgressWindow::Close() {
   Clear();
   shown_ = false;
 }
@@ -58,7 +58,7 @@ void ProgressWindow::Clear() {
 
 void ProgressWindow::Draw() {
   if (!enabled_ || !shown_) return;
-  std::string line = std::string(kCaption) + "  " + label_;
+  std::string line = std::string(kCaption) + "  " + stage_;
   if (!model_.empty()) line += "  " + model_;
   if (!status_.empty()) line += "  " + status_;
   std::fputs("\r", out_);

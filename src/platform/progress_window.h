@@ -1,7 +1,8 @@
-// The progress window frm_main with its one label Label1, as a one-line
-// status on stderr: the caption, the label's text and the phase being run,
-// redrawn in place whenever the solver yields. Drawn only when enabled (by
-// default when stderr is a terminal), so scripts stay quiet.
+// The progress of a run as a one-line status on stderr: the program's name,
+// the run's stage ("計算開始" while computing), the model and the phase being
+// run, redrawn in place whenever the solver yields. Drawn only when enabled
+// (by default when stderr is a terminal), so scripts stay quiet, and only
+// between Start and Close.
 #pragma once
 
 #include <cstdio>
@@ -19,9 +20,9 @@ class ProgressWindow {
   ProgressWindow(const ProgressWindow&) = delete;
   ProgressWindow& operator=(const ProgressWindow&) = delete;
 
-  void Show();
-  void SetLabel(const std::string& text);
-  const std::string& label() const { return label_; }
+  void Start();
+  void SetStage(const std::string& text);
+  const std::string& stage() const { return stage_; }
   // The model now being computed, shown beside the phase.
   void SetModel(const std::string& name);
   // The solver's yield: redraws with the phase (1-based) of `count`.
@@ -31,7 +32,8 @@ class ProgressWindow {
   // Writes `text` as it is to `stream` (stdout, say, when it shares the
   // terminal), with the status line cleared first and drawn again after.
   void PrintText(std::FILE* stream, const std::string& text);
-  void Unload();
+  // Clears the line; nothing is drawn after.
+  void Close();
   bool shown() const { return shown_; }
 
  private:
@@ -42,7 +44,7 @@ class ProgressWindow {
   std::FILE* out_;
   bool shown_ = false;
   bool drawn_ = false;
-  std::string label_ = "Label1";
+  std::string stage_;
   std::string model_;
   std::string status_;
 };

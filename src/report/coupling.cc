@@ -1,6 +1,5 @@
 #include "report/coupling.h"
 
-#include "report/cases.h"
 #include "report/heat_flow.h"
 
 namespace kelvane {
@@ -30,7 +29,8 @@ std::vector<Environment> TouchingEnvironments(const SolvedField& field) {
 
 }  // namespace
 
-CouplingMatrix ComputeCoupling(const SolvedField& field) {
+CouplingMatrix ComputeCoupling(const Solution& solution) {
+  const SolvedField& field = solution.Field();
   CouplingMatrix m;
   m.environments = TouchingEnvironments(field);
   const std::size_t count = m.environments.size();
@@ -47,7 +47,7 @@ CouplingMatrix ComputeCoupling(const SolvedField& field) {
     } else {
       values.fixed[unit.number] = 1;
     }
-    const std::vector<double> t = SolveForValues(field, values);
+    const std::vector<double> t = solution.SolveFor(values);
     const EnvironmentFlows flows = HeatFlows(field, t.data(), values.Ambients());
     for (std::size_t i = 0; i < count; ++i) {
       const Environment& through = m.environments[i];

@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "report/solved_field.h"
+#include "solver/solver.h"
 
 namespace kelvane {
 
@@ -34,6 +34,6 @@ struct CouplingMatrix {
   std::vector<std::vector<double>> flow;  // flow[i][j], 0-based
 };
 
-CouplingMatrix ComputeCoupling(const SolvedField& field);
+CouplingMatrix ComputeCoupling(const Solution& solution);
 
 }  // namespace kelvane

@@ -7,7 +7,7 @@
 
 #include "report/model_labels.h"
 #include "report/report.h"
-#include "report/solved_field.h"
+#include "solver/solved_field.h"
 
 namespace kelvane {
 

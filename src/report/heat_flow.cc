@@ -2,18 +2,9 @@
 
 #include <algorithm>
 
-namespace kelvane {
+#include "solver/loads.h"
 
-std::vector<double> ConvectionLoads(const SolvedField& field, const std::vector<double>& ambient) {
-  std::vector<double> f(static_cast<std::size_t>(field.node_count) + 1, 0.0);
-  for (std::int32_t e = 1; e <= field.edge_count; ++e) {
-    const double hl = field.EdgeLength(e) * field.edge_coefficient[e];
-    const double q = (ambient[field.edge_condition[e]] * hl) / 2;
-    f[field.edge_node1[e]] += q;
-    f[field.edge_node2[e]] += q;
-  }
-  return f;
-}
+namespace kelvane {
 
 namespace {
 
@@ -30,7 +21,8 @@ void VisitFlows(const SolvedField& field, const double* t, const std::vector<dou
     edge(v, hl * (ambient[v] - mean));
   }
   if (field.fixed_count == 0) return;
-  const std::vector<double> load = ConvectionLoads(field, ambient);
+  std::vector<double> load(static_cast<std::size_t>(field.node_count) + 1, 0.0);
+  AddConvectionLoad(field.Edges(), field.node_x.data(), field.node_y.data(), ambient, load.data());
   for (std::int32_t i = 1; i <= field.fixed_count; ++i) {
     const AssembledRow& row = field.fixed_rows[i];
     double kt = 0;

@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "report/environment_values.h"
-#include "report/solved_field.h"
+#include "model/environment_values.h"
+#include "solver/solved_field.h"
 
 namespace kelvane {
 
@@ -21,11 +21,6 @@ struct EnvironmentFlows {
   std::vector<double> condition;  // 1..ConvectionCount; entry 0 unused
   std::vector<double> fixed;      // 1..FixedTemperatureCount; entry 0 unused
 };
-
-// The loads F[1..NodeCount] that the convection edges put on the nodes when
-// condition v has ambient `ambient[v]`, formed edge by edge as the
-// convection terms form them.
-std::vector<double> ConvectionLoads(const SolvedField& field, const std::vector<double>& ambient);
 
 // The flows of the field t[1..NodeCount], which solves the run's system with
 // the condition ambients `ambient`.

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "report/model_labels.h"
-#include "report/solved_field.h"
+#include "solver/solved_field.h"
 
 namespace kelvane {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "report/model_labels.h"
-#include "report/solved_field.h"
+#include "solver/solved_field.h"
 
 namespace kelvane {
 

@@ -115,8 +115,9 @@ SolutionReport ReportSolution(const SolvedField& field, std::span<const double> 
   return r;
 }
 
-ModelReport BuildReport(const SolvedField& field, const ModelLabels& labels,
+ModelReport BuildReport(const Solution& solution, const ModelLabels& labels,
                         const std::string& model, bool with_coupling, const PsiRequest* psi) {
+  const SolvedField& field = solution.Field();
   ModelReport report;
   report.model = model;
   report.title = labels.title;
@@ -125,7 +126,7 @@ ModelReport BuildReport(const SolvedField& field, const ModelLabels& labels,
   report.grid = GridSizeOf(field);
   report.base = ReportSolution(field, field.temperature, ValuesOf(*field.model), labels);
   if (!with_coupling && !psi) return report;
-  CouplingMatrix coupling = ComputeCoupling(field);
+  CouplingMatrix coupling = ComputeCoupling(solution);
   if (psi) report.psi = ComputePsi(coupling, *psi, labels);
   if (with_coupling) report.coupling = std::move(coupling);
   return report;

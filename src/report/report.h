@@ -14,9 +14,10 @@
 #include <vector>
 
 #include "report/coupling.h"
-#include "report/environment_values.h"
+#include "model/environment_values.h"
 #include "report/model_labels.h"
-#include "report/solved_field.h"
+#include "solver/solved_field.h"
+#include "solver/solver.h"
 
 namespace kelvane {
 
@@ -181,7 +182,7 @@ struct PsiRequest;
 // The report of a finished run with its own values, its coupling
 // coefficients when asked, and psi when `psi` asks for it (the coupling
 // coefficients are then worked out, and shown only when asked).
-ModelReport BuildReport(const SolvedField& field, const ModelLabels& labels,
+ModelReport BuildReport(const Solution& solution, const ModelLabels& labels,
                         const std::string& model, bool with_coupling,
                         const PsiRequest* psi = nullptr);
 

@@ -2,11 +2,11 @@
 
 #include <nlohmann/json.hpp>
 
-// The report as JSON, written by nlohmann-json: members in the order the
-// README lists them, numbers in a short text that reads back to the same
-// double (20 is written 20.0), infinities and NaN as null, and bytes of a
-// title or file name that are not UTF-8 replaced by U+FFFD, so that every
-// line parses.
+// The report as JSON, written by nlohmann-json: members in the order
+// docs/results.md lists them, numbers in a short text that reads back to
+// the same double (20 is written 20.0), infinities and NaN as null, and
+// bytes of a title or file name that are not UTF-8 replaced by U+FFFD, so
+// that every line parses.
 
 namespace kelvane {
 namespace {
@@ -90,7 +90,7 @@ Json AreasJson(const std::vector<DrawnArea>& areas) {
   return json;
 }
 
-// The members one solution gives, in the order the README lists them.
+// The members one solution gives, in the order docs/results.md lists them.
 Json SolutionJson(const SolutionReport& r, const ModelLabels& labels) {
   Json conditions = Json::array();
   for (const ConditionReport& c : r.conditions) conditions.push_back(ConditionJson(c, labels));

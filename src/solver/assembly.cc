@@ -7,6 +7,7 @@
 
 #include "platform/error.h"
 #include "platform/memory.h"
+#include "platform/number_text.h"
 #include "solver/profile.h"
 #include "solver/solver_state.h"
 
@@ -37,20 +38,17 @@ void ElementCell(const SolverState& s, std::int32_t e, std::int32_t* k_out,
   std::string which = bad_width ? "width" : "height";
   std::string spacing = bad_width ? "column width " + std::to_string(k)
                                   : "row height " + std::to_string(j);
-  const Cell& given = bad_width ? s.model.CellGrid(k + 1, 0) : s.model.CellGrid(0, j + 1);
+  const double given = bad_width ? s.model.ColumnWidths[k] : s.model.RowHeights[j];
   double size = bad_width ? width : height;
   if (size < 0) {
     throw RunError(ErrorKind::kNegativeSize, CellPlace(k, j),
                    "the material cell has a negative " + which + " (" + spacing + " is " +
-                       given.AsText() + " m)");
+                       NumberText(given) + " m)");
   }
-  ParsedNumber value = given.NumericValue();
-  std::string why = value.status == NumberStatus::kNumber && value.value != 0
-                        ? ", too small to move its grid line's coordinate"
-                        : "";
+  std::string why = given != 0 ? ", too small to move its grid line's coordinate" : "";
   throw RunError(ErrorKind::kDivisionByZero, CellPlace(k, j),
                  "the material cell has zero " + which + " (" + spacing + " is " +
-                     given.AsText() + " m" + why + "), so its element matrix divides by zero");
+                     NumberText(given) + " m" + why + "), so its element matrix divides by zero");
 }
 
 }  // namespace

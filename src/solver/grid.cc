@@ -5,10 +5,9 @@
 #include <string>
 #include <utility>
 
-#include "model/cell_code.h"
-#include "model/leading_number.h"
 #include "platform/error.h"
 #include "platform/memory.h"
+#include "solver/fixed_points.h"
 #include "solver/solver_state.h"
 
 namespace kelvane {
@@ -17,37 +16,29 @@ namespace {
 constexpr double kGaussPoint = 0.577350269189626;
 
 // The code of cell (k, j); a number beyond the 32-bit range ends the run.
-CodeParts SplitCode(const SolverState& s, std::int32_t k, std::int32_t j) {
-  const Cell& cell = s.model.CellGrid(k + 1, j + 1);
-  CodeParts code = SplitCellCode(cell);
+BlockCode CodeOf(const SolverState& s, std::int32_t k, std::int32_t j) {
+  const BlockCode& code = s.model.Codes(k, j);
   if (!code.fits) {
     throw RunError(ErrorKind::kOverflow, CellPlace(k, j),
-                   "the number in the code " + Quoted(cell.AsText()) +
+                   "the number in the code " + Quoted(s.model.CodeText(k, j)) +
                        " lies beyond the 32-bit integer range");
   }
   return code;
 }
 
 // Adds the spacings of one direction into grid-line coordinates and copies
-// the spacing cells into the result grid's row 0 or column 0.
+// them into the result grid's row 0 or column 0.
 void SumSpacings(SolverState& s, bool columns) {
   std::vector<double>& line = columns ? s.GridX : s.GridY;
+  const std::vector<double>& spacing = columns ? s.model.ColumnWidths : s.model.RowHeights;
   const std::int32_t last = columns ? s.LastColumn : s.LastRow;
   line[1] = 0;
   for (std::int32_t k = 1; k <= last - 2; ++k) {
-    const Cell& spacing = columns ? s.model.CellGrid(k + 1, 0) : s.model.CellGrid(0, k + 1);
-    ParsedNumber value = spacing.NumericValue();
-    if (value.status != NumberStatus::kNumber) {
-      throw RunError(value.status == NumberStatus::kOverflow ? ErrorKind::kOverflow
-                                                             : ErrorKind::kTypeMismatch,
-                     std::string(columns ? "column width " : "row height ") + std::to_string(k),
-                     Quoted(spacing.AsText()) + " is not a number");
-    }
-    line[k + 1] = line[k] + value.value;
+    line[k + 1] = line[k] + spacing[k];
     if (columns) {
-      s.ResultGrid(k + 1, 0) = spacing;
+      s.ResultGrid(k + 1, 0) = Cell::Number(spacing[k]);
     } else {
-      s.ResultGrid(0, k + 1) = spacing;
+      s.ResultGrid(0, k + 1) = Cell::Number(spacing[k]);
     }
   }
 }
@@ -61,8 +52,8 @@ void SetUpGridLines(SolverState& s) {
 
   s.MaterialCount = s.model.MaterialCount();
   s.ConvectionCount = s.model.ConvectionCount();
-  s.LastColumn = s.model.CellGrid.Last1();
-  s.LastRow = s.model.CellGrid.Last2();
+  s.LastColumn = s.model.LastColumn();
+  s.LastRow = s.model.LastRow();
   std::int64_t points = (static_cast<std::int64_t>(s.LastColumn) + 1) *
                         (static_cast<std::int64_t>(s.LastRow) + 1);
   if (points > INT32_MAX) {
@@ -91,7 +82,7 @@ void MarkFixedTemperaturePoints(SolverState& s) {
   ForEachFixedTemperatureWrite(
       s.LastColumn, s.LastRow,
       [&](std::int32_t k, std::int32_t j, std::initializer_list<GridPoint> points) {
-        CodeParts code = SplitCode(s, k, j);
+        const BlockCode code = CodeOf(s, k, j);
         if (code.letter != 'C') return;
         for (auto [pk, pj] : points) s.FixedIndex(pk, pj) = code.number;
       });
@@ -103,10 +94,8 @@ std::string FixedTemperatureCodeAt(const SolverState& s, std::int32_t k, std::in
       s.LastColumn, s.LastRow,
       [&](std::int32_t ck, std::int32_t cj, std::initializer_list<GridPoint> points) {
         for (auto [pk, pj] : points) {
-          if (pk != k || pj != j) continue;
-          const Cell& cell = s.model.CellGrid(ck + 1, cj + 1);
-          std::string text = cell.AsText();
-          if (!text.empty() && text[0] == 'C') found = Quoted(text) + " at " + GridPlaceText(CellPlace(ck, cj));
+          if (pk != k || pj != j || s.model.Codes(ck, cj).letter != 'C') continue;
+          found = Quoted(s.model.CodeText(ck, cj)) + " at " + GridPlaceText(CellPlace(ck, cj));
         }
       });
   return found;
@@ -119,7 +108,7 @@ namespace {
                              std::int32_t number, const char* record, std::int32_t count,
                              const char* one, const char* many) {
   throw RunError(ErrorKind::kIndexOutOfRange, CellPlace(k, j),
-                 "the code " + Quoted(s.model.CellGrid(k + 1, j + 1).AsText()) + " names " +
+                 "the code " + Quoted(s.model.CodeText(k, j)) + " names " +
                      record + " " + std::to_string(number) + ", but the model has " +
                      std::to_string(count) + " " + (count == 1 ? one : many));
 }
@@ -129,7 +118,7 @@ namespace {
 void ReadCellCodes(SolverState& s) {
   for (std::int32_t j = 0; j <= s.LastRow - 1; ++j) {
     for (std::int32_t k = 0; k <= s.LastColumn - 1; ++k) {
-      CodeParts code = SplitCode(s, k, j);
+      const BlockCode code = CodeOf(s, k, j);
       if (code.letter == 'A') {
         // "A" alone and "A0" leave the cell void; a number that names no
         // material is refused rather than read as something else.

@@ -66,8 +66,8 @@ void NumberElements(SolverState& s) {
       }
     }
   }
-  if (ring_cells > 0 && s.observer.on_warning) {
-    s.observer.on_warning(
+  if (ring_cells > 0 && s.observer && s.observer->on_warning) {
+    s.observer->on_warning(
         std::to_string(ring_cells) +
         (ring_cells == 1 ? " material cell lies" : " material cells lie") +
         " in the outer ring of the code block, which carries conditions only; left out of "

@@ -1,9 +1,11 @@
 #include <algorithm>
 #include <cfenv>
 
+#include "model/units.h"
 #include "platform/cores.h"
 #include "platform/error.h"
-#include "report/solved_field.h"
+#include "solver/loads.h"
+#include "solver/solved_field.h"
 #include "solver/solver_state.h"
 
 namespace kelvane {
@@ -63,20 +65,31 @@ void RunPhasesThrough(SolverState& s, int last) {
 namespace {
 
 // Grid lines 1..last-1 in millimetres, summed from the spacings in
-// millimetres; phase 1 has made sure that every spacing is a number.
+// millimetres, as a drawing places them.
 std::vector<double> LinesInMillimetres(const SolverState& s, bool columns) {
   const std::int32_t last = columns ? s.LastColumn : s.LastRow;
+  const std::vector<double>& spacing = columns ? s.model.ColumnWidths : s.model.RowHeights;
   std::vector<double> lines(static_cast<std::size_t>(last), 0.0);
   for (std::int32_t k = 1; k <= last - 2; ++k) {
-    const Cell& spacing = columns ? s.model.CellGrid(k + 1, 0) : s.model.CellGrid(0, k + 1);
-    lines[k + 1] = lines[k] + spacing.NumericValue().value * 1000;
+    lines[k + 1] = lines[k] + MetreToMillimetre(spacing[k]);
   }
   return lines;
 }
 
 }  // namespace
 
-SolvedField ViewOfRun(SolverState& s) {
+EdgeLists EdgesOf(const SolverState& s) {
+  return {s.ConvEdgeCount, s.ConvEdgeNode1, s.ConvEdgeNode2, s.ConvEdgeCoefficient,
+          s.ConvEdgeCondition};
+}
+
+std::vector<char> FixedNodeFlags(const SolverState& s) {
+  std::vector<char> fixed(static_cast<std::size_t>(s.NodeCount) + 1, 0);
+  for (std::int32_t i = 1; i <= s.FixedNodeCount; ++i) fixed[s.FixedNodeList[i]] = 1;
+  return fixed;
+}
+
+SolvedField ViewOfRun(const SolverState& s) {
   SolvedField f;
   f.model = &s.model;
   f.last_column = s.LastColumn;
@@ -104,22 +117,39 @@ SolvedField ViewOfRun(SolverState& s) {
   f.fixed_index = s.FixedNodeIndex;
   f.fixed_rows = s.FixedNodeRows;
   f.solver = SolverName(s.solver);
+  return f;
+}
+
+Solution::Solution(std::unique_ptr<SolverState> state)
+    : state_(std::move(state)), field_(ViewOfRun(*state_)) {}
+Solution::Solution(Solution&&) noexcept = default;
+Solution& Solution::operator=(Solution&&) noexcept = default;
+Solution::~Solution() = default;
+
+const Table2<Cell>& Solution::ResultGrid() const { return state_->ResultGrid; }
+
+std::vector<double> Solution::SolveFor(const EnvironmentValues& values) const {
+  SolverState& s = *state_;
+  std::vector<double> f(static_cast<std::size_t>(s.NodeCount) + 1, 0.0);
+  AddConvectionLoad(EdgesOf(s), s.NodeX.data(), s.NodeY.data(), values.Ambients(), f.data());
+  std::vector<double> fixed(static_cast<std::size_t>(s.FixedNodeCount) + 1, 0.0);
+  for (std::int32_t i = 1; i <= s.FixedNodeCount; ++i) fixed[i] = values.fixed[s.FixedNodeIndex[i]];
+  EliminateFixedTemperatures(s.FixedNodeRows, fixed, FixedNodeFlags(s), f.data());
   if (s.solver == SolverKind::kSparse) {
-    f.solve = [&s](double* load) { SolveAnotherLoadSparse(s, load); };
+    SolveAnotherLoadSparse(s, f.data());
   } else {
-    f.solve = [&s](double* load) { SolveAnotherLoad(s, load); };
+    SolveAnotherLoad(s, f.data());
   }
   return f;
 }
 
-
-void SolveTemperatureField(const Model& model, Table2<Cell>& result_grid,
-                           const SolverObserver& observer, const SolverOptions& options) {
-  SolverState s(model, result_grid, observer, options);
-  s.KeepFixedNodeRows = static_cast<bool>(observer.on_solved);
+Solution SolveTemperatureField(const Model& model, const SolverObserver& observer,
+                               const SolverOptions& options) {
+  auto s = std::make_unique<SolverState>(model, &observer, options);
   std::feclearexcept(FE_ALL_EXCEPT);
-  RunPhasesThrough(s, kPhaseCount);
-  if (observer.on_solved) observer.on_solved(ViewOfRun(s));
+  RunPhasesThrough(*s, kPhaseCount);
+  s->observer = nullptr;
+  return Solution(std::move(s));
 }
 
 void CheckFloatingPoint(SolverState& s) {
@@ -142,7 +172,7 @@ void CheckFloatingPoint(SolverState& s) {
 void Yield(SolverState& s, int phase) {
   CheckFloatingPoint(s);
   s.phase = phase;
-  if (s.observer.on_phase) s.observer.on_phase(phase, PhaseName(phase, s.solver));
+  if (s.observer && s.observer->on_phase) s.observer->on_phase(phase, PhaseName(phase, s.solver));
 }
 
 GridPlace NodePlace(const SolverState& s, std::int32_t n) {

@@ -1,20 +1,26 @@
 // The finite-element computation of one model: SolveTemperatureField runs
-// its phases (solver_state.h lists them) over one working state and leaves
-// the nodal temperatures in the result grid.
+// its phases (solver_state.h lists them) over one working state and hands
+// back the Solution it made: the mesh, the factors, the nodal temperatures
+// and the result grid, and a way to solve for other ambients and fixed
+// temperatures on the same factors.
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "model/cell.h"
+#include "model/environment_values.h"
 #include "model/model.h"
 #include "model/table2.h"
+#include "solver/solved_field.h"
 
 namespace kelvane {
 
 inline constexpr int kPhaseCount = 16;
 
-struct SolvedField;
+struct SolverState;
 
 // Which method solves the assembled system. The profile solver is exact to
 // the bit; its work grows with the fourth power of the grid's side and its
@@ -39,20 +45,42 @@ const char* PhaseName(int phase, SolverKind solver = SolverKind::kProfile);
 
 // How the solver reports while it runs. on_phase is its yield: called at the
 // start of each phase. on_warning receives a sound-but-suspicious finding
-// (the run goes on). on_solved, when set, receives the finished run once the
-// result grid is filled (report/solved_field.h); it costs the run only a copy
-// of the fixed nodes' equations. Any of them may be empty.
+// (the run goes on). Either may be empty.
 struct SolverObserver {
   std::function<void(int phase, const char* name)> on_phase;
   std::function<void(const std::string& warning)> on_warning;
-  std::function<void(const SolvedField& solved)> on_solved;
 };
 
-// Computes the temperature field of `model` into `result_grid`, created
-// afresh with extent (0..LastColumn+1, 0..LastRow+1). A model that cannot be
+// A solved model. It owns the solver's working state (the mesh, the edges,
+// the fixed nodes' equations, the factors) and reads the model it was made
+// from, which must outlive it.
+class Solution {
+ public:
+  explicit Solution(std::unique_ptr<SolverState> state);
+  Solution(Solution&&) noexcept;
+  Solution& operator=(Solution&&) noexcept;
+  ~Solution();
+
+  // The finished run: mesh, edges, fixed nodes and temperatures.
+  const SolvedField& Field() const { return field_; }
+  // The temperatures at the grid points, as the result file gives them.
+  const Table2<Cell>& ResultGrid() const;
+
+  // The node temperatures (1..node_count) for other ambients and fixed
+  // temperatures with the model's heat-transfer coefficients, on the same
+  // factors: the loads formed as the run forms its own (solver/loads.h),
+  // then one substitution.
+  std::vector<double> SolveFor(const EnvironmentValues& values) const;
+
+ private:
+  std::unique_ptr<SolverState> state_;
+  SolvedField field_;
+};
+
+// Computes the temperature field of `model`. A model that cannot be
 // computed is a RunError naming the place (code-block cell or grid point).
-void SolveTemperatureField(const Model& model, Table2<Cell>& result_grid,
-                           const SolverObserver& observer = SolverObserver(),
-                           const SolverOptions& options = SolverOptions());
+Solution SolveTemperatureField(const Model& model,
+                               const SolverObserver& observer = SolverObserver(),
+                               const SolverOptions& options = SolverOptions());
 
 }  // namespace kelvane

@@ -16,7 +16,7 @@
 #include "model/table2.h"
 #include "platform/memory.h"
 #include "platform/large_table.h"
-#include "report/solved_field.h"
+#include "solver/solved_field.h"
 #include "solver/profile.h"
 #include "solver/solver.h"
 #include "solver/sparse_factor.h"
@@ -25,18 +25,21 @@
 namespace kelvane {
 
 struct SolverState {
-  SolverState(const Model& m, Table2<Cell>& result, const SolverObserver& o,
+  SolverState(const Model& m, const SolverObserver* o,
               const SolverOptions& options = SolverOptions())
-      : model(m), ResultGrid(result), observer(o), solver(options.solver),
-        threads(options.threads) {}
+      : model(m), observer(o), solver(options.solver), threads(options.threads) {}
 
-  // Parameters.
+  // Parameters. The observer is the caller's while the phases run, and none
+  // afterwards.
   const Model& model;
-  Table2<Cell>& ResultGrid;
-  const SolverObserver& observer;
+  const SolverObserver* observer;
   SolverKind solver;
   int threads;  // As asked; 0: one per core the process may use (FactorThreads).
   int phase = 0;  // The phase now running, 1..kPhaseCount; 0 before the first.
+
+  // The result: each node's temperature at its grid point, (0..LastColumn+1,
+  // 0..LastRow+1), empty elsewhere; row 0 and column 0 carry the spacings.
+  Table2<Cell> ResultGrid;
 
   // Sizes computed at entry.
   std::int32_t MaterialCount = 0;
@@ -77,9 +80,9 @@ struct SolverState {
   std::vector<double> FixedNodeTemperature;
   std::vector<std::int32_t> FixedNodeIndex;  // its number in FixedTemperatureTable
   // Their equations as assembled, 1..FixedNodeCount, recorded before the
-  // fixed temperatures are imposed when KeepFixedNodeRows is set (for the
-  // heat flows of a finished run).
-  bool KeepFixedNodeRows = false;
+  // fixed temperatures are imposed: the load of every later solution is
+  // eliminated through them, and the heat flows of fixed temperatures are
+  // their reactions.
   std::vector<AssembledRow> FixedNodeRows;
 
   // Convection edges 1..ConvEdgeCount.
@@ -159,6 +162,11 @@ void AddIntoSystem(SolverState& s, Add add) {
   }
 }
 
+// The convection edges as lists.
+EdgeLists EdgesOf(const SolverState& s);
+// Per node 1..NodeCount: whether it is a fixed-temperature node.
+std::vector<char> FixedNodeFlags(const SolverState& s);
+
 // Refuses a model without nodes.
 void RequireNodes(const SolverState& s);
 // The threads the factorisation may use: one per core the process may run
@@ -212,7 +220,7 @@ void RunPhasesThrough(SolverState& s, int last);
 
 // The run as the report and the picture see it. After the last phase it is
 // the finished run; after the mesh phases a view without temperatures.
-SolvedField ViewOfRun(SolverState& s);
+SolvedField ViewOfRun(const SolverState& s);
 
 // After the factorisation: overwrites f[1..NodeCount] with the solution of
 // the factored system for another load, exactly as the substitution phase

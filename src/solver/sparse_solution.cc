@@ -11,6 +11,7 @@
 #include "platform/error.h"
 #include "platform/memory.h"
 #include "solver/cholmod_library.h"
+#include "solver/loads.h"
 #include "solver/nested_dissection.h"
 #include "solver/solver_state.h"
 #include "solver/sparse_factor.h"
@@ -138,25 +139,21 @@ std::string SparseSolverAdvice(SolverState& s, MemoryLimit limit) {
 
 void ImposeFixedTemperaturesSparse(SolverState& s) {
   const SparseSystem& k = s.Sparse;
-  double* F = s.LoadVector.data();
-  if (s.KeepFixedNodeRows) {
-    s.FixedNodeRows.assign(static_cast<std::size_t>(s.FixedNodeCount) + 1, AssembledRow());
-  }
+  // The fixed nodes' equations as assembled: the system keeps each fixed
+  // node's couplings apart from the free equations (solver/sparse_matrix.h).
+  s.FixedNodeRows.assign(static_cast<std::size_t>(s.FixedNodeCount) + 1, AssembledRow());
   for (std::int32_t i = 1; i <= s.FixedNodeCount; ++i) {
     const std::int32_t p = s.FixedNodeList[i];
-    const double t = s.FixedNodeTemperature[i];
-    if (s.KeepFixedNodeRows) s.FixedNodeRows[i].node = p;
-    // The known term moves to the load of every free node: F(n) -= K(p,n) T.
+    AssembledRow& row = s.FixedNodeRows[i];
+    row.node = p;
     for (std::int64_t q = k.fixed_start[i]; q < k.fixed_start[i + 1]; ++q) {
       const std::int32_t n = k.fixed_node[q];
-      const double kpn = k.fixed_value[q];
-      if (s.KeepFixedNodeRows && (kpn != 0 || n == p)) {
-        s.FixedNodeRows[i].couplings.emplace_back(n, kpn);
-      }
-      if (k.equation[n] >= 0) F[n] -= kpn * t;
+      const double kpn = k.fixed_value[q];  /* K(p,n) */
+      if (kpn != 0 || n == p) row.couplings.emplace_back(n, kpn);
     }
-    F[p] = t;  // T(p) is known: its row of the solution is the value.
   }
+  EliminateFixedTemperatures(s.FixedNodeRows, s.FixedNodeTemperature, FixedNodeFlags(s),
+                             s.LoadVector.data());
 }
 
 void FactorSparse(SolverState& s) {

@@ -28,12 +28,11 @@ std::string DetailError(const std::string& text) {
 
 std::vector<std::string> CodeRows(const Model& model) {
   std::vector<std::string> rows;
-  const Table2<Cell>& cells = model.CellGrid;
-  for (int j = 1; j <= cells.Last2(); ++j) {
+  for (int j = 0; j < model.LastRow(); ++j) {
     std::string row;
-    for (int i = 1; i <= cells.Last1(); ++i) {
-      const std::string code = cells(i, j).AsText();
-      row += (i > 1 ? " " : "") + (code.empty() ? std::string(".") : code);
+    for (int k = 0; k < model.LastColumn(); ++k) {
+      const std::string code = model.CodeText(k, j);
+      row += (k > 0 ? " " : "") + (code.empty() ? std::string(".") : code);
     }
     rows.push_back(row);
   }

@@ -40,8 +40,8 @@ TEST(Examples, MakeTheirGrids) {
 // by the validation test; here, what only the detail file decides.
 TEST(Examples, ReferenceCase1HoldsItsCornerAtTheMean) {
   const MadeGrid grid = MakeExample("validation/iso10211_case1.toml");
-  Table2<Cell> result;
-  SolveTemperatureField(grid.model, result);
+  const Solution solution = SolveTemperatureField(grid.model);
+  const Table2<Cell>& result = solution.ResultGrid();
   // The corner point where 20 and 0 meet is held at their mean, 10: the
   // top left node, at column line 2 and row line 2 beside the one-cell
   // regions that hold the edges.

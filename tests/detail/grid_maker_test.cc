@@ -110,11 +110,8 @@ TEST(GridMaker, TablesNamesAndCoordinates) {
   EXPECT_EQ(grid.condition_names, (std::vector<std::string>{"", "air"}));
   EXPECT_EQ(grid.fixed_names, (std::vector<std::string>{"", "hot"}));
   // Spacings in metres, the ring without size.
-  EXPECT_EQ(m.CellGrid(2, 0), Cell::Number(0.01));
-  EXPECT_EQ(m.CellGrid(5, 0), Cell::Number(0.01));
-  EXPECT_EQ(m.CellGrid(0, 2), Cell::Number(0.01));
-  EXPECT_TRUE(m.CellGrid(1, 0).IsEmpty());
-  EXPECT_TRUE(m.CellGrid(6, 0).IsEmpty());
+  EXPECT_EQ(m.ColumnWidths, (std::vector<double>{0, 0.01, 0.01, 0.01, 0.01, 0}));
+  EXPECT_EQ(m.RowHeights, (std::vector<double>{0, 0.01, 0.01, 0}));
   EXPECT_EQ(grid.column_x, (std::vector<double>{-30, -20, -10, 0, 10}));
   EXPECT_EQ(grid.row_y, (std::vector<double>{120, 110, 100}));
   const Point corner = grid.DrawingPoint(0.03, 0.02);

@@ -39,7 +39,9 @@ void ExpectSameModel(const MadeGrid& grid) {
   EXPECT_TRUE(read.MaterialTable == grid.model.MaterialTable);
   EXPECT_TRUE(read.ConvectionTable == grid.model.ConvectionTable);
   EXPECT_EQ(read.FixedTemperatureTable, grid.model.FixedTemperatureTable);
-  EXPECT_TRUE(read.CellGrid == grid.model.CellGrid);
+  EXPECT_TRUE(read.Codes == grid.model.Codes);
+  EXPECT_EQ(read.ColumnWidths, grid.model.ColumnWidths);
+  EXPECT_EQ(read.RowHeights, grid.model.RowHeights);
 }
 
 // Graded cells have spacings of 15 significant digits and conditions an h

@@ -53,10 +53,9 @@ TEST(Probe, TemperatureIsTheElementsBilinearField) {
     const MadeGrid grid = MakeFromText(
         "[grid]\nmax_cell = 10\n[materials]\nm = 1\n[fixed]\ncold = 0\nwarm = 100\n" +
         std::string(kBars[axis]) + "[probes]\np = [" + (axis ? "3, 37" : "37, 3") + "]\n");
-    Table2<Cell> result;
-    SolveTemperatureField(grid.model, result);
+    const Solution solution = SolveTemperatureField(grid.model);
     ASSERT_EQ(grid.probes.size(), 1u);
-    EXPECT_NEAR(ProbeTemperature(grid.probes[0].spot, result), 37, 1e-9) << axis;
+    EXPECT_NEAR(ProbeTemperature(grid.probes[0].spot, solution.ResultGrid()), 37, 1e-9) << axis;
   }
 }
 

@@ -1,7 +1,8 @@
 # The program as a user installs it: `cmake --install` into a fresh prefix,
 # then the installed program on an installed example, and its man page as
 # man finds and formats it.
-#   cmake -DBUILD_DIR=... -DPREFIX=... -DVERSION=... -DMAN_PAGE=ON|OFF -P install_test.cmake
+#   cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DPREFIX=... -DVERSION=... -DMAN_PAGE=ON|OFF
+#         -P install_test.cmake
 
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -21,9 +22,13 @@ run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX})
 expect_equal("cmake --install status (${err})" "${status}" 0)
 
 # Exactly these files outside the examples: no test program, library or
-# header comes along.
+# header comes along, and every page of docs/ does.
 set(doc ${PREFIX}/share/doc/kelvane2d)
 set(expected bin/kelvane2d share/doc/kelvane2d/README.md share/doc/kelvane2d/copyright)
+file(GLOB pages RELATIVE ${SOURCE_DIR}/docs ${SOURCE_DIR}/docs/*.md)
+foreach(page ${pages})
+  list(APPEND expected share/doc/kelvane2d/docs/${page})
+endforeach()
 if(MAN_PAGE)
   list(APPEND expected share/man/man1/kelvane2d.1.gz)
 endif()
@@ -34,6 +39,10 @@ expect_equal("installed files" "${installed}" "${expected}")
 file(READ ${doc}/copyright copyright)
 if(NOT copyright MATCHES "MIT License" OR NOT copyright MATCHES "GNU GPL, version 2 or later")
   message(FATAL_ERROR "the installed copyright lacks the MIT text or the GPL note:\n${copyright}")
+endif()
+# The README's links to the pages resolve in the installed folder.
+if(NOT EXISTS ${doc}/docs/detail-files.md)
+  message(FATAL_ERROR "docs/detail-files.md not installed beside the README")
 endif()
 foreach(example worked_example.inp wall_slab.toml validation/iso10211_case2.toml)
   if(NOT EXISTS ${doc}/examples/${example})

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <string>
 
-#include "model/units.h"
 #include "platform/error.h"
 
 namespace kelvane {
@@ -16,9 +15,9 @@ const char kWorkedExample[] =
     "a title\n1\nSteel\n50\n1\n20\n10\n1\n100\n2\n1\n10\n20\n5\n"
     "B1\nB1\nB1\nB1\nC1\nA1\nA1\nB1\n\n\n\n\n";
 
-std::string ErrorOf(std::string_view text, const ReaderSettings& settings = ReaderSettings()) {
+std::string ErrorOf(std::string_view text) {
   try {
-    ParseInput(text, "m.inp", settings);
+    ParseInput(text, "m.inp");
   } catch (const RunError& e) {
     return e.what();
   }
@@ -37,20 +36,16 @@ TEST(InputReader, WorkedExample) {
   EXPECT_EQ(m.ConvectionTable[1].HeatTransferCoefficient, 10);
   ASSERT_EQ(m.FixedTemperatureCount(), 1);
   EXPECT_EQ(m.FixedTemperatureTable[1], 100);
-  ASSERT_EQ(m.CellGrid.Last1(), 4);
-  ASSERT_EQ(m.CellGrid.Last2(), 3);
-  EXPECT_EQ(m.CellGrid(2, 0), Cell::Number(0.01));
-  EXPECT_EQ(m.CellGrid(3, 0), Cell::Number(0.02));
-  EXPECT_EQ(m.CellGrid(0, 2), Cell::Number(0.005));
-  EXPECT_TRUE(m.CellGrid(0, 0).IsEmpty());
-  EXPECT_TRUE(m.CellGrid(4, 0).IsEmpty());
-  const char* codes[3][4] = {{"B1", "B1", "B1", "B1"}, {"C1", "A1", "A1", "B1"}, {"", "", "", ""}};
-  for (int j = 1; j <= 3; ++j) {
-    for (int i = 1; i <= 4; ++i) {
-      const char* code = codes[j - 1][i - 1];
-      EXPECT_EQ(m.CellGrid(i, j), *code ? Cell::Text(code) : Cell()) << i << "," << j;
-    }
+  ASSERT_EQ(m.LastColumn(), 4);
+  ASSERT_EQ(m.LastRow(), 3);
+  EXPECT_EQ(m.ColumnWidths, (std::vector<double>{0, 0.01, 0.02, 0}));
+  EXPECT_EQ(m.RowHeights, (std::vector<double>{0, 0.005, 0}));
+  const BlockCode B1 = ConvectionCode(1), C1 = FixedTemperatureCode(1), A1 = MaterialCode(1), _;
+  const BlockCode codes[3][4] = {{B1, B1, B1, B1}, {C1, A1, A1, B1}, {_, _, _, _}};
+  for (int j = 0; j < 3; ++j) {
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(m.Codes(k, j), codes[j][k]) << k << "," << j;
   }
+  EXPECT_TRUE(m.WrittenCodes.empty());
 }
 
 TEST(InputReader, LineBreaksAndCommasAreInterchangeable) {
@@ -61,10 +56,10 @@ TEST(InputReader, LineBreaksAndCommasAreInterchangeable) {
   one_line.pop_back();  // "...,,,," ends with the last empty code.
   Model a = ParseInput(kWorkedExample, "a");
   Model b = ParseInput(one_line, "b");
-  EXPECT_EQ(a.CellGrid, b.CellGrid);
+  EXPECT_EQ(a, b);
   std::string crlf;
   for (char c : std::string(kWorkedExample)) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  EXPECT_EQ(ParseInput(crlf, "c").CellGrid, a.CellGrid);
+  EXPECT_EQ(ParseInput(crlf, "c"), a);
 }
 
 TEST(InputReader, HeaderWithComma) {
@@ -77,7 +72,7 @@ TEST(InputReader, HeaderWithComma) {
   Model unquoted = ParseInput(std::string("Plate, 0\n0\n0\n0\n0\n,,,\n"), "m.inp");
   EXPECT_EQ(unquoted.Header, "Plate");
   EXPECT_EQ(unquoted.MaterialCount(), 0);
-  EXPECT_EQ(unquoted.CellGrid.Last1(), 2);
+  EXPECT_EQ(unquoted.LastColumn(), 2);
 }
 
 TEST(InputReader, CountsRoundHalvesToEven) {
@@ -94,43 +89,45 @@ TEST(InputReader, CountsRoundHalvesToEven) {
 TEST(InputReader, Spacings) {
   // Widths 10, empty, "7mm" and 1.5D1 in millimetres; one row of 25.
   Model m = ParseInput("t,0,0,0,4,1,10,,7mm,1.5D1,25" + std::string(18, ','), "m");
-  EXPECT_EQ(m.CellGrid(2, 0), Cell::Number(0.01));
-  EXPECT_EQ(m.CellGrid(3, 0), Cell::Number(0));
-  EXPECT_EQ(m.CellGrid(4, 0), Cell::Number(0.007));
-  EXPECT_EQ(m.CellGrid(5, 0), Cell::Number(0.015));
-  EXPECT_EQ(m.CellGrid(0, 2), Cell::Number(0.025));
+  EXPECT_EQ(m.ColumnWidths, (std::vector<double>{0, 0.01, 0, 0.007, 0.015, 0}));
+  EXPECT_EQ(m.RowHeights, (std::vector<double>{0, 0.025, 0}));
   // The conversion passes through the 15-digit text of the number.
   Model fine = ParseInput("t,0,0,0,1,0,0.12345678901234567,,,,,,", "m");
-  EXPECT_EQ(fine.CellGrid(2, 0), Cell::Number(0.000123456789012346));
-  // Without millimetres the cells stay as read.
-  ReaderSettings metres;
-  metres.LengthUnit = "m";
-  Model raw = ParseInput("t,0,0,0,1,0,abc,,,,,,", "m", metres);
-  EXPECT_EQ(raw.CellGrid(2, 0), Cell::Text("abc"));
+  EXPECT_EQ(fine.ColumnWidths[1], 0.000123456789012346);
+  // A count that is no whole number reads spacings past the block, or too
+  // few: 2.5 columns read three widths for a block of two, 1.5 read one.
+  Model more = ParseInput("t,0,0,0,2.5,1,1,2,3,4,,,,,,,,,,,,", "m");
+  EXPECT_EQ(more.ColumnWidths, (std::vector<double>{0, 0.001, 0.002, 0}));
+  Model fewer = ParseInput("t,0,0,0,1.5,1,1,4,,,,,,,,,,,,", "m");
+  EXPECT_EQ(fewer.ColumnWidths, (std::vector<double>{0, 0.001, 0, 0}));
 }
 
-TEST(InputReader, KilocaloriesAreConverted) {
-  ReaderSettings kcal;
-  kcal.HeatUnit = "kcal";
-  Model m = ParseInput("t,1,x,1,1,20,2,1,30,0,0,,,,", "m", kcal);
-  EXPECT_EQ(m.MaterialTable[1].ConductivityX, kWattPerKcalPerHour);
-  EXPECT_EQ(m.MaterialTable[1].ConductivityY, kWattPerKcalPerHour);
-  EXPECT_EQ(m.ConvectionTable[1].HeatTransferCoefficient, 2 * kWattPerKcalPerHour);
-  EXPECT_EQ(m.ConvectionTable[1].AmbientTemperature, 20);
-  EXPECT_EQ(m.FixedTemperatureTable[1], 30);
-  std::uint64_t bits;
-  std::memcpy(&bits, &kWattPerKcalPerHour, sizeof bits);
-  EXPECT_EQ(bits, 0x3FF29AC9AFE1DA7Bu);
-  // Lenient outside "si": text reads as 0.
-  EXPECT_EQ(ParseInput("t,1,x,abc,0,0,0,0,,,,", "m", kcal).MaterialTable[1].ConductivityX, 0);
-}
-
-TEST(InputReader, CellsKeepTheirKind) {
-  Model m = ParseInput("t,0,0,0,0,0,A1,\"7\",3,", "m");
-  EXPECT_EQ(m.CellGrid(1, 1), Cell::Text("A1"));
-  EXPECT_EQ(m.CellGrid(2, 1), Cell::Text("7"));  // Quoted: text.
-  EXPECT_EQ(m.CellGrid(1, 2), Cell::Number(3));
-  EXPECT_TRUE(m.CellGrid(2, 2).IsEmpty());
+TEST(InputReader, CodesAreReadAsTheSolverReadsThem) {
+  // Letter and number; what was written otherwise is kept as written.
+  struct Case {
+    const char* field;
+    BlockCode code;
+    const char* written;  // nullptr: as CanonicalText gives it.
+  } cases[] = {
+      {"A1", MaterialCode(1), nullptr},
+      {"B12", ConvectionCode(12), nullptr},
+      {"", {}, nullptr},
+      {"\"\"", {}, nullptr},
+      {"A01", MaterialCode(1), "A01"},
+      {"A", {'A', 0, true}, "A"},
+      {"A2.5", MaterialCode(2), "A2.5"},
+      {"\"7\"", {'7', 0, true}, "7"},
+      {"3", {'3', 0, true}, "3"},
+      {"1.5", {'1', 0, true}, "1.5"},
+      {"A 3x", MaterialCode(3), "A 3x"},
+      {"C99999999999", {'C', 0, false}, "C99999999999"},
+  };
+  for (const Case& c : cases) {
+    Model m = ParseInput(std::string("t,0,0,0,0,0,") + c.field + ",,,", "m");
+    EXPECT_EQ(m.Codes(0, 0), c.code) << c.field;
+    EXPECT_EQ(m.CodeText(0, 0), c.written ? c.written : CanonicalText(c.code)) << c.field;
+    EXPECT_EQ(m.CodeText(1, 0), "") << c.field;
+  }
 }
 
 TEST(InputReader, ErrorsNameFileLineFieldAndKind) {

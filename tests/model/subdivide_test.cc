@@ -12,22 +12,18 @@ TEST(Subdivide, HalvesEveryCellAndKeepsTheRing) {
   const Model model = ParseInput(
       "\"t\"\n1\nm,1\n1\n20,10\n1\n5\n2,1\n10,30\n8\nB1,B1,B1,C1\n,A1,A1,B1\nC1,,,\n", "t.inp");
   const Model cut = SubdividedModel(model);
-  ASSERT_EQ(cut.CellGrid.Last1(), 6);  // 4 columns and the ring
-  ASSERT_EQ(cut.CellGrid.Last2(), 4);  // 2 rows and the ring
-  EXPECT_EQ(cut.CellGrid(2, 0), Cell::Number(0.005));
-  EXPECT_EQ(cut.CellGrid(3, 0), Cell::Number(0.005));
-  EXPECT_EQ(cut.CellGrid(4, 0), Cell::Number(0.015));
-  EXPECT_EQ(cut.CellGrid(5, 0), Cell::Number(0.015));
-  EXPECT_EQ(cut.CellGrid(0, 2), Cell::Number(0.004));
-  EXPECT_EQ(cut.CellGrid(0, 3), Cell::Number(0.004));
+  ASSERT_EQ(cut.LastColumn(), 6);  // 4 columns and the ring
+  ASSERT_EQ(cut.LastRow(), 4);     // 2 rows and the ring
+  EXPECT_EQ(cut.ColumnWidths, (std::vector<double>{0, 0.005, 0.005, 0.015, 0.015, 0}));
+  EXPECT_EQ(cut.RowHeights, (std::vector<double>{0, 0.004, 0.004, 0}));
   // Code row by code row: the ring's rows and columns stay single.
   const char* const expected[] = {"B1 B1 B1 B1 B1 C1", ". A1 A1 A1 A1 B1", ". A1 A1 A1 A1 B1",
                                   "C1 . . . . ."};
   for (int j = 0; j < 4; ++j) {
     std::string row;
-    for (int k = 1; k <= 6; ++k) {
-      const std::string code = cut.CellGrid(k, j + 1).AsText();
-      row += (k > 1 ? " " : "") + (code.empty() ? std::string(".") : code);
+    for (int k = 0; k < 6; ++k) {
+      const std::string code = cut.CodeText(k, j);
+      row += (k > 0 ? " " : "") + (code.empty() ? std::string(".") : code);
     }
     EXPECT_EQ(row, expected[j]) << "code row " << j + 1;
   }

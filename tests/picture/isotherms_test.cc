@@ -106,11 +106,11 @@ PictureGrid Peak(double centre) {
   model.MaterialTable = {Material{}, Material{"m", 1, 1}};
   model.ConvectionTable = {Convection{}};
   model.FixedTemperatureTable = {0};
-  model.CellGrid = Table2<Cell>(4, 4);
-  for (int i = 2; i <= 3; ++i) {
-    model.CellGrid(i, 0) = Cell::Number(0.01);
-    model.CellGrid(0, i) = Cell::Number(0.01);
-    for (int j = 2; j <= 3; ++j) model.CellGrid(i, j) = Cell::Text("A1");
+  MakeCodeBlock(model, 4, 4);
+  for (int k = 1; k <= 2; ++k) {
+    model.ColumnWidths[k] = 0.01;
+    model.RowHeights[k] = 0.01;
+    for (int j = 1; j <= 2; ++j) model.Codes(k, j) = MaterialCode(1);
   }
   PictureRun run(std::move(model));
   run.SetTemperatures([&](int k, int j) { return k == 2 && j == 2 ? centre : 0; });
@@ -143,10 +143,10 @@ TEST(TraceIsotherms, SplitsASaddleByItsCentreValue) {
   model.MaterialTable = {Material{}, Material{"m", 1, 1}};
   model.ConvectionTable = {Convection{}};
   model.FixedTemperatureTable = {0};
-  model.CellGrid = Table2<Cell>(3, 3);
-  model.CellGrid(2, 0) = Cell::Number(0.01);
-  model.CellGrid(0, 2) = Cell::Number(0.01);
-  model.CellGrid(2, 2) = Cell::Text("A1");
+  MakeCodeBlock(model, 3, 3);
+  model.ColumnWidths[1] = 0.01;
+  model.RowHeights[1] = 0.01;
+  model.Codes(1, 1) = MaterialCode(1);
   PictureRun run(std::move(model));
   run.SetTemperatures([](int k, int j) { return k == j ? 1.0 : 0.0; });
   PictureGrid grid = run.Grid();

@@ -55,10 +55,10 @@ std::unique_ptr<PictureRun> SyntheticRun(int n, bool scattered) {
   m.ConvectionTable = {Convection{}, Convection{20, 7.7}, Convection{-10, 25}};
   m.FixedTemperatureTable = {0, 5};
   const int last = n + 2;
-  m.CellGrid = Table2<Cell>(last, last);
+  MakeCodeBlock(m, last, last);
   for (int k = 2; k <= last - 1; ++k) {
-    m.CellGrid(k, 0) = Cell::Number(0.001 * (1 + k % 3));
-    m.CellGrid(0, k) = Cell::Number(0.001 * (1 + k % 2));
+    m.ColumnWidths[k - 1] = 0.001 * (1 + k % 3);
+    m.RowHeights[k - 1] = 0.001 * (1 + k % 2);
   }
   std::mt19937 engine(7);
   for (int j = 0; j < last; ++j) {
@@ -70,7 +70,7 @@ std::unique_ptr<PictureRun> SyntheticRun(int n, bool scattered) {
         code = "B1";
       }
       if (!ring && k == 2 && j == 2) code = "C1";
-      m.CellGrid(k + 1, j + 1) = code.empty() ? Cell() : Cell::Text(code);
+      m.Codes(k, j) = code.empty() ? BlockCode() : BlockCode{code[0], std::stoi(code.substr(1)), true};
     }
   }
   auto run = std::make_unique<PictureRun>(std::move(m));

@@ -10,7 +10,7 @@
 #include "model/model.h"
 #include "picture/picture_grid.h"
 #include "picture/svg.h"
-#include "report/solved_field.h"
+#include "solver/solved_field.h"
 #include "solver/solver_test_util.h"
 
 namespace kelvane::testing {

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <random>
 
-#include "report/environment_values.h"
+#include "model/environment_values.h"
 #include "solver/solver_test_util.h"
 
 namespace kelvane::testing {
@@ -29,14 +29,15 @@ TEST(Cases, OtherAmbientsOnTheModelsFactorsMatchASeparateRun) {
     for (double& t : other.fixed) t = 3 - t;
     std::vector<double> on_factors, separate;
     bool changes_nothing = true;
-    const std::string error = SolveAndInspect(sketch, [&](const SolvedField& f) {
+    const std::string error = SolveAndInspect(sketch, [&](const Solution& solution) {
+      const SolvedField& f = solution.Field();
       EnvironmentValues values = ValuesOf(*f.model);
       for (std::size_t v = 1; v < values.conditions.size(); ++v) {
         values.conditions[v].AmbientTemperature = other.conditions[v - 1].first;
       }
       for (std::size_t i = 1; i < values.fixed.size(); ++i) values.fixed[i] = other.fixed[i - 1];
       changes_nothing = !ChangesCoefficients({"c", values}, *f.model);
-      on_factors = SolveForValues(f, values);
+      on_factors = solution.SolveFor(values);
     });
     if (!error.empty()) continue;
     ASSERT_EQ(SolveAndInspect(other, [&](const SolvedField& f) { separate = Temperatures(f); }),

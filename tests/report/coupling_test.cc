@@ -22,8 +22,9 @@ double Largest(const CouplingMatrix& m) {
 
 // Symmetry, zero row sums, and the direct run's flows rebuilt from the
 // matrix with the model's own environment temperatures.
-void CheckCoupling(const SolvedField& f, const std::string& model) {
-  const CouplingMatrix m = ComputeCoupling(f);
+void CheckCoupling(const Solution& solution, const std::string& model) {
+  const SolvedField& f = solution.Field();
+  const CouplingMatrix m = ComputeCoupling(solution);
   const std::size_t count = m.environments.size();
   const double tolerance = 1e-9 * std::max(1.0, Largest(m));
   const EnvironmentFlows direct = HeatFlows(f, f.temperature.data(), ValuesOf(*f.model).Ambients());
@@ -51,8 +52,8 @@ TEST(Coupling, SymmetricRowsSumToZeroAndSuperposeToTheDirectRun) {
   int checked = 0;
   for (int trial = 0; trial < 400; ++trial) {
     ModelSketch sketch = RandomModel(rng);
-    SolveAndInspect(sketch, [&](const SolvedField& f) {
-      CheckCoupling(f, InputText(sketch));
+    SolveAndInspect(sketch, [&](const Solution& s) {
+      CheckCoupling(s, InputText(sketch));
       ++checked;
     });
   }
@@ -66,8 +67,8 @@ TEST(Coupling, LayeredWallCouplesItsSidesByUTimesHeight) {
   ModelSketch sketch{{0.5}, {{20, 10}, {-5, 10}, {3, 3}}, {7}, {100, 100}, {2000},
                  {". . . .", "B1 A1 A1 B2", ". . . ."}};
   ASSERT_EQ(SolveAndInspect(sketch,
-                            [&](const SolvedField& f) {
-                              const CouplingMatrix m = ComputeCoupling(f);
+                            [&](const Solution& s) {
+                              const CouplingMatrix m = ComputeCoupling(s);
                               ASSERT_EQ(m.environments.size(), 2u);
                               EXPECT_EQ(m.environments[0].number, 1);
                               EXPECT_EQ(m.environments[1].number, 2);
@@ -86,13 +87,13 @@ TEST(Coupling, FixedTemperaturesAreEnvironmentsToo) {
   ModelSketch sketch{{1.2}, {{15, 8}}, {0, 100}, {50, 50, 50}, {30, 30},
                  {". B1 B1 B1 .", "C1 A1 A1 A1 C2", "C1 A1 A1 A1 C2", ". . . . ."}};
   ASSERT_EQ(SolveAndInspect(sketch,
-                            [&](const SolvedField& f) {
-                              const CouplingMatrix m = ComputeCoupling(f);
+                            [&](const Solution& s) {
+                              const CouplingMatrix m = ComputeCoupling(s);
                               ASSERT_EQ(m.environments.size(), 3u);
                               EXPECT_EQ(m.environments[1].kind,
                                         Environment::Kind::kFixedTemperature);
                               EXPECT_EQ(m.environments[2].temperature, 100);
-                              CheckCoupling(f, "fixed and convection");
+                              CheckCoupling(s, "fixed and convection");
                             }),
             "");
 }

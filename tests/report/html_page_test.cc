@@ -87,10 +87,11 @@ std::string FromBase64(const std::string& text) {
 class PlatePage : public ::testing::Test {
  protected:
   PlatePage() {
-    const std::string error = SolveAndInspect(kPlate, [&](const SolvedField& field) {
+    const std::string error = SolveAndInspect(kPlate, [&](const Solution& solution) {
+      const SolvedField& field = solution.Field();
       labels_ = GridFileLabels(*field.model);
       labels_.title = "Steel plate";
-      report_ = BuildReport(field, labels_, "plate.inp", true);
+      report_ = BuildReport(solution, labels_, "plate.inp", true);
       field_ = CapturePageField(field, field.temperature, labels_);
       const SvgPicture svg = DrawSvgPicture(field, labels_);
       picture_ = {svg.text, svg.layout.origin_x, svg.layout.origin_y, svg.layout.scale};

@@ -14,7 +14,8 @@ namespace {
 ModelReport Report(const ModelSketch& sketch, bool coupling = false) {
   ModelReport report;
   std::string error = SolveAndInspect(
-      sketch, [&](const SolvedField& f) { report = BuildReport(f, GridFileLabels(*f.model), "m.inp", coupling);
+      sketch, [&](const Solution& s) {
+        report = BuildReport(s, GridFileLabels(*s.Field().model), "m.inp", coupling);
       });
   EXPECT_EQ(error, "");
   return report;

@@ -42,21 +42,6 @@ TEST(GridLines, GridPointCountOfATenByTenModel) {
   EXPECT_EQ(run.s.GridPointCount, 169);
 }
 
-TEST(GridLines, TextSpacingWithoutMillimetresIsATypeMismatch) {
-  ReaderSettings metres;
-  metres.LengthUnit = "m";
-  Model model = ParseInput("t,0,0,0,1,0,abc,,,,,,", "m", metres);
-  Table2<Cell> result;
-  SolverObserver observer;
-  SolverState s(model, result, observer);
-  try {
-    SetUpGridLines(s);
-    FAIL();
-  } catch (const RunError& e) {
-    EXPECT_EQ(std::string(e.what()), "column width 1: type mismatch: \"abc\" is not a number");
-  }
-}
-
 // FixedIndex of the interior of a model whose code block is `rows`.
 Table2<std::int32_t> FixedPoints(const std::vector<std::string>& rows) {
   std::size_t codes_per_row = 0;

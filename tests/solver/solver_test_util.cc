@@ -71,25 +71,30 @@ ModelSketch RandomModel(std::mt19937& rng) {
 }
 
 std::string SolveAndInspect(const ModelSketch& sketch,
-                            const std::function<void(const SolvedField&)>& inspect,
+                            const std::function<void(const Solution&)>& inspect,
                             const SolverOptions& options) {
   Model model = ParseInput(InputText(sketch), "test.inp");
-  Table2<Cell> result;
-  SolverObserver observer;
-  observer.on_solved = inspect;
   try {
-    SolveTemperatureField(model, result, observer, options);
+    const Solution solution = SolveTemperatureField(model, SolverObserver(), options);
+    inspect(solution);
   } catch (const RunError& e) {
     return e.what();
   }
   return "";
 }
 
+std::string SolveAndInspect(const ModelSketch& sketch,
+                            const std::function<void(const SolvedField&)>& inspect,
+                            const SolverOptions& options) {
+  return SolveAndInspect(
+      sketch, [&](const Solution& solution) { inspect(solution.Field()); }, options);
+}
+
 TestRun::TestRun(const std::string& input_text, const SolverOptions& options)
     : TestRun(ParseInput(input_text, "test.inp"), options) {}
 
 TestRun::TestRun(Model m, const SolverOptions& options)
-    : model(std::move(m)), s(model, result, observer, options) {
+    : model(std::move(m)), s(model, &observer, options), result(s.ResultGrid) {
   observer.on_phase = [this](int phase, const char*) { phases.push_back(phase); };
   observer.on_warning = [this](const std::string& w) { warnings.push_back(w); };
   std::feclearexcept(FE_ALL_EXCEPT);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "model/input_reader.h"
-#include "report/solved_field.h"
+#include "solver/solver.h"
 #include "solver/solver_state.h"
 
 namespace kelvane::testing {
@@ -32,8 +32,12 @@ std::string InputText(const ModelSketch& sketch);
 // cannot be computed (a floating part, no material); the caller skips those.
 ModelSketch RandomModel(std::mt19937& rng);
 
-// Runs the whole SolveTemperatureField on a model and hands its finished
-// field to `inspect`. Returns the RunError's message, or "" when solved.
+// Runs the whole SolveTemperatureField on a model and hands its solution to
+// `inspect`. Returns the RunError's message, or "" when solved.
+std::string SolveAndInspect(const ModelSketch& sketch,
+                            const std::function<void(const Solution&)>& inspect,
+                            const SolverOptions& options = SolverOptions());
+// The same, handing over only the finished field.
 std::string SolveAndInspect(const ModelSketch& sketch,
                             const std::function<void(const SolvedField&)>& inspect,
                             const SolverOptions& options = SolverOptions());
@@ -53,11 +57,11 @@ struct TestRun {
   std::string ErrorThrough(PhaseFunction last);
 
   Model model;
-  Table2<Cell> result;
   std::vector<std::string> warnings;
   std::vector<int> phases;
   SolverObserver observer;
   SolverState s;
+  const Table2<Cell>& result;  // s's result grid.
 };
 
 }  // namespace kelvane::testing

@@ -74,10 +74,8 @@ TEST(SparseSystem, IsTheProfileSystemToTheBit) {
   for (int trial = 0; trial < 300; ++trial) {
     const ModelSketch sketch = RandomModel(rng);
     TestRun profile(sketch);
-    profile.s.KeepFixedNodeRows = true;
     if (profile.ErrorThrough(ImposeFixedTemperatures) != "no error") continue;
     TestRun sparse(sketch, kSparse);
-    sparse.s.KeepFixedNodeRows = true;
     ASSERT_EQ(sparse.ErrorThrough(ImposeFixedTemperaturesSparse), "no error") << trial;
     SCOPED_TRACE("trial " + std::to_string(trial));
     ExpectSameSystem(profile.s, sparse.s);
@@ -233,11 +231,13 @@ TEST(SparseSolver, SolvesOtherLoadsLikeTheProfile) {
     for (int i = 0; i < 2; ++i) {
       SolveAndInspect(
           sketch,
-          [&](const SolvedField& f) {
-            std::vector<double> load(static_cast<std::size_t>(f.node_count) + 1);
-            for (std::size_t n = 1; n < load.size(); ++n) load[n] = std::sin(3.0 * n) * 50;
-            f.Solve(load);
-            results[i] = load;
+          [&](const Solution& solution) {
+            EnvironmentValues values = ValuesOf(*solution.Field().model);
+            for (std::size_t v = 1; v < values.conditions.size(); ++v) {
+              values.conditions[v].AmbientTemperature = std::sin(3.0 * v) * 50;
+            }
+            for (std::size_t p = 1; p < values.fixed.size(); ++p) values.fixed[p] = std::cos(2.0 * p) * 40;
+            results[i] = solution.SolveFor(values);
           },
           options[i]);
     }

@@ -1,9 +1,9 @@
-#include "report/solved_field.h"
+#include "solver/solved_field.h"
 
 #include <cmath>
 
 #include "model/bilinear.h"
-#include "model/cell_code.h"
+#include "solver/loads.h"
 
 namespace kelvane {
 
@@ -13,8 +13,8 @@ CellRole SolvedField::CellAt(std::int32_t k, std::int32_t j) const {
   if (code >= 1 && code <= materials) return {CellKind::kMaterial, code};
   if (code > materials) return {CellKind::kConvection, code - materials};
   // Fixed-temperature cells are no cell code of the solver's: they are read
-  // from the code block by the same rule that marked their points.
-  const CodeParts parts = SplitCellCode(model->CellGrid(k + 1, j + 1));
+  // from the code block, which marked their points.
+  const BlockCode& parts = model->Codes(k, j);
   if (parts.letter == 'C') return {CellKind::kFixed, parts.number};
   return {};
 }
@@ -39,11 +39,7 @@ double SolvedField::FieldAt(std::span<const double> t, std::int32_t k, std::int3
 }
 
 double SolvedField::EdgeLength(std::int32_t e) const {
-  const std::int32_t a = edge_node1[e];
-  const std::int32_t b = edge_node2[e];
-  const double dx = node_x[a] - node_x[b];
-  const double dy = node_y[a] - node_y[b];
-  return std::sqrt(dx * dx + dy * dy);
+  return kelvane::EdgeLength(node_x.data(), node_y.data(), edge_node1[e], edge_node2[e]);
 }
 
 }  // namespace kelvane

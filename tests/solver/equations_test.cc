@@ -12,7 +12,7 @@ namespace {
 
 // A two-equation system K(1,1) = 4, K(2,1) = 2, K(2,2) = 3 in a bare state.
 struct TwoEquations {
-  TwoEquations(double f1, double f2, std::int32_t fixed_node, double t) : s(model, result, observer) {
+  TwoEquations(double f1, double f2, std::int32_t fixed_node, double t) : s(model, &observer) {
     s.NodeCount = 2;
     s.ProfileStart = {0, 1, 1};
     s.DiagonalIndex = {0, 1, 3};
@@ -23,7 +23,6 @@ struct TwoEquations {
     s.FixedNodeTemperature = {0, t};
   }
   Model model;
-  Table2<Cell> result;
   SolverObserver observer;
   SolverState s;
 };

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/error.h"
+#include "solver/loads.h"
 #include "solver/profile.h"
 #include "solver/profile_factor_fast.h"
 #include "solver/profile_solver.h"
@@ -18,35 +19,28 @@ ProfileMatrix Matrix(SolverState& s) {
           s.ConductanceProfile.data()};
 }
 
-// The convection edges' terms, edge after edge, into either storage.
+// The convection edges' matrix terms, edge after edge, into either storage:
+// the consistent line element (h L / 6) [[2, 1], [1, 2]].
 template <typename Target>
-void AddConvection(SolverState& s, Target& k) {
-  double* F = s.LoadVector.data();
+void AddConvectionMatrix(SolverState& s, Target& k) {
   for (std::int32_t e = 1; e <= s.ConvEdgeCount; ++e) {
     const std::int32_t a = s.ConvEdgeNode1[e];
     const std::int32_t b = s.ConvEdgeNode2[e];
-    const double h = s.ConvEdgeCoefficient[e];
-    const double ambient = s.ConvEdgeAmbient[e];
-    const double dx = s.NodeX[a] - s.NodeX[b];
-    const double dy = s.NodeY[a] - s.NodeY[b];
-    const double length = std::sqrt(dx * dx + dy * dy);
-    const double hl = length * h;
-    const double q = (ambient * hl) / 2;
+    const double hl = EdgeLength(s.NodeX.data(), s.NodeY.data(), a, b) * s.ConvEdgeCoefficient[e];
     const std::int32_t i = std::min(a, b);
     const std::int32_t j = std::max(a, b);
-    // The consistent line element: (hL/6) [[2, 1], [1, 2]] and hT L/2 each.
     k.Add(j, i, hl / 6);  /* K(j,i) */
     k.Add(i, i, hl / 3);  /* K(i,i) */
     k.Add(j, j, hl / 3);  /* K(j,j) */
-    F[i] += q;
-    F[j] += q;
   }
 }
 
 }  // namespace
 
 void AddConvectionTerms(SolverState& s) {
-  AddIntoSystem(s, [&s](auto& k) { AddConvection(s, k); });
+  AddIntoSystem(s, [&s](auto& k) { AddConvectionMatrix(s, k); });
+  AddConvectionLoad(EdgesOf(s), s.NodeX.data(), s.NodeY.data(), ValuesOf(s.model).Ambients(),
+                    s.LoadVector.data());
 }
 
 namespace {
@@ -78,25 +72,21 @@ std::vector<AssembledRow> FixedNodeRows(SolverState& s, std::int32_t width) {
 void ImposeFixedTemperatures(SolverState& s) {
   const std::int32_t n = s.NodeCount;
   double* K = s.ConductanceProfile.data();
-  double* F = s.LoadVector.data();
   std::int32_t* start = s.ProfileStart.data();
   const std::int64_t* diagonal = s.DiagonalIndex.data();
   // No row reaches further left than the widest profile row does, so column
   // p has stored entries only in rows p+1 .. p+width; the rows beyond are
   // the ones the elimination would skip anyway.
   const std::int32_t width = WidestProfileRow(n, start);
-  if (s.KeepFixedNodeRows) s.FixedNodeRows = FixedNodeRows(s, width);
+  s.FixedNodeRows = FixedNodeRows(s, width);
+  EliminateFixedTemperatures(s.FixedNodeRows, s.FixedNodeTemperature, FixedNodeFlags(s),
+                             s.LoadVector.data());
+  // Each fixed node's equation becomes T(p) = F(p): its row and column are
+  // cleared, left of the diagonal and below it, and its diagonal is 1.
   for (std::int32_t i = 1; i <= s.FixedNodeCount; ++i) {
     const std::int32_t p = s.FixedNodeList[i];
-    const double t = s.FixedNodeTemperature[i];
-    // The known term moves to the load: F(c) -= K(p,c) T, left of the
-    // diagonal and below it.
-    ForEachOffDiagonal(K, n, start, diagonal, width, p, [&](std::int32_t c, double& kpc) {
-      F[c] -= kpc * t;
-      kpc = 0;
-    });
+    ForEachOffDiagonal(K, n, start, diagonal, width, p, [](std::int32_t, double& kpc) { kpc = 0; });
     K[diagonal[p]] = 1;  /* K(p,p) = 1 */
-    F[p] = t;
     start[p] = p;
   }
 }

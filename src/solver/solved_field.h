@@ -1,37 +1,28 @@
 // The finished run as the report and the picture see it: the grid lines, the
 // cells, the mesh, the convection edges, the fixed nodes with their
-// equations as assembled, and the temperatures; and a way to solve the run's
-// system for other loads. It is read-only and lives while the solver hands it
-// over (SolverObserver::on_solved): the solver owns what it points to.
+// equations as assembled, and the temperatures. It is a read-only view into
+// a Solution (solver.h), which owns what it points to and outlives it.
 //
-// Indices follow the grid terms of the input. Cell (k, j), k = 0..LastColumn-1
-// and j = 0..LastRow-1, has its code in CellGrid(k + 1, j + 1); the cells with
-// k = 0, k = LastColumn - 1, j = 0 or j = LastRow - 1 form the ring, which
-// has no size. Grid point (k, j) is the top-left corner of cell (k, j).
-// Nodes, elements, edges and fixed nodes are numbered from 1; entry 0 of
-// their lists is unused.
+// Indices follow the grid terms of the model (model/model.h). Cell (k, j),
+// k = 0..LastColumn-1 and j = 0..LastRow-1; the cells with k = 0,
+// k = LastColumn - 1, j = 0 or j = LastRow - 1 form the ring, which has no
+// size. Grid point (k, j) is the top-left corner of cell (k, j). Nodes,
+// elements, edges and fixed nodes are numbered from 1; entry 0 of their
+// lists is unused. Lengths are in metres, but for the grid lines, which are
+// in millimetres as the drawing places them.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <utility>
 #include <vector>
 
 #include "model/model.h"
 #include "model/table2.h"
+#include "solver/loads.h"
 
 namespace kelvane {
-
-// A fixed node's equation in the assembled system (conduction and convection
-// terms, before the fixed temperatures are eliminated): its couplings
-// K(p, c) with every node c, p included, in ascending c. Couplings that are
-// exactly zero are left out.
-struct AssembledRow {
-  std::int32_t node = 0;
-  std::vector<std::pair<std::int32_t, double>> couplings;
-};
 
 enum class CellKind { kVoid, kMaterial, kConvection, kFixed };
 
@@ -57,7 +48,7 @@ struct SolvedField {
   std::vector<double> line_x_mm;
   std::vector<double> line_y_mm;
   // Per cell: 1..MaterialCount a material, above that MaterialCount + the
-  // convection condition; 0 otherwise.
+  // convection condition; 0 otherwise (the solver's CellCode).
   const Table2<std::int32_t>* cell_code = nullptr;
   // Per grid point (0..LastColumn, 0..LastRow): its node, 0 where none.
   const Table2<std::int32_t>* node_number = nullptr;
@@ -87,12 +78,6 @@ struct SolvedField {
   std::span<const std::int32_t> fixed_index;
   std::span<const AssembledRow> fixed_rows;
 
-  // Solves the run's matrix for another load f[1..node_count] in place (f[0]
-  // unused). The rows of fixed nodes return their load unchanged, so a load
-  // for an elimination sets f[p] to the fixed value and moves the couplings
-  // of p to the other rows.
-  std::function<void(double* f)> solve;
-
   std::int32_t MaterialCount() const { return model->MaterialCount(); }
   std::int32_t ConvectionCount() const { return model->ConvectionCount(); }
   std::int32_t FixedTemperatureCount() const { return model->FixedTemperatureCount(); }
@@ -107,7 +92,9 @@ struct SolvedField {
                  double fy) const;
   // The length of convection edge e in metres, as the convection terms take it.
   double EdgeLength(std::int32_t e) const;
-  void Solve(std::vector<double>& f) const { solve(f.data()); }
+  EdgeLists Edges() const {
+    return {edge_count, edge_node1, edge_node2, edge_coefficient, edge_condition};
+  }
 };
 
 }  // namespace kelvane
