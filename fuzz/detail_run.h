@@ -12,6 +12,7 @@
 #include "detail/flanking.h"
 #include "detail/grid_maker.h"
 #include "detail/grid_text.h"
+#include "detail/probe.h"
 #include "model/input_reader.h"
 #include "platform/error.h"
 #include "solver/solver.h"
@@ -55,14 +56,14 @@ inline std::string RunDetailInput(std::string_view text) {
     if (!(ParseInput(GridInputText(grid), "made.inp") == grid.model)) {
       return "the grid text reads back as another model";
     }
-    for (const MaterialArea& area : grid.areas) {
+    for (const MaterialArea& area : grid.labels.areas) {
       if (!std::isfinite(area.drawn) || !std::isfinite(area.cells)) return "an area is not finite";
     }
     if (grid.widths.size() * grid.heights.size() > kSolvedCells) return "";
     SolverObserver quiet;
     quiet.on_warning = [](const std::string&) {};
     const Solution solution = SolveTemperatureField(grid.model, quiet);
-    for (const PlacedProbe& probe : grid.probes) {
+    for (const ProbePoint& probe : grid.labels.probes) {
       if (!std::isfinite(ProbeTemperature(probe.spot, solution.ResultGrid()))) {
         return "a probe is not finite";
       }

@@ -190,10 +190,11 @@ Options:
   --svg=FILE         draw the picture of the one model into FILE
   --svg-case=NAME    draw the picture of a detail file's case NAME instead of
                      the model's own values (implies --svg)
-  --check-grid       solve each model again with every cell cut into 2 x 2 and
-                     report whether the heat flows entering it differ by less
-                     than 1 %, as EN ISO 10211 asks (implies --report, unless
-                     --html takes the answer)
+  --check-grid       solve each model again on a finer grid (a detail file's
+                     made again with every cell size halved, a grid file's
+                     cells cut into 2 x 2) and report whether the heat flows
+                     entering it differ by less than 1 %, as EN ISO 10211
+                     asks (implies --report, unless --html takes the answer)
   --nodes            also write the nodal temperatures by coordinates beside
                      each result as x_mm,y_mm,temperature (wall.toml gives
                      wall.nodes.csv)

@@ -101,10 +101,10 @@ void SolveCasesOnFactors(const ModelRun& run, const LoadedModel& loaded,
     if (!run.Wanted(c) || ChangesCoefficients(c, loaded.model())) continue;
     const std::vector<double> t = solution.SolveFor(c.values);
     if (results.report) {
-      results.report->cases[i] = {c.name, false, ReportSolution(field, t, c.values, loaded.labels)};
+      results.report->cases[i] = {c.name, false, ReportSolution(field, t, c.values, loaded.labels())};
     }
     if (c.name == run.outputs.svg_case) {
-      results.picture = DrawSvgPicture(field, t, c.values, loaded.labels, CasePicture(c)).text;
+      results.picture = DrawSvgPicture(field, t, c.values, loaded.labels(), CasePicture(c)).text;
     }
   }
 }
@@ -112,9 +112,9 @@ void SolveCasesOnFactors(const ModelRun& run, const LoadedModel& loaded,
 // The model with its own values: what every output takes of its solution,
 // which ends here, before the cases and grids of their own are solved.
 ModelResults SolveModel(const ModelRun& run, const LoadedModel& loaded) {
-  const Solution solution = Solve(run, loaded.model(), "", loaded.labels);
+  const Solution solution = Solve(run, loaded.model(), "", loaded.labels());
   const SolvedField& field = solution.Field();
-  const ModelLabels& labels = loaded.labels;
+  const ModelLabels& labels = loaded.labels();
   ModelResults results;
   results.result = ResultFileText(solution.ResultGrid());
   if (run.Reporting() || run.Paging()) {
@@ -149,29 +149,39 @@ void SolveCasesOfTheirOwn(const ModelRun& run, const LoadedModel& loaded,
     const CaseDefinition& c = loaded.cases[i];
     if (!run.Wanted(c) || !ChangesCoefficients(c, loaded.model())) continue;
     const Model model = ModelForCase(loaded.model(), c);
-    const Solution solution = Solve(run, model, "case \"" + c.name + "\"", loaded.labels);
+    const Solution solution = Solve(run, model, "case \"" + c.name + "\"", loaded.labels());
     const SolvedField& field = solution.Field();
     if (results.report) {
       results.report->cases[i] = {
-          c.name, true, ReportSolution(field, field.temperature, c.values, loaded.labels)};
+          c.name, true, ReportSolution(field, field.temperature, c.values, loaded.labels())};
     }
     if (c.name == run.outputs.svg_case) {
-      results.picture = DrawSvgPicture(field, loaded.labels, CasePicture(c)).text;
+      results.picture = DrawSvgPicture(field, loaded.labels(), CasePicture(c)).text;
     }
   }
 }
 
-// The model again with every cell cut into 2 x 2, against the model's own
-// grid.
+// The model on a finer grid, against its own: a detail file's grid made
+// again from the drawing with every cell size halved, so that its shapes
+// are resolved anew; a grid file's with every cell cut into 2 x 2.
 GridCheckReport CheckGrid(const ModelRun& run, const LoadedModel& loaded,
                           const GridSample& given) {
+  if (loaded.detail) {
+    const MadeGrid fine = MakeGrid(*loaded.detail, GridLimits(), 0.5);
+    const Solution solution =
+        Solve(run, fine.model, "the grid made again with cells half as large", fine.labels);
+    GridCheckReport check =
+        CompareGrids(given, SampleGrid(solution.Field(), fine.labels), loaded.labels());
+    check.redrawn = true;
+    return check;
+  }
   const Model& model = loaded.model();
   const Model fine_model = SubdividedModel(model);
   const ModelLabels fine_labels =
-      SubdividedLabels(loaded.labels, model.LastColumn(), model.LastRow());
+      SubdividedLabels(loaded.labels(), model.LastColumn(), model.LastRow());
   const Solution fine = Solve(run, fine_model, "the grid with every cell cut into 2 x 2",
                               fine_labels);
-  return CompareGrids(given, SampleGrid(fine.Field(), fine_labels), loaded.labels);
+  return CompareGrids(given, SampleGrid(fine.Field(), fine_labels), loaded.labels());
 }
 
 void RefuseUnknownCase(const ModelRun& run, const LoadedModel& loaded) {

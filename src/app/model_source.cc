@@ -3,30 +3,12 @@
 #include "detail/detail_file.h"
 #include "detail/flanking.h"
 #include "detail/grid_text.h"
+#include "model/units.h"
 #include "platform/file_io.h"
 #include "platform/number_text.h"
 
 namespace kelvane {
 namespace {
-
-ModelLabels DetailLabels(const MadeGrid& made) {
-  ModelLabels labels;
-  labels.title = made.title;
-  labels.materials = made.material_names;
-  labels.conditions = made.condition_names;
-  labels.fixed = made.fixed_names;
-  labels.drawing = true;
-  labels.column_x_mm = made.column_x;
-  labels.row_y_mm = made.row_y;
-  for (const PlacedProbe& p : made.probes) {
-    labels.probes.push_back(
-        {p.name, p.point.x, p.point.y, p.spot.column, p.spot.row, p.spot.fx, p.spot.fy});
-  }
-  for (std::size_t n = 1; n < made.areas.size(); ++n) {
-    labels.areas.push_back({made.material_names[n], made.areas[n].drawn, made.areas[n].cells});
-  }
-  return labels;
-}
 
 std::vector<CaseDefinition> Cases(const DetailFile& detail, const Model& model) {
   std::vector<CaseDefinition> cases;
@@ -52,16 +34,29 @@ EnvironmentRef RefTo(const Fill& fill) {
           fill.index + 1};
 }
 
+// A flanking element of the drawing as the report has it, lengths in metres.
+FlankingReport ReportOf(const FlankingElement& e) {
+  FlankingReport f{.u = e.u,
+                   .length = MillimetreToMetre(e.length),
+                   .from_segment = e.from_segment,
+                   .from_x = MillimetreToMetre(e.from.x),
+                   .from_y = MillimetreToMetre(e.from.y),
+                   .to_x = MillimetreToMetre(e.to.x),
+                   .to_y = MillimetreToMetre(e.to.y),
+                   .layers = {},
+                   .resistance_from = e.resistance_from,
+                   .resistance_to = e.resistance_to};
+  for (const FlankingLayer& l : e.layers) {
+    f.layers.push_back({l.material, MillimetreToMetre(l.thickness), l.conductivity});
+  }
+  return f;
+}
+
 PsiRequest Psi(const DetailFile& detail) {
   PsiRequest psi{{RefTo(detail.psi->between[0]), RefTo(detail.psi->between[1])},
                  {},
                  detail.PlaceOf(detail.psi->between_at)};
-  for (const FlankingElement& e : FlankingElements(detail)) {
-    FlankingReport f{e.u, e.length / 1000, e.from_segment, e.from.x, e.from.y, e.to.x, e.to.y,
-                     {}, e.resistance_from, e.resistance_to};
-    for (const FlankingLayer& l : e.layers) f.layers.push_back({l.material, l.thickness, l.conductivity});
-    psi.flanking.push_back(std::move(f));
-  }
+  for (const FlankingElement& e : FlankingElements(detail)) psi.flanking.push_back(ReportOf(e));
   return psi;
 }
 
@@ -77,15 +72,14 @@ bool IsDetailFile(const std::string& path) {
 LoadedModel LoadModel(const std::string& path) {
   LoadedModel loaded;
   if (IsDetailFile(path)) {
-    const DetailFile detail = ReadDetailFile(path);
+    const DetailFile& detail = loaded.detail.emplace(ReadDetailFile(path));
     // What is wrong with the drawing's psi is said before its grid is made.
     if (detail.psi) loaded.psi = Psi(detail);
     loaded.made = MakeGrid(detail);
-    loaded.labels = DetailLabels(*loaded.made);
     loaded.cases = Cases(detail, loaded.made->model);
   } else {
     loaded.grid_file = ReadInputFile(path);
-    loaded.labels = GridFileLabels(loaded.grid_file);
+    loaded.grid_file_labels = GridFileLabels(loaded.grid_file);
   }
   return loaded;
 }

@@ -12,19 +12,21 @@
 #include "model/model.h"
 #include "platform/error.h"
 #include "report/cases.h"
-#include "report/model_labels.h"
+#include "model/labels.h"
 #include "report/psi.h"
 
 namespace kelvane {
 
 struct LoadedModel {
-  std::optional<MadeGrid> made;  // A detail file's grid, with its lines and names.
-  Model grid_file;               // A grid file's model.
-  ModelLabels labels;
+  std::optional<DetailFile> detail;  // A detail file, as read,
+  std::optional<MadeGrid> made;      //   and its grid, with its lines and names.
+  Model grid_file;               // A grid file's model,
+  ModelLabels grid_file_labels;  //   and its labels.
   std::vector<CaseDefinition> cases;  // A detail file's, in its order.
   std::optional<PsiRequest> psi;      // A detail file's [psi].
 
   const Model& model() const { return made ? made->model : grid_file; }
+  const ModelLabels& labels() const { return made ? made->labels : grid_file_labels; }
 };
 
 // Whether `path` names a detail file: its name ends in ".toml".

@@ -76,11 +76,12 @@ std::vector<Overlap> PolygonOverBlocks(const std::vector<Point>& v, const std::v
 
 class Survey {
  public:
-  Survey(const DetailFile& detail, const std::vector<double>& xs, const std::vector<double>& ys)
-      : detail_(detail), xs_(xs), ys_(ys), columns_(xs.size() - 1) {
+  Survey(const std::vector<Shape>& shapes, std::size_t materials, const std::vector<double>& xs,
+         const std::vector<double>& ys)
+      : shapes_(shapes), xs_(xs), ys_(ys), columns_(xs.size() - 1) {
     result_.column_has_material.assign(xs.size() - 1, false);
     result_.row_has_material.assign(ys.size() - 1, false);
-    result_.drawn_area.assign(detail.materials.size(), 0.0);
+    result_.drawn_area.assign(materials, 0.0);
   }
   BlockSurvey Run();
 
@@ -97,7 +98,7 @@ class Survey {
   void Paint(const Box& box, Fill base, const std::vector<int>& shapes, int depth);
   void Quarter(const Box& box, Fill base, const std::vector<int>& shapes, int depth);
 
-  const DetailFile& detail_;
+  const std::vector<Shape>& shapes_;
   const std::vector<double>& xs_;
   const std::vector<double>& ys_;
   std::size_t columns_;
@@ -137,8 +138,8 @@ void Survey::ForOverlaps(const Shape& shape, Visit visit) const {
 
 void Survey::FindOverlaps() {
   top_.assign(columns_ * (ys_.size() - 1), -1);
-  for (std::size_t s = 0; s < detail_.shapes.size(); ++s) {
-    ForOverlaps(detail_.shapes[s], [&](std::size_t block, Overlap overlap) {
+  for (std::size_t s = 0; s < shapes_.size(); ++s) {
+    ForOverlaps(shapes_[s], [&](std::size_t block, Overlap overlap) {
       if (overlap == Overlap::kFull) top_[block] = static_cast<int>(s);
       if (overlap == Overlap::kPartial) partials_.emplace_back(block, static_cast<int>(s));
     });
@@ -157,9 +158,9 @@ void Survey::Add(const Fill& fill, double area) {
 void Survey::Paint(const Box& box, Fill base, const std::vector<int>& shapes, int depth) {
   std::vector<int> kept;
   for (int s : shapes) {
-    const Overlap overlap = Classify(detail_.shapes[s], box);
+    const Overlap overlap = Classify(shapes_[s], box);
     if (overlap == Overlap::kFull) {
-      base = detail_.shapes[s].fill;
+      base = shapes_[s].fill;
       kept.clear();
     } else if (overlap == Overlap::kPartial) {
       kept.push_back(s);
@@ -169,7 +170,7 @@ void Survey::Paint(const Box& box, Fill base, const std::vector<int>& shapes, in
   if (kept.empty()) {
     Add(base, area);
   } else if (kept.size() == 1) {
-    const Shape& shape = detail_.shapes[kept[0]];
+    const Shape& shape = shapes_[kept[0]];
     const double covered = std::clamp(OverlapArea(shape, box), 0.0, area);
     Add(shape.fill, covered);
     Add(base, area - covered);
@@ -177,7 +178,7 @@ void Survey::Paint(const Box& box, Fill base, const std::vector<int>& shapes, in
     const Point centre{(box.x0 + box.x1) / 2, (box.y0 + box.y1) / 2};
     Fill fill = base;
     for (int s : kept) {
-      if (Contains(detail_.shapes[s], centre)) fill = detail_.shapes[s].fill;
+      if (Contains(shapes_[s], centre)) fill = shapes_[s].fill;
     }
     Add(fill, area);
   } else {
@@ -203,9 +204,9 @@ BlockSurvey Survey::Run() {
     for (; next < partials.size() && partials[next].first == block; ++next) {
       over.push_back(partials[next].second);
     }
-    const Fill base = top_[block] >= 0 ? detail_.shapes[top_[block]].fill : Fill{};
+    const Fill base = top_[block] >= 0 ? shapes_[top_[block]].fill : Fill{};
     bool material = base.kind == FillKind::kMaterial;
-    for (int s : over) material = material || detail_.shapes[s].fill.kind == FillKind::kMaterial;
+    for (int s : over) material = material || shapes_[s].fill.kind == FillKind::kMaterial;
     if (material) {
       result_.column_has_material[block % columns_] = true;
       result_.row_has_material[block / columns_] = true;
@@ -219,7 +220,12 @@ BlockSurvey Survey::Run() {
 
 BlockSurvey SurveyBlocks(const DetailFile& detail, const std::vector<double>& xs,
                          const std::vector<double>& ys) {
-  return Survey(detail, xs, ys).Run();
+  return SurveyBlocks(detail.shapes, detail.materials.size(), xs, ys);
+}
+
+BlockSurvey SurveyBlocks(const std::vector<Shape>& shapes, std::size_t materials,
+                         const std::vector<double>& xs, const std::vector<double>& ys) {
+  return Survey(shapes, materials, xs, ys).Run();
 }
 
 }  // namespace kelvane

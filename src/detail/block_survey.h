@@ -31,5 +31,9 @@ struct BlockSurvey {
 // of every shape's extent.
 BlockSurvey SurveyBlocks(const DetailFile& detail, const std::vector<double>& xs,
                          const std::vector<double>& ys);
+// The same for `shapes` (a drawing whose coordinates the grid maker has moved
+// onto its lines) of a file with `materials` materials.
+BlockSurvey SurveyBlocks(const std::vector<Shape>& shapes, std::size_t materials,
+                         const std::vector<double>& xs, const std::vector<double>& ys);
 
 }  // namespace kelvane

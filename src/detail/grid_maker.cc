@@ -5,7 +5,9 @@
 
 #include "detail/block_survey.h"
 #include "detail/geometry.h"
+#include "detail/grid_lines.h"
 #include "detail/interval_cells.h"
+#include "detail/probe.h"
 #include "model/leading_number.h"
 #include "model/units.h"
 #include "platform/error.h"
@@ -63,8 +65,9 @@ std::size_t LineIndex(const Axis& axis, double at) {
 
 class GridMaker {
  public:
-  GridMaker(const DetailFile& detail, const GridLimits& limits)
-      : detail_(detail), limits_(limits) {}
+  GridMaker(const DetailFile& detail, const GridLimits& limits, double scale)
+      : detail_(detail), limits_(limits), scale_(scale), shapes_(detail.shapes),
+        cells_(ShapeCellLimits(shapes_, scale)), refined_(shapes_.size(), 1.0) {}
   MadeGrid Make();
 
  private:
@@ -72,7 +75,10 @@ class GridMaker {
     throw RunError(kind, at.line > 0 ? detail_.PlaceOf(at) : detail_.source, text);
   }
   void CollectLines();
+  void RefuseNoMaterial(const BlockSurvey& survey) const;
+  std::vector<int> MakeCells(const BlockSurvey& survey);
   void PlanIntervals(Axis& axis, const std::vector<bool>& material, bool along_x) const;
+  static void GradeBesideSmallCells(Axis& axis);
   std::int64_t CountAxis(Axis& axis) const;
   void CheckSize(std::int64_t columns, std::int64_t rows) const;
   static void Cut(Axis& axis);
@@ -82,64 +88,97 @@ class GridMaker {
   void FillCells(const std::vector<int>& painted);
   void PlaceProbes();
   void CheckBlocks() const;
+  // The circles and polygons of material whose cells (those whose centre
+  // they hold) do not make one piece joined by sides.
+  std::vector<std::size_t> ShapesInPieces() const;
+  std::size_t PiecesOf(const Shape& shape) const;
+  void RefuseInPieces(std::size_t s) const;
 
   const DetailFile& detail_;
   const GridLimits& limits_;
+  const double scale_;  // Every cell size times this.
+  // The drawing, its coordinates moved onto the grid lines they make.
+  std::vector<Shape> shapes_;
+  std::vector<CellLimit> cells_;  // Each shape's own largest cell.
+  std::vector<double> refined_;   // Each shape's limit times this, to join its pieces.
   Axis x_, y_;
   MadeGrid grid_;
 };
 
+// How often a shape's cells are halved to join its pieces before it is
+// refused: cells a 256th of what its thickness asks.
+constexpr int kMostRefinements = 8;
+// The growth of cells beside much smaller ones, where `fine` grades none.
+constexpr double kBesideGrowth = 1.5;
+
 void GridMaker::CollectLines() {
-  for (const Shape& shape : detail_.shapes) {
-    const Box box = Bounds(shape);
-    x_.lines.insert(x_.lines.end(), {box.x0, box.x1});
-    y_.lines.insert(y_.lines.end(), {box.y0, box.y1});
-    for (const Point& p : shape.vertices) {
-      x_.lines.push_back(p.x);
-      y_.lines.push_back(p.y);
-    }
-  }
-  for (Axis* axis : {&x_, &y_}) {
-    std::sort(axis->lines.begin(), axis->lines.end());
-    axis->lines.erase(std::unique(axis->lines.begin(), axis->lines.end()), axis->lines.end());
-  }
+  const GridSettings& grid = detail_.grid;
+  const double base = std::min(grid.max_cell, grid.fine.value_or(grid.max_cell)) * scale_;
+  DrawingLines lines = PlaceLines(shapes_, cells_, base);
+  x_.lines = std::move(lines.x);
+  y_.lines = std::move(lines.y);
 }
 
 // Each interval's rule: max_cell, or the smallest cell of the shapes whose
-// extent spans it (the first of them on a tie, for messages).
+// extent spans it (the first of them on a tie, for messages), each size
+// times the scale.
 void GridMaker::PlanIntervals(Axis& axis, const std::vector<bool>& material, bool along_x) const {
   const GridSettings& grid = detail_.grid;
+  axis.intervals.clear();
+  std::optional<double> fine;
+  if (grid.fine) fine = *grid.fine * scale_;
   for (std::size_t i = 0; i + 1 < axis.lines.size(); ++i) {
     Interval interval;
     interval.from = axis.lines[i];
     interval.to = axis.lines[i + 1];
     interval.material = material[i];
-    interval.rule = {grid.max_cell, grid.fine, grid.growth.value_or(1)};
+    interval.rule = {grid.max_cell * scale_, fine, grid.growth.value_or(1)};
     interval.rule_at = grid.max_cell_at;
     axis.intervals.push_back(interval);
   }
-  for (const Shape& shape : detail_.shapes) {
-    if (!shape.cell) continue;
-    const Box box = Bounds(shape);
+  for (std::size_t s = 0; s < shapes_.size(); ++s) {
+    const double limit = (along_x ? cells_[s].x : cells_[s].y) * refined_[s];
+    if (!std::isfinite(limit)) continue;
+    const Box box = Bounds(shapes_[s]);
     const std::size_t first = LineIndex(axis, along_x ? box.x0 : box.y0);
     const std::size_t end = LineIndex(axis, along_x ? box.x1 : box.y1);
     for (std::size_t i = first; i < end; ++i) {
       Interval& interval = axis.intervals[i];
-      if (*shape.cell < interval.rule.limit) {
-        interval.rule.limit = *shape.cell;
-        interval.rule_at = shape.cell_at;
+      if (limit < interval.rule.limit) {
+        interval.rule.limit = limit;
+        interval.rule_at = cells_[s].at;
       }
     }
   }
   for (Interval& interval : axis.intervals) {
-    if (grid.fine && *grid.fine < interval.rule.limit) interval.rule_at = grid.fine_at;
+    if (fine && *fine < interval.rule.limit) interval.rule_at = grid.fine_at;
+  }
+  if (!fine) GradeBesideSmallCells(axis);
+}
+
+// Where no `fine` grades every interval, an interval of material beside one
+// whose cells are much smaller starts at their size and grows by
+// kBesideGrowth toward its middle, so that cells do not jump from a thin
+// shape's to max_cell at once.
+void GridMaker::GradeBesideSmallCells(Axis& axis) {
+  const std::vector<Interval> planned = axis.intervals;
+  for (std::size_t i = 0; i < planned.size(); ++i) {
+    if (!planned[i].material) continue;
+    double beside = planned[i].rule.limit;
+    for (std::size_t n : {i - 1, i + 1}) {
+      if (n < planned.size() && planned[n].material) beside = std::min(beside, planned[n].rule.limit);
+    }
+    if (beside * kBesideGrowth < planned[i].rule.limit) {
+      axis.intervals[i].rule.fine = beside;
+      axis.intervals[i].rule.growth = kBesideGrowth;
+    }
   }
 }
 
 // Counts the cells of every interval; refuses at the first interval whose
 // cells alone would make the grid too large for the limits or the memory.
 std::int64_t GridMaker::CountAxis(Axis& axis) const {
-  const std::uint64_t bytes_per_point = sizeof(Cell) + sizeof(int);
+  const std::uint64_t bytes_per_point = sizeof(BlockCode) + sizeof(int);
   const std::uint64_t room = AvailableMemory().value_or(UINT64_MAX) / bytes_per_point;
   const std::uint64_t points = std::min<std::uint64_t>(limits_.grid_points, room);
   // The other direction has at least one cell: with the ring, four lines.
@@ -195,7 +234,7 @@ void GridMaker::CheckSize(std::int64_t columns, std::int64_t rows) const {
              std::to_string(limits_.grid_points) + " grid points holds");
   }
   try {
-    RequireMemory(static_cast<std::uint64_t>(points) * (sizeof(Cell) + sizeof(int)),
+    RequireMemory(static_cast<std::uint64_t>(points) * (sizeof(BlockCode) + sizeof(int)),
                   "the grid of " + size);
   } catch (RunError& e) {
     e.AddOuterPlace(at.line > 0 ? detail_.PlaceOf(at) : detail_.source);
@@ -204,6 +243,9 @@ void GridMaker::CheckSize(std::int64_t columns, std::int64_t rows) const {
 }
 
 void GridMaker::Cut(Axis& axis) {
+  axis.first_cell.clear();
+  axis.sizes.clear();
+  axis.bounds.clear();
   axis.bounds.push_back(axis.lines.front());
   for (const Interval& interval : axis.intervals) {
     axis.first_cell.push_back(axis.sizes.size());
@@ -235,8 +277,8 @@ CellRange CellsWithin(const Axis& axis, double from, double to) {
 std::vector<int> GridMaker::Paint() const {
   const std::size_t columns = x_.cells();
   std::vector<int> painted(columns * y_.cells(), -1);
-  for (std::size_t s = 0; s < detail_.shapes.size(); ++s) {
-    const Shape& shape = detail_.shapes[s];
+  for (std::size_t s = 0; s < shapes_.size(); ++s) {
+    const Shape& shape = shapes_[s];
     if (shape.kind == ShapeKind::kPolygon) {
       PaintPolygon(shape, static_cast<int>(s), painted);
       continue;
@@ -275,29 +317,115 @@ void GridMaker::PaintPolygon(const Shape& shape, int s, std::vector<int>& painte
   }
 }
 
+// The cells within a shape's extent whose centre it holds, row by row
+// upward, `columns` to a row.
+struct Footprint {
+  CellRange columns, rows;
+  std::vector<char> held;
+  std::size_t width() const { return columns.end - columns.first; }
+};
+
+Footprint FootprintOf(const Shape& shape, const Axis& x, const Axis& y) {
+  const Box box = Bounds(shape);
+  Footprint f{CellsWithin(x, box.x0, box.x1), CellsWithin(y, box.y0, box.y1), {}};
+  f.held.assign(f.width() * (f.rows.end - f.rows.first), 0);
+  OutlineScan scan(shape.kind == ShapeKind::kPolygon ? shape.vertices : std::vector<Point>());
+  for (std::size_t r = f.rows.first; r < f.rows.end; ++r) {
+    const std::vector<double>* crossings = shape.kind == ShapeKind::kPolygon ? &scan.At(y.centre(r)) : nullptr;
+    std::size_t pair = 0;
+    for (std::size_t c = f.columns.first; c < f.columns.end; ++c) {
+      const Point centre{x.centre(c), y.centre(r)};
+      bool held = false;
+      if (crossings) {
+        const std::vector<double>& at = *crossings;
+        while (2 * pair + 1 < at.size() && at[2 * pair + 1] < centre.x) ++pair;
+        held = 2 * pair + 1 < at.size() && at[2 * pair] <= centre.x;
+      } else {
+        held = Contains(shape, centre);
+      }
+      f.held[(r - f.rows.first) * f.width() + (c - f.columns.first)] = held;
+    }
+  }
+  return f;
+}
+
+// The pieces of a footprint: its held cells joined by sides.
+std::size_t PiecesIn(Footprint& f) {
+  const std::size_t w = f.width(), n = f.held.size();
+  std::size_t pieces = 0;
+  std::vector<std::size_t> stack;
+  for (std::size_t start = 0; start < n; ++start) {
+    if (f.held[start] != 1) continue;
+    ++pieces;
+    f.held[start] = 2;
+    stack.push_back(start);
+    while (!stack.empty()) {
+      const std::size_t i = stack.back();
+      stack.pop_back();
+      const std::size_t c = i % w;
+      for (std::size_t j : {c > 0 ? i - 1 : n, c + 1 < w ? i + 1 : n, i >= w ? i - w : n, i + w}) {
+        if (j < n && f.held[j] == 1) {
+          f.held[j] = 2;
+          stack.push_back(j);
+        }
+      }
+    }
+  }
+  return pieces;
+}
+
+std::size_t GridMaker::PiecesOf(const Shape& shape) const {
+  Footprint f = FootprintOf(shape, x_, y_);
+  return PiecesIn(f);
+}
+
+std::vector<std::size_t> GridMaker::ShapesInPieces() const {
+  std::vector<std::size_t> in_pieces;
+  for (std::size_t s = 0; s < shapes_.size(); ++s) {
+    const Shape& shape = shapes_[s];
+    // A rectangle's sides are grid lines: it holds a block of whole cells.
+    if (shape.fill.kind != FillKind::kMaterial || shape.kind == ShapeKind::kRect) continue;
+    if (PiecesOf(shape) != 1) in_pieces.push_back(s);
+  }
+  return in_pieces;
+}
+
+void GridMaker::RefuseInPieces(std::size_t s) const {
+  const Shape& shape = shapes_[s];
+  const std::string tried = NumberText(std::min(cells_[s].x, cells_[s].y) * refined_[s], 6);
+  const char* kind = shape.kind == ShapeKind::kCircle ? "circle" : "polygon";
+  Fail(ErrorKind::kUnresolved, shape.geometry_at,
+       std::string("the ") + kind + " of " + Quoted(FillName(detail_, shape.fill)) +
+           " falls apart into separate pieces of cells even with cells of " + tried +
+           " mm within its extent: where it is narrowest it needs smaller ones; draw it wider "
+           "there or give it a cell below " + tried + " mm");
+}
+
 void GridMaker::FillTables() {
   Model& model = grid_.model;
+  ModelLabels& labels = grid_.labels;
   model.Header = FieldSafe(detail_.title);
-  grid_.title = detail_.title;
+  labels.title = detail_.title;
+  labels.drawing = true;
   model.MaterialTable.assign(detail_.materials.size() + 1, Material());
-  grid_.material_names.assign(detail_.materials.size() + 1, "");
+  labels.materials.assign(detail_.materials.size() + 1, "");
   for (std::size_t i = 0; i < detail_.materials.size(); ++i) {
     const MaterialEntry& m = detail_.materials[i];
     model.MaterialTable[i + 1] = {FieldSafe(m.name), m.conductivity, m.conductivity};
-    grid_.material_names[i + 1] = m.name;
+    labels.materials[i + 1] = m.name;
   }
   model.ConvectionTable.assign(detail_.conditions.size() + 1, Convection());
-  grid_.condition_names.assign(detail_.conditions.size() + 1, "");
+  labels.conditions.assign(detail_.conditions.size() + 1, "");
   for (std::size_t i = 0; i < detail_.conditions.size(); ++i) {
     const ConditionEntry& c = detail_.conditions[i];
     model.ConvectionTable[i + 1] = {c.ambient, c.h};
-    grid_.condition_names[i + 1] = c.name;
+    labels.conditions[i + 1] = c.name;
   }
   model.FixedTemperatureTable.assign(detail_.fixed.size() + 1, 0.0);
-  grid_.fixed_names.assign(detail_.fixed.size() + 1, "");
+  labels.fixed.assign(detail_.fixed.size() + 1, "");
   for (std::size_t i = 0; i < detail_.fixed.size(); ++i) {
     model.FixedTemperatureTable[i + 1] = detail_.fixed[i].temperature;
-    grid_.fixed_names[i + 1] = detail_.fixed[i].name;
+    labels.fixed[i + 1] = detail_.fixed[i].name;
   }
 }
 
@@ -314,7 +442,9 @@ void GridMaker::FillCells(const std::vector<int>& painted) {
     model.ColumnWidths[c + 1] = MillimetreToMetre(grid_.widths[c]);
   }
   for (std::size_t j = 0; j < rows; ++j) model.RowHeights[j + 1] = MillimetreToMetre(grid_.heights[j]);
-  grid_.areas.assign(detail_.materials.size() + 1, MaterialArea());
+  std::vector<MaterialArea>& areas = grid_.labels.areas;
+  areas.clear();
+  for (const MaterialEntry& m : detail_.materials) areas.push_back({m.name, 0, 0});
   bool any_material = false;
   for (std::size_t r = 0; r < rows; ++r) {
     for (std::size_t c = 0; c < columns; ++c) {
@@ -323,13 +453,13 @@ void GridMaker::FillCells(const std::vector<int>& painted) {
       const Fill& fill = detail_.shapes[s].fill;
       model.Codes(static_cast<int>(c) + 1, static_cast<int>(rows - r)) = CodeOf(fill);
       if (fill.kind != FillKind::kMaterial) continue;
-      grid_.areas[fill.index + 1].cells += x_.sizes[c] * y_.sizes[r];
+      areas[fill.index].cells += x_.sizes[c] * y_.sizes[r];
       any_material = true;
     }
   }
   if (!any_material) Fail(ErrorKind::kNoMaterial, {}, "no cell of the grid is of a material");
-  grid_.column_x = x_.bounds;
-  grid_.row_y.assign(y_.bounds.rbegin(), y_.bounds.rend());
+  grid_.labels.column_x_mm = x_.bounds;
+  grid_.labels.row_y_mm.assign(y_.bounds.rbegin(), y_.bounds.rend());
 }
 
 void GridMaker::PlaceProbes() {
@@ -340,7 +470,7 @@ void GridMaker::PlaceProbes() {
            "probe " + Quoted(probe.name) + " at [" + NumberText(probe.point.x) + ", " +
                NumberText(probe.point.y) + "] lies in no material cell");
     }
-    grid_.probes.push_back({probe.name, probe.point, probe.at, *spot});
+    grid_.labels.probes.push_back({probe.name, probe.point.x, probe.point.y, *spot});
   }
 }
 
@@ -363,6 +493,38 @@ void GridMaker::CheckBlocks() const {
   }
 }
 
+void GridMaker::RefuseNoMaterial(const BlockSurvey& survey) const {
+  const auto& has = survey.column_has_material;
+  if (std::find(has.begin(), has.end(), true) != has.end()) return;
+  // A material shape that later ones cover, else the first shape.
+  auto shape = std::find_if(detail_.shapes.begin(), detail_.shapes.end(), [](const Shape& s) {
+    return s.fill.kind == FillKind::kMaterial;
+  });
+  if (shape == detail_.shapes.end()) shape = detail_.shapes.begin();
+  Fail(ErrorKind::kNoMaterial, shape->fill_at,
+       shape->fill.kind == FillKind::kMaterial
+           ? "the drawing shows no material: later shapes cover this one's"
+           : "the drawing shows no material: no shape's fill is one");
+}
+
+// The cells, cut and painted; each shape whose cells fall apart gets cells
+// half as large within its extent, until it holds together.
+std::vector<int> GridMaker::MakeCells(const BlockSurvey& survey) {
+  for (int round = 0;; ++round) {
+    PlanIntervals(x_, survey.column_has_material, true);
+    PlanIntervals(y_, survey.row_has_material, false);
+    const std::int64_t columns = CountAxis(x_);
+    const std::int64_t rows = CountAxis(y_);
+    CheckSize(columns, rows);
+    Cut(x_);
+    Cut(y_);
+    const std::vector<std::size_t> in_pieces = ShapesInPieces();
+    if (in_pieces.empty()) return Paint();
+    if (round == kMostRefinements) RefuseInPieces(in_pieces.front());
+    for (std::size_t s : in_pieces) refined_[s] /= 2;
+  }
+}
+
 MadeGrid GridMaker::Make() {
   if (detail_.shapes.empty()) {
     const SourcePosition at =
@@ -371,30 +533,13 @@ MadeGrid GridMaker::Make() {
   }
   CollectLines();
   CheckBlocks();
-  const BlockSurvey survey = SurveyBlocks(detail_, x_.lines, y_.lines);
-  const auto& has = survey.column_has_material;
-  if (std::find(has.begin(), has.end(), true) == has.end()) {
-    // A material shape that later ones cover, else the first shape.
-    auto shape = std::find_if(detail_.shapes.begin(), detail_.shapes.end(), [](const Shape& s) {
-      return s.fill.kind == FillKind::kMaterial;
-    });
-    if (shape == detail_.shapes.end()) shape = detail_.shapes.begin();
-    Fail(ErrorKind::kNoMaterial, shape->fill_at,
-         shape->fill.kind == FillKind::kMaterial
-             ? "the drawing shows no material: later shapes cover this one's"
-             : "the drawing shows no material: no shape's fill is one");
-  }
-  PlanIntervals(x_, survey.column_has_material, true);
-  PlanIntervals(y_, survey.row_has_material, false);
-  const std::int64_t columns = CountAxis(x_);
-  const std::int64_t rows = CountAxis(y_);
-  CheckSize(columns, rows);
-  Cut(x_);
-  Cut(y_);
+  const BlockSurvey survey = SurveyBlocks(shapes_, detail_.materials.size(), x_.lines, y_.lines);
+  RefuseNoMaterial(survey);
+  const std::vector<int> painted = MakeCells(survey);
   FillTables();
-  FillCells(Paint());
+  FillCells(painted);
   for (std::size_t m = 0; m < detail_.materials.size(); ++m) {
-    grid_.areas[m + 1].drawn = survey.drawn_area[m];
+    grid_.labels.areas[m].drawn = survey.drawn_area[m];
   }
   PlaceProbes();
   return std::move(grid_);
@@ -402,8 +547,8 @@ MadeGrid GridMaker::Make() {
 
 }  // namespace
 
-MadeGrid MakeGrid(const DetailFile& detail, const GridLimits& limits) {
-  return GridMaker(detail, limits).Make();
+MadeGrid MakeGrid(const DetailFile& detail, const GridLimits& limits, double scale) {
+  return GridMaker(detail, limits, scale).Make();
 }
 
 }  // namespace kelvane

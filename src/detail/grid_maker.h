@@ -1,12 +1,14 @@
 // The grid maker: an ordinary grid model made from a detail file, with what
 // a report needs to speak the detail's names.
 //
-// Grid lines are every x and y of a rectangle's edges, a polygon's vertices
-// and a circle's extent. Each interval between two of them that holds
-// material is cut by the file's rule (interval_cells.h) with the limit
-// max_cell, or the smallest `cell` of the shapes whose extent spans it; an
-// interval without material stays one cell, so regions of conditions and
-// void cost nothing. Each cell takes the fill of the last shape that holds
+// Grid lines and the cell limits near each shape come from grid_lines.h:
+// axis-parallel edges, extents and corners, and cells of at most a shape's
+// `cell` or half its thickness within its extent. Each interval between two
+// lines that holds material is cut by the file's rule (interval_cells.h)
+// with the smallest limit that spans it; an interval without material stays
+// one cell, so regions of conditions and void cost nothing. A circle or
+// polygon of material whose cells fall apart has its limit halved until
+// they hold together. Each cell takes the fill of the last shape that holds
 // its centre, void where none does. The code block has one void ring
 // around the drawing: conditions and fixed temperatures are drawn as
 // regions. Material n of the file is A n, condition n is B n with
@@ -22,22 +24,10 @@
 #include <vector>
 
 #include "detail/detail_file.h"
-#include "detail/probe.h"
+#include "model/labels.h"
 #include "model/model.h"
 
 namespace kelvane {
-
-struct PlacedProbe {
-  std::string name;
-  Point point;  // mm
-  SourcePosition at;
-  ProbeSpot spot;
-};
-
-struct MaterialArea {
-  double drawn = 0;  // mm2 the drawing paints with the material (block_survey.h)
-  double cells = 0;  // mm2 of its cells in the grid
-};
 
 struct GridLimits {
   // The most grid points (LastColumn + 1) x (LastRow + 1), as the input
@@ -47,27 +37,20 @@ struct GridLimits {
 
 struct MadeGrid {
   Model model;
-  std::string title;  // As the file gives it.
-  // The names as the file gives them, entry n for A n, B n and C n; entry 0
-  // empty, as in the model's tables.
-  std::vector<std::string> material_names;
-  std::vector<std::string> condition_names;
-  std::vector<std::string> fixed_names;
-  // Drawing coordinates (mm) of column lines 1..LastColumn - 1, left to
-  // right, and of row lines 1..LastRow - 1, top to bottom.
-  std::vector<double> column_x;
-  std::vector<double> row_y;
+  // The file's title and names as it gives them (entry n for A n, B n and
+  // C n), the drawing coordinates (mm) of column lines 1..LastColumn - 1,
+  // left to right, and of row lines 1..LastRow - 1, top to bottom, the
+  // probes in file order and each material's area, drawn and in cells.
+  ModelLabels labels;
   // The cells' widths and heights in mm, top row first, as the model's text
   // writes them (15 significant digits).
   std::vector<double> widths;
   std::vector<double> heights;
-  std::vector<MaterialArea> areas;  // Entry n for A n; entry 0 unused.
-  std::vector<PlacedProbe> probes;  // In file order.
 
   // The drawing point (mm) of the solver's node coordinates x, y (m): x from
   // column line 1, y up from the last row line.
   Point DrawingPoint(double x_m, double y_m) const {
-    return {column_x.front() + x_m * 1000, row_y.back() + y_m * 1000};
+    return {labels.DrawingX(x_m), labels.DrawingY(y_m)};
   }
 };
 
@@ -75,6 +58,11 @@ struct MadeGrid {
 // that the grid's size could make too large: a grid beyond `limits` or the
 // memory (at the key whose cells are most), no material cell at all, and a
 // probe in no element (at the probe).
-MadeGrid MakeGrid(const DetailFile& detail, const GridLimits& limits = GridLimits());
+//
+// `scale` multiplies every cell size (max_cell, fine, each shape's cell and
+// what its thickness asks): 0.5 makes the drawing's grid again with cells
+// half as large, which is how the grid check compares two grids.
+MadeGrid MakeGrid(const DetailFile& detail, const GridLimits& limits = GridLimits(),
+                  double scale = 1);
 
 }  // namespace kelvane

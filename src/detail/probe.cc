@@ -32,14 +32,16 @@ double Fraction(double from, double to, double at) {
 }  // namespace
 
 std::optional<ProbeSpot> FindElement(const MadeGrid& grid, Point p) {
-  for (int k : CellsAround(grid.column_x, p.x, true)) {
-    for (int j : CellsAround(grid.row_y, p.y, false)) {
+  const std::vector<double>& column_x = grid.labels.column_x_mm;
+  const std::vector<double>& row_y = grid.labels.row_y_mm;
+  for (int k : CellsAround(column_x, p.x, true)) {
+    for (int j : CellsAround(row_y, p.y, false)) {
       const BlockCode& code = grid.model.Codes(k, j);
       if (code.letter != 'A' || code.number < 1 || code.number > grid.model.MaterialCount()) {
         continue;
       }
-      return ProbeSpot{k, j, Fraction(grid.column_x[k - 1], grid.column_x[k], p.x),
-                       Fraction(grid.row_y[j - 1], grid.row_y[j], p.y)};
+      return ProbeSpot{k, j, Fraction(column_x[k - 1], column_x[k], p.x),
+                       Fraction(row_y[j - 1], row_y[j], p.y)};
     }
   }
   return std::nullopt;

@@ -8,22 +8,12 @@
 
 #include "detail/detail_file.h"
 #include "model/cell.h"
+#include "model/labels.h"
 #include "model/table2.h"
 
 namespace kelvane {
 
 struct MadeGrid;
-
-// Where a point lies in a grid: the element, cell (column, row) as the
-// solver counts cells (its code stands at CellGrid(column + 1, row + 1)),
-// and the point's place in it, from 0 to 1: fx rightward from column line
-// `column`, fy downward from row line `row`, the cell's top left corner.
-struct ProbeSpot {
-  int column = 0;
-  int row = 0;
-  double fx = 0;
-  double fy = 0;
-};
 
 // The element of `grid` that holds the drawing point `p` (mm); nothing when
 // no material cell does.

@@ -8,4 +8,6 @@ double MetreToMillimetre(double x) { return x * 1000; }
 
 double SquareMillimetreToSquareMetre(double x) { return x / 1e6; }
 
+double SquareMetreToSquareMillimetre(double x) { return x * 1e6; }
+
 }  // namespace kelvane

@@ -13,5 +13,7 @@ double MillimetreToMetre(double x);
 double MetreToMillimetre(double x);
 // x / 1e6.
 double SquareMillimetreToSquareMetre(double x);
+// x * 1e6.
+double SquareMetreToSquareMillimetre(double x);
 
 }  // namespace kelvane

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "model/environment_values.h"
-#include "report/model_labels.h"
+#include "model/labels.h"
 #include "solver/solved_field.h"
 
 namespace kelvane {

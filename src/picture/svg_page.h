@@ -10,7 +10,7 @@
 #include "picture/picture_grid.h"
 #include "picture/svg.h"
 #include "model/environment_values.h"
-#include "report/model_labels.h"
+#include "model/labels.h"
 
 namespace kelvane {
 

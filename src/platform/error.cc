@@ -28,6 +28,7 @@ const char* ErrorKindText(ErrorKind kind) {
     case ErrorKind::kUnknownName: return "unknown name";
     case ErrorKind::kDuplicateName: return "duplicate name";
     case ErrorKind::kNoElement: return "no element";
+    case ErrorKind::kUnresolved: return "not resolved";
   }
   return "run-time error";
 }

@@ -35,6 +35,7 @@ enum class ErrorKind {
   kUnknownName,
   kDuplicateName,
   kNoElement,
+  kUnresolved,
 };
 
 // The words a message uses for the kind, e.g. "input ends early".

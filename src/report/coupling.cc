@@ -5,7 +5,8 @@
 namespace kelvane {
 namespace {
 
-std::vector<Environment> TouchingEnvironments(const SolvedField& field) {
+std::vector<Environment> TouchingEnvironments(const SolvedField& field,
+                                               const ModelLabels& labels) {
   const Model& model = *field.model;
   std::vector<char> has_edge(static_cast<std::size_t>(field.ConvectionCount()) + 1, 0);
   for (std::int32_t e = 1; e <= field.edge_count; ++e) has_edge[field.edge_condition[e]] = 1;
@@ -16,23 +17,23 @@ std::vector<Environment> TouchingEnvironments(const SolvedField& field) {
   for (std::int32_t v = 1; v <= field.ConvectionCount(); ++v) {
     if (!has_edge[v]) continue;
     const Convection& c = model.ConvectionTable[v];
-    environments.push_back({Environment::Kind::kConvection, v, c.AmbientTemperature,
-                            c.HeatTransferCoefficient});
+    environments.push_back({Environment::Kind::kConvection, v, labels.Condition(v),
+                            c.AmbientTemperature, c.HeatTransferCoefficient});
   }
   for (std::int32_t i = 1; i <= fixed_count; ++i) {
     if (!has_node[i]) continue;
     environments.push_back(
-        {Environment::Kind::kFixedTemperature, i, model.FixedTemperatureTable[i], 0});
+        {Environment::Kind::kFixedTemperature, i, labels.Fixed(i), model.FixedTemperatureTable[i], 0});
   }
   return environments;
 }
 
 }  // namespace
 
-CouplingMatrix ComputeCoupling(const Solution& solution) {
+CouplingMatrix ComputeCoupling(const Solution& solution, const ModelLabels& labels) {
   const SolvedField& field = solution.Field();
   CouplingMatrix m;
-  m.environments = TouchingEnvironments(field);
+  m.environments = TouchingEnvironments(field, labels);
   const std::size_t count = m.environments.size();
   m.flow.assign(count, std::vector<double>(count, 0.0));
   const EnvironmentValues model_values = ValuesOf(*field.model);

@@ -12,8 +12,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
+#include "model/labels.h"
 #include "solver/solver.h"
 
 namespace kelvane {
@@ -22,6 +24,7 @@ struct Environment {
   enum class Kind { kConvection, kFixedTemperature };
   Kind kind = Kind::kConvection;
   std::int32_t number = 0;  // In ConvectionTable or FixedTemperatureTable.
+  std::string name;
   double temperature = 0;   // The ambient or the fixed temperature.
   double coefficient = 0;   // h of a convection condition.
 };
@@ -34,6 +37,6 @@ struct CouplingMatrix {
   std::vector<std::vector<double>> flow;  // flow[i][j], 0-based
 };
 
-CouplingMatrix ComputeCoupling(const Solution& solution);
+CouplingMatrix ComputeCoupling(const Solution& solution, const ModelLabels& labels);
 
 }  // namespace kelvane

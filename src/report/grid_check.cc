@@ -74,7 +74,7 @@ GridCheckReport CompareGrids(const GridSample& given, const GridSample& fine,
     const ConditionReport& a = given.solution.conditions[v];
     const ConditionReport& b = fine.solution.conditions[v];
     if (!a.lowest || !b.lowest) continue;
-    KeepLargest(r.surface_change, labels.Condition(a.number), a.lowest->temperature,
+    KeepLargest(r.surface_change, a.name, a.lowest->temperature,
                 b.lowest->temperature);
   }
   return r;
@@ -86,12 +86,9 @@ ModelLabels SubdividedLabels(const ModelLabels& labels, std::int32_t last_column
   cut.column_x_mm = WithMidpoints(labels.column_x_mm);
   cut.row_y_mm = WithMidpoints(labels.row_y_mm);
   for (ProbePoint& p : cut.probes) {
-    const CutPosition column = CutCell(p.column, p.fx, last_column);
-    const CutPosition row = CutCell(p.row, p.fy, last_row);
-    p.column = column.cell;
-    p.fx = column.fraction;
-    p.row = row.cell;
-    p.fy = row.fraction;
+    const CutPosition column = CutCell(p.spot.column, p.spot.fx, last_column);
+    const CutPosition row = CutCell(p.spot.row, p.spot.fy, last_row);
+    p.spot = {column.cell, row.cell, column.fraction, row.fraction};
   }
   return cut;
 }

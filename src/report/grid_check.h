@@ -5,7 +5,7 @@
 // moved.
 #pragma once
 
-#include "report/model_labels.h"
+#include "model/labels.h"
 #include "report/report.h"
 #include "solver/solved_field.h"
 

@@ -119,12 +119,12 @@ std::string PictureSection(const PagePicture& picture) {
          "</div>\n</section>\n";
 }
 
-std::string Tables(const ModelReport& report, const PageField& field) {
-  std::string out = MaterialsSection(report, field);
+std::string Tables(const ModelReport& report) {
+  std::string out = MaterialsSection(report);
   out += SolutionSections(report.base, report.labels, 2, "k-base");
   if (report.psi) out += PsiSection(*report.psi);
   if (!report.cases.empty()) out += CasesSection(report.cases, report.labels);
-  if (report.coupling) out += CouplingSection(*report.coupling, report.labels);
+  if (report.coupling) out += CouplingSection(*report.coupling);
   if (report.grid_check) out += GridCheckSection(*report.grid_check, report.base.probes);
   return out;
 }
@@ -140,7 +140,7 @@ std::string HtmlPage(const ModelReport& report, const PageField& field,
       "<meta name=\"generator\" content=\"Kelvane2D " + XmlText(run.version) + "\">\n"
       "<title>" + title + "</title>\n<style>\n" + PageStyle() + "</style>\n</head>\n<body>\n";
   page += "<header>\n<h1>" + title + "</h1>\n" + RunFacts(report, run) + "</header>\n<main>\n";
-  page += PictureSection(picture) + Tables(report, field) + "</main>\n";
+  page += PictureSection(picture) + Tables(report) + "</main>\n";
   page += FieldData(report, field, picture);
   page += "<script>\n" + std::string(PageScript()) + "</script>\n</body>\n</html>\n";
   return page;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/units.h"
 #include "platform/xml_text.h"
 #include "platform/number_text.h"
 
@@ -18,6 +19,12 @@ constexpr const char* kDash = "\xE2\x80\x94";  // For a value there is not.
 std::string Exact(double value) { return ExactNumberText(value); }
 std::string Coordinate(double value) { return NumberText(value, 15); }
 std::string Short(double value) { return NumberText(value, 6); }
+// Lengths of the drawing, mm, to 15 digits and to six.
+std::string CoordinateMm(double metres) { return Coordinate(MetreToMillimetre(metres)); }
+std::string ShortMm(double metres) { return Short(MetreToMillimetre(metres)); }
+std::string ShortMm2(double square_metres) {
+  return Short(SquareMetreToSquareMillimetre(square_metres));
+}
 
 std::string Tag(const std::string& tag, const std::string& html) {
   return "<" + tag + ">" + html + "</" + tag + ">";
@@ -64,15 +71,9 @@ std::string Facts(const std::vector<std::pair<std::string, std::string>>& facts)
   return out + "</tbody></table></div>\n";
 }
 
-std::string Conductivity(const PageMaterial& m) {
+std::string Conductivity(const MaterialReport& m) {
   if (m.conductivity_x == m.conductivity_y) return Exact(m.conductivity_x);
   return "x " + Exact(m.conductivity_x) + ", y " + Exact(m.conductivity_y);
-}
-
-const DrawnArea* DrawnAreaOf(const ModelLabels& labels, const std::string& material) {
-  const auto at = std::find_if(labels.areas.begin(), labels.areas.end(),
-                               [&](const DrawnArea& a) { return a.material == material; });
-  return at == labels.areas.end() ? nullptr : &*at;
 }
 
 // A grid file's places are grid points, which its user finds in the code
@@ -81,14 +82,14 @@ std::string GridPointText(const SurfacePoint& p) {
   return std::to_string(p.column_line) + ", " + std::to_string(p.row_line);
 }
 
-std::string ConditionsTable(const SolutionReport& r, const ModelLabels& labels) {
+std::string ConditionsTable(const SolutionReport& r) {
   std::vector<std::vector<std::string>> rows;
   for (const ConditionReport& c : r.conditions) {
     const bool edges = c.edges > 0;
-    rows.push_back({XmlText(labels.Condition(c.number)), Exact(c.ambient), Exact(c.coefficient),
+    rows.push_back({XmlText(c.name), Exact(c.ambient), Exact(c.coefficient),
                     c.coefficient != 0 ? Short(1 / c.coefficient) : kDash,
                     edges ? Exact(c.flow) : "no edge", std::to_string(c.edges),
-                    Short(c.length * 1000)});
+                    ShortMm(c.length)});
   }
   return Table({{"Condition", false},
                 {"Ambient"},
@@ -104,10 +105,9 @@ std::string SurfaceTable(const SolutionReport& r, const ModelLabels& labels) {
   std::vector<std::vector<std::string>> rows;
   for (const ConditionReport& c : r.conditions) {
     if (c.edges == 0) continue;
-    std::vector<std::string> row = {XmlText(labels.Condition(c.number))};
+    std::vector<std::string> row = {XmlText(c.name)};
     for (const SurfacePoint& p : {*c.lowest, *c.highest}) {
-      row.insert(row.end(),
-                 {Exact(p.temperature), Coordinate(p.x * 1000), Coordinate(p.y * 1000)});
+      row.insert(row.end(), {Exact(p.temperature), CoordinateMm(p.x), CoordinateMm(p.y)});
       if (!labels.drawing) row.push_back(GridPointText(p));
     }
     rows.push_back(row);
@@ -121,56 +121,49 @@ std::string SurfaceTable(const SolutionReport& r, const ModelLabels& labels) {
   return Table(columns, rows);
 }
 
-std::string FixedTable(const SolutionReport& r, const ModelLabels& labels) {
+std::string FixedTable(const SolutionReport& r) {
   std::vector<std::vector<std::string>> rows;
   for (const FixedReport& f : r.fixed) {
-    rows.push_back({XmlText(labels.Fixed(f.number)), Exact(f.temperature), std::to_string(f.nodes),
+    rows.push_back({XmlText(f.name), Exact(f.temperature), std::to_string(f.nodes),
                     f.nodes > 0 ? Exact(f.flow) : "no node"});
   }
   return Table({{"Fixed temperature", false}, {"Temperature"}, {"Nodes"}, {"Heat flow, W/m"}},
                rows);
 }
 
-std::string FactorTable(const TemperatureFactor& f, const ModelLabels& labels) {
+std::string FactorTable(const TemperatureFactor& f) {
   return Facts({{"f<sub>Rsi</sub>", Exact(f.value)},
                 {"Lowest surface temperature on the warm side", Exact(f.surface.temperature)},
-                {"at x, y (mm)",
-                 Coordinate(f.surface.x * 1000) + ", " + Coordinate(f.surface.y * 1000)},
-                {"Warm side", XmlText(labels.Condition(f.warm_condition)) + ", ambient " +
-                                  Exact(f.inside)},
-                {"Cold side", XmlText(labels.Condition(f.cold_condition)) + ", ambient " +
-                                  Exact(f.outside)}});
+                {"at x, y (mm)", CoordinateMm(f.surface.x) + ", " + CoordinateMm(f.surface.y)},
+                {"Warm side", XmlText(f.warm_name) + ", ambient " + Exact(f.inside)},
+                {"Cold side", XmlText(f.cold_name) + ", ambient " + Exact(f.outside)}});
 }
 
 std::string ProbesTable(const std::vector<ProbeReport>& probes) {
   std::vector<std::vector<std::string>> rows;
   for (const ProbeReport& p : probes) {
-    rows.push_back(
-        {XmlText(p.name), Coordinate(p.x_mm), Coordinate(p.y_mm), Exact(p.temperature)});
+    rows.push_back({XmlText(p.name), CoordinateMm(p.x), CoordinateMm(p.y), Exact(p.temperature)});
   }
   return Table({{"Probe", false}, {"x, mm"}, {"y, mm"}, {"Temperature"}}, rows);
 }
 
-std::string EnvironmentName(const Environment& e, const ModelLabels& labels) {
-  return XmlText(e.kind == Environment::Kind::kConvection ? labels.Condition(e.number)
-                                                          : labels.Fixed(e.number));
-}
+std::string EnvironmentName(const Environment& e) { return XmlText(e.name); }
 
 std::string Signed(double value) { return (value > 0 ? "+" : "") + Short(value); }
 
 // How far the cells' area of a material is from its drawn area, %.
-std::string AreaChange(double cells, double drawn) {
-  if (!(drawn > 0)) return kDash;
-  if (DrawnArea{"", drawn, cells}.AsDrawn()) return "0";
-  return Signed(100 * (cells - drawn) / drawn);
+std::string AreaChange(const MaterialReport& m) {
+  if (!m.drawn || !(*m.drawn > 0)) return kDash;
+  if (m.AsDrawn()) return "0";
+  return Signed(100 * (m.cells - *m.drawn) / *m.drawn);
 }
 
 // Where a flanking element's U came from: given, or a segment across the
 // drawing.
 std::string FlankingSource(const FlankingReport& f) {
   if (!f.from_segment) return "given";
-  return "the layers from (" + Coordinate(f.from_x) + ", " + Coordinate(f.from_y) + ") to (" +
-         Coordinate(f.to_x) + ", " + Coordinate(f.to_y) + ") mm";
+  return "the layers from (" + CoordinateMm(f.from_x) + ", " + CoordinateMm(f.from_y) +
+         ") to (" + CoordinateMm(f.to_x) + ", " + CoordinateMm(f.to_y) + ") mm";
 }
 
 // The resistances that make 1/U of a flanking element from a segment: the
@@ -179,8 +172,8 @@ std::string FlankingLayers(const FlankingReport& f, std::size_t number) {
   std::vector<std::vector<std::string>> rows = {
       {"surface resistance", kDash, kDash, Short(f.resistance_from)}};
   for (const FlankingLayerReport& layer : f.layers) {
-    rows.push_back({XmlText(layer.material), Coordinate(layer.thickness),
-                    Exact(layer.conductivity), Short(layer.thickness / 1000 / layer.conductivity)});
+    rows.push_back({XmlText(layer.material), CoordinateMm(layer.thickness),
+                    Exact(layer.conductivity), Short(layer.thickness / layer.conductivity)});
   }
   rows.push_back({"surface resistance", kDash, kDash, Short(f.resistance_to)});
   return Tag("p", "Flanking element " + std::to_string(number) +
@@ -195,24 +188,21 @@ std::string FlankingLayers(const FlankingReport& f, std::size_t number) {
 
 }  // namespace
 
-std::string MaterialsSection(const ModelReport& report, const PageField& field) {
-  const ModelLabels& labels = report.labels;
+std::string MaterialsSection(const ModelReport& report) {
+  const bool drawing = report.labels.drawing;
   std::vector<std::vector<std::string>> rows;
-  for (std::size_t m = 1; m < field.materials.size() && m < labels.materials.size(); ++m) {
-    const PageMaterial& material = field.materials[m];
-    std::vector<std::string> row = {XmlText(labels.materials[m]), Conductivity(material),
-                                    Short(material.area_mm2)};
-    if (labels.drawing) {
-      const DrawnArea* drawn = DrawnAreaOf(labels, labels.materials[m]);
-      row.push_back(drawn ? Short(drawn->drawn) : kDash);
-      row.push_back(drawn ? AreaChange(material.area_mm2, drawn->drawn) : kDash);
+  for (const MaterialReport& m : report.materials) {
+    std::vector<std::string> row = {XmlText(m.name), Conductivity(m), ShortMm2(m.cells)};
+    if (drawing) {
+      row.push_back(m.drawn ? ShortMm2(*m.drawn) : kDash);
+      row.push_back(AreaChange(m));
     }
     rows.push_back(row);
   }
   std::vector<Column> columns = {{"Material", false},
                                  {"Conductivity, W/(m K)"},
                                  {std::string("Area, mm") + kSquared}};
-  if (labels.drawing) {
+  if (drawing) {
     columns.push_back({std::string("Drawn, mm") + kSquared});
     columns.push_back({"Cells against drawing, %"});
   }
@@ -224,14 +214,14 @@ std::string SolutionSections(const SolutionReport& r, const ModelLabels& labels,
   std::string out;
   if (!r.conditions.empty()) {
     out += Section(id + "-conditions",
-                   Heading(level, "Conditions and heat flows") + ConditionsTable(r, labels));
+                   Heading(level, "Conditions and heat flows") + ConditionsTable(r));
   }
   const std::string surface = SurfaceTable(r, labels);
   if (!surface.empty()) {
     out += Section(id + "-surface", Heading(level, "Surface temperatures") + surface);
   }
   if (!r.fixed.empty()) {
-    out += Section(id + "-fixed", Heading(level, "Fixed temperatures") + FixedTable(r, labels));
+    out += Section(id + "-fixed", Heading(level, "Fixed temperatures") + FixedTable(r));
   }
   out += Section(id + "-balance",
                  Heading(level, "Energy balance") +
@@ -240,11 +230,11 @@ std::string SolutionSections(const SolutionReport& r, const ModelLabels& labels,
                             {"Sum against the largest", Short(r.relative_balance)}}));
   if (r.frsi) {
     out += Section(id + "-frsi",
-                   Heading(level, "Temperature factor f<sub>Rsi</sub>") + FactorTable(*r.frsi, labels));
+                   Heading(level, "Temperature factor f<sub>Rsi</sub>") + FactorTable(*r.frsi));
   }
   if (r.frsi_withheld) {
     out += Section(id + "-frsi", Heading(level, "Temperature factor f<sub>Rsi</sub>") + "<p>f<sub>Rsi</sub> is " +
-                                     XmlText(FrsiWithheldText(r, labels)) + ".</p>\n");
+                                     XmlText(FrsiWithheldText(r)) + ".</p>\n");
   }
   if (!r.probes.empty()) {
     out += Section(id + "-probes", Heading(level, "Probes") + ProbesTable(r.probes));
@@ -257,7 +247,7 @@ std::string PsiSection(const PsiReport& psi) {
   std::string layers;
   for (std::size_t i = 0; i < psi.flanking.size(); ++i) {
     const FlankingReport& f = psi.flanking[i];
-    rows.push_back({std::to_string(i + 1), Exact(f.u), Coordinate(f.length * 1000),
+    rows.push_back({std::to_string(i + 1), Exact(f.u), CoordinateMm(f.length),
                     Exact(f.u * f.length), FlankingSource(f)});
     if (f.from_segment) layers += FlankingLayers(f, i + 1);
   }
@@ -292,14 +282,14 @@ std::string CasesSection(const std::vector<CaseReport>& cases, const ModelLabels
   return Section("k-cases", out);
 }
 
-std::string CouplingSection(const CouplingMatrix& m, const ModelLabels& labels) {
+std::string CouplingSection(const CouplingMatrix& m) {
   const std::size_t count = m.environments.size();
   std::vector<std::vector<std::string>> environments, matrix, l2d;
   std::vector<Column> columns = {{"i"}};
   for (std::size_t i = 0; i < count; ++i) {
     const Environment& e = m.environments[i];
     const bool convection = e.kind == Environment::Kind::kConvection;
-    environments.push_back({std::to_string(i + 1), EnvironmentName(e, labels),
+    environments.push_back({std::to_string(i + 1), EnvironmentName(e),
                             convection ? "condition" : "fixed temperature", Exact(e.temperature),
                             convection ? Exact(e.coefficient) : kDash});
     columns.push_back({"j = " + std::to_string(i + 1)});
@@ -307,7 +297,7 @@ std::string CouplingSection(const CouplingMatrix& m, const ModelLabels& labels) 
     for (std::size_t j = 0; j < count; ++j) row.push_back(Exact(m.flow[i][j]));
     matrix.push_back(row);
     for (std::size_t j = i + 1; j < count; ++j) {
-      l2d.push_back({EnvironmentName(e, labels), EnvironmentName(m.environments[j], labels),
+      l2d.push_back({EnvironmentName(e), EnvironmentName(m.environments[j]),
                      Exact(-m.flow[i][j])});
     }
   }
@@ -325,7 +315,8 @@ std::string CouplingSection(const CouplingMatrix& m, const ModelLabels& labels) 
 
 std::string GridCheckSection(const GridCheckReport& g, const std::vector<ProbeReport>& probes) {
   std::vector<std::pair<std::string, std::string>> facts = {
-      {"Fine grid, every cell cut into 2 &times; 2",
+      {g.redrawn ? "Fine grid, the drawing's made again with every cell size halved"
+                 : "Fine grid, every cell cut into 2 &times; 2",
        std::to_string(g.fine_grid.columns) + " &times; " + std::to_string(g.fine_grid.rows) +
            " cells, " + std::to_string(g.fine_grid.nodes) + " nodes"},
       {"Heat flows entering the model, W/m", Exact(g.entering)},

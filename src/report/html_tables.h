@@ -6,14 +6,13 @@
 
 #include <string>
 
-#include "report/page_field.h"
 #include "report/report.h"
 
 namespace kelvane {
 
 // Name, conductivity and area of every material; a detail file's areas as
 // drawn beside them.
-std::string MaterialsSection(const ModelReport& report, const PageField& field);
+std::string MaterialsSection(const ModelReport& report);
 
 // The conditions, their surface temperatures, the fixed temperatures, the
 // energy balance, fRsi and the probes of one solution, under headings of
@@ -24,7 +23,7 @@ std::string SolutionSections(const SolutionReport& solution, const ModelLabels& 
 
 std::string PsiSection(const PsiReport& psi);
 std::string CasesSection(const std::vector<CaseReport>& cases, const ModelLabels& labels);
-std::string CouplingSection(const CouplingMatrix& coupling, const ModelLabels& labels);
+std::string CouplingSection(const CouplingMatrix& coupling);
 // The grid check, with the probes of the model's grid beside the fine one's.
 std::string GridCheckSection(const GridCheckReport& check, const std::vector<ProbeReport>& probes);
 

@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "report/model_labels.h"
+#include "model/labels.h"
 #include "solver/solved_field.h"
 
 namespace kelvane {

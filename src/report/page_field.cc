@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "model/units.h"
+
 namespace kelvane {
 namespace {
 
@@ -26,11 +28,11 @@ void CaptureLines(const SolvedField& field, const ModelLabels& labels, PageField
   const double bottom = field.line_y_mm[field.last_row - 1];
   for (std::int32_t k = 1; k <= field.last_column - 1; ++k) {
     page.picture_x_mm.push_back(field.line_x_mm[k]);
-    page.x_mm.push_back(labels.PointXmm(k, field.line_x_mm[k] / 1000));
+    page.x_mm.push_back(labels.PointXmm(k, MillimetreToMetre(field.line_x_mm[k])));
   }
   for (std::int32_t j = 1; j <= field.last_row - 1; ++j) {
     page.picture_y_mm.push_back(field.line_y_mm[j]);
-    page.y_mm.push_back(labels.PointYmm(j, (bottom - field.line_y_mm[j]) / 1000));
+    page.y_mm.push_back(labels.PointYmm(j, MillimetreToMetre(bottom - field.line_y_mm[j])));
   }
 }
 
@@ -49,21 +51,11 @@ PageField CapturePageField(const SolvedField& field, std::span<const double> t,
       if (n > 0) page.temperature[at] = static_cast<float>(t[n]);
     }
   }
-  page.materials.resize(static_cast<std::size_t>(field.MaterialCount()) + 1);
-  for (std::int32_t m = 1; m <= field.MaterialCount(); ++m) {
-    page.materials[m].conductivity_x = field.model->MaterialTable[m].ConductivityX;
-    page.materials[m].conductivity_y = field.model->MaterialTable[m].ConductivityY;
-  }
   page.cells.reserve(static_cast<std::size_t>(std::max(0, field.last_column - 2)) *
                      static_cast<std::size_t>(std::max(0, field.last_row - 2)));
   for (std::int32_t j = 1; j <= field.last_row - 2; ++j) {
-    const double height = field.line_y_mm[j + 1] - field.line_y_mm[j];
     for (std::int32_t k = 1; k <= field.last_column - 2; ++k) {
-      const std::uint32_t entry = CellEntry(field, k, j);
-      page.cells.push_back(entry);
-      if (entry >= 1 && entry <= static_cast<std::uint32_t>(field.MaterialCount())) {
-        page.materials[entry].area_mm2 += (field.line_x_mm[k + 1] - field.line_x_mm[k]) * height;
-      }
+      page.cells.push_back(CellEntry(field, k, j));
     }
   }
   return page;

@@ -1,8 +1,7 @@
 // What the result page keeps of a finished run for its readout under the
 // pointer, taken while the run's view is alive and kept compactly: the grid
 // lines where the picture draws them and where the model places them, the
-// temperature of every grid point as float32, and what every cell is. And
-// the materials' conductivities and areas, for the page's table.
+// temperature of every grid point as float32, and what every cell is.
 //
 // Only the lines 1..Last-1 take part: the ring has no size. Grid point
 // (k, j) is entry (j - 1) * columns + (k - 1), cell (k, j) entry
@@ -12,16 +11,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "report/model_labels.h"
+#include "model/labels.h"
 #include "solver/solved_field.h"
 
 namespace kelvane {
-
-struct PageMaterial {
-  double conductivity_x = 0;  // W/(m K)
-  double conductivity_y = 0;
-  double area_mm2 = 0;  // The sum of its elements' areas.
-};
 
 struct PageField {
   // Where the picture draws line 1..Last-1: mm from column line 1 to the
@@ -38,7 +31,6 @@ struct PageField {
   // and the fixed temperatures M + C + 1..M + C + F, in their numbers'
   // order (a fixed-temperature cell naming no fixed temperature is void).
   std::vector<std::uint32_t> cells;
-  std::vector<PageMaterial> materials;  // Entry m for material m; 0 unused.
 
   std::size_t Columns() const { return picture_x_mm.size(); }  // Lines, not cells.
   std::size_t Rows() const { return picture_y_mm.size(); }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "report/coupling.h"
-#include "report/model_labels.h"
+#include "model/labels.h"
 #include "report/report.h"
 
 namespace kelvane {

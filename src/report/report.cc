@@ -5,6 +5,7 @@
 #include <cmath>
 #include <utility>
 
+#include "model/units.h"
 #include "platform/number_text.h"
 #include "model/grid_place.h"
 #include "report/heat_flow.h"
@@ -26,6 +27,7 @@ std::vector<ConditionReport> Conditions(const SolvedField& field, const ModelLab
   for (std::int32_t v = 1; v <= field.ConvectionCount(); ++v) {
     ConditionReport& c = conditions[v - 1];
     c.number = v;
+    c.name = labels.Condition(v);
     c.ambient = values.conditions[v].AmbientTemperature;
     c.coefficient = values.conditions[v].HeatTransferCoefficient;
     c.flow = flows.condition[v];
@@ -61,6 +63,8 @@ std::optional<TemperatureFactor> Factor(const std::vector<ConditionReport>& cond
   TemperatureFactor f;
   f.warm_condition = warm->number;
   f.cold_condition = cold->number;
+  f.warm_name = warm->name;
+  f.cold_name = cold->name;
   f.inside = warm->ambient;
   f.outside = cold->ambient;
   f.surface = *warm->lowest;
@@ -68,13 +72,52 @@ std::optional<TemperatureFactor> Factor(const std::vector<ConditionReport>& cond
   return f;
 }
 
+// The area of each material's cells, m2, summed over the cells row by row.
+std::vector<double> CellAreas(const SolvedField& field) {
+  std::vector<double> area(static_cast<std::size_t>(field.MaterialCount()) + 1, 0.0);
+  for (std::int32_t j = 1; j <= field.last_row - 2; ++j) {
+    const double height = field.line_y_mm[j + 1] - field.line_y_mm[j];
+    for (std::int32_t k = 1; k <= field.last_column - 2; ++k) {
+      const CellRole role = field.CellAt(k, j);
+      if (role.kind != CellKind::kMaterial) continue;
+      area[role.number] += (field.line_x_mm[k + 1] - field.line_x_mm[k]) * height;
+    }
+  }
+  for (double& a : area) a = SquareMillimetreToSquareMetre(a);
+  return area;
+}
+
+// Every material, with the drawing's areas for a detail file (the grid
+// maker's, which weigh the cells against the drawing) and its cells' areas
+// otherwise.
+std::vector<MaterialReport> Materials(const SolvedField& field, const ModelLabels& labels) {
+  std::vector<MaterialReport> materials;
+  const std::vector<double> cells = labels.drawing ? std::vector<double>() : CellAreas(field);
+  for (std::int32_t m = 1; m <= field.MaterialCount(); ++m) {
+    const Material& material = field.model->MaterialTable[m];
+    MaterialReport r{labels.materials[m], material.ConductivityX, material.ConductivityY, 0, {}};
+    if (labels.drawing) {
+      const MaterialArea& area = labels.areas[m - 1];
+      r.cells = SquareMillimetreToSquareMetre(area.cells);
+      r.drawn = SquareMillimetreToSquareMetre(area.drawn);
+    } else {
+      r.cells = cells[m];
+    }
+    materials.push_back(std::move(r));
+  }
+  return materials;
+}
 
 }  // namespace
 
-std::string FrsiWithheldText(const SolutionReport& r, const ModelLabels& labels) {
+bool MaterialReport::AsDrawn() const {
+  return !drawn || MaterialArea{name, *drawn, cells}.AsDrawn();
+}
+
+std::string FrsiWithheldText(const SolutionReport& r) {
   const SolutionReport::FactorWithheld& w = *r.frsi_withheld;
   const bool above = w.by.temperature > w.inside;
-  return "not given, since the fixed temperature " + Quoted(labels.Fixed(w.by.number)) + " (" +
+  return "not given, since the fixed temperature " + Quoted(w.by.name) + " (" +
          NumberText(w.by.temperature, 6) + ") lies " + (above ? "above the warm" : "below the cold") +
          " side's ambient (" + NumberText(above ? w.inside : w.outside, 6) + ")";
 }
@@ -89,7 +132,8 @@ SolutionReport ReportSolution(const SolvedField& field, std::span<const double> 
   SolutionReport r;
   r.conditions = Conditions(field, labels, t.data(), values, flows);
   for (std::size_t i = 1; i < values.fixed.size(); ++i) {
-    r.fixed.push_back({static_cast<std::int32_t>(i), values.fixed[i], 0, flows.fixed[i]});
+    r.fixed.push_back({static_cast<std::int32_t>(i), labels.Fixed(static_cast<std::int32_t>(i)),
+                       values.fixed[i], 0, flows.fixed[i]});
   }
   for (std::int32_t i = 1; i <= field.fixed_count; ++i) ++r.fixed[field.fixed_index[i] - 1].nodes;
   for (const ConditionReport& c : r.conditions) {
@@ -110,7 +154,8 @@ SolutionReport ReportSolution(const SolvedField& field, std::span<const double> 
     }
   }
   for (const ProbePoint& p : labels.probes) {
-    r.probes.push_back({p.name, p.x_mm, p.y_mm, field.FieldAt(t, p.column, p.row, p.fx, p.fy)});
+    r.probes.push_back({p.name, MillimetreToMetre(p.x_mm), MillimetreToMetre(p.y_mm),
+                        field.FieldAt(t, p.spot.column, p.spot.row, p.spot.fx, p.spot.fy)});
   }
   return r;
 }
@@ -124,9 +169,10 @@ ModelReport BuildReport(const Solution& solution, const ModelLabels& labels,
   report.solver = field.solver;
   report.labels = labels;
   report.grid = GridSizeOf(field);
+  report.materials = Materials(field, labels);
   report.base = ReportSolution(field, field.temperature, ValuesOf(*field.model), labels);
   if (!with_coupling && !psi) return report;
-  CouplingMatrix coupling = ComputeCoupling(solution);
+  CouplingMatrix coupling = ComputeCoupling(solution, labels);
   if (psi) report.psi = ComputePsi(coupling, *psi, labels);
   if (with_coupling) report.coupling = std::move(coupling);
   return report;

@@ -3,7 +3,12 @@
 // the lowest and highest surface temperature of each condition, the energy
 // balance, the temperature factor fRsi and, on request, the coupling
 // coefficients. As text (--report) or as one JSON object per line
-// (--report=json). Flows are in W per metre of depth, positive into the
+// (--report=json), or in the result page (html_page.h); each renderer reads
+// this one model, whose parts carry their names.
+//
+// Units: every length in these types is in metres and every area in m2
+// (the renderers show millimetres where a person reads them, through
+// model/units.h); flows are in W per metre of depth, positive into the
 // model; temperatures in the model's unit.
 #pragma once
 
@@ -15,7 +20,7 @@
 
 #include "report/coupling.h"
 #include "model/environment_values.h"
-#include "report/model_labels.h"
+#include "model/labels.h"
 #include "solver/solved_field.h"
 #include "solver/solver.h"
 
@@ -36,6 +41,7 @@ struct SurfacePoint {
 
 struct ConditionReport {
   std::int32_t number = 0;
+  std::string name;
   double ambient = 0;
   double coefficient = 0;
   std::int32_t edges = 0;
@@ -47,6 +53,7 @@ struct ConditionReport {
 
 struct FixedReport {
   std::int32_t number = 0;
+  std::string name;
   double temperature = 0;
   std::int32_t nodes = 0;
   double flow = 0;
@@ -60,17 +67,32 @@ struct TemperatureFactor {
   double value = 0;
   std::int32_t warm_condition = 0;
   std::int32_t cold_condition = 0;
+  std::string warm_name;
+  std::string cold_name;
   double inside = 0;
   double outside = 0;
   SurfacePoint surface;
 };
 
-// A probe's temperature.
+// A probe's temperature, at x, y of the drawing.
 struct ProbeReport {
   std::string name;
-  double x_mm = 0;
-  double y_mm = 0;
+  double x = 0;
+  double y = 0;
   double temperature = 0;
+};
+
+// A material: its conductivity, the area its cells cover and, for a detail
+// file, the area the drawing gives it.
+struct MaterialReport {
+  std::string name;
+  double conductivity_x = 0;  // W/(m K)
+  double conductivity_y = 0;
+  double cells = 0;  // m2
+  std::optional<double> drawn;  // m2
+  // Whether the cells cover what is drawn, up to the rounding of their
+  // sizes (MaterialArea::AsDrawn).
+  bool AsDrawn() const;
 };
 
 // The size of the grid the model was solved on.
@@ -111,11 +133,13 @@ struct CaseReport {
   SolutionReport solution;
 };
 
-// The grid check: the model solved again with every cell cut into 2 x 2.
-// EN ISO 10211 asks that the heat flows entering the model differ by less
-// than 1 % between the two grids.
+// The grid check: the model solved again on a finer grid, a detail file's
+// made again from the drawing with every cell size halved, a grid file's
+// with every cell cut into 2 x 2. EN ISO 10211 asks that the heat flows
+// entering the model differ by less than 1 % between the two grids.
 struct GridCheckReport {
   GridSize fine_grid;
+  bool redrawn = false;  // Made again from the drawing, not cut.
   double entering = 0;       // W/m on the model's grid, and
   double entering_fine = 0;  //   on the fine one
   double relative_difference = 0;  // (fine - given) / given
@@ -134,14 +158,14 @@ struct GridCheckReport {
 // layers it was computed from when a segment across the drawing gave them.
 struct FlankingLayerReport {
   std::string material;
-  double thickness = 0;     // mm
+  double thickness = 0;
   double conductivity = 0;  // W/(m K)
 };
 struct FlankingReport {
-  double u = 0;       // W/(m2 K)
-  double length = 0;  // m
+  double u = 0;  // W/(m2 K)
+  double length = 0;
   bool from_segment = false;
-  double from_x = 0, from_y = 0, to_x = 0, to_y = 0;  // mm, when from a segment
+  double from_x = 0, from_y = 0, to_x = 0, to_y = 0;  // When from a segment.
   std::vector<FlankingLayerReport> layers;
   double resistance_from = 0;  // m2 K/W at the segment's ends
   double resistance_to = 0;
@@ -162,6 +186,7 @@ struct ModelReport {
   std::string solver;  // Which solver ran: "profile" or "sparse".
   ModelLabels labels;
   GridSize grid;
+  std::vector<MaterialReport> materials;  // Material by material.
   SolutionReport base;  // The model's own environment values.
   std::optional<CouplingMatrix> coupling;
   std::optional<PsiReport> psi;  // Of the model's own values, when asked.
@@ -191,7 +216,7 @@ std::string ReportText(const ModelReport& report);
 
 // Why `r` gives no fRsi though its conditions would: "not given, since the
 // fixed temperature "water" (35) lies above the warm side's ambient (20)".
-std::string FrsiWithheldText(const SolutionReport& r, const ModelLabels& labels);
+std::string FrsiWithheldText(const SolutionReport& r);
 // The report as one JSON object on one line.
 std::string ReportJson(const ModelReport& report);
 // The JSON line of a model that failed: {"model": ..., "error": ...}.

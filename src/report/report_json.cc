@@ -27,9 +27,9 @@ Json PointJson(const SurfacePoint& p) {
 
 Json PointJson(const std::optional<SurfacePoint>& p) { return p ? PointJson(*p) : Json(); }
 
-Json ConditionJson(const ConditionReport& c, const ModelLabels& labels) {
+Json ConditionJson(const ConditionReport& c) {
   return {{"number", c.number},
-          {"name", labels.Condition(c.number)},
+          {"name", c.name},
           {"ambient", c.ambient},
           {"h", c.coefficient},
           {"edges", c.edges},
@@ -49,18 +49,18 @@ Json FactorJson(const std::optional<TemperatureFactor>& f) {
           {"surface", PointJson(f->surface)}};
 }
 
-Json EnvironmentJson(const Environment& e, const ModelLabels& labels) {
+Json EnvironmentJson(const Environment& e) {
   if (e.kind == Environment::Kind::kConvection) {
-    return {{"kind", "convection"}, {"number", e.number}, {"name", labels.Condition(e.number)},
+    return {{"kind", "convection"}, {"number", e.number}, {"name", e.name},
             {"ambient", e.temperature}, {"h", e.coefficient}};
   }
-  return {{"kind", "fixed"}, {"number", e.number}, {"name", labels.Fixed(e.number)},
+  return {{"kind", "fixed"}, {"number", e.number}, {"name", e.name},
           {"temperature", e.temperature}};
 }
 
-Json CouplingJson(const CouplingMatrix& m, const ModelLabels& labels) {
+Json CouplingJson(const CouplingMatrix& m) {
   Json environments = Json::array();
-  for (const Environment& e : m.environments) environments.push_back(EnvironmentJson(e, labels));
+  for (const Environment& e : m.environments) environments.push_back(EnvironmentJson(e));
   Json l2d = Json::array();
   for (std::size_t i = 0; i < m.flow.size(); ++i) {
     for (std::size_t j = i + 1; j < m.flow.size(); ++j) {
@@ -70,34 +70,30 @@ Json CouplingJson(const CouplingMatrix& m, const ModelLabels& labels) {
   return {{"environments", environments}, {"flow", m.flow}, {"l2d", l2d}};
 }
 
-// Probes and areas in metres, as every length of the report.
 Json ProbesJson(const std::vector<ProbeReport>& probes) {
   Json json = Json::array();
   for (const ProbeReport& p : probes) {
-    json.push_back({{"name", p.name},
-                    {"x", p.x_mm / 1000},
-                    {"y", p.y_mm / 1000},
-                    {"temperature", p.temperature}});
+    json.push_back({{"name", p.name}, {"x", p.x}, {"y", p.y}, {"temperature", p.temperature}});
   }
   return json;
 }
 
-Json AreasJson(const std::vector<DrawnArea>& areas) {
+Json AreasJson(const std::vector<MaterialReport>& materials) {
   Json json = Json::array();
-  for (const DrawnArea& a : areas) {
-    json.push_back({{"material", a.material}, {"drawn", a.drawn / 1e6}, {"cells", a.cells / 1e6}});
+  for (const MaterialReport& m : materials) {
+    json.push_back({{"material", m.name}, {"drawn", m.drawn.value_or(0)}, {"cells", m.cells}});
   }
   return json;
 }
 
 // The members one solution gives, in the order docs/results.md lists them.
-Json SolutionJson(const SolutionReport& r, const ModelLabels& labels) {
+Json SolutionJson(const SolutionReport& r) {
   Json conditions = Json::array();
-  for (const ConditionReport& c : r.conditions) conditions.push_back(ConditionJson(c, labels));
+  for (const ConditionReport& c : r.conditions) conditions.push_back(ConditionJson(c));
   Json fixed = Json::array();
   for (const FixedReport& f : r.fixed) {
     fixed.push_back({{"number", f.number},
-                     {"name", labels.Fixed(f.number)},
+                     {"name", f.name},
                      {"temperature", f.temperature},
                      {"nodes", f.nodes},
                      {"flow", f.flow}});
@@ -116,13 +112,13 @@ Json PsiJson(const PsiReport& p) {
     Json layers = Json::array();
     for (const FlankingLayerReport& l : f.layers) {
       layers.push_back({{"material", l.material},
-                        {"thickness", l.thickness / 1000},
+                        {"thickness", l.thickness},
                         {"conductivity", l.conductivity}});
     }
     Json one = {{"u", f.u}, {"length", f.length}, {"from", Json()}, {"to", Json()}};
     if (f.from_segment) {
-      one["from"] = {f.from_x / 1000, f.from_y / 1000};
-      one["to"] = {f.to_x / 1000, f.to_y / 1000};
+      one["from"] = {f.from_x, f.from_y};
+      one["to"] = {f.to_x, f.to_y};
       one["layers"] = layers;
       one["resistance_from"] = f.resistance_from;
       one["resistance_to"] = f.resistance_to;
@@ -147,6 +143,7 @@ Json GridCheckJson(const GridCheckReport& g) {
             {"rows", g.fine_grid.rows},
             {"nodes", g.fine_grid.nodes},
             {"elements", g.fine_grid.elements}}},
+          {"redrawn", g.redrawn},
           {"entering", g.entering},
           {"entering_fine", g.entering_fine},
           {"relative_difference", g.relative_difference},
@@ -168,20 +165,20 @@ std::string ReportJson(const ModelReport& r) {
                  {"rows", r.grid.rows},
                  {"nodes", r.grid.nodes},
                  {"elements", r.grid.elements}}}};
-  json.update(SolutionJson(r.base, r.labels));
-  if (r.labels.drawing) json["areas"] = AreasJson(r.labels.areas);
+  json.update(SolutionJson(r.base));
+  if (r.labels.drawing) json["areas"] = AreasJson(r.materials);
   if (r.psi) json["psi"] = PsiJson(*r.psi);
   if (!r.cases.empty()) {
     Json cases = Json::array();
     for (const CaseReport& c : r.cases) {
       Json one = {{"name", c.name}, {"own_factorisation", c.own_factorisation}};
-      one.update(SolutionJson(c.solution, r.labels));
+      one.update(SolutionJson(c.solution));
       cases.push_back(one);
     }
     json["cases"] = cases;
   }
   if (r.grid_check) json["grid_check"] = GridCheckJson(*r.grid_check);
-  if (r.coupling) json["coupling"] = CouplingJson(*r.coupling, r.labels);
+  if (r.coupling) json["coupling"] = CouplingJson(*r.coupling);
   return JsonLine(json);
 }
 

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "model/grid_place.h"
+#include "model/units.h"
 #include "platform/error.h"
 #include "platform/number_text.h"
 #include "report/report.h"
@@ -20,12 +21,14 @@ std::string Padded(std::string text, std::size_t width) {
   return text;
 }
 
-std::string EnvironmentName(const Environment& e, const ModelLabels& labels) {
+// Millimetres, as a person reads a length of the drawing.
+std::string Mm(double metres) { return Short(MetreToMillimetre(metres)); }
+
+std::string EnvironmentName(const Environment& e) {
   if (e.kind == Environment::Kind::kConvection) {
-    return labels.Condition(e.number) + " (ambient " + Short(e.temperature) + ", h " +
-           Short(e.coefficient) + ")";
+    return e.name + " (ambient " + Short(e.temperature) + ", h " + Short(e.coefficient) + ")";
   }
-  return labels.Fixed(e.number) + " (fixed temperature " + Short(e.temperature) + ")";
+  return e.name + " (fixed temperature " + Short(e.temperature) + ")";
 }
 
 // A point of a detail file's drawing by its coordinates; of a grid file by
@@ -33,17 +36,16 @@ std::string EnvironmentName(const Environment& e, const ModelLabels& labels) {
 std::string PointText(const SurfacePoint& p, const ModelLabels& labels) {
   const std::string at =
       labels.drawing ? "" : GridPlaceText(GridPointPlace(p.column_line, p.row_line)) + ", ";
-  return Short(p.temperature) + " at " + at + "x " + Short(p.x * 1000) + " mm, y " +
-         Short(p.y * 1000) + " mm";
+  return Short(p.temperature) + " at " + at + "x " + Mm(p.x) + " mm, y " + Mm(p.y) + " mm";
 }
 
-std::string CouplingText(const CouplingMatrix& m, const ModelLabels& labels) {
+std::string CouplingText(const CouplingMatrix& m) {
   const std::size_t count = m.environments.size();
   std::string out = "Coupling coefficients, by superposition (" + std::to_string(count) +
                     " solutions with the one factorisation):\n";
   for (std::size_t i = 0; i < count; ++i) {
     out += "  " + Padded(std::to_string(i + 1), 3) + "  " +
-           EnvironmentName(m.environments[i], labels) + "\n";
+           EnvironmentName(m.environments[i]) + "\n";
   }
   out += "  Heat flow into the model through row i, W/m, for 1 K at column j and 0 elsewhere:\n";
   out += "     ";
@@ -57,8 +59,8 @@ std::string CouplingText(const CouplingMatrix& m, const ModelLabels& labels) {
   out += "  L2D between two environments, W/(m K) (minus the entry above):\n";
   for (std::size_t i = 0; i < count; ++i) {
     for (std::size_t j = i + 1; j < count; ++j) {
-      out += "    " + EnvironmentName(m.environments[i], labels) + " and " +
-             EnvironmentName(m.environments[j], labels) + ": " + Short(-m.flow[i][j]) + "\n";
+      out += "    " + EnvironmentName(m.environments[i]) + " and " +
+             EnvironmentName(m.environments[j]) + ": " + Short(-m.flow[i][j]) + "\n";
     }
   }
   return out;
@@ -67,19 +69,19 @@ std::string CouplingText(const CouplingMatrix& m, const ModelLabels& labels) {
 std::string FlowsText(const SolutionReport& r, const ModelLabels& labels) {
   std::string out = "Heat flow into the model, W per metre of depth:\n";
   for (const ConditionReport& c : r.conditions) {
-    out += "  " + Printable(labels.Condition(c.number)) + "  ambient " + Short(c.ambient) +
+    out += "  " + Printable(c.name) + "  ambient " + Short(c.ambient) +
            ", h " + Short(c.coefficient) + ": ";
     if (c.edges == 0) {
       out += "no edge\n";
       continue;
     }
     out += Short(c.flow) + " W/m through " + std::to_string(c.edges) +
-           (c.edges == 1 ? " edge, " : " edges, ") + Short(c.length * 1000) + " mm\n";
+           (c.edges == 1 ? " edge, " : " edges, ") + Mm(c.length) + " mm\n";
     out += "      lowest surface temperature " + PointText(*c.lowest, labels) + "\n";
     out += "      highest surface temperature " + PointText(*c.highest, labels) + "\n";
   }
   for (const FixedReport& f : r.fixed) {
-    out += "  " + Printable(labels.Fixed(f.number)) + "  fixed temperature " +
+    out += "  " + Printable(f.name) + "  fixed temperature " +
            Short(f.temperature) + ": ";
     out += f.nodes == 0 ? std::string("no node\n")
                         : Short(f.flow) + " W/m through " + std::to_string(f.nodes) +
@@ -88,11 +90,11 @@ std::string FlowsText(const SolutionReport& r, const ModelLabels& labels) {
   return out;
 }
 
-std::string FactorText(const TemperatureFactor& f, const ModelLabels& labels) {
+std::string FactorText(const TemperatureFactor& f) {
   return "Temperature factor fRsi = " + Short(f.value) + ": lowest surface temperature " +
          Short(f.surface.temperature) + " on the warm side " +
-         Printable(labels.Condition(f.warm_condition)) + " (ambient " + Short(f.inside) +
-         "), cold side " + Printable(labels.Condition(f.cold_condition)) + " (ambient " +
+         Printable(f.warm_name) + " (ambient " + Short(f.inside) +
+         "), cold side " + Printable(f.cold_name) + " (ambient " +
          Short(f.outside) + ")\n";
 }
 
@@ -100,7 +102,7 @@ std::string ProbesText(const std::vector<ProbeReport>& probes) {
   if (probes.empty()) return "";
   std::string out = "Probes, the temperature at a point of the drawing:\n";
   for (const ProbeReport& p : probes) {
-    out += "  " + Printable(p.name) + " (x " + Short(p.x_mm) + " mm, y " + Short(p.y_mm) +
+    out += "  " + Printable(p.name) + " (x " + Mm(p.x) + " mm, y " + Mm(p.y) +
            " mm): " + Short(p.temperature) + "\n";
   }
   return out;
@@ -110,22 +112,24 @@ std::string SolutionText(const SolutionReport& r, const ModelLabels& labels) {
   std::string out = FlowsText(r, labels);
   out += "Energy balance: the flows sum to " + Short(r.balance) + " W/m, " +
          Short(r.relative_balance) + " of the largest (" + Short(r.largest_flow) + " W/m)\n";
-  if (r.frsi) out += FactorText(*r.frsi, labels);
-  if (r.frsi_withheld) out += "Temperature factor fRsi: " + FrsiWithheldText(r, labels) + "\n";
+  if (r.frsi) out += FactorText(*r.frsi);
+  if (r.frsi_withheld) out += "Temperature factor fRsi: " + FrsiWithheldText(r) + "\n";
   return out + ProbesText(r.probes);
 }
 
 // How much area each material gained or lost where sloped and curved sides
 // became steps of cells; one line when none did.
-std::string AreasText(const std::vector<DrawnArea>& areas) {
+std::string AreasText(const std::vector<MaterialReport>& materials) {
   std::string changed;
-  for (const DrawnArea& a : areas) {
-    if (a.AsDrawn()) continue;
-    const double change = a.cells - a.drawn;
-    changed += "  " + Printable(a.material) + ": " + Short(a.drawn) + " mm\xC2\xB2 drawn, " +
-               Short(a.cells) + " mm\xC2\xB2 in cells (" + (change > 0 ? "+" : "") +
+  for (const MaterialReport& m : materials) {
+    if (m.AsDrawn()) continue;
+    const double drawn = SquareMetreToSquareMillimetre(*m.drawn);
+    const double cells = SquareMetreToSquareMillimetre(m.cells);
+    const double change = cells - drawn;
+    changed += "  " + Printable(m.name) + ": " + Short(drawn) + " mm\xC2\xB2 drawn, " +
+               Short(cells) + " mm\xC2\xB2 in cells (" + (change > 0 ? "+" : "") +
                Short(change) + " mm\xC2\xB2, " + (change > 0 ? "+" : "") +
-               Short(a.drawn > 0 ? 100 * change / a.drawn : 0) + " %)\n";
+               Short(drawn > 0 ? 100 * change / drawn : 0) + " %)\n";
   }
   if (changed.empty()) return "Areas: every material's cells cover exactly what is drawn\n";
   return "Areas of the materials, as drawn and as the cells cover them (sloped and curved "
@@ -134,13 +138,13 @@ std::string AreasText(const std::vector<DrawnArea>& areas) {
 
 std::string FlankingText(const FlankingReport& f, std::size_t number) {
   std::string out = "  flanking element " + std::to_string(number) + ": U " + Short(f.u) +
-                    " W/(m\xC2\xB2 K) x l " + Short(f.length * 1000) + " mm = " +
+                    " W/(m\xC2\xB2 K) x l " + Mm(f.length) + " mm = " +
                     Short(f.u * f.length) + " W/(m K)";
   if (!f.from_segment) return out + ", U as given\n";
-  out += ", U of the layers from (" + Short(f.from_x) + ", " + Short(f.from_y) + ") to (" +
-         Short(f.to_x) + ", " + Short(f.to_y) + ") mm:\n     ";
+  out += ", U of the layers from (" + Mm(f.from_x) + ", " + Mm(f.from_y) + ") to (" +
+         Mm(f.to_x) + ", " + Mm(f.to_y) + ") mm:\n     ";
   for (const FlankingLayerReport& l : f.layers) {
-    out += " " + Printable(l.material) + " " + Short(l.thickness) + " mm (" +
+    out += " " + Printable(l.material) + " " + Mm(l.thickness) + " mm (" +
            Short(l.conductivity) + " W/(m K)),";
   }
   return out + " surface resistances " + Short(f.resistance_from) + " and " +
@@ -177,7 +181,9 @@ std::string CasesText(const std::vector<CaseReport>& cases, const ModelLabels& l
 std::string Signed(double value) { return (value > 0 ? "+" : "") + Short(value); }
 
 std::string GridCheckText(const GridCheckReport& g) {
-  std::string out = "Grid check, every cell cut into 2 x 2 (" +
+  std::string out = std::string("Grid check, ") +
+                    (g.redrawn ? "the drawing's grid made again with every cell size halved ("
+                               : "every cell cut into 2 x 2 (") +
                     std::to_string(g.fine_grid.columns) + " x " +
                     std::to_string(g.fine_grid.rows) + " cells, " +
                     std::to_string(g.fine_grid.nodes) + " nodes):\n";
@@ -210,11 +216,11 @@ std::string ReportText(const ModelReport& r) {
            " elements, " + std::to_string(r.grid.nodes) + " nodes\n";
   }
   out += SolutionText(r.base, r.labels);
-  if (r.labels.drawing) out += AreasText(r.labels.areas);
+  if (r.labels.drawing) out += AreasText(r.materials);
   if (r.psi) out += PsiText(*r.psi);
   out += CasesText(r.cases, r.labels);
   if (r.grid_check) out += GridCheckText(*r.grid_check);
-  if (r.coupling) out += CouplingText(*r.coupling, r.labels);
+  if (r.coupling) out += CouplingText(*r.coupling);
   return out + "\n";
 }
 

@@ -77,7 +77,7 @@ void BuildProfile(SolverState& s) {
       }
     }
   }
-  // The rows stored one after another, each ending with its diagonal.
+  // The rows one after another, each ending with its diagonal.
   s.DiagonalIndex.assign(static_cast<std::size_t>(n) + 1, 0);
   s.DiagonalIndex[1] = 1;
   for (std::int32_t r = 2; r <= n; ++r) {

@@ -66,17 +66,42 @@ const Drawing kDrawings[] = {
      "[[shape]]\nfill = \"a\"\nrect = [0.3, 0, 19.7, 60.4]\n"
      "[[shape]]\nfill = \"b\"\ncircle = [10, 70.1, 9.7]\n",
      "max_cell = 20",
-     {". . .", ". A2 .", ". A1 .", ". A1 .", ". A1 .", ". A1 .", ". . ."},
-     {19.4},
-     {19.4, 15.1, 15.1, 15.1, 15.1}},
+     // The circle's cells fit it: at most pi r / 4 = 7.6 mm within its
+     // extent; below it they grow by 1.5 from that size toward the middle.
+     {". . . . .", ". A2 A2 A2 .", ". A2 A2 A2 .", ". A2 A2 A2 .", ". A1 A1 A1 .", ". A1 A1 A1 .",
+      ". A1 A1 A1 .", ". A1 A1 A1 .", ". A1 A1 A1 .", ". A1 A1 A1 .", ". . . . ."},
+     {6.46666666666667, 6.46666666666667, 6.46666666666667},
+     {6.46666666666667, 6.46666666666667, 6.46666666666667, 6.35789473684211, 9.53684210526316,
+      14.3052631578947, 14.3052631578947, 9.53684210526316, 6.35789473684211}},
+    {"a thin layer is two cells across, and a thin sheet at a slope as many as its chords ask",
+     "[[shape]]\nfill = \"a\"\nrect = [0, 0, 40, 3]\n"
+     "[[shape]]\nfill = \"b\"\npolygon = [[0, 3], [40, 13], [40, 15], [0, 5]]\n",
+     "max_cell = 20",
+     // The sheet is 2 mm high across every column and 8 mm wide along
+     // every row: cells of at most 1 mm by 4 mm within its extent, and its
+     // cells join by their sides; the layer is 1.5 mm cells.
+     {". . . . . . . . . . . . . .", ". . . . . . . . . . . . A2 .",
+      ". . . . . . . . . . . A2 A2 .", ". . . . . . . . . . A2 A2 . .",
+      ". . . . . . . . . A2 A2 . . .", ". . . . . . . . A2 A2 . . . .",
+      ". . . . . . A2 A2 A2 . . . . .", ". . . . . A2 A2 A2 . . . . . .",
+      ". . . . A2 A2 . . . . . . . .", ". . . A2 A2 . . . . . . . . .",
+      ". . A2 A2 . . . . . . . . . .", ". A2 A2 . . . . . . . . . . .",
+      ". A2 . . . . . . . . . . . .", ". A1 A1 A1 A1 A1 A1 A1 A1 A1 A1 A1 A1 .",
+      ". A1 A1 A1 A1 A1 A1 A1 A1 A1 A1 A1 A1 .", ". . . . . . . . . . . . . ."},
+     std::vector<double>(12, 3.33333333333333),
+     {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1.5, 1.5}},
     {"a shape's cell holds within its extent, across the whole grid",
      "[[shape]]\nfill = \"a\"\nrect = [0, 0, 30, 10]\n"
      "[[shape]]\nfill = \"b\"\nrect = [10, 0, 15, 5]\ncell = 2.5\n",
      "max_cell = 10",
-     {". . . . . . .", ". A1 A1 A1 A1 A1 .", ". A1 A2 A2 A1 A1 .", ". A1 A2 A2 A1 A1 .",
-      ". . . . . . ."},
-     {10, 2.5, 2.5, 7.5, 7.5},
-     {5, 2.5, 2.5}},
+     // Beside it the cells grow from its 2.5 mm by 1.5 toward the middle,
+     // and a's are half its 10 mm across.
+     {". . . . . . . . . . . . .", ". A1 A1 A1 A1 A1 A1 A1 A1 A1 A1 A1 .",
+      ". A1 A1 A1 A1 A1 A1 A1 A1 A1 A1 A1 .", ". A1 A1 A1 A1 A2 A2 A1 A1 A1 A1 A1 .",
+      ". A1 A1 A1 A1 A2 A2 A1 A1 A1 A1 A1 .", ". . . . . . . . . . . . ."},
+     {2, 3, 3, 2, 2.5, 2.5, 2.06896551724138, 3.10344827586207, 4.6551724137931, 3.10344827586207,
+      2.06896551724138},
+     {2.5, 2.5, 2.5, 2.5}},
 };
 
 TEST(GridMaker, CellsOfSmallDrawings) {
@@ -96,7 +121,7 @@ TEST(GridMaker, TablesNamesAndCoordinates) {
                               "[[shape]]\nfill = \"air\"\nrect = [0, 100, 10, 120]\n"));
   const Model& m = grid.model;
   EXPECT_EQ(m.Header, "A 'quoted' title");
-  EXPECT_EQ(grid.title, "A \"quoted\" title");
+  EXPECT_EQ(grid.labels.title, "A \"quoted\" title");
   ASSERT_EQ(m.MaterialCount(), 2);
   EXPECT_EQ(m.MaterialTable[2].Name, "b");
   EXPECT_EQ(m.MaterialTable[2].ConductivityX, 2);
@@ -106,14 +131,14 @@ TEST(GridMaker, TablesNamesAndCoordinates) {
   EXPECT_EQ(m.ConvectionTable[1].HeatTransferCoefficient, 8);
   ASSERT_EQ(m.FixedTemperatureCount(), 1);
   EXPECT_EQ(m.FixedTemperatureTable[1], 50);
-  EXPECT_EQ(grid.material_names, (std::vector<std::string>{"", "a", "b"}));
-  EXPECT_EQ(grid.condition_names, (std::vector<std::string>{"", "air"}));
-  EXPECT_EQ(grid.fixed_names, (std::vector<std::string>{"", "hot"}));
+  EXPECT_EQ(grid.labels.materials, (std::vector<std::string>{"", "a", "b"}));
+  EXPECT_EQ(grid.labels.conditions, (std::vector<std::string>{"", "air"}));
+  EXPECT_EQ(grid.labels.fixed, (std::vector<std::string>{"", "hot"}));
   // Spacings in metres, the ring without size.
   EXPECT_EQ(m.ColumnWidths, (std::vector<double>{0, 0.01, 0.01, 0.01, 0.01, 0}));
   EXPECT_EQ(m.RowHeights, (std::vector<double>{0, 0.01, 0.01, 0}));
-  EXPECT_EQ(grid.column_x, (std::vector<double>{-30, -20, -10, 0, 10}));
-  EXPECT_EQ(grid.row_y, (std::vector<double>{120, 110, 100}));
+  EXPECT_EQ(grid.labels.column_x_mm, (std::vector<double>{-30, -20, -10, 0, 10}));
+  EXPECT_EQ(grid.labels.row_y_mm, (std::vector<double>{120, 110, 100}));
   const Point corner = grid.DrawingPoint(0.03, 0.02);
   EXPECT_DOUBLE_EQ(corner.x, 0);
   EXPECT_DOUBLE_EQ(corner.y, 120);
@@ -126,15 +151,17 @@ TEST(GridMaker, AreasDrawnAndOfCells) {
                               "[[shape]]\nfill = \"a\"\npolygon = [[0, 0], [10, 0], [0, 10]]\n",
                               "max_cell = 5"));
   const double pi = std::numbers::pi;
-  ASSERT_EQ(grid.areas.size(), 3u);
+  ASSERT_EQ(grid.labels.areas.size(), 2u);
   // The triangle's long side is a chord of the circle: it covers the
   // circle's segment, 25 pi - 50. Where both outlines pass through a block
   // the area is exact only to the quartering.
-  EXPECT_NEAR(grid.areas[2].drawn, 100 * pi - (25 * pi - 50), 0.01);
-  EXPECT_NEAR(grid.areas[1].drawn + grid.areas[2].drawn, 400, 1e-9);
-  EXPECT_DOUBLE_EQ(grid.areas[1].cells + grid.areas[2].cells, 400);
-  // Cells: the circle's twelve, less two the triangle holds on its side.
-  EXPECT_DOUBLE_EQ(grid.areas[2].cells, 10 * 25);
+  EXPECT_NEAR(grid.labels.areas[1].drawn, 100 * pi - (25 * pi - 50), 0.01);
+  EXPECT_NEAR(grid.labels.areas[0].drawn + grid.labels.areas[1].drawn, 400, 1e-9);
+  EXPECT_DOUBLE_EQ(grid.labels.areas[0].cells + grid.labels.areas[1].cells, 400);
+  // Cells: the triangle's extent is cut into cells of 2.5 mm, half its
+  // thickness; the circle's cells, 5 mm elsewhere, come within 1 % of what
+  // it shows.
+  EXPECT_DOUBLE_EQ(grid.labels.areas[1].cells, 286.5);
 }
 
 std::string ErrorWith(const std::string& text, std::uint64_t points) {

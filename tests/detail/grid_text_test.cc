@@ -15,7 +15,7 @@ TEST(GridText, IsAnOrdinaryGridInput) {
       "\"the \\\"best\\\" steel\" = 50\n[conditions]\nair = { ambient = 20, resistance = 0.3 }\n"
       "[fixed]\nhot = 100\n"
       "[[shape]]\nfill = \"hot\"\nrect = [-5, 0, 0, 5]\n"
-      "[[shape]]\nfill = \"the \\\"best\\\" steel\"\nrect = [0, 0, 30, 5]\n"
+      "[[shape]]\nfill = \"the \\\"best\\\" steel\"\nrect = [0, 0, 30, 5]\ncell = 10\n"
       "[[shape]]\nfill = \"air\"\nrect = [0, 5, 30, 6]\n");
   EXPECT_EQ(GridInputText(grid),
             "\"Plate, 'steel'\"\n"
@@ -63,7 +63,7 @@ TEST(GridText, ReadsBackAsTheMadeModel) {
     ++made;
     ExpectSameModel(grid);
     double cells = 0;
-    for (const MaterialArea& area : grid.areas) cells += area.cells;
+    for (const MaterialArea& area : grid.labels.areas) cells += area.cells;
     EXPECT_GT(cells, 0);
   }
   EXPECT_GT(made, 250);

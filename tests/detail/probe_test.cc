@@ -9,9 +9,10 @@ namespace kelvane::testing {
 namespace {
 
 TEST(Probe, FindsTheElementThatHoldsAPoint) {
-  // Two 10 mm material cells, then a cell of air.
+  // Two 10 mm material cells (its cell set on purpose, larger than half its
+  // height), then a cell of air.
   const MadeGrid grid =
-      MakeFromText(WithHeader("[[shape]]\nfill = \"a\"\nrect = [0, 0, 20, 10]\n"
+      MakeFromText(WithHeader("[[shape]]\nfill = \"a\"\nrect = [0, 0, 20, 10]\ncell = 10\n"
                               "[[shape]]\nfill = \"air\"\nrect = [20, 0, 30, 10]\n"));
   const struct {
     Point p;
@@ -54,8 +55,8 @@ TEST(Probe, TemperatureIsTheElementsBilinearField) {
         "[grid]\nmax_cell = 10\n[materials]\nm = 1\n[fixed]\ncold = 0\nwarm = 100\n" +
         std::string(kBars[axis]) + "[probes]\np = [" + (axis ? "3, 37" : "37, 3") + "]\n");
     const Solution solution = SolveTemperatureField(grid.model);
-    ASSERT_EQ(grid.probes.size(), 1u);
-    EXPECT_NEAR(ProbeTemperature(grid.probes[0].spot, solution.ResultGrid()), 37, 1e-9) << axis;
+    ASSERT_EQ(grid.labels.probes.size(), 1u);
+    EXPECT_NEAR(ProbeTemperature(grid.labels.probes[0].spot, solution.ResultGrid()), 37, 1e-9) << axis;
   }
 }
 

@@ -24,7 +24,7 @@ double Largest(const CouplingMatrix& m) {
 // matrix with the model's own environment temperatures.
 void CheckCoupling(const Solution& solution, const std::string& model) {
   const SolvedField& f = solution.Field();
-  const CouplingMatrix m = ComputeCoupling(solution);
+  const CouplingMatrix m = ComputeCoupling(solution, GridFileLabels(*f.model));
   const std::size_t count = m.environments.size();
   const double tolerance = 1e-9 * std::max(1.0, Largest(m));
   const EnvironmentFlows direct = HeatFlows(f, f.temperature.data(), ValuesOf(*f.model).Ambients());
@@ -68,7 +68,7 @@ TEST(Coupling, LayeredWallCouplesItsSidesByUTimesHeight) {
                  {". . . .", "B1 A1 A1 B2", ". . . ."}};
   ASSERT_EQ(SolveAndInspect(sketch,
                             [&](const Solution& s) {
-                              const CouplingMatrix m = ComputeCoupling(s);
+                              const CouplingMatrix m = ComputeCoupling(s, GridFileLabels(*s.Field().model));
                               ASSERT_EQ(m.environments.size(), 2u);
                               EXPECT_EQ(m.environments[0].number, 1);
                               EXPECT_EQ(m.environments[1].number, 2);
@@ -88,7 +88,7 @@ TEST(Coupling, FixedTemperaturesAreEnvironmentsToo) {
                  {". B1 B1 B1 .", "C1 A1 A1 A1 C2", "C1 A1 A1 A1 C2", ". . . . ."}};
   ASSERT_EQ(SolveAndInspect(sketch,
                             [&](const Solution& s) {
-                              const CouplingMatrix m = ComputeCoupling(s);
+                              const CouplingMatrix m = ComputeCoupling(s, GridFileLabels(*s.Field().model));
                               ASSERT_EQ(m.environments.size(), 3u);
                               EXPECT_EQ(m.environments[1].kind,
                                         Environment::Kind::kFixedTemperature);

@@ -104,12 +104,12 @@ class PlatePage : public ::testing::Test {
     psi.between[0] = "B1";
     psi.between[1] = "C1";
     psi.l2d = 0.25;
-    psi.flanking.push_back({0.35, 0.5, true, 0, 0, 30, 0, {{"Steel", 30, 50}}, 0.13, 0.04});
+    psi.flanking.push_back({0.35, 0.5, true, 0, 0, 0.03, 0, {{"Steel", 0.03, 50}}, 0.13, 0.04});
     psi.flanking_sum = 0.175;
     psi.psi = 0.075;
     report_.psi = psi;
     report_.cases.push_back({"condensation", false, report_.base});
-    report_.grid_check = GridCheckReport{{4, 2, 15, 8}, 10, 10.01, 0.001, true, false, {}, {}, {}};
+    report_.grid_check = GridCheckReport{{4, 2, 15, 8}, false, 10, 10.01, 0.001, true, false, {}, {}, {}};
   }
 
   ModelLabels labels_;

@@ -1,7 +1,11 @@
 // What the report and the picture call the parts of a model, and where they
 // place it: a detail file's names in its drawing's coordinates, or a grid
 // file's codes (B1, C2) in the grid's own, x from column line 1 and y up from
-// the last row line.
+// the last row line. The readers make them (the grid maker for a detail
+// file); the report and the picture read them.
+//
+// Drawing coordinates here are in millimetres, as drawn; the report's types
+// speak metres, and convert through model/units.h.
 #pragma once
 
 #include <algorithm>
@@ -11,25 +15,34 @@
 #include <vector>
 
 #include "model/model.h"
+#include "model/units.h"
 
 namespace kelvane {
 
+// Where a point lies in a grid: the element, cell (column, row) of the code
+// block, and the point's place in it, from 0 to 1: fx rightward from column
+// line `column`, fy downward from row line `row`, the cell's top left corner.
+struct ProbeSpot {
+  int column = 0;
+  int row = 0;
+  double fx = 0;
+  double fy = 0;
+
+  friend bool operator==(const ProbeSpot&, const ProbeSpot&) = default;
+};
+
 // A point whose temperature the report gives: the bilinear field of the
-// element at cell (column, row), at fx rightward and fy downward from its
-// top-left corner, each from 0 to 1.
+// element at its spot. x_mm and y_mm are where the drawing has it.
 struct ProbePoint {
   std::string name;
   double x_mm = 0;
   double y_mm = 0;
-  std::int32_t column = 0;
-  std::int32_t row = 0;
-  double fx = 0;
-  double fy = 0;
+  ProbeSpot spot;
 };
 
-// A material's area as drawn and as its cells cover it, mm²: sloped and
+// A material's area as drawn and as its cells cover it, mm2: sloped and
 // curved sides become steps.
-struct DrawnArea {
+struct MaterialArea {
   std::string material;
   double drawn = 0;
   double cells = 0;
@@ -52,8 +65,8 @@ struct ModelLabels {
   bool drawing = false;
   std::vector<double> column_x_mm;
   std::vector<double> row_y_mm;
-  std::vector<ProbePoint> probes;
-  std::vector<DrawnArea> areas;
+  std::vector<ProbePoint> probes;  // In the file's order.
+  std::vector<MaterialArea> areas;  // A detail file's, material by material.
 
   const std::string& Condition(std::int32_t v) const { return conditions[v]; }
   const std::string& Fixed(std::int32_t i) const { return fixed[i]; }
@@ -61,18 +74,22 @@ struct ModelLabels {
   // at x, y (m): the drawing's for a detail file, the solver's for a grid
   // file.
   double PointX(std::int32_t k, double x_m) const {
-    return drawing ? column_x_mm[Line(k, column_x_mm.size())] / 1000 : x_m;
+    return drawing ? MillimetreToMetre(column_x_mm[Line(k, column_x_mm.size())]) : x_m;
   }
   double PointY(std::int32_t j, double y_m) const {
-    return drawing ? row_y_mm[Line(j, row_y_mm.size())] / 1000 : y_m;
+    return drawing ? MillimetreToMetre(row_y_mm[Line(j, row_y_mm.size())]) : y_m;
   }
   // The same in millimetres.
   double PointXmm(std::int32_t k, double x_m) const {
-    return drawing ? column_x_mm[Line(k, column_x_mm.size())] : x_m * 1000;
+    return drawing ? column_x_mm[Line(k, column_x_mm.size())] : MetreToMillimetre(x_m);
   }
   double PointYmm(std::int32_t j, double y_m) const {
-    return drawing ? row_y_mm[Line(j, row_y_mm.size())] : y_m * 1000;
+    return drawing ? row_y_mm[Line(j, row_y_mm.size())] : MetreToMillimetre(y_m);
   }
+  // The drawing point (mm) of the solver's node coordinates x, y (m): x from
+  // column line 1, y up from the last row line.
+  double DrawingX(double x_m) const { return column_x_mm.front() + MetreToMillimetre(x_m); }
+  double DrawingY(double y_m) const { return row_y_mm.back() + MetreToMillimetre(y_m); }
 
  private:
   // The entry of line k; the ring's outer lines lie on their neighbours.

@@ -1,4 +1,4 @@
-#include "report/model_labels.h"
+#include "model/labels.h"
 
 namespace kelvane {
 
