@@ -1,5 +1,7 @@
 // The result page's own style sheet and script, written by hand and inlined
-// into every page: no framework, nothing fetched.
+// into every page: no framework, nothing fetched. Their text is the files
+// src/report/page/page.css and page.js, compiled in at build time
+// (cmake/embed.cmake); edit those.
 #pragma once
 
 namespace kelvane {

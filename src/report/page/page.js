@@ -1,57 +1,4 @@
-#include "report/html_assets.h"
-
-namespace kelvane {
-
-const char* PageStyle() {
-  return R"css(:root { color-scheme: light; }
-body { margin: 0 auto; max-width: 72rem; padding: 1.2rem 1.5rem 3rem; color: #1b1b1b;
-  background: #fff; font: 15px/1.45 "DejaVu Sans", "Liberation Sans", Arial, Helvetica, sans-serif; }
-h1 { font-size: 1.6em; margin: 0 0 .6em; }
-h2 { font-size: 1.25em; margin: 1.6em 0 .4em; padding-bottom: .2em; border-bottom: 1px solid #c8c8c8; }
-h3 { font-size: 1.1em; margin: 1.3em 0 .4em; }
-h4 { font-size: 1em; margin: 1em 0 .3em; }
-code { font-family: "DejaVu Sans Mono", "Liberation Mono", monospace; font-size: .92em; }
-.k-run { display: grid; grid-template-columns: max-content 1fr; gap: .1rem 1.2rem; margin: 0; }
-.k-run dt { color: #555; }
-.k-run dd { margin: 0; }
-.k-figure { margin: .5rem 0; max-width: 100%; }
-.k-figure svg { display: block; max-width: 100%; height: auto; cursor: crosshair; }
-.k-figure:focus { outline: 2px solid #2b5c8a; outline-offset: 3px; }
-.k-hint { color: #555; margin: .3rem 0; }
-.k-readout { display: flex; gap: 1rem; white-space: nowrap; overflow: hidden; padding: .35rem .7rem;
-  background: #f2f4f7; border: 1px solid #d3d9e2; border-radius: 4px; font-variant-numeric: tabular-nums; }
-#k-interactive { position: sticky; top: 0; z-index: 1; background: #fff; padding: .2rem 0; }
-.k-readout b { font-weight: 600; }
-#k-m { min-width: 0; overflow: hidden; text-overflow: ellipsis; }
-.k-pinned h3 { margin-top: .8rem; }
-.k-pinned ol { margin: .2rem 0 .5rem; padding-left: 2rem; font-variant-numeric: tabular-nums; }
-.k-pin circle { fill: #fff; stroke: #000; stroke-width: 1.5; }
-.k-pin text { font-size: 12px; font-weight: bold; paint-order: stroke; stroke: #fff; stroke-width: 3px; }
-.k-cursor line { stroke: #000; stroke-width: 1; }
-.k-table { max-width: 100%; overflow-x: auto; }
-table { border-collapse: collapse; margin: .3rem 0 .9rem; font-variant-numeric: tabular-nums; }
-th, td { padding: .2rem .65rem; text-align: left; vertical-align: top; border-bottom: 1px solid #e0e0e0; }
-thead th { font-weight: 600; border-bottom: 1px solid #8c8c8c; vertical-align: bottom; }
-th.n, td.n { text-align: right; white-space: nowrap; }
-.k-facts th { font-weight: normal; color: #333; }
-.k-facts td.n { text-align: left; }
-.k-pass { color: #1b6e20; font-weight: 600; }
-.k-fail { color: #a31515; font-weight: 600; }
-@media print {
-  @page { size: A4; margin: 14mm 12mm 16mm; }
-  body { max-width: none; padding: 0; font-size: 9pt; }
-  h2, h3, h4 { break-after: avoid; }
-  .k-interactive, .k-pins, .k-cursor { display: none !important; }
-  .k-figure svg { max-height: 160mm; width: auto; }
-  .k-table { overflow: visible; }
-  tr, .k-figure { break-inside: avoid; }
-  th, td { padding: .1rem .45rem; }
-}
-)css";
-}
-
-const char* PageScript() {
-  return R"js('use strict';
+'use strict';
 (function () {
   var data = document.getElementById('k-field');
   var figure = document.getElementById('k-figure');
@@ -232,7 +179,3 @@ const char* PageScript() {
   document.getElementById('k-interactive').hidden = false;
   document.getElementById('k-pinned').hidden = false;
 })();
-)js";
-}
-
-}  // namespace kelvane
