@@ -4,6 +4,8 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/error.h"
+
 namespace kelvane {
 namespace {
 
@@ -120,7 +122,7 @@ bool ApplyOneOption(std::string_view arg, CommandLine& line, std::string& error)
     }
     break;
   }
-  if (error.empty()) error = "unknown option '" + std::string(arg) + "'";
+  if (error.empty()) error = "unknown option '" + Printable(arg) + "'";
   return false;
 }
 

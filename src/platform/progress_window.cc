@@ -1,5 +1,6 @@
 #include "platform/progress_window.h"
 
+#include "platform/error.h"
 #include "platform/interrupt.h"
 
 namespace kelvane {
@@ -29,7 +30,10 @@ void ProgressWindow::Yield(int phase, int count, const std::string& phase_name) 
 void ProgressWindow::PrintLine(const std::string& line) {
   bool redraw = drawn_;
   Clear();
-  std::fputs(line.c_str(), out_);
+  // A line names files and names from the input, which may hold control
+  // bytes: they are shown escaped, so that the line stays one line.
+  const std::string shown = Printable(line);
+  std::fputs(shown.c_str(), out_);
   std::fputc('\n', out_);
   if (redraw) Draw();
   std::fflush(out_);
