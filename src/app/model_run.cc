@@ -231,7 +231,9 @@ void WriteOutputs(const ModelRun& run, const ModelResults& results) {
 
 // The run of one model, step by step.
 void RunSteps(const ModelRun& run) {
-  const LoadedModel loaded = LoadModel(run.paths.input);
+  GridLimits limits;
+  limits.sparse = run.line.solver.solver == SolverKind::kSparse;
+  const LoadedModel loaded = LoadModel(run.paths.input, limits);
   // The grid is saved before it is solved, so that a grid that cannot be
   // solved can be looked at.
   if (!run.outputs.save_input.empty()) {

@@ -69,13 +69,13 @@ bool IsDetailFile(const std::string& path) {
   return path.size() > tail.size() && path.compare(path.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-LoadedModel LoadModel(const std::string& path) {
+LoadedModel LoadModel(const std::string& path, const GridLimits& limits) {
   LoadedModel loaded;
   if (IsDetailFile(path)) {
     const DetailFile& detail = loaded.detail.emplace(ReadDetailFile(path));
     // What is wrong with the drawing's psi is said before its grid is made.
     if (detail.psi) loaded.psi = Psi(detail);
-    loaded.made = MakeGrid(detail);
+    loaded.made = MakeGrid(detail, limits);
     loaded.cases = Cases(detail, loaded.made->model);
   } else {
     loaded.grid_file = ReadInputFile(path);
