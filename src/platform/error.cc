@@ -29,6 +29,7 @@ const char* ErrorKindText(ErrorKind kind) {
     case ErrorKind::kDuplicateName: return "duplicate name";
     case ErrorKind::kNoElement: return "no element";
     case ErrorKind::kUnresolved: return "not resolved";
+    case ErrorKind::kInaccurate: return "inaccurate solution";
   }
   return "run-time error";
 }

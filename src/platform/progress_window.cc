@@ -2,6 +2,7 @@
 
 #include "platform/error.h"
 #include "platform/interrupt.h"
+#include "platform/standard_output.h"
 
 namespace kelvane {
 
@@ -39,11 +40,15 @@ void ProgressWindow::PrintLine(const std::string& line) {
   std::fflush(out_);
 }
 
-void ProgressWindow::PrintText(std::FILE* stream, const std::string& text) {
-  bool redraw = drawn_;
+void ProgressWindow::PrintStandardOutput(std::string_view text) {
+  const bool redraw = drawn_;
   Clear();
-  std::fwrite(text.data(), 1, text.size(), stream);
-  std::fflush(stream);
+  try {
+    WriteStandardOutput(text);
+  } catch (const RunError&) {
+    if (redraw) Draw();
+    throw;
+  }
   if (redraw) Draw();
 }
 
