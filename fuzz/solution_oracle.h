@@ -18,7 +18,7 @@
 
 #include "model/environment_values.h"
 #include "platform/error.h"
-#include "report/model_labels.h"
+#include "model/labels.h"
 #include "report/report.h"
 #include "report/solution_check.h"
 #include "solver/solver.h"

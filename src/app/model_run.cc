@@ -86,6 +86,14 @@ auto Named(const ModelRun& run, const std::string& what, const ModelLabels& labe
   }
 }
 
+// The limits of a grid made for the run's solver, whose tables the grid
+// maker weighs before it makes the grid.
+GridLimits LimitsFor(const ModelRun& run) {
+  GridLimits limits;
+  limits.sparse = run.line.solver.solver == SolverKind::kSparse;
+  return limits;
+}
+
 // Solves `model` and checks its solution (report/solution_check.h); the
 // model's own run alone gives warnings.
 Solution Solve(const ModelRun& run, const Model& model, const std::string& what,
@@ -113,8 +121,8 @@ void SolveCasesOnFactors(const ModelRun& run, const LoadedModel& loaded,
     const CaseDefinition& c = loaded.cases[i];
     if (!run.Wanted(c) || ChangesCoefficients(c, loaded.model())) continue;
     const std::vector<double> t = solution.SolveFor(c.values);
-    Named(run, "case " + Quoted(c.name), loaded.labels,
-          [&] { RequireSound(field, t, c.values, loaded.labels); });
+    Named(run, "case " + Quoted(c.name), loaded.labels(),
+          [&] { RequireSound(field, t, c.values, loaded.labels()); });
     if (results.report) {
       results.report->cases[i] = {c.name, false, ReportSolution(field, t, c.values, loaded.labels())};
     }
@@ -185,7 +193,7 @@ void SolveCasesOfTheirOwn(const ModelRun& run, const LoadedModel& loaded,
 GridCheckReport CheckGrid(const ModelRun& run, const LoadedModel& loaded,
                           const GridSample& given) {
   if (loaded.detail) {
-    const MadeGrid fine = MakeGrid(*loaded.detail, GridLimits(), 0.5);
+    const MadeGrid fine = MakeGrid(*loaded.detail, LimitsFor(run), 0.5);
     const Solution solution =
         Solve(run, fine.model, "the grid made again with cells half as large", fine.labels);
     GridCheckReport check =
@@ -281,9 +289,7 @@ void WriteOutputs(const ModelRun& run, const ModelResults& results, ClaimedOutpu
 void RunSteps(const ModelRun& run) {
   ClaimedOutputs claimed;
   ClaimOutputs(run, claimed);
-  GridLimits limits;
-  limits.sparse = run.line.solver.solver == SolverKind::kSparse;
-  const LoadedModel loaded = LoadModel(run.paths.input, limits);
+  const LoadedModel loaded = LoadModel(run.paths.input, LimitsFor(run));
   // The grid is written as soon as it is made, and put in place with the
   // rest once the run has succeeded.
   if (claimed.grid >= 0) claimed.files.Write(claimed.grid, GridFileText(loaded, run.paths.input));

@@ -228,21 +228,21 @@ TEST_F(Hardening, GridsBeyondTheMemoryAreRefusedBeforeTheyAreMade) {
   } cases[] = {
       {"max_cell = 1", "profile",
        "m.toml:3:12: out of memory: the grid of 8002 x 8000 cells with the profile solver's "
-       "tables needs 3823.3 GiB; this machine has "},
+       "tables needs 3821.6 GiB; this machine has "},
       {"max_cell = 100\nfine = 1e-310\ngrowth = 1.2", "profile",
        "m.toml:4:8: out of memory: the grid of 7953 x 7951 cells with the profile solver's tables "
-       "needs 3753.5 GiB; this machine has "},
+       "needs 3751.9 GiB; this machine has "},
       // Cells that do not grow cost what they cost; so many would not fit
       // with either solver.
       {"max_cell = 100\nfine = 0.5\ngrowth = 1", "profile",
        "m.toml:4:8: out of memory: the grid of 16002 x 16000 cells with the profile solver's tables "
-       "needs 30551.9 GiB; this machine has "},
+       "needs 30545.2 GiB; this machine has "},
       {"max_cell = 100\nfine = 0.5\ngrowth = 1", "sparse",
        "m.toml:4:8: out of memory: the grid of 16002 x 16000 cells with the sparse solver's tables "
-       "needs 209.3 GiB; this machine has "},
+       "needs 202.6 GiB; this machine has "},
       {"max_cell = 0.5", "sparse",
        "m.toml:3:12: out of memory: the grid of 16002 x 16000 cells with the sparse solver's tables "
-       "needs 209.3 GiB; this machine has "},
+       "needs 202.6 GiB; this machine has "},
       {"max_cell = 100\nfine = 0.1\ngrowth = 1", "sparse",
        "m.toml:4:8: overflow: the grid would have 80002 x 80000 cells, more than a grid of "
        "2147483647 grid points holds\n"},
