@@ -234,6 +234,10 @@ Options:
   --version          print the version, the libraries it was built with and the
                      profile kernel this processor gets, and exit
 
+A FILE of - is standard output. A model's files are written only once it
+has been computed: one that fails, or is interrupted, leaves every earlier
+file as it was.
+
 Exit status: 0 when every model was computed, 1 when any failed, 2 for a
 usage error, 128 + the signal number when interrupted.
 
