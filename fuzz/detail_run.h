@@ -15,6 +15,7 @@
 #include "detail/probe.h"
 #include "model/input_reader.h"
 #include "platform/error.h"
+#include "solution_oracle.h"
 #include "solver/solver.h"
 
 namespace kelvane {
@@ -67,7 +68,8 @@ inline std::string FuzzDrawing(const std::string&) {
 }
 
 // "" when the input ends as it must, in a made grid that reads back from
-// its text as itself or in a RunError with a message; otherwise what went
+// its text as itself, and whose solution, for a small grid, is sound
+// (solution_oracle.h), or in a RunError with a message; otherwise what went
 // wrong.
 inline std::string RunDetailInput(std::string_view text) {
   constexpr std::uint64_t kGridPoints = 20000;  // Made and read back.
@@ -93,6 +95,7 @@ inline std::string RunDetailInput(std::string_view text) {
         return "a probe is not finite";
       }
     }
+    if (std::string fault = SolutionFault(solution); !fault.empty()) return fault;
   } catch (const RunError& e) {
     if (std::string_view(e.what()).empty()) return "a refusal without a message";
   }

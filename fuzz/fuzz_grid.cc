@@ -12,6 +12,7 @@
 #include "model/input_reader.h"
 #include "output/result_writer.h"
 #include "platform/error.h"
+#include "solution_oracle.h"
 #include "solver/solver.h"
 
 namespace {
@@ -77,6 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (file.find("inf") != std::string::npos || file.find("nan") != std::string::npos) {
       __builtin_trap();
     }
+    // Its solution is sound, or the program refuses it (solution_oracle.h).
+    if (!kelvane::SolutionFault(solution).empty()) __builtin_trap();
   } catch (const kelvane::RunError&) {
   }
   return 0;

@@ -1,7 +1,9 @@
 // libFuzzer target: the whole program in memory on the fuzzer's bytes. The
-// bytes are a model file; it is read, solved and written into a string.
-// Every outcome must be a result or a RunError: never a crash, a hang, a
-// leak, undefined behaviour or a runaway allocation.
+// bytes are a model file; it is read, solved and written into a string, and
+// its solution judged as the program judges it, then by the oracle of
+// solution_oracle.h. Every outcome must be a sound result or a RunError:
+// never a crash, a hang, a leak, undefined behaviour, a runaway allocation
+// or a report of numbers that are not finite or do not balance.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +13,7 @@
 #include "model/input_reader.h"
 #include "output/result_writer.h"
 #include "platform/error.h"
+#include "solution_oracle.h"
 #include "solver/solver.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -22,6 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const kelvane::Solution solution = kelvane::SolveTemperatureField(model, observer);
     std::string file = kelvane::ResultFileText(solution.ResultGrid());
     if (file.empty()) __builtin_trap();  // A header line is always there.
+    if (!kelvane::SolutionFault(solution).empty()) __builtin_trap();
   } catch (const kelvane::RunError& e) {
     if (std::string_view(e.what()).empty()) __builtin_trap();
   }

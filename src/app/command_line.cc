@@ -4,6 +4,8 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/error.h"
+
 namespace kelvane {
 namespace {
 
@@ -120,7 +122,7 @@ bool ApplyOneOption(std::string_view arg, CommandLine& line, std::string& error)
     }
     break;
   }
-  if (error.empty()) error = "unknown option '" + std::string(arg) + "'";
+  if (error.empty()) error = "unknown option '" + Printable(arg) + "'";
   return false;
 }
 
@@ -231,6 +233,10 @@ Options:
   -h, --help         print this help and exit
   --version          print the version, the libraries it was built with and the
                      profile kernel this processor gets, and exit
+
+A FILE of - is standard output. A model's files are written only once it
+has been computed: one that fails, or is interrupted, leaves every earlier
+file as it was.
 
 Exit status: 0 when every model was computed, 1 when any failed, 2 for a
 usage error, 128 + the signal number when interrupted.

@@ -1,3 +1,7 @@
 #include "app/run.h"
+#include "platform/standard_output.h"
 
-int main(int argc, char** argv) { return kelvane::RunMain(argc, argv); }
+int main(int argc, char** argv) {
+  kelvane::ReserveStandardStreams();
+  return kelvane::FinishStandardOutput(kelvane::RunMain(argc, argv), kelvane::kProgram);
+}

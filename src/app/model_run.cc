@@ -14,7 +14,7 @@
 #include "output/result_writer.h"
 #include "picture/svg.h"
 #include "platform/error.h"
-#include "platform/file_io.h"
+#include "platform/output_files.h"
 #include "report/cases.h"
 #include "report/condensation.h"
 #include "report/grid_check.h"
@@ -22,6 +22,7 @@
 #include "report/node_table.h"
 #include "report/page_field.h"
 #include "report/report.h"
+#include "report/solution_check.h"
 #include "solver/solver.h"
 
 namespace kelvane {
@@ -71,20 +72,40 @@ SolverObserver Observer(const ModelRun& run, bool with_warnings) {
   return observer;
 }
 
-// Solves `model`; a failure names the place as the model's user knows it (in
+// Runs `step`; a failure names the place as the model's user knows it (in
 // the drawing of `labels`, for a detail file), and `what` (a case, the fine
-// grid) when it is not the model itself, whose run alone gives warnings.
-Solution Solve(const ModelRun& run, const Model& model, const std::string& what,
-               const ModelLabels& labels) {
-  run.window.SetModel(what.empty() ? run.paths.input : run.paths.input + ", " + what);
+// grid) when it is not the model itself.
+template <typename Step>
+auto Named(const ModelRun& run, const std::string& what, const ModelLabels& labels, Step step) {
   try {
-    return SolveTemperatureField(model, Observer(run, what.empty()), run.line.solver);
+    return step();
   } catch (RunError& e) {
     NameInDrawing(e, labels);
     if (!what.empty()) e.AddOuterPlace(what);
     e.AddOuterPlace(run.paths.input);
     throw;
   }
+}
+
+// The limits of a grid made for the run's solver, whose tables the grid
+// maker weighs before it makes the grid.
+GridLimits LimitsFor(const ModelRun& run) {
+  GridLimits limits;
+  limits.sparse = run.line.solver.solver == SolverKind::kSparse;
+  return limits;
+}
+
+// Solves `model` and checks its solution (report/solution_check.h); the
+// model's own run alone gives warnings.
+Solution Solve(const ModelRun& run, const Model& model, const std::string& what,
+               const ModelLabels& labels) {
+  run.window.SetModel(what.empty() ? run.paths.input : run.paths.input + ", " + what);
+  return Named(run, what, labels, [&] {
+    Solution solution = SolveTemperatureField(model, Observer(run, what.empty()), run.line.solver);
+    const SolvedField& field = solution.Field();
+    RequireSound(field, field.temperature, ValuesOf(model), labels);
+    return solution;
+  });
 }
 
 SvgOptions CasePicture(const CaseDefinition& c) {
@@ -101,6 +122,8 @@ void SolveCasesOnFactors(const ModelRun& run, const LoadedModel& loaded,
     const CaseDefinition& c = loaded.cases[i];
     if (!run.Wanted(c) || ChangesCoefficients(c, loaded.model())) continue;
     const std::vector<double> t = solution.SolveFor(c.values);
+    Named(run, "case " + Quoted(c.name), loaded.labels(),
+          [&] { RequireSound(field, t, c.values, loaded.labels()); });
     if (results.report) {
       results.report->cases[i] = {c.name, false, ReportSolution(field, t, c.values, loaded.labels())};
     }
@@ -119,8 +142,10 @@ ModelResults SolveModel(const ModelRun& run, const LoadedModel& loaded) {
   ModelResults results;
   results.result = ResultFileText(solution.ResultGrid());
   if (run.Reporting() || run.Paging()) {
-    results.report = BuildReport(solution, labels, run.paths.input,
-                                 {run.line.coupling, loaded.psi});
+    // Its coupling loads are checked as they are solved.
+    results.report = Named(run, "", labels, [&] {
+      return BuildReport(solution, labels, run.paths.input, {run.line.coupling, loaded.psi});
+    });
     results.report->cases.resize(loaded.cases.size());
   }
   if (run.Paging()) {
@@ -168,7 +193,7 @@ void SolveCasesOfTheirOwn(const ModelRun& run, const LoadedModel& loaded,
 GridCheckReport CheckGrid(const ModelRun& run, const LoadedModel& loaded,
                           const GridSample& given) {
   if (loaded.detail) {
-    const MadeGrid fine = MakeGrid(*loaded.detail, GridLimits(), 0.5);
+    const MadeGrid fine = MakeGrid(*loaded.detail, LimitsFor(run), 0.5);
     const Solution solution =
         Solve(run, fine.model, "the grid made again with cells half as large", fine.labels);
     GridCheckReport check =
@@ -216,18 +241,48 @@ std::string PageText(const ModelRun& run, const ModelResults& results) {
                   {LocalDateText(), ProgramVersion(), took.count()});
 }
 
-// The picture, the node table and the page first, the result last: a run
-// that fails on any of them writes no result. Then the report on stdout.
-void WriteOutputs(const ModelRun& run, const ModelResults& results) {
-  if (run.Drawing()) ReplaceFileAtomically(run.outputs.svg, results.picture);
-  if (!run.outputs.nodes.empty()) ReplaceFileAtomically(run.outputs.nodes, results.nodes);
-  if (run.Paging()) ReplaceFileAtomically(run.outputs.html, PageText(run, results));
-  ReplaceFileAtomically(run.paths.result, results.result);
-  if (run.Reporting()) {
-    run.window.PrintText(stdout, run.line.report == ReportFormat::kJson
-                                     ? ReportJson(*results.report)
-                                     : ReportText(*results.report));
+// What one model's run writes, claimed before it computes anything: its
+// numbers in `files`, -1 where it is not asked for.
+struct ClaimedOutputs {
+  OutputFiles files;
+  int grid = -1;
+  int picture = -1;
+  int nodes = -1;
+  int page = -1;
+  int report = -1;
+  int result = -1;
+};
+
+// Every output but the result may be standard output ("-"). The result is
+// claimed last and so put in place last (platform/output_files.h).
+void ClaimOutputs(const ModelRun& run, ClaimedOutputs& claimed) {
+  OutputFiles& files = claimed.files;
+  files.AddInput(run.paths.input);
+  files.SetStandardOutputWriter(
+      [&window = run.window](std::string_view text) { window.PrintStandardOutput(text); });
+  const ModelOutputs& o = run.outputs;
+  if (!o.save_input.empty()) claimed.grid = files.Claim(o.save_input, "the grid file", true);
+  if (run.Drawing()) claimed.picture = files.Claim(o.svg, "the picture", true);
+  if (!o.nodes.empty()) claimed.nodes = files.Claim(o.nodes, "the node table", true);
+  if (run.Paging()) claimed.page = files.Claim(o.html, "the result page", true);
+  if (run.Reporting()) claimed.report = files.Claim("-", "the report", true);
+  claimed.result = files.Claim(run.paths.result, "the result");
+}
+
+// Every output to its temporary file, the report kept for standard output;
+// then all of them in place together.
+void WriteOutputs(const ModelRun& run, const ModelResults& results, ClaimedOutputs& claimed) {
+  OutputFiles& files = claimed.files;
+  if (claimed.picture >= 0) files.Write(claimed.picture, results.picture);
+  if (claimed.nodes >= 0) files.Write(claimed.nodes, results.nodes);
+  if (claimed.page >= 0) files.Write(claimed.page, PageText(run, results));
+  if (claimed.report >= 0) {
+    files.Write(claimed.report, run.line.report == ReportFormat::kJson
+                                    ? ReportJson(*results.report)
+                                    : ReportText(*results.report));
   }
+  files.Write(claimed.result, results.result);
+  files.Commit();
 }
 
 std::vector<std::optional<double>> CaseMinimums(const LoadedModel& loaded) {
@@ -238,18 +293,18 @@ std::vector<std::optional<double>> CaseMinimums(const LoadedModel& loaded) {
 
 // The run of one model, step by step.
 void RunSteps(const ModelRun& run) {
-  const LoadedModel loaded = LoadModel(run.paths.input);
-  // The grid is saved before it is solved, so that a grid that cannot be
-  // solved can be looked at.
-  if (!run.outputs.save_input.empty()) {
-    ReplaceFileAtomically(run.outputs.save_input, GridFileText(loaded, run.paths.input));
-  }
+  ClaimedOutputs claimed;
+  ClaimOutputs(run, claimed);
+  const LoadedModel loaded = LoadModel(run.paths.input, LimitsFor(run));
+  // The grid is written as soon as it is made, and put in place with the
+  // rest once the run has succeeded.
+  if (claimed.grid >= 0) claimed.files.Write(claimed.grid, GridFileText(loaded, run.paths.input));
   RefuseUnknownCase(run, loaded);
   ModelResults results = SolveModel(run, loaded);
   SolveCasesOfTheirOwn(run, loaded, results);
   if (run.line.check_grid) results.report->grid_check = CheckGrid(run, loaded, *results.sample);
   if (results.report) JudgeFactors(*results.report, loaded.condensation, CaseMinimums(loaded));
-  WriteOutputs(run, results);
+  WriteOutputs(run, results, claimed);
 }
 
 }  // namespace
@@ -261,7 +316,11 @@ bool RunModel(const ModelPaths& paths, const CommandLine& line, ProgressWindow& 
   auto fail = [&](const std::string& message) {
     window.PrintLine(std::string(kProgram) + ": error: " + message);
     if (line.report == ReportFormat::kJson) {
-      window.PrintText(stdout, ReportErrorJson(paths.input, message));
+      // A standard output that fails is reported once, at the program's end.
+      try {
+        window.PrintStandardOutput(ReportErrorJson(paths.input, message));
+      } catch (const RunError&) {
+      }
     }
   };
   try {

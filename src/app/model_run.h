@@ -1,7 +1,9 @@
-// The run of one model: read (or made from a detail file), solved, its
-// cases and its grid check solved beside it, and what the command line asks
-// written: the picture, the node table and the result page before the
-// result, the result, then the report on stdout.
+// The run of one model: its outputs claimed (platform/output_files.h), the
+// model read (or made from a detail file) and solved, its cases and its grid
+// check solved beside it, every solution checked (report/solution_check.h),
+// and what the command line asks written: the report to standard output,
+// then the picture, the node table, the result page and the grid file put
+// in place, the result last. A run that fails leaves every file as it was.
 #pragma once
 
 #include <string>

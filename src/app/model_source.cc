@@ -129,14 +129,14 @@ bool IsDetailFile(const std::string& path) {
   return path.size() > tail.size() && path.compare(path.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-LoadedModel LoadModel(const std::string& path) {
+LoadedModel LoadModel(const std::string& path, const GridLimits& limits) {
   LoadedModel loaded;
   if (IsDetailFile(path)) {
     const DetailFile& detail = loaded.detail.emplace(ReadDetailFile(path));
     // What is wrong with the drawing's psi is said before its grid is made.
     std::vector<std::vector<FlankingElement>> flanking;
     for (const PsiEntry& psi : detail.psi) flanking.push_back(FlankingElements(detail, psi));
-    const MadeGrid& made = loaded.made.emplace(MakeGrid(detail));
+    const MadeGrid& made = loaded.made.emplace(MakeGrid(detail, limits));
     for (std::size_t i = 0; i < detail.psi.size(); ++i) {
       loaded.psi.push_back(PsiOf(detail, made, detail.psi[i], flanking[i]));
     }

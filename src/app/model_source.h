@@ -34,8 +34,9 @@ struct LoadedModel {
 // Whether `path` names a detail file: its name ends in ".toml".
 bool IsDetailFile(const std::string& path);
 
-// Reads the model at `path`; a detail file is read and its grid made.
-LoadedModel LoadModel(const std::string& path);
+// Reads the model at `path`; a detail file is read and its grid made, for
+// the solver `limits` names.
+LoadedModel LoadModel(const std::string& path, const GridLimits& limits = GridLimits());
 
 // The model as a grid file: the grid made from a detail file, or a grid
 // file as it is. Running it gives the same result file.

@@ -21,6 +21,7 @@
 #include "platform/program_folder.h"
 #include "platform/progress_window.h"
 #include "platform/settings_store.h"
+#include "platform/standard_output.h"
 #include "report/report.h"
 #include "solver/solver.h"
 
@@ -93,12 +94,13 @@ int RunMain(int argc, const char* const* argv) {
     return 2;
   }
   const CommandLine& line = parsed.line;
-  if (line.help) {
-    std::fputs(UsageText().c_str(), stdout);
-    return 0;
-  }
-  if (line.version) {
-    std::printf("%s\n", VersionLine().c_str());
+  if (line.help || line.version) {
+    try {
+      WriteStandardOutput(line.help ? UsageText() : VersionLine() + "\n");
+    } catch (const RunError& e) {
+      std::fprintf(stderr, "%s: error: %s\n", kProgram, e.what());
+      return 1;
+    }
     return 0;
   }
   if (line.layers) return ListLayers(line.paths);

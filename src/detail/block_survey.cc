@@ -114,6 +114,7 @@ class Survey {
       : shapes_(shapes), xs_(xs), ys_(ys), columns_(xs.size() - 1) {
     result_.column_has_material.assign(xs.size() - 1, false);
     result_.row_has_material.assign(ys.size() - 1, false);
+    result_.block_all_material.assign((xs.size() - 1) * (ys.size() - 1), false);
     result_.drawn_area.assign(materials, 0.0);
   }
   BlockSurvey Run();
@@ -242,7 +243,13 @@ BlockSurvey Survey::Run() {
     }
     const Fill base = top_[block] >= 0 ? shapes_[top_[block]].fill : Fill{};
     bool material = base.kind == FillKind::kMaterial;
-    for (int s : over) material = material || shapes_[s].fill.kind == FillKind::kMaterial;
+    bool all_material = material;
+    for (int s : over) {
+      const bool of_material = shapes_[s].fill.kind == FillKind::kMaterial;
+      material = material || of_material;
+      all_material = all_material && of_material;
+    }
+    result_.block_all_material[block] = all_material;
     if (material) {
       result_.column_has_material[block % columns_] = true;
       result_.row_has_material[block / columns_] = true;

@@ -25,6 +25,9 @@ namespace kelvane {
 struct BlockSurvey {
   std::vector<bool> column_has_material;  // Interval i, between xs[i] and xs[i + 1].
   std::vector<bool> row_has_material;     // Interval j, between ys[j] and ys[j + 1].
+  // Whether block (i, j), between those intervals, is of material all over
+  // (of one or several); at j * (xs.size() - 1) + i.
+  std::vector<bool> block_all_material;
   std::vector<double> drawn_area;         // mm2 per material of the file.
 };
 

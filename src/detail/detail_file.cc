@@ -20,6 +20,23 @@ namespace {
 // Coordinates beyond 1000 km are a slip of the keyboard, and keeping them
 // in range keeps every square and product of the geometry finite.
 constexpr double kLargestCoordinate = 1e9;
+// The physical values a detail can hold, each a wide margin beyond what
+// building materials and surfaces have, so that a slip of the keyboard
+// (1e30 for 1.30, a resistance for an h) is refused where it is written and
+// not met as a solution of broken accuracy: conductivities from 1e-5 (a
+// vacuum panel has 0.002) to 1e5 W/(m K) (diamond 2200); h 0, or from 1e-4
+// (still air with no radiation has 1) to 1e7 W/(m2 K) (condensing steam
+// 1e5), a resistance the inverse of those; temperatures within 1e4 of 0 in
+// the model's unit (a fire test reaches 1200 degrees C).
+struct Range {
+  double least;
+  double most;
+  const char* unit;
+};
+constexpr Range kConductivity{1e-5, 1e5, "W/(m K)"};
+constexpr Range kHeatTransfer{1e-4, 1e7, "W/(m\xC2\xB2 K)"};
+constexpr Range kResistance{1e-7, 1e4, "m\xC2\xB2 K/W"};
+constexpr Range kTemperature{-1e4, 1e4, ""};
 // Each pair of sides is checked for crossing; beyond this many vertices
 // that check alone would take seconds.
 constexpr std::size_t kMostVertices = 10000;
@@ -122,6 +139,8 @@ class DetailReader {
   const toml::table& TableOf(const toml::node& node, const std::string& what) const;
   double Number(const toml::node& node, const std::string& what) const;
   double Positive(const toml::node& node, const std::string& what) const;
+  double InRange(const toml::node& node, const std::string& what, const Range& range,
+                 bool zero = false) const;
   double Coordinate(const toml::node& node, const std::string& what) const;
   std::vector<double> Coordinates(const toml::node& node, std::size_t count,
                                   const std::string& what, const std::string& form) const;
@@ -251,6 +270,19 @@ double DetailReader::Positive(const toml::node& node, const std::string& what) c
   return value;
 }
 
+// A value within `range`, or 0 as well when `zero` allows it.
+double DetailReader::InRange(const toml::node& node, const std::string& what, const Range& range,
+                             bool zero) const {
+  const double value = Number(node, what);
+  if (!(value >= range.least && value <= range.most) && !(zero && value == 0)) {
+    Fail(ErrorKind::kInvalidValue, node.source(),
+         what + " must " + (zero ? "be 0 or " : "") + "lie between " + NumberText(range.least) +
+             " and " + NumberText(range.most) + (*range.unit ? " " : "") + range.unit + ", not " +
+             NumberText(value));
+  }
+  return value;
+}
+
 double DetailReader::Coordinate(const toml::node& node, const std::string& what) const {
   const double value = Number(node, what);
   if (std::fabs(value) > kLargestCoordinate) {
@@ -329,7 +361,8 @@ void DetailReader::ReadMaterials(const toml::node& node) {
   for (const Entry& entry : InFileOrder(TableOf(node, "materials"))) {
     const std::string name = Name(*entry.key);
     detail_.materials.push_back({name,
-                                 Positive(*entry.value, "the conductivity of " + Quoted(name)),
+                                 InRange(*entry.value, "the conductivity of " + Quoted(name),
+                                         kConductivity),
                                  PositionOf(entry.key->source())});
   }
 }
@@ -357,16 +390,12 @@ DetailReader::HeatTransfer DetailReader::ReadHeatTransfer(const toml::table& tab
   }
   HeatTransfer given;
   if (h != nullptr) {
-    given.h = Number(*h, "h of " + what);
-    if (*given.h < 0) {
-      Fail(ErrorKind::kInvalidValue, h->source(),
-           "h of " + what + " must be 0 or more, not " + NumberText(*given.h));
-    }
+    given.h = InRange(*h, "h of " + what, kHeatTransfer, true);
   } else if (resistance != nullptr && (resistance->is_string() || resistance->is_table())) {
     given.by_direction = ReadDirected(*resistance, "resistance of " + what);
     given.h = 1 / given.by_direction->side;
   } else if (resistance != nullptr) {
-    given.resistance = Positive(*resistance, "resistance of " + what);
+    given.resistance = InRange(*resistance, "resistance of " + what, kResistance);
     given.h = 1 / *given.resistance;
   }
   return given;
@@ -388,9 +417,12 @@ DirectedResistance DetailReader::ReadDirected(const toml::node& node,
   }
   const toml::table& table = *node.as_table();
   RefuseUnknownKeys(table, kDirectionKeys, what);
-  if (const toml::node* up = table.get("up")) directed.up = Positive(*up, "up of " + what);
-  if (const toml::node* side = table.get("side")) directed.side = Positive(*side, "side of " + what);
-  if (const toml::node* down = table.get("down")) directed.down = Positive(*down, "down of " + what);
+  for (auto [key, value] : {std::pair{"up", &directed.up}, std::pair{"side", &directed.side},
+                             std::pair{"down", &directed.down}}) {
+    if (const toml::node* r = table.get(key)) {
+      *value = InRange(*r, std::string(key) + " of " + what, kResistance);
+    }
+  }
   return directed;
 }
 
@@ -402,7 +434,7 @@ ConditionEntry DetailReader::Condition(const toml::key& key, const toml::node& n
   const toml::table& table = ConditionTable(node, what, "{ ambient = 20, resistance = 0.13 }");
   const toml::node* ambient = table.get("ambient");
   if (ambient == nullptr) Fail(ErrorKind::kMissingKey, node.source(), what + " needs ambient");
-  condition.ambient = Number(*ambient, "ambient of " + what);
+  condition.ambient = InRange(*ambient, "ambient of " + what, kTemperature);
   const HeatTransfer given = ReadHeatTransfer(table, what);
   if (!given.h) Fail(ErrorKind::kMissingKey, node.source(), what + " needs h or resistance");
   condition.h = *given.h;
@@ -420,7 +452,9 @@ void DetailReader::ReadConditions(const toml::node& node) {
 void DetailReader::ReadFixed(const toml::node& node) {
   for (const Entry& entry : InFileOrder(TableOf(node, "fixed"))) {
     const std::string name = Name(*entry.key);
-    detail_.fixed.push_back({name, Number(*entry.value, "the temperature of " + Quoted(name)),
+    detail_.fixed.push_back({name,
+                             InRange(*entry.value, "the temperature of " + Quoted(name),
+                                     kTemperature),
                              PositionOf(entry.key->source())});
   }
 }
@@ -874,7 +908,8 @@ CaseOverride DetailReader::Override(const toml::key& key, const toml::node& node
   const bool all_fixed = std::all_of(members.begin(), members.end(),
                                      [](const Fill& f) { return f.kind == FillKind::kFixed; });
   if (all_fixed && change.target.environment < 0) {
-    change.temperature = Number(node, "fixed temperature " + Quoted(name) + " in " + in_case);
+    change.temperature =
+        InRange(node, "fixed temperature " + Quoted(name) + " in " + in_case, kTemperature);
     return change;
   }
   const std::string what =
@@ -887,7 +922,7 @@ CaseOverride DetailReader::Override(const toml::key& key, const toml::node& node
     Fail(ErrorKind::kMissingKey, node.source(),
          what + " changes nothing; give ambient, h or resistance");
   }
-  if (ambient != nullptr) change.ambient = Number(*ambient, "ambient of " + what);
+  if (ambient != nullptr) change.ambient = InRange(*ambient, "ambient of " + what, kTemperature);
   change.h = given.h;
   change.resistance = given.resistance;
   change.by_direction = given.by_direction;

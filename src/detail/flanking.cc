@@ -296,7 +296,8 @@ FlankingElement SegmentElement::Make() {
   resistance += element.resistance_to;
   element.u = 1 / resistance;
   // Only conductivities beyond any material's leave layers between two fixed
-  // temperatures with (next to) no resistance.
+  // temperatures with (next to) no resistance: the reader refuses those, a
+  // detail made in code may still hold them.
   if (!std::isfinite(element.u)) Fail("has so little thermal resistance that U is infinite");
   element.at = entry_.at;
   return element;

@@ -15,6 +15,7 @@
 #include "platform/error.h"
 #include "platform/memory.h"
 #include "platform/number_text.h"
+#include "solver/solver_memory.h"
 
 namespace kelvane {
 namespace {
@@ -118,7 +119,10 @@ class GridMaker {
   void PlanIntervals(Axis& axis, const std::vector<bool>& material, bool along_x) const;
   static void GradeBesideSmallCells(Axis& axis);
   std::int64_t CountAxis(Axis& axis) const;
+  SourcePosition LargestKey() const;
   void CheckSize(std::int64_t columns, std::int64_t rows) const;
+  GridShape ShapeOf(const BlockSurvey& survey, std::int64_t columns, std::int64_t rows) const;
+  void CheckSolverMemory(const BlockSurvey& survey, std::int64_t columns, std::int64_t rows) const;
   static void Cut(Axis& axis);
   std::vector<int> Paint() const;
   void PaintPolygon(const Shape& shape, int s, std::vector<int>& painted) const;
@@ -254,9 +258,8 @@ std::int64_t GridMaker::CountAxis(Axis& axis) const {
   return total;
 }
 
-// Refuses a grid whose points exceed the limits or whose tables the memory
-// cannot hold, at the key that asks for the most cells.
-void GridMaker::CheckSize(std::int64_t columns, std::int64_t rows) const {
+// The key that asks for the most cells, where a grid too large is refused.
+SourcePosition GridMaker::LargestKey() const {
   std::map<std::pair<int, int>, std::int64_t> cells_by_key;
   for (const Axis* axis : {&x_, &y_}) {
     for (const Interval& interval : axis->intervals) {
@@ -266,9 +269,15 @@ void GridMaker::CheckSize(std::int64_t columns, std::int64_t rows) const {
   }
   auto largest = std::max_element(cells_by_key.begin(), cells_by_key.end(),
                                   [](const auto& a, const auto& b) { return a.second < b.second; });
-  const SourcePosition at = largest == cells_by_key.end()
-                                ? SourcePosition{}
-                                : SourcePosition{largest->first.first, largest->first.second};
+  return largest == cells_by_key.end()
+             ? SourcePosition{}
+             : SourcePosition{largest->first.first, largest->first.second};
+}
+
+// Refuses a grid whose points exceed the limits or whose tables the memory
+// cannot hold, at the key that asks for the most cells.
+void GridMaker::CheckSize(std::int64_t columns, std::int64_t rows) const {
+  const SourcePosition at = LargestKey();
   const std::string size = std::to_string(columns) + " x " + std::to_string(rows) + " cells";
   const double points = static_cast<double>(columns + 3) * static_cast<double>(rows + 3);
   if (points > static_cast<double>(limits_.grid_points)) {
@@ -283,6 +292,56 @@ void GridMaker::CheckSize(std::int64_t columns, std::int64_t rows) const {
     e.AddOuterPlace(at.line > 0 ? detail_.PlaceOf(at) : detail_.source);
     throw;
   }
+}
+
+// The grid's shape as the solvers' estimates take it: per interval of the
+// axis whose lines the nodes are numbered along, the lines between its
+// cells, each crossing the cells of the blocks of material beside it.
+GridShape GridMaker::ShapeOf(const BlockSurvey& survey, std::int64_t columns,
+                             std::int64_t rows) const {
+  GridShape shape{columns, rows, 0, {}};
+  const bool along_x = NumberedAlongColumns(columns, rows);
+  const Axis& outer = along_x ? x_ : y_;
+  const Axis& inner = along_x ? y_ : x_;
+  const std::size_t stride = x_.intervals.size();
+  for (std::size_t o = 0; o < outer.intervals.size(); ++o) {
+    double across = 0;
+    for (std::size_t i = 0; i < inner.intervals.size(); ++i) {
+      const std::size_t block = along_x ? i * stride + o : o * stride + i;
+      if (survey.block_all_material[block]) across += static_cast<double>(inner.intervals[i].count);
+    }
+    const double count = static_cast<double>(outer.intervals[o].count);
+    shape.material_cells += across * count;
+    shape.groups.push_back({count - 1, across});
+  }
+  return shape;
+}
+
+// Refuses, before any table of the grid is made, a grid whose solution
+// would not fit in the memory: the model's cells and the solver's tables,
+// estimated from below (solver_memory.h). For the profile solver the
+// refusal says what the sparse one would need.
+void GridMaker::CheckSolverMemory(const BlockSurvey& survey, std::int64_t columns,
+                                  std::int64_t rows) const {
+  const GridShape shape = ShapeOf(survey, columns, rows);
+  const double model = static_cast<double>(columns + 3) * static_cast<double>(rows + 3) *
+                       static_cast<double>(sizeof(BlockCode));
+  const double sparse = model + SparseSolverBytes(shape);
+  const double need = limits_.sparse ? sparse : model + ProfileSolverBytes(shape);
+  const double most = static_cast<double>(UINT64_MAX) / 2;
+  const std::optional<MemoryRoom> room = ShortOfMemory(static_cast<std::uint64_t>(std::min(need, most)));
+  if (!room) return;
+  const std::string what = "the grid of " + std::to_string(columns) + " x " +
+                           std::to_string(rows) + " cells with the " +
+                           (limits_.sparse ? "sparse" : "profile") + " solver's tables";
+  const std::string advice =
+      limits_.sparse ? ""
+                     : "; with --solver=sparse it would need " +
+                           MemorySizeTextUp(static_cast<std::uint64_t>(std::min(sparse, most)));
+  RunError error = MemoryRefusal(what, static_cast<std::uint64_t>(std::min(need, most)), *room, advice);
+  const SourcePosition at = LargestKey();
+  error.AddOuterPlace(at.line > 0 ? detail_.PlaceOf(at) : detail_.source);
+  throw error;
 }
 
 void GridMaker::Cut(Axis& axis) {
@@ -689,6 +748,7 @@ std::vector<int> GridMaker::MakeCells(const BlockSurvey& survey) {
     const std::int64_t columns = CountAxis(x_);
     const std::int64_t rows = CountAxis(y_);
     CheckSize(columns, rows);
+    CheckSolverMemory(survey, columns, rows);
     Cut(x_);
     Cut(y_);
     const std::vector<std::size_t> in_pieces = ShapesInPieces();

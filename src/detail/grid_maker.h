@@ -42,6 +42,9 @@ struct GridLimits {
   // The most grid points (LastColumn + 1) x (LastRow + 1), as the input
   // reader allows them.
   std::uint64_t grid_points = 2147483647;
+  // Whether the sparse solver is to solve the grid, else the profile
+  // solver: what its tables need is estimated before the grid is made.
+  bool sparse = false;
 };
 
 struct MadeGrid {
@@ -73,9 +76,10 @@ struct MadeGrid {
 };
 
 // Makes the grid model of a detail file. Refuses, before making any table
-// that the grid's size could make too large: a grid beyond `limits` or the
-// memory (at the key whose cells are most), no material cell at all, and a
-// probe in no element (at the probe).
+// that the grid's size could make too large: a grid beyond `limits`, or
+// whose tables or whose solution by the solver of `limits` would not fit in
+// the memory (at the key whose cells are most, with the sizes); no material
+// cell at all, and a probe in no element (at the probe).
 //
 // `scale` multiplies every cell size (max_cell, fine, each shape's cell and
 // what its thickness asks): 0.5 makes the drawing's grid again with cells

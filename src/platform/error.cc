@@ -29,6 +29,7 @@ const char* ErrorKindText(ErrorKind kind) {
     case ErrorKind::kDuplicateName: return "duplicate name";
     case ErrorKind::kNoElement: return "no element";
     case ErrorKind::kUnresolved: return "not resolved";
+    case ErrorKind::kInaccurate: return "inaccurate solution";
   }
   return "run-time error";
 }
@@ -60,10 +61,12 @@ void RunError::SetPlace(std::string place) {
 
 std::string RunError::Compose(ErrorKind kind, const std::string& place,
                               const std::string& detail) {
+  // A place may be a file's name, which can hold any byte: the message
+  // stays one line, and no byte of it reaches a terminal as a control.
   std::string text;
-  if (!place.empty()) text = place + ": ";
+  if (!place.empty()) text = Printable(place) + ": ";
   text += ErrorKindText(kind);
-  if (!detail.empty()) text += ": " + detail;
+  if (!detail.empty()) text += ": " + Printable(detail);
   return text;
 }
 

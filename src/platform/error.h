@@ -36,6 +36,8 @@ enum class ErrorKind {
   kDuplicateName,
   kNoElement,
   kUnresolved,
+  // A solution that rounding has spoilt (solver/soundness.h).
+  kInaccurate,
 };
 
 // The words a message uses for the kind, e.g. "input ends early".

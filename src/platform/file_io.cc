@@ -15,16 +15,6 @@ namespace {
 
 std::string Reason(int error_number) { return std::strerror(error_number); }
 
-mode_t NewFileMode() {
-  // The mode an ordinary new file would get: 0666 less the umask.
-  static const mode_t mask = [] {
-    mode_t m = umask(0);
-    umask(m);
-    return m;
-  }();
-  return 0666 & ~mask;
-}
-
 bool WriteAll(int fd, std::string_view content) {
   while (!content.empty()) {
     ssize_t n = write(fd, content.data(), content.size());
@@ -38,6 +28,15 @@ bool WriteAll(int fd, std::string_view content) {
 }
 
 }  // namespace
+
+mode_t NewFileMode() {
+  static const mode_t mask = [] {
+    mode_t m = umask(0);
+    umask(m);
+    return m;
+  }();
+  return 0666 & ~mask;
+}
 
 std::string FolderOf(const std::string& path) {
   std::size_t slash = path.find_last_of('/');
@@ -93,20 +92,14 @@ std::string ReadWholeFile(const std::string& path) {
   return content;
 }
 
-void ReplaceFileAtomically(const std::string& path, std::string_view content) {
-  struct stat info;
-  if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-    throw RunError(ErrorKind::kFileNotWritable, path, "is a folder");
-  }
-  std::string folder = FolderOf(path);
-  std::string name = path.substr(path.find_last_of('/') + 1);
-  TemporaryFileGuard temporary;
-  int fd = temporary.Create(folder + "/." + name + ".tmp-XXXXXX");
+void WriteTemporaryFile(const std::string& path, std::string_view content, mode_t mode,
+                        TemporaryFileGuard& temporary) {
+  const std::string name = path.substr(path.find_last_of('/') + 1);
+  int fd = temporary.Create(FolderOf(path) + "/." + name + ".tmp-XXXXXX");
   if (fd < 0) {
     throw RunError(ErrorKind::kFileNotWritable, path, Reason(errno));
   }
-  bool ok = WriteAll(fd, content) && fchmod(fd, NewFileMode()) == 0 &&
-            fsync(fd) == 0;
+  bool ok = WriteAll(fd, content) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
   int e = errno;
   if (close(fd) != 0 && ok) {
     ok = false;
@@ -116,8 +109,17 @@ void ReplaceFileAtomically(const std::string& path, std::string_view content) {
     temporary.Remove();
     throw RunError(ErrorKind::kFileNotWritable, path, Reason(e));
   }
+}
+
+void ReplaceFileAtomically(const std::string& path, std::string_view content) {
+  struct stat info;
+  if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    throw RunError(ErrorKind::kFileNotWritable, path, "is a folder");
+  }
+  TemporaryFileGuard temporary;
+  WriteTemporaryFile(path, content, NewFileMode(), temporary);
   if (temporary.RenameTo(path) != 0) {
-    e = errno;
+    const int e = errno;
     temporary.Remove();
     throw RunError(ErrorKind::kFileNotWritable, path,
                    e == EISDIR ? "is a folder" : Reason(e));

@@ -14,7 +14,7 @@
 namespace kelvane {
 namespace {
 
-constexpr int kSlots = 8;
+constexpr int kSlots = 16;
 // Paths the handler removes. A slot is in use while its first byte is not 0.
 char g_temporary_paths[kSlots][PATH_MAX];
 volatile sig_atomic_t g_progress_line_shown = 0;
@@ -31,14 +31,19 @@ extern "C" void OnInterrupt(int signal_number) {
   _exit(128 + signal_number);
 }
 
+sigset_t InterruptSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGHUP);
+  return set;
+}
+
 class SignalsBlocked {
  public:
   SignalsBlocked() {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGTERM);
-    sigaddset(&set, SIGHUP);
+    const sigset_t set = InterruptSignals();
     sigprocmask(SIG_BLOCK, &set, &previous_);
   }
   ~SignalsBlocked() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
@@ -60,6 +65,19 @@ void InstallInterruptHandlers() {
   for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
     sigaction(signal_number, &action, nullptr);
   }
+  // A program started with them blocked (a parent's mask is inherited) is
+  // interruptible all the same.
+  ReleaseInterrupts();
+}
+
+void HoldInterrupts() {
+  const sigset_t set = InterruptSignals();
+  sigprocmask(SIG_BLOCK, &set, nullptr);
+}
+
+void ReleaseInterrupts() {
+  const sigset_t set = InterruptSignals();
+  sigprocmask(SIG_UNBLOCK, &set, nullptr);
 }
 
 void SetProgressLineShown(bool shown) { g_progress_line_shown = shown ? 1 : 0; }

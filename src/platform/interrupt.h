@@ -36,6 +36,15 @@ class TemporaryFileGuard {
   int slot_ = -1;
 };
 
+// Holds SIGINT, SIGTERM and SIGHUP back: one that comes from now on waits
+// until ReleaseInterrupts(), and is lost if the program ends first. A run
+// holds them from the moment it puts its outputs in place, so that a run
+// whose outputs are in place is not then reported as interrupted.
+void HoldInterrupts();
+// Lets them through again; one that came while they were held ends the
+// program now.
+void ReleaseInterrupts();
+
 // Tells the handler that a progress line is on the terminal and should be
 // cleared before the program ends.
 void SetProgressLineShown(bool shown);

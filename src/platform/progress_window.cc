@@ -1,6 +1,8 @@
 #include "platform/progress_window.h"
 
+#include "platform/error.h"
 #include "platform/interrupt.h"
+#include "platform/standard_output.h"
 
 namespace kelvane {
 
@@ -29,17 +31,24 @@ void ProgressWindow::Yield(int phase, int count, const std::string& phase_name) 
 void ProgressWindow::PrintLine(const std::string& line) {
   bool redraw = drawn_;
   Clear();
-  std::fputs(line.c_str(), out_);
+  // A line names files and names from the input, which may hold control
+  // bytes: they are shown escaped, so that the line stays one line.
+  const std::string shown = Printable(line);
+  std::fputs(shown.c_str(), out_);
   std::fputc('\n', out_);
   if (redraw) Draw();
   std::fflush(out_);
 }
 
-void ProgressWindow::PrintText(std::FILE* stream, const std::string& text) {
-  bool redraw = drawn_;
+void ProgressWindow::PrintStandardOutput(std::string_view text) {
+  const bool redraw = drawn_;
   Clear();
-  std::fwrite(text.data(), 1, text.size(), stream);
-  std::fflush(stream);
+  try {
+    WriteStandardOutput(text);
+  } catch (const RunError&) {
+    if (redraw) Draw();
+    throw;
+  }
   if (redraw) Draw();
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace kelvane {
 
@@ -29,9 +30,10 @@ class ProgressWindow {
   void Yield(int phase, int count, const std::string& phase_name);
   // Prints a whole line (a warning, an error) without tearing the status.
   void PrintLine(const std::string& line);
-  // Writes `text` as it is to `stream` (stdout, say, when it shares the
-  // terminal), with the status line cleared first and drawn again after.
-  void PrintText(std::FILE* stream, const std::string& text);
+  // Writes `text` as it is to standard output, which may share the
+  // terminal, with the status line cleared first and drawn again after; a
+  // write that fails is a RunError (platform/standard_output.h).
+  void PrintStandardOutput(std::string_view text);
   // Clears the line; nothing is drawn after.
   void Close();
   bool shown() const { return shown_; }

@@ -1,9 +1,10 @@
 #include "report/coupling.h"
 
+#include "platform/error.h"
 #include "report/heat_flow.h"
+#include "report/solution_check.h"
 
 namespace kelvane {
-namespace {
 
 std::vector<Environment> TouchingEnvironments(const SolvedField& field,
                                                const ModelLabels& labels) {
@@ -28,8 +29,6 @@ std::vector<Environment> TouchingEnvironments(const SolvedField& field,
   return environments;
 }
 
-}  // namespace
-
 CouplingMatrix ComputeCoupling(const Solution& solution, const ModelLabels& labels) {
   const SolvedField& field = solution.Field();
   CouplingMatrix m;
@@ -49,6 +48,7 @@ CouplingMatrix ComputeCoupling(const Solution& solution, const ModelLabels& labe
       values.fixed[unit.number] = 1;
     }
     const std::vector<double> t = solution.SolveFor(values);
+    RequireSound(field, t, values, labels, "the coupling load of " + Quoted(unit.name) + " at 1 K");
     const EnvironmentFlows flows = HeatFlows(field, t.data(), values.Ambients());
     for (std::size_t i = 0; i < count; ++i) {
       const Environment& through = m.environments[i];

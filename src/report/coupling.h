@@ -37,6 +37,12 @@ struct CouplingMatrix {
   std::vector<std::vector<double>> flow;  // flow[i][j], 0-based
 };
 
+// The environments that touch the solved model, in that order, with the
+// model's values and the names of `labels`.
+std::vector<Environment> TouchingEnvironments(const SolvedField& field, const ModelLabels& labels);
+
+// Each environment's load (it at 1, every other at 0) is checked as every
+// solution is (report/solution_check.h).
 CouplingMatrix ComputeCoupling(const Solution& solution, const ModelLabels& labels);
 
 }  // namespace kelvane

@@ -206,6 +206,64 @@ TEST_F(Hardening, SparseUnderAnAddressSpaceLimitRunsOrRefusesButNeverHangs) {
   EXPECT_GT(refused, 0);
 }
 
+// A square of 8 m of concrete between two airs, with [grid] as given.
+std::string SquareDetail(const std::string& grid) {
+  return "title = \"a square of 8 m\"\n[grid]\n" + grid +
+         "\n[materials]\nconcrete = 2.3\n[conditions]\n"
+         "inside = { ambient = 20, resistance = 0.13 }\noutside = { ambient = -10, resistance = 0.04 }\n"
+         "[[shape]]\nfill = \"concrete\"\nrect = [0, 0, 8000, 8000]\n"
+         "[[shape]]\nfill = \"outside\"\nrect = [-10, 0, 0, 8000]\n"
+         "[[shape]]\nfill = \"inside\"\nrect = [8000, 0, 8010, 8000]\n";
+}
+
+// Files of a few hundred bytes that ask for grids far beyond the memory are
+// refused before the grid is made, at the [grid] key that asks for the most
+// cells, with the sizes: in milliseconds and a few MB, where they took
+// 12 to 22 GB and up to two minutes before.
+TEST_F(Hardening, GridsBeyondTheMemoryAreRefusedBeforeTheyAreMade) {
+  struct Case {
+    const char* grid;
+    const char* solver;
+    const char* refusal;
+  } cases[] = {
+      {"max_cell = 1", "profile",
+       "m.toml:3:12: out of memory: the grid of 8002 x 8000 cells with the profile solver's "
+       "tables needs 3821.6 GiB; this machine has "},
+      {"max_cell = 100\nfine = 1e-310\ngrowth = 1.2", "profile",
+       "m.toml:4:8: out of memory: the grid of 7953 x 7951 cells with the profile solver's tables "
+       "needs 3751.9 GiB; this machine has "},
+      // Cells that do not grow cost what they cost; so many would not fit
+      // with either solver.
+      {"max_cell = 100\nfine = 0.5\ngrowth = 1", "profile",
+       "m.toml:4:8: out of memory: the grid of 16002 x 16000 cells with the profile solver's tables "
+       "needs 30545.2 GiB; this machine has "},
+      {"max_cell = 100\nfine = 0.5\ngrowth = 1", "sparse",
+       "m.toml:4:8: out of memory: the grid of 16002 x 16000 cells with the sparse solver's tables "
+       "needs 202.6 GiB; this machine has "},
+      {"max_cell = 0.5", "sparse",
+       "m.toml:3:12: out of memory: the grid of 16002 x 16000 cells with the sparse solver's tables "
+       "needs 202.6 GiB; this machine has "},
+      {"max_cell = 100\nfine = 0.1\ngrowth = 1", "sparse",
+       "m.toml:4:8: overflow: the grid would have 80002 x 80000 cells, more than a grid of "
+       "2147483647 grid points holds\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.grid) + ", " + c.solver);
+    WriteFile(folder_ / "m.toml", SquareDetail(c.grid));
+    // Under 16 GiB of address space every one is too large on any machine
+    // (the sanitizers reserve address space of their own).
+    RunOptions limited;
+    limited.address_space_limit = Sanitized() ? 0 : std::uint64_t{16} << 30;
+    Outcome o = Run({std::string("--solver=") + c.solver, "m.toml"}, limited);
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err.rfind(std::string("kelvane2d: error: ") + c.refusal, 0), 0u) << o.err;
+    EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << o.err;
+    EXPECT_LT(o.seconds, 1.0);
+    EXPECT_LT(o.peak_bytes, 100u << 20);
+    EXPECT_FALSE(Exists(folder_ / "m.otp.csv"));
+  }
+}
+
 // Threads beyond the cores would only wait for each other's rows; the
 // factorisation takes no more than there are, with the same bits.
 TEST_F(Hardening, ThreadsBeyondTheCoresCostNothing) {

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -73,12 +74,22 @@ Outcome RunProgram(const std::string& binary, const std::vector<std::string>& ar
 
   pid_t pid = fork();
   if (pid == 0) {
-    int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const bool closed = options.stdout_path == "closed";
+    int out = options.stdout_path.empty() ? open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644)
+              : closed                    ? -1
+                                          : open(options.stdout_path.c_str(), O_WRONLY);
     int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int in = open("/dev/null", O_RDONLY);
     dup2(in, 0);
-    dup2(out, 1);
     dup2(err, 2);
+    if (closed) {
+      close(1);
+    } else {
+      dup2(out, 1);
+    }
+    for (int fd : {out, err, in}) {
+      if (fd > 2) close(fd);
+    }
     if (chdir(cwd.c_str()) != 0) _exit(126);
     if (options.address_space_limit > 0) {
       rlimit limit{options.address_space_limit, options.address_space_limit};
@@ -88,17 +99,19 @@ Outcome RunProgram(const std::string& binary, const std::vector<std::string>& ar
     _exit(127);
   }
   int status = 0;
+  rusage usage{};
+  const auto started = std::chrono::steady_clock::now();
   if (options.signal_after_ms >= 0) {
     usleep(static_cast<useconds_t>(options.signal_after_ms) * 1000);
     kill(pid, options.signal);
   }
   if (options.kill_after_ms < 0) {
-    waitpid(pid, &status, 0);
+    wait4(pid, &status, 0, &usage);
   } else {
-    for (int waited_ms = 0; waitpid(pid, &status, WNOHANG) == 0; waited_ms += 10) {
+    for (int waited_ms = 0; wait4(pid, &status, WNOHANG, &usage) == 0; waited_ms += 10) {
       if (waited_ms >= options.kill_after_ms) {
         kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
+        wait4(pid, &status, 0, &usage);
         break;
       }
       usleep(10000);
@@ -106,6 +119,8 @@ Outcome RunProgram(const std::string& binary, const std::vector<std::string>& ar
   }
   Outcome outcome;
   outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  outcome.peak_bytes = static_cast<std::uint64_t>(usage.ru_maxrss) * 1024;
   outcome.out = ReadFile(out_path);
   outcome.err = ReadFile(err_path);
   return outcome;

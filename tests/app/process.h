@@ -13,6 +13,8 @@ struct Outcome {
   int status = -1;  // Exit status, or 128 + signal.
   std::string out;
   std::string err;
+  double seconds = 0;            // From the start to the end of the child.
+  std::uint64_t peak_bytes = 0;  // Its peak resident size.
 };
 
 struct RunOptions {
@@ -20,6 +22,9 @@ struct RunOptions {
   int signal_after_ms = -1;               // Send `signal` after this long; -1: never.
   int signal = 0;
   int kill_after_ms = -1;  // A run still going after this long is killed; -1: never.
+  // Standard output goes to this file (opened for writing, not truncated)
+  // instead of being captured; "closed": the program starts without it.
+  std::string stdout_path;
 };
 
 Outcome RunProgram(const std::string& binary, const std::vector<std::string>& args,

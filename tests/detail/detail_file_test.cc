@@ -166,7 +166,14 @@ const Refusal kRefusals[] = {
     {"[grid]\nmax_cell = 1\nfine = 1\ngrowth = 0.9\n",
      "d.toml:4:10: invalid value: growth must be 1 or more, not 0.9"},
     {"[grid]\nmax_cell = 1\n[materials]\nconcrete = 0\n",
-     "d.toml:4:12: invalid value: the conductivity of \"concrete\" must be above 0, not 0"},
+     "d.toml:4:12: invalid value: the conductivity of \"concrete\" must lie between 1E-05 and "
+     "100000 W/(m K), not 0"},
+    {"[grid]\nmax_cell = 1\n[materials]\nsteel = 1e300\n",
+     "d.toml:4:9: invalid value: the conductivity of \"steel\" must lie between 1E-05 and 100000 "
+     "W/(m K), not 1E+300"},
+    {"[grid]\nmax_cell = 1\n[materials]\nwool = 1e-8\n",
+     "d.toml:4:8: invalid value: the conductivity of \"wool\" must lie between 1E-05 and 100000 "
+     "W/(m K), not 1E-08"},
     {"[grid]\nmax_cell = 1\n[materials]\nconcrete = true\n",
      "d.toml:4:12: type mismatch: the conductivity of \"concrete\" must be a number, not a "
      "boolean"},
@@ -184,9 +191,23 @@ const Refusal kRefusals[] = {
     {"[grid]\nmax_cell = 1\n[conditions]\nin = { h = 8 }\n",
      "d.toml:4:6: missing key: condition \"in\" needs ambient"},
     {"[grid]\nmax_cell = 1\n[conditions]\nin = { ambient = 20, resistance = 0 }\n",
-     "d.toml:4:35: invalid value: resistance of condition \"in\" must be above 0, not 0"},
+     "d.toml:4:35: invalid value: resistance of condition \"in\" must lie between 1E-07 and "
+     "10000 m\xC2\xB2 K/W, not 0"},
+    {"[grid]\nmax_cell = 1\n[conditions]\nin = { ambient = 20, resistance = 1e-300 }\n",
+     "d.toml:4:35: invalid value: resistance of condition \"in\" must lie between 1E-07 and "
+     "10000 m\xC2\xB2 K/W, not 1E-300"},
+    {"[grid]\nmax_cell = 1\n[conditions]\nin = { ambient = 20, h = 1e14 }\n",
+     "d.toml:4:26: invalid value: h of condition \"in\" must be 0 or lie between 0.0001 and "
+     "10000000 W/(m\xC2\xB2 K), not 100000000000000"},
+    {"[grid]\nmax_cell = 1\n[conditions]\nin = { ambient = -1e308, h = 8 }\n",
+     "d.toml:4:18: invalid value: ambient of condition \"in\" must lie between -10000 and 10000, "
+     "not -1E+308"},
+    {"[grid]\nmax_cell = 1\n[fixed]\npipe = 1e308\n",
+     "d.toml:4:8: invalid value: the temperature of \"pipe\" must lie between -10000 and 10000, "
+     "not 1E+308"},
     {"[grid]\nmax_cell = 1\n[conditions]\nin = { ambient = 20, h = -8 }\n",
-     "d.toml:4:26: invalid value: h of condition \"in\" must be 0 or more, not -8"},
+     "d.toml:4:26: invalid value: h of condition \"in\" must be 0 or lie between 0.0001 and "
+     "10000000 W/(m\xC2\xB2 K), not -8"},
     {"[grid]\nmax_cell = 1\n[conditions]\nin = { ambient = 20, hh = 8 }\n",
      "d.toml:4:22: unknown key: \"hh\" in condition \"in\", which knows ambient, h, resistance"},
     {"[grid]\nmax_cell = 1\n[materials]\npipe = 1\n[fixed]\npipe = 45\n",
@@ -420,10 +441,17 @@ const AnswerRefusal kAnswerRefusals[] = {
      "d.toml:12:6: invalid value: condition \"in\" in case \"a\" has both h and resistance; give "
      "one"},
     {"[[case]]\nname = \"a\"\nin = { resistance = 0 }\n",
-     "d.toml:12:21: invalid value: resistance of condition \"in\" in case \"a\" must be above 0, "
-     "not 0"},
+     "d.toml:12:21: invalid value: resistance of condition \"in\" in case \"a\" must lie "
+     "between 1E-07 and 10000 m\xC2\xB2 K/W, not 0"},
+    {"[[case]]\nname = \"a\"\nin = { ambient = 1e5 }\n",
+     "d.toml:12:18: invalid value: ambient of condition \"in\" in case \"a\" must lie between "
+     "-10000 and 10000, not 100000"},
+    {"[[case]]\nname = \"a\"\npipe = -20000\n",
+     "d.toml:12:8: invalid value: fixed temperature \"pipe\" in case \"a\" must lie between "
+     "-10000 and 10000, not -20000"},
     {"[[case]]\nname = \"a\"\nin = { h = -1 }\n",
-     "d.toml:12:12: invalid value: h of condition \"in\" in case \"a\" must be 0 or more, not -1"},
+     "d.toml:12:12: invalid value: h of condition \"in\" in case \"a\" must be 0 or lie "
+     "between 0.0001 and 10000000 W/(m\xC2\xB2 K), not -1"},
     {"[[case]]\nname = \"a\"\npipe = { ambient = 1 }\n",
      "d.toml:12:8: type mismatch: fixed temperature \"pipe\" in case \"a\" must be a number, not "
      "a table"},
