@@ -1020,7 +1020,8 @@ Months DetailReader::MonthsOf(const toml::node& node, const std::string& what, b
   if (array == nullptr || array->size() != 12) {
     Fail(ErrorKind::kInvalidValue, node.source(),
          what + " must be 12 monthly values, January first, not " +
-             (array ? std::to_string(array->size()) + " values" : TypeName(node)));
+             (array ? std::to_string(array->size()) + (array->size() == 1 ? " value" : " values")
+                    : TypeName(node)));
   }
   Months months{};
   for (std::size_t m = 0; m < 12; ++m) {

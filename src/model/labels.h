@@ -84,6 +84,12 @@ struct ModelLabels {
   std::vector<EnvironmentLabel> environments;
 
   const std::string& Condition(std::int32_t v) const { return conditions[v]; }
+  // Whether some environment is more than one condition or fixed temperature.
+  bool AnyGrouped() const {
+    return std::any_of(environments.begin(), environments.end(), [](const EnvironmentLabel& e) {
+      return e.conditions.size() + e.fixed.size() > 1;
+    });
+  }
   const std::string& Fixed(std::int32_t i) const { return fixed[i]; }
   // The coordinates, in metres, of grid point (k, j), which the solver puts
   // at x, y (m): the drawing's for a detail file, the solver's for a grid

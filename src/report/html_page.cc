@@ -1,5 +1,6 @@
 #include "report/html_page.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <nlohmann/json.hpp>
@@ -123,8 +124,13 @@ std::string Tables(const ModelReport& report) {
   std::string out = MaterialsSection(report);
   out += SolutionSections(report.base, report.labels, 2, "k-base");
   for (std::size_t i = 0; i < report.psi.size(); ++i) out += PsiSection(report.psi[i], i);
+  if (report.condensation) out += CondensationSection(*report.condensation);
   if (!report.cases.empty()) out += CasesSection(report.cases, report.labels);
-  if (report.coupling) out += CouplingSection(*report.coupling);
+  if (report.coupling) {
+    out += CouplingSection(*report.coupling, report.labels.AnyGrouped()
+                                                 ? report.environment_coupling
+                                                 : std::vector<EnvironmentCoupling>());
+  }
   if (report.grid_check) out += GridCheckSection(*report.grid_check, report.base.probes);
   return out;
 }

@@ -26,6 +26,8 @@ std::string ShortMm2(double square_metres) {
   return Short(SquareMetreToSquareMillimetre(square_metres));
 }
 
+std::string Signed(double value) { return (value > 0 ? "+" : "") + Short(value); }
+
 std::string Tag(const std::string& tag, const std::string& html) {
   return "<" + tag + ">" + html + "</" + tag + ">";
 }
@@ -131,12 +133,41 @@ std::string FixedTable(const SolutionReport& r) {
                rows);
 }
 
-std::string FactorTable(const TemperatureFactor& f) {
-  return Facts({{"f<sub>Rsi</sub>", Exact(f.value)},
-                {"Lowest surface temperature on the warm side", Exact(f.surface.temperature)},
-                {"at x, y (mm)", CoordinateMm(f.surface.x) + ", " + CoordinateMm(f.surface.y)},
-                {"Warm side", XmlText(f.warm_name) + ", ambient " + Exact(f.inside)},
-                {"Cold side", XmlText(f.cold_name) + ", ambient " + Exact(f.outside)}});
+// "room" where the environment is the condition, else "room, at room (floor)".
+std::string SideHtml(const std::string& environment, const std::string& condition) {
+  return XmlText(environment) + (environment == condition ? "" : ", at " + XmlText(condition));
+}
+
+std::string FactorTable(const TemperatureFactor& f, const std::optional<FactorVerdict>& verdict) {
+  std::vector<std::pair<std::string, std::string>> facts = {
+      {"f<sub>Rsi</sub>", Exact(f.value)},
+      {"Lowest surface temperature on the warm side", Exact(f.surface.temperature)},
+      {"at x, y (mm)", CoordinateMm(f.surface.x) + ", " + CoordinateMm(f.surface.y)},
+      {"Warm side", SideHtml(f.environment, f.warm_name) + ", ambient " + Exact(f.inside)},
+      {"Cold side", SideHtml(f.cold_environment, f.cold_name) + ", ambient " + Exact(f.outside)}};
+  if (verdict) {
+    facts.push_back({"Asked", "f<sub>Rsi</sub> &ge; " + Exact(verdict->frsi_min) + " (" +
+                                  XmlText(verdict->basis) + ")"});
+    facts.push_back({"Verdict", (verdict->met ? "<span class=\"k-pass\">met</span>"
+                                              : "<span class=\"k-fail\">NOT MET</span>") +
+                                    std::string(", margin ") + Signed(verdict->margin)});
+  }
+  return Facts(facts);
+}
+
+// The environments of more than one condition or fixed temperature.
+std::string EnvironmentsTable(const SolutionReport& r) {
+  std::vector<std::vector<std::string>> rows;
+  for (const EnvironmentReport& e : r.environments) {
+    if (e.members.size() < 2) continue;
+    std::string members;
+    for (const std::string& m : e.members) members += (members.empty() ? "" : ", ") + XmlText(m);
+    rows.push_back({XmlText(e.name), Exact(e.ambient), e.touches ? Exact(e.flow) : "touches nothing",
+                    members});
+  }
+  if (rows.empty()) return "";
+  return Table({{"Environment", false}, {"Ambient"}, {"Heat flow, W/m"}, {"Its conditions", false}},
+               rows);
 }
 
 std::string ProbesTable(const std::vector<ProbeReport>& probes) {
@@ -149,7 +180,6 @@ std::string ProbesTable(const std::vector<ProbeReport>& probes) {
 
 std::string EnvironmentName(const Environment& e) { return XmlText(e.name); }
 
-std::string Signed(double value) { return (value > 0 ? "+" : "") + Short(value); }
 
 // How far the cells' area of a material is from its drawn area, %.
 std::string AreaChange(const MaterialReport& m) {
@@ -213,8 +243,8 @@ std::string SolutionSections(const SolutionReport& r, const ModelLabels& labels,
                              const std::string& id) {
   std::string out;
   if (!r.conditions.empty()) {
-    out += Section(id + "-conditions",
-                   Heading(level, "Conditions and heat flows") + ConditionsTable(r));
+    out += Section(id + "-conditions", Heading(level, "Conditions and heat flows") +
+                                           ConditionsTable(r) + EnvironmentsTable(r));
   }
   const std::string surface = SurfaceTable(r, labels);
   if (!surface.empty()) {
@@ -229,8 +259,16 @@ std::string SolutionSections(const SolutionReport& r, const ModelLabels& labels,
                             {"Largest flow, W/m", Exact(r.largest_flow)},
                             {"Sum against the largest", Short(r.relative_balance)}}));
   if (r.frsi) {
-    out += Section(id + "-frsi",
-                   Heading(level, "Temperature factor f<sub>Rsi</sub>") + FactorTable(*r.frsi));
+    std::string factors;
+    if (r.frsi_by_environment.empty()) {
+      factors = FactorTable(*r.frsi, r.verdict);
+    } else {
+      for (const TemperatureFactor& f : r.frsi_by_environment) {
+        factors += Heading(level + 1, "Warm side " + XmlText(f.environment)) +
+                   FactorTable(f, f.value == r.frsi->value ? r.verdict : std::nullopt);
+      }
+    }
+    out += Section(id + "-frsi", Heading(level, "Temperature factor f<sub>Rsi</sub>") + factors);
   }
   if (r.frsi_withheld) {
     out += Section(id + "-frsi", Heading(level, "Temperature factor f<sub>Rsi</sub>") + "<p>f<sub>Rsi</sub> is " +
@@ -269,6 +307,49 @@ std::string PsiSection(const PsiReport& psi, std::size_t index) {
           layers);
 }
 
+// L2D between environments of several conditions, their entries summed.
+std::string EnvironmentCouplingTable(const std::vector<EnvironmentCoupling>& environments) {
+  if (environments.empty()) return "";
+  std::vector<std::vector<std::string>> rows;
+  for (const EnvironmentCoupling& e : environments) {
+    rows.push_back({XmlText(e.between[0]), XmlText(e.between[1]), Exact(e.l2d)});
+  }
+  return Tag("p", "Between environments, each the sum of its conditions' entries:") + "\n" +
+         Table({{"Between", false}, {"and", false}, {"L<sub>2D</sub>, W/(m K)"}}, rows);
+}
+
+std::string CondensationSection(const CondensationReport& c) {
+  static const char* const kMonths[] = {"January", "February", "March",     "April",
+                                        "May",     "June",     "July",      "August",
+                                        "September", "October", "November", "December"};
+  std::vector<std::vector<std::string>> rows;
+  for (std::size_t m = 0; m < c.months.size(); ++m) {
+    const CondensationMonth& month = c.months[m];
+    rows.push_back({kMonths[m], Short(month.outside_temperature), Short(month.outside_humidity),
+                    Short(month.inside_temperature), Short(month.inside_pressure),
+                    Short(month.surface_minimum),
+                    month.frsi_min ? Short(*month.frsi_min) : std::string(kDash)});
+  }
+  std::string design;
+  if (c.design_month) {
+    design = Tag("p", "Design value f<sub>Rsi,min</sub> = " +
+                          Short(*c.months[*c.design_month].frsi_min) + ", in " +
+                          kMonths[*c.design_month] + "; judged on " + XmlText(c.judged) + ".") +
+             "\n";
+  }
+  return Section("k-condensation",
+                 Heading(2, "Mould, month by month (EN ISO 13788)") +
+                     Table({{"Month", false},
+                            {"Outside, &deg;C"},
+                            {"Outside humidity, %"},
+                            {"Inside, &deg;C"},
+                            {"p<sub>i</sub>, Pa"},
+                            {"&theta;<sub>si,min</sub>, &deg;C"},
+                            {"f<sub>Rsi,min</sub>"}},
+                           rows) +
+                     design);
+}
+
 std::string CasesSection(const std::vector<CaseReport>& cases, const ModelLabels& labels) {
   std::string out = Heading(2, "Cases");
   for (std::size_t i = 0; i < cases.size(); ++i) {
@@ -283,7 +364,8 @@ std::string CasesSection(const std::vector<CaseReport>& cases, const ModelLabels
   return Section("k-cases", out);
 }
 
-std::string CouplingSection(const CouplingMatrix& m) {
+std::string CouplingSection(const CouplingMatrix& m,
+                            const std::vector<EnvironmentCoupling>& grouped) {
   const std::size_t count = m.environments.size();
   std::vector<std::vector<std::string>> environments, matrix, l2d;
   std::vector<Column> columns = {{"i"}};
@@ -311,7 +393,8 @@ std::string CouplingSection(const CouplingMatrix& m) {
           Tag("p", "Heat flow into the model through environment i, W/m, for 1 K at "
                    "environment j and 0 at every other:") +
           "\n" + Table(columns, matrix) +
-          Table({{"Between", false}, {"and", false}, {"L<sub>2D</sub>, W/(m K)"}}, l2d));
+          Table({{"Between", false}, {"and", false}, {"L<sub>2D</sub>, W/(m K)"}}, l2d) +
+          EnvironmentCouplingTable(grouped));
 }
 
 std::string GridCheckSection(const GridCheckReport& g, const std::vector<ProbeReport>& probes) {

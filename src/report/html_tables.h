@@ -23,8 +23,12 @@ std::string SolutionSections(const SolutionReport& solution, const ModelLabels& 
 
 // psi number `index` (from 0) of the report.
 std::string PsiSection(const PsiReport& psi, std::size_t index);
+// The monthly mould check, its design value and the solution it is judged on.
+std::string CondensationSection(const CondensationReport& condensation);
 std::string CasesSection(const std::vector<CaseReport>& cases, const ModelLabels& labels);
-std::string CouplingSection(const CouplingMatrix& coupling);
+// The coupling matrix, and L2D between `environments` where given.
+std::string CouplingSection(const CouplingMatrix& coupling,
+                            const std::vector<EnvironmentCoupling>& environments);
 // The grid check, with the probes of the model's grid beside the fine one's.
 std::string GridCheckSection(const GridCheckReport& check, const std::vector<ProbeReport>& probes);
 

@@ -201,11 +201,7 @@ std::string PsiText(const PsiReport& p) {
 // L2D between environments, where some environment is more than one
 // condition or fixed temperature.
 std::string EnvironmentCouplingText(const ModelReport& r) {
-  const bool grouped = std::any_of(r.labels.environments.begin(), r.labels.environments.end(),
-                                   [](const EnvironmentLabel& e) {
-                                     return e.conditions.size() + e.fixed.size() > 1;
-                                   });
-  if (!grouped) return "";
+  if (!r.labels.AnyGrouped()) return "";
   std::string out = "  L2D between two environments, W/(m K) (their conditions' entries summed):\n";
   for (const EnvironmentCoupling& e : r.environment_coupling) {
     out += "    " + Printable(e.between[0]) + " and " + Printable(e.between[1]) + ": " +

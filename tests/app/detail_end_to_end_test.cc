@@ -161,8 +161,8 @@ TEST_F(DetailEndToEnd, NodesByCoordinatesAndTheGridCheckOfAOneDimensionalWall) {
 
 TEST_F(DetailEndToEnd, TheSavedGridGivesTheSameResultToTheByte) {
   const std::string examples = std::string(KELVANE_SOURCE_DIR) + "/examples/";
-  for (const char* name : {"wall_slab", "heating_pipe", "validation/iso10211_case1",
-                           "validation/iso10211_case2"}) {
+  for (const char* name : {"wall_slab", "heating_pipe", "ground_floor", "external_corner",
+                           "validation/iso10211_case1", "validation/iso10211_case2"}) {
     SCOPED_TRACE(name);
     WriteFile(folder_ / "d.toml", ReadFile(examples + name + ".toml"));
     ASSERT_EQ(Run({"-q", "--save-input", "d.toml"}).status, 0);
@@ -170,6 +170,19 @@ TEST_F(DetailEndToEnd, TheSavedGridGivesTheSameResultToTheByte) {
     ASSERT_EQ(Run({"-q", "d.inp"}).status, 0);
     EXPECT_EQ(ReadFile(folder_ / "d.otp.csv"), from_detail);
   }
+  // A grid file gives each convection cell one h for all its sides.
+  WriteFile(folder_ / "iso.toml",
+            "[grid]\nmax_cell = 10\n[materials]\na = 1\n[conditions]\n"
+            "room = { ambient = 20, resistance = \"ISO 6946\" }\n"
+            "[[shape]]\nfill = \"a\"\nrect = [0, 0, 10, 10]\n"
+            "[[shape]]\nfill = \"room\"\nrect = [0, 10, 10, 20]\n");
+  const Outcome refused = Run({"-q", "--save-input", "iso.toml"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err,
+            "kelvane2d: error: iso.toml:6:1: invalid value: --save-input cannot write this model: a "
+            "grid file holds one heat-transfer coefficient for every side of a convection cell, and "
+            "condition \"room\" takes its surface resistances by direction\n");
+  EXPECT_FALSE(Exists(folder_ / "iso.inp") || Exists(folder_ / "iso.otp.csv"));
   ASSERT_EQ(Run({"-q", "--save-input=grid.txt", "d.toml"}).status, 0);
   EXPECT_EQ(ReadFile(folder_ / "grid.txt"), ReadFile(folder_ / "d.inp"));
   EXPECT_EQ(Run({"--save-input=grid.txt", "d.toml", "d.toml"}).status, 2);

@@ -455,7 +455,95 @@ const AnswerRefusal kAnswerRefusals[] = {
     {"[[case]]\nname = \"a\"\npipe = { ambient = 1 }\n",
      "d.toml:12:8: type mismatch: fixed temperature \"pipe\" in case \"a\" must be a number, not "
      "a table"},
+    // Environments.
+    {"[environments]\nin = [\"out\"]\n",
+     "d.toml:11:1: duplicate name: \"in\" names a condition already, at line 6, column 1"},
+    {"[environments]\nroom = \"in\"\n",
+     "d.toml:11:8: type mismatch: environment \"room\" must be an array of one or more names of "
+     "conditions and fixed temperatures, such as [\"room wall\", \"room floor\"], not a string"},
+    {"[environments]\nroom = [\"in\", \"brick\"]\n",
+     "d.toml:11:15: invalid value: \"brick\" in environment \"room\" names a material, not an "
+     "environment, condition or fixed temperature"},
+    {"[environments]\nroom = [\"in\"]\nhall = [\"in\"]\n",
+     "d.toml:12:9: duplicate name: \"in\" is in environment \"room\" already; a condition belongs "
+     "to one environment"},
+    {"[environments]\nroom = [\"in\", \"out\"]\n",
+     "d.toml:11:1: invalid value: environment \"room\" joins \"in\" at 20 and \"out\" at 0; the "
+     "conditions of one environment share its ambient"},
+    {"[environments]\nroom = [\"in\"]\n[psi]\nbetween = [\"room\", \"in\"]\n",
+     "d.toml:13:20: invalid value: between names \"room\" and \"in\", which share \"in\"; psi "
+     "lies between two different environments"},
+    // Several psi.
+    {"[[psi]]\nbetween = [\"in\", \"out\"]\n",
+     "d.toml:10:1: missing key: [[psi]] needs name, such as name = \"external dimensions\""},
+    {"[[psi]]\nname = \"e\"\nbetween = [\"in\", \"out\"]\n[[psi]]\nname = \"e\"\n"
+     "between = [\"in\", \"out\"]\n",
+     "d.toml:13:1: duplicate name: [[psi]] \"e\" is named already, at line 10, column 1"},
+    // Resistances by direction.
+    {"[[case]]\nname = \"a\"\nin = { resistance = \"ISO 6947\" }\n",
+     "d.toml:12:21: invalid value: resistance of condition \"in\" in case \"a\" must be a number, "
+     "\"ISO 6946\" or a table such as { up = 0.10, side = 0.13, down = 0.17 }, not \"ISO 6947\""},
+    {"[[case]]\nname = \"a\"\nin = { resistance = { up = 0.1, sides = 0.13 } }\n",
+     "d.toml:12:33: unknown key: \"sides\" in resistance of condition \"in\" in case \"a\", which "
+     "knows up, side, down"},
+    {"[[case]]\nname = \"a\"\nin = { resistance = \"ISO 6946\" }\n",
+     "d.toml:12:6: invalid value: condition \"in\" in case \"a\" gives resistances by direction "
+     "to \"in\", whose own resistance is one; give it resistances by direction in [conditions] "
+     "too"},
+    // Condensation.
+    {"[condensation]\nfrsi_min = 1.2\n",
+     "d.toml:11:12: invalid value: frsi_min must be above 0 and at most 1, not 1.2"},
+    {"[condensation]\ncase = \"mould\"\nfrsi_min = 0.7\n",
+     "d.toml:11:8: unknown name: case \"mould\" of [condensation] names no [[case]]"},
+    {"[condensation]\nfrsi_min = 0.7\ninside = { temperature = 20 }\n",
+     "d.toml:11:12: invalid value: [condensation] has both frsi_min and a climate (inside, "
+     "outside); give one"},
+    {"[condensation]\ninside = { temperature = 20, humidity = [50] }\n"
+     "outside = { temperature = [0], humidity = [80] }\n",
+     "d.toml:11:41: invalid value: humidity of inside must be 12 monthly values, January first, "
+     "not 1 value"},
+    {"[condensation]\ninside = { temperature = 20, humidity = [50, 50, 50, 50, 50, 50, 50, 50, "
+     "50, 50, 50, 0.5e3] }\noutside = { temperature = 0, humidity = 80 }\n",
+     "d.toml:11:86: invalid value: humidity of inside is a relative humidity in %, from 0 to 100, "
+     "not 500"},
+    {"[condensation]\ninside = { temperature = 20 }\noutside = { temperature = 0 }\n",
+     "d.toml:11:10: missing key: inside needs humidity (12 monthly values, %) or vapour_excess (12, "
+     "g/m3); give one"},
+    {"[[case]]\nname = \"a\"\nfrsi_min = 0\n",
+     "d.toml:12:12: invalid value: frsi_min of case \"a\" must be above 0, not 0"},
 };
+
+TEST(DetailFile, ReadsEnvironmentsResistancesByDirectionSeveralPsiAndCondensation) {
+  const DetailFile d = ParseDetail(
+      kNames +
+          "[conditions.floor]\nambient = 20\nresistance = \"ISO 6946\"\n"
+          "[conditions.attic]\nambient = 5\nresistance = { up = 0.1, down = 0.2 }\n"
+          "[environments]\nroom = [\"in\", \"floor\"]\n"
+          "[[psi]]\nname = \"external\"\nbetween = [\"room\", \"out\"]\n"
+          "[[psi]]\nname = \"wall only\"\nbetween = [\"in\", \"out\"]\n"
+          "[[case]]\nname = \"mould\"\nfrsi_min = 0.75\nroom = { ambient = 18 }\n"
+          "[condensation]\nfrsi_min = 0.7\ncase = \"mould\"\n",
+      "d.toml");
+  ASSERT_EQ(d.conditions.size(), 4u);
+  EXPECT_EQ(d.conditions[2].by_direction, (DirectedResistance{0.10, 0.13, 0.17, true}));
+  EXPECT_EQ(d.conditions[2].h, 1 / 0.13);
+  EXPECT_EQ(d.conditions[3].by_direction, (DirectedResistance{0.1, 0.13, 0.2, false}));
+  ASSERT_EQ(d.environments.size(), 1u);
+  EXPECT_EQ(d.environments[0].members,
+            (std::vector<Fill>{{FillKind::kCondition, 0}, {FillKind::kCondition, 2}}));
+  EXPECT_EQ(EnvironmentOf(d, {FillKind::kCondition, 2}).environment, 0);
+  EXPECT_EQ(EnvironmentOf(d, {FillKind::kCondition, 1}), (Target{-1, {FillKind::kCondition, 1}}));
+  ASSERT_EQ(d.psi.size(), 2u);
+  EXPECT_EQ(d.psi[0].name, "external");
+  EXPECT_EQ(d.psi[0].between[0], (Target{0, {}}));
+  EXPECT_EQ(d.psi[1].between[0], (Target{-1, {FillKind::kCondition, 0}}));
+  ASSERT_EQ(d.cases.size(), 1u);
+  EXPECT_EQ(d.cases[0].frsi_min, 0.75);
+  EXPECT_EQ(d.cases[0].overrides[0].target, (Target{0, {}}));
+  ASSERT_TRUE(d.condensation);
+  EXPECT_EQ(d.condensation->frsi_min, 0.7);
+  EXPECT_EQ(d.condensation->case_name, "mould");
+}
 
 TEST(DetailFile, PsiAndCaseRefusalsNameTheLineAndColumn) {
   for (const AnswerRefusal& r : kAnswerRefusals) {

@@ -177,6 +177,7 @@ TEST(GridMaker, WarnsOfAShapeWhoseCellsCoverMuchMoreOrLessThanItDraws) {
             "mm\xC2\xB2); give it a smaller cell");
   EXPECT_TRUE(MakeFromText(WithHeader(pipe, "max_cell = 5")).warnings.empty());
   for (const char* example : {"wall_slab.toml", "wall_slab_dxf.toml", "heating_pipe.toml",
+                              "ground_floor.toml", "external_corner.toml",
                               "validation/iso10211_case1.toml",
                               "validation/iso10211_case2.toml"}) {
     EXPECT_TRUE(MakeGrid(ReadDetailFile(std::string(KELVANE_SOURCE_DIR) + "/examples/" + example))
