@@ -84,24 +84,11 @@ FlankingReport ReportOf(const FlankingElement& e) {
   return f;
 }
 
-// What a target of the file is in the made model.
-EnvironmentLabel LabelOf(const DetailFile& detail, const MadeGrid& made, const Target& target) {
-  EnvironmentLabel label{TargetName(detail, target), {}, {}};
-  for (const Fill& member : TargetMembers(detail, target)) {
-    if (member.kind == FillKind::kFixed) {
-      label.fixed.push_back(member.index + 1);
-      continue;
-    }
-    const std::vector<std::int32_t>& n = made.condition_numbers[member.index];
-    label.conditions.insert(label.conditions.end(), n.begin(), n.end());
-  }
-  return label;
-}
-
 PsiRequest PsiOf(const DetailFile& detail, const MadeGrid& made, const PsiEntry& entry,
                  const std::vector<FlankingElement>& elements) {
   PsiRequest psi{entry.name,
-                 {LabelOf(detail, made, entry.between[0]), LabelOf(detail, made, entry.between[1])},
+                 {LabelOf(detail, entry.between[0], made.condition_numbers),
+                  LabelOf(detail, entry.between[1], made.condition_numbers)},
                  {},
                  detail.PlaceOf(entry.between_at)};
   for (const FlankingElement& e : elements) psi.flanking.push_back(ReportOf(e));

@@ -66,21 +66,6 @@ std::size_t LineIndex(const Axis& axis, double at) {
                                   axis.lines.begin());
 }
 
-// The model's conditions and fixed temperatures of what a target names.
-EnvironmentLabel LabelOf(const DetailFile& detail, const Target& target,
-                         const std::vector<std::vector<std::int32_t>>& numbers) {
-  EnvironmentLabel label{TargetName(detail, target), {}, {}};
-  for (const Fill& member : TargetMembers(detail, target)) {
-    if (member.kind == FillKind::kFixed) {
-      label.fixed.push_back(member.index + 1);
-    } else {
-      const std::vector<std::int32_t>& n = numbers[member.index];
-      label.conditions.insert(label.conditions.end(), n.begin(), n.end());
-    }
-  }
-  return label;
-}
-
 // The file's environments, then every condition and fixed temperature in
 // none, each its own.
 std::vector<EnvironmentLabel> EnvironmentLabels(
@@ -780,6 +765,20 @@ MadeGrid GridMaker::Make() {
 }
 
 }  // namespace
+
+EnvironmentLabel LabelOf(const DetailFile& detail, const Target& target,
+                         const std::vector<std::vector<std::int32_t>>& numbers) {
+  EnvironmentLabel label{TargetName(detail, target), {}, {}};
+  for (const Fill& member : TargetMembers(detail, target)) {
+    if (member.kind == FillKind::kFixed) {
+      label.fixed.push_back(member.index + 1);
+    } else {
+      const std::vector<std::int32_t>& n = numbers[member.index];
+      label.conditions.insert(label.conditions.end(), n.begin(), n.end());
+    }
+  }
+  return label;
+}
 
 MadeGrid MakeGrid(const DetailFile& detail, const GridLimits& limits, double scale) {
   return GridMaker(detail, limits, scale).Make();

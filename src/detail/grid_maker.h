@@ -87,4 +87,10 @@ struct MadeGrid {
 MadeGrid MakeGrid(const DetailFile& detail, const GridLimits& limits = GridLimits(),
                   double scale = 1);
 
+// What a target of the file (an environment, a condition or a fixed
+// temperature) is in the made model: its name and the model's conditions
+// and fixed temperatures it holds; `numbers` is MadeGrid.condition_numbers.
+EnvironmentLabel LabelOf(const DetailFile& detail, const Target& target,
+                         const std::vector<std::vector<std::int32_t>>& numbers);
+
 }  // namespace kelvane

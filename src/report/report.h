@@ -21,6 +21,7 @@
 #include "report/coupling.h"
 #include "model/environment_values.h"
 #include "model/labels.h"
+#include "platform/warnings.h"
 #include "solver/solved_field.h"
 #include "solver/solver.h"
 
@@ -246,6 +247,8 @@ struct ModelReport {
   std::optional<CondensationReport> condensation;
   std::vector<CaseReport> cases;
   std::optional<GridCheckReport> grid_check;
+  // What is valid but suspicious in the model, in the order found.
+  Warnings warnings;
 };
 
 GridSize GridSizeOf(const SolvedField& field);
