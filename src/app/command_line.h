@@ -28,6 +28,7 @@ struct CommandLine {
   std::string html_file;     // --html=FILE: the page of the one model
   SolverOptions solver;      // --solver=profile|sparse, --threads=N
   bool layers = false;       // --layers: list the layers of each PATH, a DXF drawing
+  bool materials = false;    // --materials: list the built-in design conductivities
   std::vector<std::string> paths;  // Model files or folders, in order.
 };
 

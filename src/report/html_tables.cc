@@ -280,6 +280,87 @@ std::string SolutionSections(const SolutionReport& r, const ModelLabels& labels,
   return out;
 }
 
+std::string MaterialNotesSection(const ModelReport& report) {
+  std::vector<std::vector<std::string>> rows;
+  for (const MaterialReport& m : report.materials) {
+    if (m.conductivity_x == m.conductivity_y && m.source.empty()) continue;
+    const auto number = static_cast<std::int32_t>(&m - report.materials.data() + 1);
+    const std::vector<CavityLabel>& cavities = report.labels.cavities;
+    if (std::any_of(cavities.begin(), cavities.end(),
+                    [number](const CavityLabel& c) { return c.material == number; })) {
+      continue;  // In the cavities' own table.
+    }
+    rows.push_back({XmlText(m.name), Exact(m.conductivity_x), Exact(m.conductivity_y),
+                    m.source.empty() ? kDash : XmlText(m.source)});
+  }
+  if (rows.empty()) return "";
+  return Section("k-material-notes",
+                 Heading(2, "Materials by direction and from the built-in table") +
+                     Table({{"Material", false},
+                            {"&lambda;<sub>x</sub>, W/(m K)"},
+                            {"&lambda;<sub>y</sub>, W/(m K)"},
+                            {"Built-in entry and source", false}},
+                           rows));
+}
+
+std::string CavitiesSection(const ModelReport& report) {
+  const std::vector<CavityLabel>& cavities = report.labels.cavities;
+  if (cavities.empty()) return "";
+  std::vector<std::vector<std::string>> rows;
+  for (std::size_t i = 0; i < cavities.size(); ++i) {
+    const CavityLabel& c = cavities[i];
+    std::vector<std::string> row = {XmlText(report.labels.materials[c.material]), XmlText(c.fill),
+                                    c.kind,
+                                    Short(c.x_mm) + ", " + Short(c.y_mm), Short(c.area_mm2),
+                                    Short(c.width_mm), Short(c.height_mm)};
+    for (const CavityAxisLabel* a : {&c.along_x, &c.along_y}) {
+      for (const std::string& v : {Short(a->d_mm), Short(a->b_mm), Short(a->h_a), Short(a->h_r),
+                                   Exact(a->conductivity)}) {
+        row.push_back(v);
+      }
+    }
+    rows.push_back(row);
+  }
+  std::vector<Column> columns = {{"Cavity", false},
+                                 {"Fill", false},
+                                 {"Kind", false},
+                                 {"Point, mm", false},
+                                 {std::string("A, mm") + kSquared},
+                                 {"w, mm"},
+                                 {"t, mm"}};
+  for (const char* axis : {"x", "y"}) {
+    const std::string sub = std::string("<sub>") + axis + "</sub>";
+    columns.push_back({"d" + sub + ", mm"});
+    columns.push_back({"b" + sub + ", mm"});
+    columns.push_back({"h<sub>a," + std::string(axis) + "</sub>, W/(m" + kSquared + " K)"});
+    columns.push_back({"h<sub>r," + std::string(axis) + "</sub>, W/(m" + kSquared + " K)"});
+    columns.push_back({"&lambda;" + sub + ", W/(m K)"});
+  }
+  return Section("k-cavities",
+                 Heading(2, "Air cavities (EN ISO 10077-2)") +
+                     Tag("p", "Each cavity is a solid of its own conductivity along x and y, "
+                              "from its area A and its cells' extent w &times; t.") +
+                     "\n" + Table(columns, rows));
+}
+
+std::string FrameSection(const FrameReport& frame) {
+  const std::string between = XmlText(frame.between[0]) + " and " + XmlText(frame.between[1]);
+  return Section(
+      "k-frame",
+      Heading(2, "Frame U<sub>f</sub> (EN ISO 10077-2)") +
+          Facts({{"Between", between},
+                 {"L<sub>2D</sub>, W/(m K)", Exact(frame.l2d)},
+                 {std::string("U<sub>p</sub> of the panel, W/(m") + kSquared + " K)",
+                  Exact(frame.panel.u)},
+                 {"U<sub>p</sub> from", FlankingSource(frame.panel)},
+                 {"b<sub>p</sub>, visible panel, mm", CoordinateMm(frame.panel.length)},
+                 {"b<sub>f</sub>, frame, mm", CoordinateMm(frame.width)},
+                 {std::string("U<sub>f</sub> = (L<sub>2D</sub> &minus; U<sub>p</sub> "
+                              "b<sub>p</sub>) / b<sub>f</sub>, W/(m") + kSquared + " K)",
+                  "<strong>" + Exact(frame.u_f) + "</strong>"}}) +
+          (frame.panel.from_segment ? FlankingLayers(frame.panel, 1) : ""));
+}
+
 std::string PsiSection(const PsiReport& psi, std::size_t index) {
   std::vector<std::vector<std::string>> rows;
   std::string layers;

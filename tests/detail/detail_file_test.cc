@@ -142,7 +142,7 @@ const Refusal kRefusals[] = {
     {"", "d.toml: missing key: the file has no [grid] table with max_cell"},
     {"[gird]\nmax_cell = 1\n",
      "d.toml:1:2: unknown key: \"gird\"; a detail file knows title, grid, materials, conditions, "
-     "fixed, drawing, shape, probes, environments, psi, case, condensation"},
+     "fixed, drawing, shape, probes, environments, psi, case, condensation, cavities, frame"},
     {"psi = 1\ngrid = { max_cell = 1 }\n",
      "d.toml:1:7: type mismatch: psi must be a table [psi] or tables [[psi]], not an integer"},
     {"case = [1]\ngrid = { max_cell = 1 }\n",

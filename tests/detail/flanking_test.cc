@@ -224,7 +224,7 @@ TEST(Flanking, RefusesALayerWithoutResistanceBetweenFixedTemperatures) {
              Drawn("ideal", "rect = [-10, 0, 10, 20]") + Drawn("pipe", "rect = [-10, -10, 10, 0]") +
                  Drawn("cold", "rect = [-10, 20, 10, 30]")),
       "d.toml");
-  detail.materials[4].conductivity = 1e308;
+  detail.materials[4].conductivity = detail.materials[4].conductivity_y = 1e308;
   try {
     FlankingElements(detail, detail.psi[0]);
     ADD_FAILURE() << "no refusal";
