@@ -46,9 +46,17 @@ constexpr LibraryMaterial kLibrary[] = {
     {"homogeneous rock", 3.5, k13370},
 };
 
-// Letters to change, add or drop to turn a into b, ignoring case.
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Letters to change, add or drop to turn a into b, ignoring case; 0 when b
+// holds a whole, as a name typed short ("pvc" for "PVC, rigid") does.
 std::size_t EditDistance(std::string_view a, std::string_view b) {
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  auto lower = Lower;
+  if (!a.empty() && std::search(b.begin(), b.end(), a.begin(), a.end(), [](char x, char y) {
+                      return Lower(x) == Lower(y);
+                    }) != b.end()) {
+    return 0;
+  }
   std::vector<std::size_t> row(b.size() + 1);
   std::iota(row.begin(), row.end(), 0);
   for (std::size_t i = 1; i <= a.size(); ++i) {
