@@ -203,7 +203,8 @@ std::string GridFileText(const LoadedModel& loaded, const std::string& path) {
                    "--save-input cannot write this model: a grid file holds one conductivity for "
                    "each material, and " +
                        (cavity != labels.cavities.end()
-                            ? "the cavity " + Quoted(labels.materials[m]) + " of " + Quoted(fill)
+                            ? "the cavity " + Quoted(labels.materials[m]) +
+                                  (labels.materials[m] == fill ? "" : " of " + Quoted(fill))
                             : "material " + Quoted(fill)) +
                        " conducts differently along x (" + NumberText(material.ConductivityX, 6) +
                        ") and along y (" + NumberText(material.ConductivityY, 6) + " W/(m K))");
