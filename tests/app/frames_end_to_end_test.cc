@@ -111,6 +111,26 @@ TEST_F(Frames, FrameD7GivesL2DWithinThreePercentAndUf) {
   EXPECT_NE(text.out.find("  U_f = (L2D - U_p b_p) / b_f = ("), std::string::npos) << text.out;
 }
 
+// psi_g of the glazing edge takes U_f over b_f and U_g over b_g as flanking
+// elements given by u and length; its U_f is what D.7 gives.
+TEST_F(Frames, TheGlazingEdgeExampleTakesUfAndUgAsFlankingElements) {
+  const nlohmann::json d7 = Report("d7.toml", Example("validation/iso10077_d7.toml"));
+  const nlohmann::json r = Report("edge.toml", Example("frame_glazing_edge.toml"));
+  const nlohmann::json& psi = r["psi"];
+  EXPECT_EQ(psi["name"], "glazing edge");
+  ASSERT_EQ(psi["flanking"].size(), 2u);
+  const double u_f = psi["flanking"][0]["u"].get<double>();
+  EXPECT_NEAR(u_f, d7["frame"]["u_f"].get<double>(), 5e-5);
+  EXPECT_EQ(psi["flanking"][0]["length"].get<double>(), 0.048);
+  EXPECT_EQ(psi["flanking"][1]["u"].get<double>(), 1.1);
+  EXPECT_EQ(psi["flanking"][1]["length"].get<double>(), 0.19);
+  const double l2d = psi["l2d"].get<double>();
+  EXPECT_NEAR(psi["psi"].get<double>(), l2d - (u_f * 0.048 + 1.1 * 0.19), 1e-15);
+  // A metal spacer's edge: well above zero, within what such edges have.
+  EXPECT_GT(psi["psi"].get<double>(), 0.04);
+  EXPECT_LT(psi["psi"].get<double>(), 0.12);
+}
+
 TEST_F(Frames, SaveInputRefusesWhatConductsDifferentlyAlongXAndYBeforeWritingAnything) {
   struct Case {
     const char* what;
