@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <cstdio>
 
 #include "app/process.h"
 
@@ -107,8 +108,26 @@ TEST_F(Frames, FrameD7GivesL2DWithinThreePercentAndUf) {
   int slightly = 0;
   for (const nlohmann::json& c : r["cavities"]) slightly += c["kind"] == "slightly ventilated";
   EXPECT_EQ(slightly, 1);
-  const Outcome text = Run({"-q", "--report", "d7.toml"});
+  const Outcome text = Run({"-q", "--report", "--html=d7.html", "d7.toml"});
   EXPECT_NE(text.out.find("  U_f = (L2D - U_p b_p) / b_f = ("), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("\n  slightly ventilated cavity (slightly ventilated) at x "),
+            std::string::npos);
+  // The page: the cavities' two tables, every cavity along x and along y,
+  // and U_f to full precision.
+  const std::string page = ReadFile(folder_ / "d7.html");
+  const std::size_t cavities = page.find("<section id=\"k-cavities\">");
+  ASSERT_NE(cavities, std::string::npos);
+  const std::string section = page.substr(cavities, page.find("</section>", cavities) - cavities);
+  std::size_t rows = 0;
+  for (std::size_t at = section.find("<tr><td>"); at != std::string::npos;
+       at = section.find("<tr><td>", at + 1)) {
+    ++rows;
+  }
+  EXPECT_EQ(rows, 8u + 16u);
+  char u_f[40];
+  std::snprintf(u_f, sizeof u_f, "<strong>%.17g", f["u_f"].get<double>());
+  EXPECT_NE(page.find("<section id=\"k-frame\">"), std::string::npos);
+  EXPECT_NE(page.find(std::string(u_f).substr(0, 20)), std::string::npos) << u_f;
 }
 
 // psi_g of the glazing edge takes U_f over b_f and U_g over b_g as flanking
