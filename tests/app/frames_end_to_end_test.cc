@@ -67,6 +67,44 @@ TEST_F(Frames, ACavityBetweenTwoFixedTemperaturesConductsItsHandValue) {
   }
 }
 
+// A block conducting 0.5 along x and 0.2 along y, 20 x 10 mm, between two
+// fixed temperatures 10 K apart: each direction takes its own conductivity,
+// and the report, the JSON and a flanking segment along each axis show it.
+TEST_F(Frames, AnAnisotropicMaterialConductsAlongEachAxisItsOwn) {
+  const std::string head =
+      "[grid]\nmax_cell = 1\n[materials]\nply = { x = 0.5, y = 0.2 }\n"
+      "[fixed]\nhot = 10\ncold = 0\n[[shape]]\nfill = \"ply\"\nrect = [0, 0, 20, 10]\n";
+  struct Case {
+    const char* what;
+    std::string shapes;
+    double flow, u;
+  };
+  const Case cases[] = {
+      {"along x",
+       "[[shape]]\nfill = \"hot\"\nrect = [-2, 0, 0, 10]\n"
+       "[[shape]]\nfill = \"cold\"\nrect = [20, 0, 22, 10]\n"
+       "[psi]\nbetween = [\"hot\", \"cold\"]\n"
+       "flanking = [{ from = [-1, 5], to = [21, 5], length = 10 }]\n",
+       0.5 * 10 * 10 / 20, 0.5 / 0.020},
+      {"along y",
+       "[[shape]]\nfill = \"hot\"\nrect = [0, -2, 20, 0]\n"
+       "[[shape]]\nfill = \"cold\"\nrect = [0, 10, 20, 12]\n"
+       "[psi]\nbetween = [\"hot\", \"cold\"]\n"
+       "flanking = [{ from = [5, -1], to = [5, 11], length = 20 }]\n",
+       0.2 * 10 * 20 / 10, 0.2 / 0.010},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const nlohmann::json r = Report("ply.toml", head + c.shapes);
+    EXPECT_NEAR(r["fixed_temperatures"][0]["flow"].get<double>(), c.flow, 1e-9);
+    EXPECT_NEAR(r["psi"]["flanking"][0]["u"].get<double>(), c.u, 1e-9);
+    EXPECT_EQ(r["materials"][0]["conductivity_x"].get<double>(), 0.5);
+    EXPECT_EQ(r["materials"][0]["conductivity_y"].get<double>(), 0.2);
+  }
+  const Outcome text = Run({"-q", "--report", "ply.toml"});
+  EXPECT_NE(text.out.find("\n  ply: x 0.5, y 0.2 W/(m K)\n"), std::string::npos) << text.out;
+}
+
 // A wall of PVC, a cavity and PVC between the room and the outside: the
 // flanking segment across it takes the cavity's R = d / lambda_x.
 TEST_F(Frames, AFlankingSegmentAcrossACavityTakesItsConductivityAlongTheSegment) {
@@ -94,7 +132,10 @@ TEST_F(Frames, AFlankingSegmentAcrossACavityTakesItsConductivityAlongTheSegment)
 }
 
 TEST_F(Frames, FrameD7GivesL2DWithinThreePercentAndUf) {
-  const nlohmann::json r = Report("d7.toml", Example("validation/iso10077_d7.toml"));
+  const nlohmann::json r =
+      Report("d7.toml", Example("validation/iso10077_d7.toml"), {"--check-grid"});
+  EXPECT_TRUE(r["grid_check"]["passes"].get<bool>());
+  EXPECT_LT(std::fabs(r["grid_check"]["relative_difference"].get<double>()), 0.001);
   const nlohmann::json& f = r["frame"];
   const double l2d = f["l2d"].get<double>();
   EXPECT_LE(std::fabs(l2d - 0.285) / 0.285, 0.03) << l2d;
