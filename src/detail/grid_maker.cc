@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <limits>
 #include <map>
 #include <numbers>
@@ -114,6 +115,7 @@ class GridMaker {
   std::vector<int> Paint() const;
   void PaintPolygon(const Shape& shape, int s, std::vector<int>& painted) const;
   void MakeCavities(const std::vector<int>& painted);
+  void WarnOfCoarseCavities();
   void FillMaterials();
   void FillTables(const std::vector<int>& painted);
   void FillConditions(const std::vector<int>& painted);
@@ -144,7 +146,13 @@ class GridMaker {
   std::vector<std::int32_t> cavity_material_;
   std::vector<int> cavities_of_;
   std::vector<int> cavity_fill_;  // Per cavity of the labels, its fill's material.
+  // Per cavity, how many columns and rows of cells it spans.
+  std::vector<std::pair<std::size_t, std::size_t>> cavity_span_;
 };
+
+// A cavity fewer cells across than this (one) is warned about: its size, and
+// so its conductivity, is the cells' more than the drawing's.
+constexpr std::size_t kFewestCavityCells = 2;
 
 // How often a shape's cells are halved to join its pieces before it is
 // refused: cells a 256th of what its thickness asks.
@@ -589,8 +597,10 @@ void GridMaker::MakeCavities(const std::vector<int>& painted) {
     constexpr double kFar = std::numeric_limits<double>::infinity();
     Box box{kFar, kFar, -kFar, -kFar};
     double area = 0;
+    std::size_t c0 = columns, c1 = 0, r0 = SIZE_MAX, r1 = 0;
     for (std::size_t i : region.cells) {
       const std::size_t c = i % columns, r = i / columns;
+      c0 = std::min(c0, c), c1 = std::max(c1, c), r0 = std::min(r0, r), r1 = std::max(r1, r);
       area += x_.sizes[c] * y_.sizes[r];
       box = {std::min(box.x0, x_.bounds[c]), std::min(box.y0, y_.bounds[r]),
              std::max(box.x1, x_.bounds[c + 1]), std::max(box.y1, y_.bounds[r + 1])};
@@ -610,7 +620,24 @@ void GridMaker::MakeCavities(const std::vector<int>& painted) {
          y_.centre(first / columns), area, box.x1 - box.x0, box.y1 - box.y0, axis(v.x),
          axis(v.y)});
     cavity_fill_.push_back(region.fill);
+    cavity_span_.push_back({c1 - c0 + 1, r1 - r0 + 1});
     for (std::size_t i : region.cells) cavity_material_[i] = number;
+  }
+}
+
+void GridMaker::WarnOfCoarseCavities() {
+  for (std::size_t k = 0; k < grid_.labels.cavities.size(); ++k) {
+    const auto [across_x, across_y] = cavity_span_[k];
+    if (std::min(across_x, across_y) >= kFewestCavityCells) continue;
+    const CavityLabel& c = grid_.labels.cavities[k];
+    const bool x = across_x <= across_y;
+    grid_.warnings.push_back(
+        {detail_.PlaceOf(detail_.materials[cavity_fill_[k]].at),
+         "the cavity " + Quoted(grid_.labels.materials[c.material]) + " at x " +
+             NumberText(c.x_mm, 6) + ", y " + NumberText(c.y_mm, 6) + " mm is " +
+             (x ? "one cell wide" : "one cell high") +
+             ": its size, and so its conductivity, is the cells' more than the drawing's; give "
+             "its shapes a smaller cell"});
   }
 }
 
@@ -842,6 +869,7 @@ MadeGrid GridMaker::Make() {
   WarnOfAreas();
   MakeCavities(painted);
   FillTables(painted);
+  WarnOfCoarseCavities();
   FillCells(painted);
   std::vector<MaterialArea>& areas = grid_.labels.areas;
   for (std::size_t m = 0; m < detail_.materials.size(); ++m) areas[m].drawn = survey.drawn_area[m];

@@ -328,6 +328,22 @@ TEST(GridMakerCavities, TouchingChambersOfTwoFillsAreTwoCavitiesAndOneFillApartI
   EXPECT_DOUBLE_EQ(made.labels.areas[1].drawn + made.labels.areas[3].drawn, 300);
 }
 
+// A cavity one cell across is as wide as its cell, whatever the drawing
+// meant: warned about at its fill, once a rectangle of material covers all
+// but a strip of it.
+TEST(GridMakerCavities, WarnsOfACavityOneCellAcross) {
+  const MadeGrid made = MakeFromText(Chambers(
+      "[[shape]]\nfill = \"air\"\nrect = [10, 10, 30, 20]\n"
+      "[[shape]]\nfill = \"pvc\"\nrect = [11, 10, 30, 20]\n"
+      "[[shape]]\nfill = \"gap\"\nrect = [40, 10, 50, 20]\n"));
+  ASSERT_EQ(made.labels.cavities.size(), 2u);
+  ASSERT_EQ(made.warnings.size(), 1u);
+  EXPECT_EQ(made.warnings[0].place, "d.toml:5:1");
+  EXPECT_EQ(made.warnings[0].text,
+            "the cavity \"air\" at x 10.5, y 11 mm is one cell wide: its size, and so its "
+            "conductivity, is the cells' more than the drawing's; give its shapes a smaller cell");
+}
+
 TEST(GridMakerCavities, AnisotropicMaterialsKeepBothConductivitiesAndNoCavityChangesNothing) {
   const MadeGrid made = MakeFromText(
       "[grid]\nmax_cell = 10\n[materials]\nosb = { x = 0.13, y = 0.09 }\n"
