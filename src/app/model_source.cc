@@ -1,6 +1,7 @@
 #include "app/model_source.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 #include "detail/detail_file.h"
@@ -96,17 +97,30 @@ PsiRequest PsiOf(const DetailFile& detail, const MadeGrid& made, const PsiEntry&
   return psi;
 }
 
+// The cavity's material number of the made grid's cell that holds a point,
+// or 0 where that cell is of no cavity.
+std::int32_t CavityAt(const MadeGrid& made, Point p) {
+  const std::optional<ProbeSpot> spot = FindElement(made, p);
+  const std::int32_t m = spot ? made.model.Codes(spot->column, spot->row).number : 0;
+  const bool cavity = std::any_of(made.labels.cavities.begin(), made.labels.cavities.end(),
+                                  [m](const CavityLabel& c) { return c.material == m; });
+  return cavity ? m : 0;
+}
+
 // The conductivity along a segment of the cavity that holds a point of its
 // layer, in the made grid; refused at the segment's entry when the grid's
-// cell there is of no cavity.
+// cell there is of no cavity. A segment along a side of the cavity has cells
+// of other materials beside it: the cells just either side of it are tried
+// too.
 CavityConductivityAt CavityLookup(const DetailFile& detail, const MadeGrid& made,
                                   const FlankingElement& element, const std::string& what) {
   return [&detail, &made, &element, what](Point p, bool along_x) {
-    const std::optional<ProbeSpot> spot = FindElement(made, p);
-    const std::int32_t m = spot ? made.model.Codes(spot->column, spot->row).number : 0;
-    const bool cavity = std::any_of(made.labels.cavities.begin(), made.labels.cavities.end(),
-                                    [m](const CavityLabel& c) { return c.material == m; });
-    if (!cavity) {
+    const double nudge = 1e-6 * std::max(1.0, std::fabs(along_x ? p.y : p.x));
+    std::int32_t m = 0;
+    for (double side : {0.0, nudge, -nudge}) {
+      if (m == 0) m = CavityAt(made, along_x ? Point{p.x, p.y + side} : Point{p.x + side, p.y});
+    }
+    if (m == 0) {
       throw RunError(ErrorKind::kInvalidValue, detail.PlaceOf(element.at),
                      what + " crosses a cavity at [" + NumberText(p.x) + ", " + NumberText(p.y) +
                          "], where the grid's cell is of no cavity; draw the cavity wider there "

@@ -131,6 +131,27 @@ TEST_F(Frames, AFlankingSegmentAcrossACavityTakesItsConductivityAlongTheSegment)
   EXPECT_EQ(r["materials"][0]["source"], "PVC, rigid (EN ISO 10077-2:2017, Annex A)");
 }
 
+// A segment along the top side of a cavity, with PVC above it: its layer is
+// the cavity's (drawn last, its outline included), and so is the
+// conductivity it takes, though the cells above the line are PVC.
+TEST_F(Frames, ASegmentAlongACavitysSideTakesTheCavity) {
+  const nlohmann::json r = Report(
+      "side.toml",
+      "[grid]\nmax_cell = 1\n[materials]\npvc = 0.17\nair = { cavity = \"unventilated\" }\n"
+      "[conditions]\nin = { ambient = 20, resistance = 0.13 }\nout = { ambient = 0, resistance = 0.04 }\n"
+      "[[shape]]\nfill = \"pvc\"\nrect = [0, 0, 30, 20]\n"
+      "[[shape]]\nfill = \"air\"\nrect = [5, 0, 25, 10]\n"
+      "[[shape]]\nfill = \"in\"\nrect = [-5, 0, 0, 20]\n"
+      "[[shape]]\nfill = \"out\"\nrect = [30, 0, 35, 20]\n"
+      "[psi]\nbetween = [\"in\", \"out\"]\n"
+      "flanking = [{ from = [-2, 10], to = [32, 10], length = 20 }]\n");
+  const nlohmann::json& layers = r["psi"]["flanking"][0]["layers"];
+  ASSERT_EQ(layers.size(), 3u);
+  EXPECT_EQ(layers[1]["material"], "air");
+  EXPECT_EQ(layers[1]["conductivity"].get<double>(),
+            r["cavities"][0]["along_x"]["conductivity"].get<double>());
+}
+
 TEST_F(Frames, FrameD7GivesL2DWithinThreePercentAndUf) {
   const nlohmann::json r =
       Report("d7.toml", Example("validation/iso10077_d7.toml"), {"--check-grid"});
