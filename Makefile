@@ -1,6 +1,7 @@
 # Front end over CMake. `make demo` builds the program and runs it on the
 # wall-and-slab example; `make test` builds and runs the whole test suite;
-# `make validate` prints the EN ISO 10211 reference cases as a table.
+# `make validate` prints the EN ISO 10211 reference cases and the EN ISO
+# 10077-2 frame D.7 as a table.
 # `make bench` builds and runs the benchmark (BENCH_ARGS are passed on).
 # `make install PREFIX=...` installs the program, its man page, the README
 # with docs/ and the examples (PREFIX defaults to /usr/local; DESTDIR is

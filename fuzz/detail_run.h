@@ -4,6 +4,7 @@
 // input kept. Grids are bounded so that one run stays fast.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -31,6 +32,7 @@ inline std::string FlankingFault(const DetailFile& detail) {
     for (const PsiEntry& psi : detail.psi) {
       for (const FlankingElement& e : FlankingElements(detail, psi)) elements.push_back(e);
     }
+    if (detail.frame) elements.push_back(FramePanel(detail, *detail.frame));
     for (const FlankingElement& e : elements) {
       if (!(e.u >= 0) || !std::isfinite(e.u)) return "a U is not finite or below 0";
       if (!e.from_segment) continue;
@@ -80,10 +82,19 @@ inline std::string RunDetailInput(std::string_view text) {
     const DetailFile detail = ParseDetail(text, "fuzz.toml", FuzzDrawing);
     if (std::string fault = FlankingFault(detail); !fault.empty()) return fault;
     const MadeGrid grid = MakeGrid(detail, GridLimits{kGridPoints});
-    // A grid file holds no conditions by direction.
-    if (grid.model.DirectedConditions.empty() &&
+    // A grid file holds no conditions by direction, and one conductivity
+    // per material.
+    const bool by_direction = std::any_of(
+        grid.model.MaterialTable.begin(), grid.model.MaterialTable.end(),
+        [](const Material& m) { return m.ConductivityX != m.ConductivityY; });
+    if (grid.model.DirectedConditions.empty() && !by_direction &&
         !(ParseInput(GridInputText(grid), "made.inp") == grid.model)) {
       return "the grid text reads back as another model";
+    }
+    for (const CavityLabel& c : grid.labels.cavities) {
+      for (double lambda : {c.along_x.conductivity, c.along_y.conductivity}) {
+        if (!(lambda > 0) || !std::isfinite(lambda)) return "a cavity's conductivity is not finite";
+      }
     }
     for (const MaterialArea& area : grid.labels.areas) {
       if (!std::isfinite(area.drawn) || !std::isfinite(area.cells)) return "an area is not finite";

@@ -23,7 +23,11 @@ namespace kelvane {
 inline std::string LayerGridFault(const DrawingLayer& layer) {
   DetailFile detail;
   detail.source = "fuzz.toml";
-  detail.materials.push_back({"m", 1, {1, 1}});
+  MaterialEntry material;
+  material.name = "m";
+  material.conductivity = material.conductivity_y = 1;
+  material.at = {1, 1};
+  detail.materials.push_back(material);
   Shape shape;
   shape.kind = ShapeKind::kRegion;
   shape.fill = {FillKind::kMaterial, 0};

@@ -90,6 +90,7 @@ constexpr OptionRule kOptions[] = {
     {"--threads", "", V::kRequired, nullptr, nullptr, SetThreads},
     {"--strict", "", V::kNone, &C::strict},
     {"--layers", "", V::kNone, &C::layers},
+    {"--materials", "", V::kNone, &C::materials},
 };
 
 // Whether `rule` takes the value an argument has (`given`: it has '=').
@@ -235,6 +236,9 @@ Options:
                      closed outlines, open chains and other entities on each,
                      and the drawing's extent, and exit: what a detail file's
                      layer shapes take
+  --materials        list the design conductivities a detail file may name a
+                     material by ({ library = "..." }), each with its source,
+                     and exit
   -h, --help         print this help and exit
   --version          print the version, the libraries it was built with and the
                      profile kernel this processor gets, and exit

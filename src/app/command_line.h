@@ -29,6 +29,7 @@ struct CommandLine {
   SolverOptions solver;      // --solver=profile|sparse, --threads=N
   bool strict = false;       // --strict: a warning refuses the model
   bool layers = false;       // --layers: list the layers of each PATH, a DXF drawing
+  bool materials = false;    // --materials: list the built-in design conductivities
   std::vector<std::string> paths;  // Model files or folders, in order.
 };
 

@@ -156,7 +156,7 @@ ModelResults SolveModel(const ModelRun& run, const LoadedModel& loaded) {
   if (run.Reporting() || run.Paging()) {
     // Its coupling loads are checked as they are solved.
     results.report = Named(run, "", labels, [&] {
-      return BuildReport(solution, labels, run.paths.input, {run.line.coupling, loaded.psi});
+      return BuildReport(solution, labels, run.paths.input, {run.line.coupling, loaded.psi, loaded.frame});
     });
     results.report->cases.resize(loaded.cases.size());
   }

@@ -1,12 +1,14 @@
 #include "app/model_source.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 #include "detail/detail_file.h"
 #include "detail/drawing_checks.h"
 #include "detail/flanking.h"
 #include "detail/grid_text.h"
+#include "detail/probe.h"
 #include "model/units.h"
 #include "platform/file_io.h"
 #include "platform/number_text.h"
@@ -96,6 +98,52 @@ PsiRequest PsiOf(const DetailFile& detail, const MadeGrid& made, const PsiEntry&
   return psi;
 }
 
+// The cavity's material number of the made grid's cell that holds a point,
+// or 0 where that cell is of no cavity.
+std::int32_t CavityAt(const MadeGrid& made, Point p) {
+  const std::optional<ProbeSpot> spot = FindElement(made, p);
+  const std::int32_t m = spot ? made.model.Codes(spot->column, spot->row).number : 0;
+  const bool cavity = std::any_of(made.labels.cavities.begin(), made.labels.cavities.end(),
+                                  [m](const CavityLabel& c) { return c.material == m; });
+  return cavity ? m : 0;
+}
+
+// The conductivity along a segment of the cavity that holds a point of its
+// layer, in the made grid; refused at the segment's entry when the grid's
+// cell there is of no cavity. A segment along a side of the cavity has cells
+// of other materials beside it: the cells just either side of it are tried
+// too.
+CavityConductivityAt CavityLookup(const DetailFile& detail, const MadeGrid& made,
+                                  const FlankingElement& element, const std::string& what) {
+  return [&detail, &made, &element, what](Point p, bool along_x) {
+    const double nudge = 1e-6 * std::max(1.0, std::fabs(along_x ? p.y : p.x));
+    std::int32_t m = 0;
+    for (double side : {0.0, nudge, -nudge}) {
+      if (m == 0) m = CavityAt(made, along_x ? Point{p.x, p.y + side} : Point{p.x + side, p.y});
+    }
+    if (m == 0) {
+      throw RunError(ErrorKind::kInvalidValue, detail.PlaceOf(element.at),
+                     what + " crosses a cavity at [" + NumberText(p.x) + ", " + NumberText(p.y) +
+                         "], where the grid's cell is of no cavity; draw the cavity wider there "
+                         "or give it smaller cells");
+    }
+    const Material& material = made.model.MaterialTable[m];
+    return along_x ? material.ConductivityX : material.ConductivityY;
+  };
+}
+
+std::optional<FrameRequest> FrameOf(const DetailFile& detail, const MadeGrid& made,
+                                    FlankingElement panel) {
+  if (!detail.frame) return std::nullopt;
+  const FrameEntry& frame = *detail.frame;
+  UseCavityConductivities(panel, CavityLookup(detail, made, panel, "the panel of [frame]"));
+  return FrameRequest{{LabelOf(detail, frame.between[0], made.condition_numbers),
+                       LabelOf(detail, frame.between[1], made.condition_numbers)},
+                      ReportOf(panel),
+                      MillimetreToMetre(frame.width),
+                      detail.PlaceOf(frame.between_at)};
+}
+
 std::optional<CondensationRequest> CondensationOf(const DetailFile& detail) {
   if (!detail.condensation) return std::nullopt;
   const CondensationEntry& c = *detail.condensation;
@@ -124,10 +172,18 @@ LoadedModel LoadModel(const std::string& path, const GridLimits& limits) {
     // What is wrong with the drawing's psi is said before its grid is made.
     std::vector<std::vector<FlankingElement>> flanking;
     for (const PsiEntry& psi : detail.psi) flanking.push_back(FlankingElements(detail, psi));
+    std::optional<FlankingElement> panel;
+    if (detail.frame) panel = FramePanel(detail, *detail.frame);
     const MadeGrid& made = loaded.made.emplace(MakeGrid(detail, limits));
     for (std::size_t i = 0; i < detail.psi.size(); ++i) {
+      for (std::size_t e = 0; e < flanking[i].size(); ++e) {
+        UseCavityConductivities(flanking[i][e],
+                                CavityLookup(detail, made, flanking[i][e],
+                                             "flanking entry " + std::to_string(e + 1)));
+      }
       loaded.psi.push_back(PsiOf(detail, made, detail.psi[i], flanking[i]));
     }
+    if (panel) loaded.frame = FrameOf(detail, made, *panel);
     loaded.cases = Cases(detail, made);
     loaded.condensation = CondensationOf(detail);
     loaded.warnings = made.warnings;
@@ -149,6 +205,27 @@ std::string GridFileText(const LoadedModel& loaded, const std::string& path) {
                    "--save-input cannot write this model: a grid file holds one heat-transfer "
                    "coefficient for every side of a convection cell, and condition " +
                        Quoted(c.name) + " takes its surface resistances by direction");
+  }
+  // A grid file holds one conductivity per material.
+  const Model& model = loaded.made->model;
+  for (std::size_t m = 1; m < model.MaterialTable.size(); ++m) {
+    const Material& material = model.MaterialTable[m];
+    if (material.ConductivityX == material.ConductivityY) continue;
+    const ModelLabels& labels = loaded.made->labels;
+    const auto cavity = std::find_if(labels.cavities.begin(), labels.cavities.end(),
+                                     [&](const CavityLabel& c) { return c.material == int(m); });
+    const std::string& fill = cavity != labels.cavities.end() ? cavity->fill : labels.materials[m];
+    const auto entry = std::find_if(loaded.detail->materials.begin(), loaded.detail->materials.end(),
+                                    [&](const MaterialEntry& e) { return e.name == fill; });
+    throw RunError(ErrorKind::kInvalidValue, loaded.detail->PlaceOf(entry->at),
+                   "--save-input cannot write this model: a grid file holds one conductivity for "
+                   "each material, and " +
+                       (cavity != labels.cavities.end()
+                            ? "the cavity " + Quoted(labels.materials[m]) +
+                                  (labels.materials[m] == fill ? "" : " of " + Quoted(fill))
+                            : "material " + Quoted(fill)) +
+                       " conducts differently along x (" + NumberText(material.ConductivityX, 6) +
+                       ") and along y (" + NumberText(material.ConductivityY, 6) + " W/(m K))");
   }
   return GridInputText(*loaded.made);
 }

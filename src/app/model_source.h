@@ -26,6 +26,7 @@ struct LoadedModel {
   ModelLabels grid_file_labels;  //   and its labels.
   std::vector<CaseDefinition> cases;  // A detail file's, in its order.
   std::vector<PsiRequest> psi;        // A detail file's, in its order.
+  std::optional<FrameRequest> frame;  // A detail file's [frame].
   std::optional<CondensationRequest> condensation;  // A detail file's [condensation].
   // What a detail file's grid and drawing show that is suspicious.
   Warnings warnings;

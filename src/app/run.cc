@@ -13,6 +13,7 @@
 #include "app/model_run.h"
 #include "app/model_source.h"
 #include "app/version.h"
+#include "detail/material_library.h"
 #include "output/result_writer.h"
 #include "picture/svg.h"
 #include "platform/error.h"
@@ -94,9 +95,11 @@ int RunMain(int argc, const char* const* argv) {
     return 2;
   }
   const CommandLine& line = parsed.line;
-  if (line.help || line.version) {
+  if (line.help || line.version || line.materials) {
     try {
-      WriteStandardOutput(line.help ? UsageText() : VersionLine() + "\n");
+      WriteStandardOutput(line.help      ? UsageText()
+                          : line.version ? VersionLine() + "\n"
+                                         : MaterialLibraryText());
     } catch (const RunError& e) {
       std::fprintf(stderr, "%s: error: %s\n", kProgram, e.what());
       return 1;

@@ -10,6 +10,7 @@
 
 #include "detail/drawing_shapes.h"
 #include "detail/geometry.h"
+#include "detail/material_library.h"
 #include "platform/error.h"
 #include "platform/file_io.h"
 #include "platform/number_text.h"
@@ -61,6 +62,18 @@ constexpr std::string_view kCondensationKeys[] = {"frsi_min", "case", "inside", 
 // [condensation] inside and outside.
 constexpr std::string_view kInsideKeys[] = {"temperature", "humidity", "vapour_excess"};
 constexpr std::string_view kOutsideKeys[] = {"temperature", "humidity"};
+// A material's inline table: conductivities by direction, a library entry,
+// or an air cavity.
+constexpr std::string_view kMaterialKeys[] = {"x", "y", "library", "cavity", "emissivity"};
+constexpr std::string_view kCavitiesKeys[] = {"temperature_difference", "mean_temperature"};
+constexpr std::string_view kFrameKeys[] = {"between", "panel", "width"};
+// [frame] panel.
+constexpr std::string_view kPanelKeys[] = {"u", "from", "to", "visible"};
+// The cavity kinds of EN ISO 10077-2 a material may be; a well-ventilated
+// cavity is drawn as the outside condition.
+constexpr std::pair<std::string_view, CavityKind> kCavityKinds[] = {
+    {"unventilated", CavityKind::kUnventilated},
+    {"slightly ventilated", CavityKind::kSlightlyVentilated}};
 
 SourcePosition PositionOf(const toml::source_region& region) {
   return {static_cast<int>(region.begin.line), static_cast<int>(region.begin.column)};
@@ -149,6 +162,13 @@ class DetailReader {
   void ReadTitle(const toml::node& node);
   void ReadGrid(const toml::node& node);
   void ReadMaterials(const toml::node& node);
+  MaterialEntry Material(const toml::key& key, const toml::node& node) const;
+  void ReadLibrary(const toml::node& node, MaterialEntry& material) const;
+  CavityFill Cavity(const toml::table& table, const std::string& what) const;
+  void ReadCavities(const toml::node& node);
+  void ReadFrame(const toml::node& node) { frame_ = &node; }
+  void ReadFrameTable(const toml::node& node);
+  void ReadPanel(const toml::node& node, FrameEntry& frame) const;
   void ReadConditions(const toml::node& node);
   ConditionEntry Condition(const toml::key& key, const toml::node& node) const;
   struct HeatTransfer {
@@ -211,6 +231,8 @@ class DetailReader {
       {"psi", &DetailReader::ReadPsi},
       {"case", &DetailReader::ReadCases},
       {"condensation", &DetailReader::ReadCondensation},
+      {"cavities", &DetailReader::ReadCavities},
+      {"frame", &DetailReader::ReadFrame},
   };
 
   std::string_view text_;
@@ -222,6 +244,7 @@ class DetailReader {
   const toml::node* psi_ = nullptr;
   const toml::node* cases_ = nullptr;
   const toml::node* condensation_ = nullptr;
+  const toml::node* frame_ = nullptr;
   std::map<std::string, int> environments_by_name_;
 };
 
@@ -359,11 +382,131 @@ void DetailReader::ReadGrid(const toml::node& node) {
 void DetailReader::ReadMaterials(const toml::node& node) {
   detail_.materials_at = PositionOf(node.source());
   for (const Entry& entry : InFileOrder(TableOf(node, "materials"))) {
-    const std::string name = Name(*entry.key);
-    detail_.materials.push_back({name,
-                                 InRange(*entry.value, "the conductivity of " + Quoted(name),
-                                         kConductivity),
-                                 PositionOf(entry.key->source())});
+    detail_.materials.push_back(Material(*entry.key, *entry.value));
+  }
+}
+
+// A material's value: a conductivity, or a table of x and y, of library, or
+// of cavity and emissivity.
+MaterialEntry DetailReader::Material(const toml::key& key, const toml::node& node) const {
+  MaterialEntry material;
+  material.name = Name(key);
+  material.at = PositionOf(key.source());
+  const std::string what = "material " + Quoted(material.name);
+  if (!node.is_table()) {
+    material.conductivity =
+        InRange(node, "the conductivity of " + Quoted(material.name), kConductivity);
+    material.conductivity_y = material.conductivity;
+    return material;
+  }
+  const toml::table& table = *node.as_table();
+  RefuseUnknownKeys(table, kMaterialKeys, what);
+  const toml::node* x = table.get("x");
+  const toml::node* y = table.get("y");
+  const toml::node* library = table.get("library");
+  const toml::node* cavity = table.get("cavity");
+  const int given = (x != nullptr || y != nullptr) + (library != nullptr) + (cavity != nullptr);
+  if (given != 1) {
+    Fail(given == 0 ? ErrorKind::kMissingKey : ErrorKind::kInvalidValue, table.source(),
+         what + " must be one of { x = 0.5, y = 0.2 }, { library = \"...\" } and { cavity = "
+                "\"unventilated\" }" + (given == 0 ? "" : ", not several"));
+  }
+  if (table.get("emissivity") != nullptr && cavity == nullptr) {
+    Fail(ErrorKind::kInvalidValue, table.get("emissivity")->source(),
+         "emissivity of " + what + " belongs to a cavity, which it is not");
+  }
+  if (library != nullptr) {
+    ReadLibrary(*library, material);
+  } else if (cavity != nullptr) {
+    material.cavity = Cavity(table, what);
+  } else {
+    if (x == nullptr || y == nullptr) {
+      Fail(ErrorKind::kMissingKey, table.source(),
+           what + " needs both x and y, its conductivities along each, W/(m K)");
+    }
+    material.conductivity = InRange(*x, "x of " + what, kConductivity);
+    material.conductivity_y = InRange(*y, "y of " + what, kConductivity);
+  }
+  return material;
+}
+
+// { library = "..." }: an entry of the built-in table, by its exact name.
+void DetailReader::ReadLibrary(const toml::node& node, MaterialEntry& material) const {
+  if (!node.is_string()) {
+    Fail(ErrorKind::kTypeMismatch, node.source(),
+         "library must be the name of an entry of kelvane2d --materials, not " + TypeName(node));
+  }
+  const std::string& name = node.as_string()->get();
+  const LibraryMaterial* entry = FindLibraryMaterial(name);
+  if (entry == nullptr) {
+    std::string nearest;
+    for (std::string_view n : NearestLibraryNames(name)) {
+      nearest += (nearest.empty() ? "" : ", ") + Quoted(std::string(n));
+    }
+    Fail(ErrorKind::kUnknownName, node.source(),
+         "library " + Quoted(name) + " names no entry of kelvane2d --materials; the nearest are " +
+             nearest);
+  }
+  material.conductivity = entry->conductivity;
+  material.conductivity_y = entry->conductivity;
+  material.library = std::string(entry->name);
+  material.source = std::string(entry->source);
+}
+
+CavityFill DetailReader::Cavity(const toml::table& table, const std::string& what) const {
+  const toml::node& kind = *table.get("cavity");
+  const std::string* name = kind.is_string() ? &kind.as_string()->get() : nullptr;
+  const auto* found =
+      name == nullptr ? std::end(kCavityKinds)
+                      : std::find_if(std::begin(kCavityKinds), std::end(kCavityKinds),
+                                     [&](const auto& k) { return k.first == *name; });
+  if (found == std::end(kCavityKinds)) {
+    Fail(name == nullptr ? ErrorKind::kTypeMismatch : ErrorKind::kInvalidValue, kind.source(),
+         "cavity of " + what + " must be \"unventilated\" or \"slightly ventilated\" (a "
+         "well-ventilated cavity is drawn as the outside condition), not " +
+             (name == nullptr ? TypeName(kind) : Quoted(*name)));
+  }
+  CavityFill fill;
+  fill.kind = found->second;
+  const toml::node* emissivity = table.get("emissivity");
+  if (emissivity == nullptr) return fill;
+  const std::string of = "emissivity of " + what;
+  if (const toml::array* faces = emissivity->as_array()) {
+    if (faces->size() != 4) {
+      Fail(ErrorKind::kInvalidValue, emissivity->source(),
+           of + " must be one number or 4 [left, right, bottom, top], not " +
+               std::to_string(faces->size()));
+    }
+    static const char* const kFaces[] = {"left", "right", "bottom", "top"};
+    for (std::size_t i = 0; i < 4; ++i) {
+      fill.emissivity[i] = FactorValue((*faces)[i], std::string(kFaces[i]) + " " + of);
+    }
+  } else {
+    fill.emissivity.fill(FactorValue(*emissivity, of));
+  }
+  return fill;
+}
+
+// [cavities]: the temperature difference and mean temperature the cavities'
+// conductivities are worked out at.
+void DetailReader::ReadCavities(const toml::node& node) {
+  const toml::table& table = TableOf(node, "cavities");
+  RefuseUnknownKeys(table, kCavitiesKeys, "[cavities]");
+  if (const toml::node* difference = table.get("temperature_difference")) {
+    detail_.cavities.temperature_difference = Positive(*difference, "temperature_difference");
+    if (detail_.cavities.temperature_difference > 1000) {
+      Fail(ErrorKind::kInvalidValue, difference->source(),
+           "temperature_difference must be above 0 and at most 1000 K, not " +
+               NumberText(detail_.cavities.temperature_difference));
+    }
+  }
+  if (const toml::node* mean = table.get("mean_temperature")) {
+    const double t = Number(*mean, "mean_temperature");
+    if (!(t > -273.15 && t <= 1000)) {
+      Fail(ErrorKind::kInvalidValue, mean->source(),
+           "mean_temperature must lie above -273.15 and at most 1000 °C, not " + NumberText(t));
+    }
+    detail_.cavities.mean_temperature = t;
   }
 }
 
@@ -809,6 +952,76 @@ void DetailReader::ReadBetween(const toml::node& between, PsiEntry& psi) const {
   }
 }
 
+// [frame]: between the inside and the outside environment, the panel and
+// the frame's width b_f.
+void DetailReader::ReadFrameTable(const toml::node& node) {
+  const toml::table& table = TableOf(node, "frame");
+  RefuseUnknownKeys(table, kFrameKeys, "[frame]");
+  FrameEntry frame;
+  frame.at = PositionOf(table.source());
+  for (const char* key : {"between", "panel", "width"}) {
+    if (table.get(key) != nullptr) continue;
+    Fail(ErrorKind::kMissingKey, table.source(),
+         std::string("[frame] needs ") + key +
+             (std::string_view(key) == "between"
+                  ? ", such as between = [\"inside\", \"outside\"]"
+                  : std::string_view(key) == "panel"
+                        ? ", such as panel = { u = 1.03, visible = 190 }"
+                        : ", the frame's projected width b_f in mm"));
+  }
+  PsiEntry pair;
+  ReadBetween(*table.get("between"), pair);
+  frame.between[0] = pair.between[0];
+  frame.between[1] = pair.between[1];
+  frame.between_at = pair.between_at;
+  ReadPanel(*table.get("panel"), frame);
+  const toml::node& width = *table.get("width");
+  frame.width = Positive(width, "width of [frame]");
+  if (frame.width > kLargestCoordinate) {
+    Fail(ErrorKind::kInvalidValue, width.source(),
+         "width of [frame] must be at most 1E+09 mm, not " + NumberText(frame.width));
+  }
+  detail_.frame = frame;
+}
+
+// The insulating panel: its U given, or a segment across it from one
+// environment to the other; and its visible width b_p, mm.
+void DetailReader::ReadPanel(const toml::node& node, FrameEntry& frame) const {
+  const std::string what = "panel of [frame]";
+  const toml::table& table = TableOf(node, what);
+  RefuseUnknownKeys(table, kPanelKeys, what);
+  FlankingEntry& panel = frame.panel;
+  panel.at = PositionOf(table.source());
+  const toml::node* u = table.get("u");
+  const toml::node* from = table.get("from");
+  const toml::node* to = table.get("to");
+  if (u != nullptr && (from != nullptr || to != nullptr)) {
+    Fail(ErrorKind::kInvalidValue, table.source(), what + " has both u and from/to; give one");
+  }
+  if (u == nullptr && (from == nullptr || to == nullptr)) {
+    Fail(ErrorKind::kMissingKey, table.source(),
+         what + " needs u, or from and to across the panel's layers");
+  }
+  if (u != nullptr) {
+    panel.u = Positive(*u, "u of " + what);
+  } else {
+    const std::vector<double> a = Coordinates(*from, 2, "from of " + what, "[x, y]");
+    const std::vector<double> b = Coordinates(*to, 2, "to of " + what, "[x, y]");
+    panel.from = Point{a[0], a[1]};
+    panel.to = Point{b[0], b[1]};
+  }
+  const toml::node* visible = table.get("visible");
+  if (visible == nullptr) {
+    Fail(ErrorKind::kMissingKey, table.source(),
+         what + " needs visible, the panel's visible width b_p in mm");
+  }
+  panel.length = Positive(*visible, "visible of " + what);
+  if (panel.length > kLargestCoordinate) {
+    Fail(ErrorKind::kInvalidValue, visible->source(),
+         "visible of " + what + " must be at most 1E+09 mm, not " + NumberText(panel.length));
+  }
+}
+
 FlankingEntry DetailReader::Flanking(const toml::node& node, const std::string& what) const {
   const toml::table& table = TableOf(node, what);
   RefuseUnknownKeys(table, kFlankingKeys, what);
@@ -1209,6 +1422,7 @@ DetailFile DetailReader::Read() {
   if (psi_ != nullptr) ReadPsiTables(*psi_);
   if (cases_ != nullptr) ReadCaseTables(*cases_);
   if (condensation_ != nullptr) ReadCondensationTable(*condensation_);
+  if (frame_ != nullptr) ReadFrameTable(*frame_);
   return std::move(detail_);
 }
 
@@ -1232,7 +1446,11 @@ std::vector<DetailKeys> DetailFileKeys() {
           {"inside of [condensation]", {std::begin(kInsideKeys), std::end(kInsideKeys)}},
           {"outside of [condensation]", {std::begin(kOutsideKeys), std::end(kOutsideKeys)}},
           {"flanking", {std::begin(kFlankingKeys), std::end(kFlankingKeys)}},
-          {"[[case]]", {std::begin(kCaseKeys), std::end(kCaseKeys)}}};
+          {"[[case]]", {std::begin(kCaseKeys), std::end(kCaseKeys)}},
+          {"material", {std::begin(kMaterialKeys), std::end(kMaterialKeys)}},
+          {"[cavities]", {std::begin(kCavitiesKeys), std::end(kCavitiesKeys)}},
+          {"[frame]", {std::begin(kFrameKeys), std::end(kFrameKeys)}},
+          {"panel", {std::begin(kPanelKeys), std::end(kPanelKeys)}}};
 }
 
 std::string DetailFile::PlaceOf(SourcePosition at) const {

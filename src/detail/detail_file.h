@@ -19,6 +19,8 @@
 #include <string_view>
 #include <vector>
 
+#include "detail/cavities.h"
+
 namespace kelvane {
 
 // Line and column in the file, from 1, as the TOML parser counts them.
@@ -75,11 +77,22 @@ struct Shape {
   SourcePosition cell_at;
 };
 
+// A material: one conductivity, one along x and one along y ({ x = .., y =
+// .. }), one from the built-in table ({ library = ".." }, material_library.h),
+// or an air cavity ({ cavity = ".." }), whose conductivities each of its
+// cavities works out from its size when the grid is made (cavities.h).
 struct MaterialEntry {
   std::string name;
-  double conductivity = 0;  // W/(m K)
-  SourcePosition at;        // The key.
+  double conductivity = 0;    // W/(m K), along x; 0 for a cavity fill
+  double conductivity_y = 0;  // Along y: the same as along x unless given apart.
+  std::string library;        // The built-in entry it takes, and that entry's
+  std::string source;         //   source; both empty otherwise.
+  std::optional<CavityFill> cavity;
+  SourcePosition at;  // The key.
+
+  bool Anisotropic() const { return conductivity != conductivity_y; }
 };
+
 
 // Surface resistances by the direction of the heat flow out of the room, as
 // EN ISO 6946 gives them, m2 K/W: up through a ceiling (the surface faces
@@ -150,6 +163,19 @@ struct PsiEntry {
   Target between[2];                    // Two that share no condition.
   std::vector<FlankingEntry> flanking;  // May be empty (psi = L2D then).
   SourcePosition at;                    // The [psi] table.
+  SourcePosition between_at;
+};
+
+// [frame]: the frame's U_f = (L2D - U_p b_p) / b_f of EN ISO 10077-2, L2D
+// between the two environments `between` (inside first), U_p that of the
+// insulating panel (given, or from a segment across its layers, as a
+// flanking element's), b_p its visible width and b_f the frame's projected
+// width, mm.
+struct FrameEntry {
+  Target between[2];
+  FlankingEntry panel;  // Its length is b_p.
+  double width = 0;     // b_f, mm
+  SourcePosition at;
   SourcePosition between_at;
 };
 
@@ -230,6 +256,8 @@ struct DetailFile {
   std::vector<PsiEntry> psi;                   // One [psi], or each [[psi]] in order.
   std::vector<CaseEntry> cases;  // In file order.
   std::optional<CondensationEntry> condensation;
+  CavitySettings cavities;  // [cavities], or the standard's values.
+  std::optional<FrameEntry> frame;
 
   // "wall.toml:12:5", the place of a refusal.
   std::string PlaceOf(SourcePosition at) const;
@@ -250,7 +278,8 @@ Target EnvironmentOf(const DetailFile& detail, const Fill& fill);
 // The keys the reader knows in one kind of table: `table` is "" for the top
 // level, "[grid]", "condition" (a condition's inline table, in [conditions]
 // and in a case), "[drawing]", "[[shape]]", "[psi]", "flanking" (an entry of
-// [psi] flanking) or "[[case]]" (whose other keys are the names of what it
+// [psi] flanking), "material" (a material's inline table), "[cavities]",
+// "[frame]", "panel" (of [frame]) or "[[case]]" (whose other keys are the names of what it
 // changes). The tables whose keys are names ([materials], [conditions],
 // [fixed], [probes]) have none.
 struct DetailKeys {

@@ -15,16 +15,20 @@ namespace {
 
 std::string Figure(double value) { return NumberText(value, 4); }
 
+// A cavity's conductivity is worked out from its size, not given.
 std::string ConductivityFinding(const MaterialEntry& m) {
-  const std::string what = "the conductivity of " + Quoted(m.name) + ", " +
-                           Figure(m.conductivity) + " W/(m K), is ";
-  if (m.conductivity > kMostConductivity) {
-    return what + "above " + Figure(kMostConductivity) +
-           " W/(m K), more than any building material's (copper's is 380): a unit slip?";
-  }
-  if (m.conductivity < kLeastConductivity) {
-    return what + "below " + Figure(kLeastConductivity) +
-           " W/(m K), less than any building material's (still air's is 0.025): a unit slip?";
+  if (m.cavity) return "";
+  for (double conductivity : {m.conductivity, m.conductivity_y}) {
+    const std::string what = "the conductivity of " + Quoted(m.name) + ", " +
+                             Figure(conductivity) + " W/(m K), is ";
+    if (conductivity > kMostConductivity) {
+      return what + "above " + Figure(kMostConductivity) +
+             " W/(m K), more than any building material's (copper's is 380): a unit slip?";
+    }
+    if (conductivity < kLeastConductivity) {
+      return what + "below " + Figure(kLeastConductivity) +
+             " W/(m K), less than any building material's (still air's is 0.025): a unit slip?";
+    }
   }
   return "";
 }

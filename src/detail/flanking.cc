@@ -183,12 +183,26 @@ bool IsOf(const DetailFile& detail, const Target& target, const Fill& fill) {
   return std::find(members.begin(), members.end(), fill) != members.end();
 }
 
+// U = 1 / (R_from + sum d/lambda + R_to), summed in that order; a cavity
+// whose conductivity is not yet known counts as no heat flow.
+double UOf(const FlankingElement& element) {
+  double resistance = element.resistance_from;
+  for (const FlankingLayer& layer : element.layers) {
+    if (layer.cavity && layer.conductivity == 0) return 0;
+    resistance += MillimetreToMetre(layer.thickness) / layer.conductivity;
+  }
+  resistance += element.resistance_to;
+  return 1 / resistance;
+}
+
 class SegmentElement {
  public:
+  // `what` names the entry in messages, `where` the table whose environments
+  // it runs between.
   SegmentElement(const DetailFile& detail, const PsiEntry& psi, const FlankingEntry& entry,
-                 std::size_t number)
-      : detail_(detail), psi_(psi), entry_(entry),
-        what_("flanking entry " + std::to_string(number)) {}
+                 std::string what, std::string where)
+      : detail_(detail), psi_(psi), entry_(entry), what_(std::move(what)),
+        where_(std::move(where)) {}
   FlankingElement Make();
 
  private:
@@ -205,6 +219,7 @@ class SegmentElement {
   const PsiEntry& psi_;
   const FlankingEntry& entry_;
   std::string what_;
+  std::string where_;
   Line line_;
   Fill at_from_, at_to_;
   int side_from_ = 0, side_to_ = 0;
@@ -245,7 +260,10 @@ std::vector<FlankingLayer> SegmentElement::Layers(const std::vector<Piece>& piec
     std::size_t j = i + 1;
     while (j < end && pieces[j].fill == pieces[i].fill) ++j;
     const MaterialEntry& material = detail_.materials[pieces[i].fill.index];
-    layers.push_back({material.name, pieces[j - 1].to - pieces[i].from, material.conductivity});
+    const double along = line_.vertical ? material.conductivity_y : material.conductivity;
+    const double middle = (pieces[i].from + pieces[j - 1].to) / 2;
+    layers.push_back({material.name, pieces[j - 1].to - pieces[i].from, along,
+                      material.cavity.has_value(), line_.At(middle)});
     i = j;
   }
   return layers;
@@ -263,9 +281,7 @@ FlankingElement SegmentElement::Make() {
   std::tie(side_to_, at_to_) = EndIn(to, "ends");
   if (side_from_ == side_to_) {
     Fail("starts and ends in " + Quoted(TargetName(detail_, psi_.between[side_from_])) +
-         "; it must run from one environment of " +
-         (psi_.name.empty() ? std::string("[psi]") : "[[psi]] " + Quoted(psi_.name)) +
-         " to the other");
+         "; it must run from one environment of " + where_ + " to the other");
   }
   // The pieces run upward along the line: from the end at lo to that at hi.
   const bool rising = line_.Along(from) <= line_.Along(to);
@@ -289,12 +305,7 @@ FlankingElement SegmentElement::Make() {
   // Along a vertical segment the end that lies further along y is above.
   element.resistance_from = SurfaceResistance(detail_, at_from_, line_.vertical, !rising);
   element.resistance_to = SurfaceResistance(detail_, at_to_, line_.vertical, rising);
-  double resistance = element.resistance_from;
-  for (const FlankingLayer& layer : element.layers) {
-    resistance += MillimetreToMetre(layer.thickness) / layer.conductivity;
-  }
-  resistance += element.resistance_to;
-  element.u = 1 / resistance;
+  element.u = UOf(element);
   // Only conductivities beyond any material's leave layers between two fixed
   // temperatures with (next to) no resistance: the reader refuses those, a
   // detail made in code may still hold them.
@@ -317,9 +328,37 @@ std::vector<FlankingElement> FlankingElements(const DetailFile& detail, const Ps
       elements.push_back(element);
       continue;
     }
-    elements.push_back(SegmentElement(detail, psi, entry, i + 1).Make());
+    const std::string where =
+        psi.name.empty() ? std::string("[psi]") : "[[psi]] " + Quoted(psi.name);
+    elements.push_back(
+        SegmentElement(detail, psi, entry, "flanking entry " + std::to_string(i + 1), where)
+            .Make());
   }
   return elements;
+}
+
+FlankingElement FramePanel(const DetailFile& detail, const FrameEntry& frame) {
+  if (frame.panel.u) {
+    FlankingElement element;
+    element.u = *frame.panel.u;
+    element.length = frame.panel.length;
+    element.at = frame.panel.at;
+    return element;
+  }
+  PsiEntry pair;
+  pair.between[0] = frame.between[0];
+  pair.between[1] = frame.between[1];
+  return SegmentElement(detail, pair, frame.panel, "the panel of [frame]", "[frame]").Make();
+}
+
+void UseCavityConductivities(FlankingElement& element, const CavityConductivityAt& lambda) {
+  bool any = false;
+  for (FlankingLayer& layer : element.layers) {
+    if (!layer.cavity) continue;
+    layer.conductivity = lambda(layer.middle, element.from.y == element.to.y);
+    any = true;
+  }
+  if (any) element.u = UOf(element);
 }
 
 }  // namespace kelvane

@@ -6,6 +6,7 @@
 // at its ends.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,9 @@ namespace kelvane {
 struct FlankingLayer {
   std::string material;
   double thickness = 0;     // mm along the segment
-  double conductivity = 0;  // W/(m K)
+  double conductivity = 0;  // W/(m K) along the segment; 0 for a cavity until it is known
+  bool cavity = false;      // An air cavity's fill: its conductivity is the cavity's,
+  Point middle;             //   the one that holds this point of the layer.
 };
 
 struct FlankingElement {
@@ -55,5 +58,19 @@ struct FlankingElement {
 // condition or one of the two environments between its layers, or that
 // crosses no material.
 std::vector<FlankingElement> FlankingElements(const DetailFile& detail, const PsiEntry& psi);
+
+// The insulating panel of [frame] as a flanking element of its two
+// environments, b_p its length; refused as a flanking segment is, at the
+// panel.
+FlankingElement FramePanel(const DetailFile& detail, const FrameEntry& frame);
+
+// The equivalent conductivity, along a segment, of the cavity that holds a
+// point: `along_x` for a horizontal segment.
+using CavityConductivityAt = std::function<double(Point point, bool along_x)>;
+
+// Gives the layers of an element that cross air cavities the conductivity
+// of their cavity along the segment, R = d / lambda, and works out its U
+// again.
+void UseCavityConductivities(FlankingElement& element, const CavityConductivityAt& lambda);
 
 }  // namespace kelvane

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <limits>
 #include <map>
 #include <numbers>
 
 #include "detail/block_survey.h"
+#include "detail/cavities.h"
 #include "detail/geometry.h"
 #include "detail/grid_lines.h"
 #include "detail/interval_cells.h"
@@ -111,6 +114,9 @@ class GridMaker {
   static void Cut(Axis& axis);
   std::vector<int> Paint() const;
   void PaintPolygon(const Shape& shape, int s, std::vector<int>& painted) const;
+  void MakeCavities(const std::vector<int>& painted);
+  void WarnOfCoarseCavities();
+  void FillMaterials();
   void FillTables(const std::vector<int>& painted);
   void FillConditions(const std::vector<int>& painted);
   std::array<bool, 3> Faces(const std::vector<int>& painted, int condition) const;
@@ -135,7 +141,18 @@ class GridMaker {
   Axis x_, y_;
   MadeGrid grid_;
   std::vector<std::int32_t> cell_condition_;  // Per condition of the file, its cells' code.
+  // Per cell (as painted), the material number of the cavity that holds it,
+  // 0 for none; and per material of the file, how many cavities it fills.
+  std::vector<std::int32_t> cavity_material_;
+  std::vector<int> cavities_of_;
+  std::vector<int> cavity_fill_;  // Per cavity of the labels, its fill's material.
+  // Per cavity, how many columns and rows of cells it spans.
+  std::vector<std::pair<std::size_t, std::size_t>> cavity_span_;
 };
+
+// A cavity fewer cells across than this (one) is warned about: its size, and
+// so its conductivity, is the cells' more than the drawing's.
+constexpr std::size_t kFewestCavityCells = 2;
 
 // How often a shape's cells are halved to join its pieces before it is
 // refused: cells a 256th of what its thickness asks.
@@ -559,19 +576,110 @@ BlockCode GridMaker::CodeOf(const Fill& fill) const {
   return BlockCode();
 }
 
+// Each connected region of cells that a cavity fill paints is one cavity,
+// with the conductivities its area and extent give: the first of a fill's
+// takes the fill's material number, each further one a number of its own
+// after the file's materials.
+void GridMaker::MakeCavities(const std::vector<int>& painted) {
+  const std::size_t columns = x_.cells();
+  CavityCells cells{columns, std::vector<int>(painted.size(), -1)};
+  for (std::size_t i = 0; i < painted.size(); ++i) {
+    if (painted[i] < 0) continue;
+    const Fill& fill = detail_.shapes[painted[i]].fill;
+    if (fill.kind == FillKind::kMaterial && detail_.materials[fill.index].cavity) {
+      cells.fills[i] = fill.index;
+    }
+  }
+  cavity_material_.assign(painted.size(), 0);
+  cavities_of_.assign(detail_.materials.size(), 0);
+  auto next = static_cast<std::int32_t>(detail_.materials.size()) + 1;
+  for (const CavityRegion& region : FindCavities(cells)) {
+    constexpr double kFar = std::numeric_limits<double>::infinity();
+    Box box{kFar, kFar, -kFar, -kFar};
+    double area = 0;
+    std::size_t c0 = columns, c1 = 0, r0 = SIZE_MAX, r1 = 0;
+    for (std::size_t i : region.cells) {
+      const std::size_t c = i % columns, r = i / columns;
+      c0 = std::min(c0, c), c1 = std::max(c1, c), r0 = std::min(r0, r), r1 = std::max(r1, r);
+      area += x_.sizes[c] * y_.sizes[r];
+      box = {std::min(box.x0, x_.bounds[c]), std::min(box.y0, y_.bounds[r]),
+             std::max(box.x1, x_.bounds[c + 1]), std::max(box.y1, y_.bounds[r + 1])};
+    }
+    const MaterialEntry& fill = detail_.materials[region.fill];
+    const std::int32_t number = cavities_of_[region.fill]++ == 0 ? region.fill + 1 : next++;
+    const CavityValues v =
+        CavityConductivity(SquareMillimetreToSquareMetre(area), MillimetreToMetre(box.x1 - box.x0),
+                           MillimetreToMetre(box.y1 - box.y0), *fill.cavity, detail_.cavities);
+    auto axis = [](const CavityAxis& a) {
+      return CavityAxisLabel{MetreToMillimetre(a.d), MetreToMillimetre(a.b), a.h_a, a.h_r,
+                             a.conductivity};
+    };
+    const std::size_t first = region.cells.front();
+    grid_.labels.cavities.push_back(
+        {fill.name, CavityKindName(fill.cavity->kind), number, x_.centre(first % columns),
+         y_.centre(first / columns), area, box.x1 - box.x0, box.y1 - box.y0, axis(v.x),
+         axis(v.y)});
+    cavity_fill_.push_back(region.fill);
+    cavity_span_.push_back({c1 - c0 + 1, r1 - r0 + 1});
+    for (std::size_t i : region.cells) cavity_material_[i] = number;
+  }
+}
+
+void GridMaker::WarnOfCoarseCavities() {
+  for (std::size_t k = 0; k < grid_.labels.cavities.size(); ++k) {
+    const auto [across_x, across_y] = cavity_span_[k];
+    if (std::min(across_x, across_y) >= kFewestCavityCells) continue;
+    const CavityLabel& c = grid_.labels.cavities[k];
+    const bool x = across_x <= across_y;
+    grid_.warnings.push_back(
+        {detail_.PlaceOf(detail_.materials[cavity_fill_[k]].at),
+         "the cavity " + Quoted(grid_.labels.materials[c.material]) + " at x " +
+             NumberText(c.x_mm, 6) + ", y " + NumberText(c.y_mm, 6) + " mm is " +
+             (x ? "one cell wide" : "one cell high") +
+             ": its size, and so its conductivity, is the cells' more than the drawing's; give "
+             "its shapes a smaller cell"});
+  }
+}
+
+// The file's materials, then the cavities beyond the first of each fill. A
+// fill of several cavities names each by its number ("air 1", "air 2"); one
+// that paints no cell keeps the conductivity of still air, 0.025 W/(m K).
+void GridMaker::FillMaterials() {
+  Model& model = grid_.model;
+  ModelLabels& labels = grid_.labels;
+  const std::size_t count = detail_.materials.size() + 1 + labels.cavities.size() -
+                            static_cast<std::size_t>(std::count_if(
+                                cavities_of_.begin(), cavities_of_.end(), [](int n) { return n > 0; }));
+  model.MaterialTable.assign(count, Material());
+  labels.materials.assign(count, "");
+  labels.material_sources.assign(detail_.materials.size() + 1, "");
+  for (std::size_t i = 0; i < detail_.materials.size(); ++i) {
+    const MaterialEntry& m = detail_.materials[i];
+    const bool cavity = m.cavity.has_value();
+    model.MaterialTable[i + 1] = {FieldSafe(m.name), cavity ? 0.025 : m.conductivity,
+                                  cavity ? 0.025 : m.conductivity_y};
+    labels.materials[i + 1] = m.name;
+    if (!m.library.empty()) labels.material_sources[i + 1] = m.library + " (" + m.source + ")";
+  }
+  std::vector<int> numbered(detail_.materials.size(), 0);
+  for (std::size_t k = 0; k < labels.cavities.size(); ++k) {
+    const CavityLabel& c = labels.cavities[k];
+    const int fill = cavity_fill_[k];
+    const int n = ++numbered[fill];
+    const std::string name = cavities_of_[fill] > 1 ? c.fill + " " + std::to_string(n) : c.fill;
+    model.MaterialTable[c.material] = {FieldSafe(name), c.along_x.conductivity,
+                                       c.along_y.conductivity};
+    labels.materials[c.material] = name;
+  }
+}
+
 void GridMaker::FillTables(const std::vector<int>& painted) {
   Model& model = grid_.model;
   ModelLabels& labels = grid_.labels;
   model.Header = FieldSafe(detail_.title);
   labels.title = detail_.title;
   labels.drawing = true;
-  model.MaterialTable.assign(detail_.materials.size() + 1, Material());
-  labels.materials.assign(detail_.materials.size() + 1, "");
-  for (std::size_t i = 0; i < detail_.materials.size(); ++i) {
-    const MaterialEntry& m = detail_.materials[i];
-    model.MaterialTable[i + 1] = {FieldSafe(m.name), m.conductivity, m.conductivity};
-    labels.materials[i + 1] = m.name;
-  }
+  FillMaterials();
   FillConditions(painted);
   model.FixedTemperatureTable.assign(detail_.fixed.size() + 1, 0.0);
   labels.fixed.assign(detail_.fixed.size() + 1, "");
@@ -661,16 +769,20 @@ void GridMaker::FillCells(const std::vector<int>& painted) {
   for (std::size_t j = 0; j < rows; ++j) model.RowHeights[j + 1] = MillimetreToMetre(grid_.heights[j]);
   std::vector<MaterialArea>& areas = grid_.labels.areas;
   areas.clear();
-  for (const MaterialEntry& m : detail_.materials) areas.push_back({m.name, 0, 0});
+  for (std::size_t m = 1; m < grid_.labels.materials.size(); ++m) {
+    areas.push_back({grid_.labels.materials[m], 0, 0});
+  }
   bool any_material = false;
   for (std::size_t r = 0; r < rows; ++r) {
     for (std::size_t c = 0; c < columns; ++c) {
       const int s = painted[r * columns + c];
       if (s < 0) continue;
       const Fill& fill = detail_.shapes[s].fill;
-      model.Codes(static_cast<int>(c) + 1, static_cast<int>(rows - r)) = CodeOf(fill);
+      const std::int32_t cavity = cavity_material_[r * columns + c];
+      model.Codes(static_cast<int>(c) + 1, static_cast<int>(rows - r)) =
+          cavity > 0 ? MaterialCode(cavity) : CodeOf(fill);
       if (fill.kind != FillKind::kMaterial) continue;
-      areas[fill.index].cells += x_.sizes[c] * y_.sizes[r];
+      areas[cavity > 0 ? cavity - 1 : fill.index].cells += x_.sizes[c] * y_.sizes[r];
       any_material = true;
     }
   }
@@ -755,10 +867,22 @@ MadeGrid GridMaker::Make() {
   RefuseNoMaterial(survey);
   const std::vector<int> painted = MakeCells(survey);
   WarnOfAreas();
+  MakeCavities(painted);
   FillTables(painted);
+  WarnOfCoarseCavities();
   FillCells(painted);
-  for (std::size_t m = 0; m < detail_.materials.size(); ++m) {
-    grid_.labels.areas[m].drawn = survey.drawn_area[m];
+  std::vector<MaterialArea>& areas = grid_.labels.areas;
+  for (std::size_t m = 0; m < detail_.materials.size(); ++m) areas[m].drawn = survey.drawn_area[m];
+  // The drawing gives a fill's area, not each cavity's: those beyond the
+  // first are as their cells cover them, and the first has the rest.
+  for (std::size_t m = detail_.materials.size(); m < areas.size(); ++m) {
+    areas[m].drawn = areas[m].cells;
+  }
+  for (std::size_t k = 0; k < grid_.labels.cavities.size(); ++k) {
+    const CavityLabel& c = grid_.labels.cavities[k];
+    if (static_cast<std::size_t>(c.material) > detail_.materials.size()) {
+      areas[cavity_fill_[k]].drawn -= c.area_mm2;
+    }
   }
   PlaceProbes();
   grid_.cell_shape = painted;

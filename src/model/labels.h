@@ -62,6 +62,30 @@ struct EnvironmentLabel {
   friend bool operator==(const EnvironmentLabel&, const EnvironmentLabel&) = default;
 };
 
+// An air cavity of a detail file, a solid of its own conductivities along x
+// and y worked out from its size (detail/cavities.h): along each axis its
+// size d along the flow and b across it (mm), the coefficients h_a and h_r
+// (W/(m2 K)) and the conductivity (W/(m K)).
+struct CavityAxisLabel {
+  double d_mm = 0;
+  double b_mm = 0;
+  double h_a = 0;
+  double h_r = 0;
+  double conductivity = 0;
+};
+struct CavityLabel {
+  std::string fill;  // The cavity fill's name,
+  std::string kind;  //   "unventilated" or "slightly ventilated".
+  std::int32_t material = 0;  // The cavity's material number in the model.
+  double x_mm = 0;  // A point in it: the centre of its lowest, leftmost cell.
+  double y_mm = 0;
+  double area_mm2 = 0;
+  double width_mm = 0;   // Its cells' extent along x,
+  double height_mm = 0;  //   and along y.
+  CavityAxisLabel along_x;
+  CavityAxisLabel along_y;
+};
+
 struct ModelLabels {
   std::string title;
   // Entry n names material n, condition n, fixed temperature n; entry 0 is
@@ -78,6 +102,11 @@ struct ModelLabels {
   std::vector<double> row_y_mm;
   std::vector<ProbePoint> probes;  // In the file's order.
   std::vector<MaterialArea> areas;  // A detail file's, material by material.
+  // A detail file's: entry n the built-in entry material n takes and its
+  // source, "reinforced concrete, 2 % steel (EN ISO 10456:2007, Table 3)",
+  // or empty; may be shorter than `materials`.
+  std::vector<std::string> material_sources;
+  std::vector<CavityLabel> cavities;  // In the order their first cells come.
   // Every environment: a detail file's groups, then its conditions and
   // fixed temperatures in none; a grid file's conditions and fixed
   // temperatures, each its own.

@@ -133,8 +133,10 @@ std::string WarningsSection(const Warnings& warnings) {
 
 std::string Tables(const ModelReport& report) {
   std::string out = WarningsSection(report.warnings) + MaterialsSection(report);
+  out += MaterialNotesSection(report) + CavitiesSection(report);
   out += SolutionSections(report.base, report.labels, 2, "k-base");
   for (std::size_t i = 0; i < report.psi.size(); ++i) out += PsiSection(report.psi[i], i);
+  if (report.frame) out += FrameSection(*report.frame);
   if (report.condensation) out += CondensationSection(*report.condensation);
   if (!report.cases.empty()) out += CasesSection(report.cases, report.labels);
   if (report.coupling) {

@@ -198,7 +198,7 @@ std::string FlankingSource(const FlankingReport& f) {
 
 // The resistances that make 1/U of a flanking element from a segment: the
 // surface resistances at its ends and the layers it crosses.
-std::string FlankingLayers(const FlankingReport& f, std::size_t number) {
+std::string FlankingLayers(const FlankingReport& f, const std::string& what) {
   std::vector<std::vector<std::string>> rows = {
       {"surface resistance", kDash, kDash, Short(f.resistance_from)}};
   for (const FlankingLayerReport& layer : f.layers) {
@@ -206,8 +206,7 @@ std::string FlankingLayers(const FlankingReport& f, std::size_t number) {
                     Exact(layer.conductivity), Short(layer.thickness / layer.conductivity)});
   }
   rows.push_back({"surface resistance", kDash, kDash, Short(f.resistance_to)});
-  return Tag("p", "Flanking element " + std::to_string(number) +
-                      ", its layers: U = 1 / (sum of R).") +
+  return Tag("p", what + ", its layers: U = 1 / (sum of R).") +
          "\n" +
          Table({{"Layer", false},
                 {"Thickness, mm"},
@@ -280,6 +279,84 @@ std::string SolutionSections(const SolutionReport& r, const ModelLabels& labels,
   return out;
 }
 
+std::string MaterialNotesSection(const ModelReport& report) {
+  std::vector<std::vector<std::string>> rows;
+  for (const MaterialReport& m : report.materials) {
+    if (m.conductivity_x == m.conductivity_y && m.source.empty()) continue;
+    const auto number = static_cast<std::int32_t>(&m - report.materials.data() + 1);
+    const std::vector<CavityLabel>& cavities = report.labels.cavities;
+    if (std::any_of(cavities.begin(), cavities.end(),
+                    [number](const CavityLabel& c) { return c.material == number; })) {
+      continue;  // In the cavities' own table.
+    }
+    rows.push_back({XmlText(m.name), Exact(m.conductivity_x), Exact(m.conductivity_y),
+                    m.source.empty() ? kDash : XmlText(m.source)});
+  }
+  if (rows.empty()) return "";
+  return Section("k-material-notes",
+                 Heading(2, "Materials by direction and from the built-in table") +
+                     Table({{"Material", false},
+                            {"&lambda;<sub>x</sub>, W/(m K)"},
+                            {"&lambda;<sub>y</sub>, W/(m K)"},
+                            {"Built-in entry and source", false}},
+                           rows));
+}
+
+std::string CavitiesSection(const ModelReport& report) {
+  const std::vector<CavityLabel>& cavities = report.labels.cavities;
+  if (cavities.empty()) return "";
+  std::vector<std::vector<std::string>> sizes, axes;
+  for (const CavityLabel& c : cavities) {
+    const std::string name = XmlText(report.labels.materials[c.material]);
+    sizes.push_back({name, XmlText(c.fill), c.kind, Short(c.x_mm) + ", " + Short(c.y_mm),
+                     Short(c.area_mm2), Short(c.width_mm), Short(c.height_mm)});
+    for (const auto& [axis, a] : {std::pair{"x", &c.along_x}, std::pair{"y", &c.along_y}}) {
+      axes.push_back({name, axis, Short(a->d_mm), Short(a->b_mm), Short(a->h_a), Short(a->h_r),
+                      Exact(a->conductivity)});
+    }
+  }
+  const std::string per_m2 = std::string("W/(m") + kSquared + " K)";
+  return Section("k-cavities",
+                 Heading(2, "Air cavities (EN ISO 10077-2)") +
+                     Tag("p", "Each cavity is a solid of its own conductivity along x and y, "
+                              "from its area A and its cells' extent w &times; t.") +
+                     "\n" +
+                     Table({{"Cavity", false},
+                            {"Fill", false},
+                            {"Kind", false},
+                            {"A point in it, mm", false},
+                            {std::string("A, mm") + kSquared},
+                            {"w, mm"},
+                            {"t, mm"}},
+                           sizes) +
+                     Table({{"Cavity", false},
+                            {"Heat flow along", false},
+                            {"d, mm"},
+                            {"b, mm"},
+                            {"h<sub>a</sub>, " + per_m2},
+                            {"h<sub>r</sub>, " + per_m2},
+                            {"&lambda;, W/(m K)"}},
+                           axes));
+}
+
+std::string FrameSection(const FrameReport& frame) {
+  const std::string between = XmlText(frame.between[0]) + " and " + XmlText(frame.between[1]);
+  return Section(
+      "k-frame",
+      Heading(2, "Frame U<sub>f</sub> (EN ISO 10077-2)") +
+          Facts({{"Between", between},
+                 {"L<sub>2D</sub>, W/(m K)", Exact(frame.l2d)},
+                 {std::string("U<sub>p</sub> of the panel, W/(m") + kSquared + " K)",
+                  Exact(frame.panel.u)},
+                 {"U<sub>p</sub> from", FlankingSource(frame.panel)},
+                 {"b<sub>p</sub>, visible panel, mm", CoordinateMm(frame.panel.length)},
+                 {"b<sub>f</sub>, frame, mm", CoordinateMm(frame.width)},
+                 {std::string("U<sub>f</sub> = (L<sub>2D</sub> &minus; U<sub>p</sub> "
+                              "b<sub>p</sub>) / b<sub>f</sub>, W/(m") + kSquared + " K)",
+                  "<strong>" + Exact(frame.u_f) + "</strong>"}}) +
+          (frame.panel.from_segment ? FlankingLayers(frame.panel, "The panel") : ""));
+}
+
 std::string PsiSection(const PsiReport& psi, std::size_t index) {
   std::vector<std::vector<std::string>> rows;
   std::string layers;
@@ -287,7 +364,7 @@ std::string PsiSection(const PsiReport& psi, std::size_t index) {
     const FlankingReport& f = psi.flanking[i];
     rows.push_back({std::to_string(i + 1), Exact(f.u), CoordinateMm(f.length),
                     Exact(f.u * f.length), FlankingSource(f)});
-    if (f.from_segment) layers += FlankingLayers(f, i + 1);
+    if (f.from_segment) layers += FlankingLayers(f, "Flanking element " + std::to_string(i + 1));
   }
   const std::string between = XmlText(psi.between[0]) + " and " + XmlText(psi.between[1]);
   return Section(

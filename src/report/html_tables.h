@@ -21,6 +21,15 @@ std::string MaterialsSection(const ModelReport& report);
 std::string SolutionSections(const SolutionReport& solution, const ModelLabels& labels,
                              int level, const std::string& id);
 
+// The materials that conduct differently along x and y or come from the
+// built-in table, with its entry and source; empty when there are none.
+std::string MaterialNotesSection(const ModelReport& report);
+// Each air cavity: its fill, a point in it, A, w, t and along each axis d,
+// b, h_a, h_r and the conductivity; empty without cavities.
+std::string CavitiesSection(const ModelReport& report);
+// The frame's U_f from L2D, U_p, b_p and b_f.
+std::string FrameSection(const FrameReport& frame);
+
 // psi number `index` (from 0) of the report.
 std::string PsiSection(const PsiReport& psi, std::size_t index);
 // The monthly mould check, its design value and the solution it is judged on.

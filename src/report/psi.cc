@@ -46,4 +46,14 @@ PsiReport ComputePsi(const CouplingMatrix& coupling, const PsiRequest& request) 
   return r;
 }
 
+FrameReport ComputeFrame(const CouplingMatrix& coupling, const FrameRequest& request) {
+  FrameReport r;
+  for (int side = 0; side < 2; ++side) r.between[side] = request.between[side].name;
+  r.l2d = CouplingBetween(coupling, request.between[0], request.between[1], request.place);
+  r.panel = request.panel;
+  r.width = request.width;
+  r.u_f = (r.l2d - r.panel.u * r.panel.length) / r.width;
+  return r;
+}
+
 }  // namespace kelvane

@@ -23,4 +23,7 @@ double CouplingBetween(const CouplingMatrix& coupling, const EnvironmentLabel& a
 // psi of `request`.
 PsiReport ComputePsi(const CouplingMatrix& coupling, const PsiRequest& request);
 
+// U_f of `request`: (L2D - U_p b_p) / b_f.
+FrameReport ComputeFrame(const CouplingMatrix& coupling, const FrameRequest& request);
+
 }  // namespace kelvane

@@ -146,7 +146,10 @@ std::vector<MaterialReport> Materials(const SolvedField& field, const ModelLabel
   const std::vector<double> cells = labels.drawing ? std::vector<double>() : CellAreas(field);
   for (std::int32_t m = 1; m <= field.MaterialCount(); ++m) {
     const Material& material = field.model->MaterialTable[m];
-    MaterialReport r{labels.materials[m], material.ConductivityX, material.ConductivityY, 0, {}};
+    MaterialReport r{labels.materials[m], material.ConductivityX, material.ConductivityY, 0, {}, {}};
+    if (static_cast<std::size_t>(m) < labels.material_sources.size()) {
+      r.source = labels.material_sources[m];
+    }
     if (labels.drawing) {
       const MaterialArea& area = labels.areas[m - 1];
       r.cells = SquareMillimetreToSquareMetre(area.cells);
@@ -250,9 +253,10 @@ ModelReport BuildReport(const Solution& solution, const ModelLabels& labels,
   report.grid = GridSizeOf(field);
   report.materials = Materials(field, labels);
   report.base = ReportSolution(field, field.temperature, ValuesOf(*field.model), labels);
-  if (!request.coupling && request.psi.empty()) return report;
+  if (!request.coupling && request.psi.empty() && !request.frame) return report;
   CouplingMatrix coupling = ComputeCoupling(solution, labels);
   for (const PsiRequest& psi : request.psi) report.psi.push_back(ComputePsi(coupling, psi));
+  if (request.frame) report.frame = ComputeFrame(coupling, *request.frame);
   if (request.coupling) {
     report.environment_coupling = EnvironmentCouplings(coupling, labels);
     report.coupling = std::move(coupling);

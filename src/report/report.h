@@ -112,6 +112,7 @@ struct MaterialReport {
   double conductivity_y = 0;
   double cells = 0;  // m2
   std::optional<double> drawn;  // m2
+  std::string source;  // The built-in entry it takes, with its source; or empty.
   // Whether the cells cover what is drawn, up to the rounding of their
   // sizes (MaterialArea::AsDrawn).
   bool AsDrawn() const;
@@ -208,6 +209,17 @@ struct PsiReport {
   double psi = 0;
 };
 
+// The frame's U_f = (L2D - U_p b_p) / b_f by EN ISO 10077-2, W/(m2 K):
+// L2D between the inside and the outside, U_p of the insulating panel over
+// its visible width b_p, b_f the frame's projected width (m).
+struct FrameReport {
+  std::string between[2];
+  double l2d = 0;  // W/(m K)
+  FlankingReport panel;  // U_p and b_p (its length), with its layers.
+  double width = 0;      // b_f
+  double u_f = 0;
+};
+
 // L2D between two environments, W/(m K).
 struct EnvironmentCoupling {
   std::string between[2];
@@ -244,6 +256,7 @@ struct ModelReport {
   // coupling matrix (with --coupling), in the order of ModelLabels.
   std::vector<EnvironmentCoupling> environment_coupling;
   std::vector<PsiReport> psi;  // Of the model's own values, in the file's order.
+  std::optional<FrameReport> frame;
   std::optional<CondensationReport> condensation;
   std::vector<CaseReport> cases;
   std::optional<GridCheckReport> grid_check;
@@ -268,12 +281,22 @@ struct PsiRequest {
   std::string place = "[psi]";           // Of `between`, for a refusal.
 };
 
+// What U_f is asked between: the inside and the outside environment, the
+// panel and the frame's projected width b_f (m).
+struct FrameRequest {
+  EnvironmentLabel between[2];
+  FlankingReport panel;
+  double width = 0;
+  std::string place = "[frame]";  // Of `between`, for a refusal.
+};
+
 // What a report is asked for beyond the flows: the coupling coefficients,
-// and the psi of a detail file (for which they are worked out, and shown
-// only when asked).
+// and the psi and U_f of a detail file (for which they are worked out, and
+// shown only when asked).
 struct ReportRequest {
   bool coupling = false;
   std::vector<PsiRequest> psi;
+  std::optional<FrameRequest> frame;
 };
 
 // The report of a finished run with its own values.

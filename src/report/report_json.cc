@@ -2,6 +2,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+
+#include "model/units.h"
+
 // The report as JSON, written by nlohmann-json: members in the order
 // docs/results.md lists them, numbers in a short text that reads back to
 // the same double (20 is written 20.0), infinities and NaN as null, and
@@ -128,6 +132,70 @@ Json SolutionJson(const SolutionReport& r) {
           {"frsi_verdict", VerdictJson(r.verdict)}};
 }
 
+Json FlankingJson(const FlankingReport& f) {
+  Json layers = Json::array();
+  for (const FlankingLayerReport& l : f.layers) {
+    layers.push_back(
+        {{"material", l.material}, {"thickness", l.thickness}, {"conductivity", l.conductivity}});
+  }
+  Json one = {{"u", f.u}, {"length", f.length}, {"from", Json()}, {"to", Json()}};
+  if (f.from_segment) {
+    one["from"] = {f.from_x, f.from_y};
+    one["to"] = {f.to_x, f.to_y};
+    one["layers"] = layers;
+    one["resistance_from"] = f.resistance_from;
+    one["resistance_to"] = f.resistance_to;
+  }
+  return one;
+}
+
+// Every material, when some conducts differently along x and y or comes
+// from the built-in table.
+Json MaterialsJson(const std::vector<MaterialReport>& materials) {
+  Json json = Json::array();
+  for (const MaterialReport& m : materials) {
+    json.push_back({{"name", m.name},
+                    {"conductivity_x", m.conductivity_x},
+                    {"conductivity_y", m.conductivity_y},
+                    {"source", m.source}});
+  }
+  return json;
+}
+
+Json CavityAxisJson(const CavityAxisLabel& a) {
+  return {{"d", MillimetreToMetre(a.d_mm)},
+          {"b", MillimetreToMetre(a.b_mm)},
+          {"h_a", a.h_a},
+          {"h_r", a.h_r},
+          {"conductivity", a.conductivity}};
+}
+
+Json CavitiesJson(const std::vector<CavityLabel>& cavities, const ModelLabels& labels) {
+  Json json = Json::array();
+  for (const CavityLabel& c : cavities) {
+    json.push_back({{"name", labels.materials[c.material]},
+                    {"fill", c.fill},
+                    {"kind", c.kind},
+                    {"point", {MillimetreToMetre(c.x_mm), MillimetreToMetre(c.y_mm)}},
+                    {"area", SquareMillimetreToSquareMetre(c.area_mm2)},
+                    {"width", MillimetreToMetre(c.width_mm)},
+                    {"height", MillimetreToMetre(c.height_mm)},
+                    {"along_x", CavityAxisJson(c.along_x)},
+                    {"along_y", CavityAxisJson(c.along_y)}});
+  }
+  return json;
+}
+
+Json FrameJson(const FrameReport& f) {
+  return {{"between", {f.between[0], f.between[1]}},
+          {"l2d", f.l2d},
+          {"u_p", f.panel.u},
+          {"b_p", f.panel.length},
+          {"b_f", f.width},
+          {"u_f", f.u_f},
+          {"panel", FlankingJson(f.panel)}};
+}
+
 Json PsiJson(const PsiReport& p) {
   Json flanking = Json::array();
   for (const FlankingReport& f : p.flanking) {
@@ -208,6 +276,12 @@ std::string ReportJson(const ModelReport& r) {
   json["warnings"] = warnings;
   json.update(SolutionJson(r.base));
   if (r.labels.drawing) json["areas"] = AreasJson(r.materials);
+  if (std::any_of(r.materials.begin(), r.materials.end(), [](const MaterialReport& m) {
+        return m.conductivity_x != m.conductivity_y || !m.source.empty();
+      })) {
+    json["materials"] = MaterialsJson(r.materials);
+  }
+  if (!r.labels.cavities.empty()) json["cavities"] = CavitiesJson(r.labels.cavities, r.labels);
   if (!r.psi.empty()) {
     // "psi" is the first, as a file of one [psi] gives it; "psi_values" all.
     json["psi"] = PsiJson(r.psi.front());
@@ -215,6 +289,7 @@ std::string ReportJson(const ModelReport& r) {
     for (const PsiReport& p : r.psi) all.push_back(PsiJson(p));
     json["psi_values"] = all;
   }
+  if (r.frame) json["frame"] = FrameJson(*r.frame);
   if (r.condensation) json["condensation"] = CondensationJson(*r.condensation);
   if (!r.cases.empty()) {
     Json cases = Json::array();

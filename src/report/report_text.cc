@@ -173,6 +173,62 @@ std::string AreasText(const std::vector<MaterialReport>& materials) {
          "sides become steps):\n" + changed;
 }
 
+// The materials that conduct differently along x and y, and those taken
+// from the built-in table with their source; nothing when there are none.
+// Cavities are listed with their sizes below.
+std::string MaterialNotesText(const std::vector<MaterialReport>& materials,
+                              const std::vector<CavityLabel>& cavities) {
+  std::string out;
+  for (const MaterialReport& m : materials) {
+    const auto number = static_cast<std::int32_t>(&m - materials.data() + 1);
+    if (std::any_of(cavities.begin(), cavities.end(),
+                    [number](const CavityLabel& c) { return c.material == number; })) {
+      continue;
+    }
+    if (m.conductivity_x != m.conductivity_y && m.source.empty()) {
+      out += "  " + Printable(m.name) + ": x " + Short(m.conductivity_x) + ", y " +
+             Short(m.conductivity_y) + " W/(m K)\n";
+    } else if (!m.source.empty()) {
+      out += "  " + Printable(m.name) + ": " + Short(m.conductivity_x) + " W/(m K), " +
+             Printable(m.source) + "\n";
+    }
+  }
+  return out.empty() ? out : "Materials by direction and from the built-in table:\n" + out;
+}
+
+// Each air cavity and the equivalent conductivities its size gives.
+std::string CavitiesText(const std::vector<CavityLabel>& cavities, const ModelLabels& labels) {
+  if (cavities.empty()) return "";
+  std::string out = "Air cavities (EN ISO 10077-2), lengths in mm, h in W/(m\xC2\xB2 K), "
+                    "lambda in W/(m K):\n";
+  auto axis = [](const char* name, const CavityAxisLabel& a) {
+    return std::string(" ") + name + ": d " + Short(a.d_mm) + ", b " + Short(a.b_mm) + ", h_a " +
+           Short(a.h_a) + ", h_r " + Short(a.h_r) + ", lambda " + Short(a.conductivity);
+  };
+  for (const CavityLabel& c : cavities) {
+    out += "  " + Printable(labels.materials[c.material]) + " (" + c.kind + ") at x " + Short(c.x_mm) + ", y " + Short(c.y_mm) + ": A " +
+           Short(c.area_mm2) + " mm\xC2\xB2, w " + Short(c.width_mm) + ", t " +
+           Short(c.height_mm) + ";" + axis("along x", c.along_x) + ";" +
+           axis("along y", c.along_y) + "\n";
+  }
+  return out;
+}
+
+std::string FlankingText(const FlankingReport& f, std::size_t number);
+
+// U_f of the frame, with what it is made of.
+std::string FrameText(const FrameReport& f) {
+  std::string out = "Frame U_f (EN ISO 10077-2) between " + Printable(f.between[0]) + " and " +
+                    Printable(f.between[1]) + ":\n";
+  out += "  L2D " + Short(f.l2d) + " W/(m K), from the coupling coefficients\n";
+  std::string panel = FlankingText(f.panel, 1);
+  panel.replace(0, panel.find(':'), "  panel");
+  out += panel;
+  return out + "  U_f = (L2D - U_p b_p) / b_f = (" + Short(f.l2d) + " - " + Short(f.panel.u) +
+         " x " + Short(f.panel.length) + ") / " + Short(f.width) + " = " + Short(f.u_f) +
+         " W/(m\xC2\xB2 K), b_p " + Mm(f.panel.length) + " mm, b_f " + Mm(f.width) + " mm\n";
+}
+
 std::string FlankingText(const FlankingReport& f, std::size_t number) {
   std::string out = "  flanking element " + std::to_string(number) + ": U " + Short(f.u) +
                     " W/(m\xC2\xB2 K) x l " + Mm(f.length) + " mm = " +
@@ -297,7 +353,10 @@ std::string ReportText(const ModelReport& r) {
   out += WarningsText(r.warnings);
   out += SolutionText(r.base, r.labels);
   if (r.labels.drawing) out += AreasText(r.materials);
+  out += MaterialNotesText(r.materials, r.labels.cavities) +
+         CavitiesText(r.labels.cavities, r.labels);
   for (const PsiReport& p : r.psi) out += PsiText(p);
+  if (r.frame) out += FrameText(*r.frame);
   if (r.condensation) out += CondensationText(*r.condensation);
   out += CasesText(r.cases, r.labels);
   if (r.grid_check) out += GridCheckText(*r.grid_check);

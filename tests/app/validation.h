@@ -1,6 +1,7 @@
-// The EN ISO 10211 reference cases of examples/validation, run through the
-// built program: each reference value beside the program's value on the
-// committed grid and on the same grid with every cell halved.
+// The reference cases of examples/validation (EN ISO 10211 cases 1 and 2,
+// EN ISO 10077-2 frame D.7), run through the built program: each reference
+// value beside the program's value on the committed grid and on the same
+// grid with every cell halved.
 #pragma once
 
 #include <string>
@@ -11,7 +12,7 @@ namespace kelvane::testing {
 struct ValidationRow {
   std::string case_name;
   std::string quantity;  // "T(1a/8, 7a/8)", "A (0, 47.5)", "heat flow"
-  std::string unit;      // "°C" or "W/m"
+  std::string unit;      // "°C", "W/m" or "W/mK"
   double reference = 0;
   double computed = 0;   // on the committed grid
   double halved = 0;     // with every cell halved
@@ -22,7 +23,7 @@ struct ValidationRow {
   bool passes() const;
 };
 
-// Runs the program `binary` on the four models under `source_dir`'s
+// Runs the program `binary` on the three models under `source_dir`'s
 // examples/validation, in a scratch folder. Throws std::runtime_error when a
 // run fails, or when a halved model does not halve its base model's cells.
 std::vector<ValidationRow> RunValidation(const std::string& binary, const std::string& source_dir);

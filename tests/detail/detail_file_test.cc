@@ -142,7 +142,7 @@ const Refusal kRefusals[] = {
     {"", "d.toml: missing key: the file has no [grid] table with max_cell"},
     {"[gird]\nmax_cell = 1\n",
      "d.toml:1:2: unknown key: \"gird\"; a detail file knows title, grid, materials, conditions, "
-     "fixed, drawing, shape, probes, environments, psi, case, condensation"},
+     "fixed, drawing, shape, probes, environments, psi, case, condensation, cavities, frame"},
     {"psi = 1\ngrid = { max_cell = 1 }\n",
      "d.toml:1:7: type mismatch: psi must be a table [psi] or tables [[psi]], not an integer"},
     {"case = [1]\ngrid = { max_cell = 1 }\n",
@@ -556,6 +556,170 @@ TEST(DetailFile, ReadsEnvironmentsResistancesByDirectionSeveralPsiAndCondensatio
 
 TEST(DetailFile, PsiAndCaseRefusalsNameTheLineAndColumn) {
   for (const AnswerRefusal& r : kAnswerRefusals) {
+    SCOPED_TRACE(r.text);
+    EXPECT_EQ(ReadError(kNames + r.text), r.message);
+  }
+}
+
+}  // namespace
+}  // namespace kelvane::testing
+
+namespace kelvane::testing {
+namespace {
+
+TEST(DetailFile, ReadsMaterialsByDirectionByNameAndCavities) {
+  const DetailFile d = ParseDetail(
+      "[grid]\nmax_cell = 1\n[materials]\nosb = { x = 0.13, y = 0.09 }\n"
+      "slab = { library = \"reinforced concrete, 2 % steel\" }\n"
+      "air = { cavity = \"unventilated\" }\n"
+      "gap = { cavity = \"slightly ventilated\", emissivity = [0.9, 0.2, 0.9, 0.9] }\n"
+      "metal = { cavity = \"unventilated\", emissivity = 0.3 }\n"
+      "[cavities]\ntemperature_difference = 15\nmean_temperature = 5\n",
+      "d.toml");
+  ASSERT_EQ(d.materials.size(), 5u);
+  EXPECT_EQ(d.materials[0].conductivity, 0.13);
+  EXPECT_EQ(d.materials[0].conductivity_y, 0.09);
+  EXPECT_TRUE(d.materials[0].Anisotropic());
+  EXPECT_EQ(d.materials[1].conductivity, 2.5);
+  EXPECT_EQ(d.materials[1].conductivity_y, 2.5);
+  EXPECT_EQ(d.materials[1].library, "reinforced concrete, 2 % steel");
+  EXPECT_EQ(d.materials[1].source, "EN ISO 10456:2007, Table 3");
+  EXPECT_EQ(d.materials[2].cavity, (CavityFill{CavityKind::kUnventilated, {0.9, 0.9, 0.9, 0.9}}));
+  EXPECT_EQ(d.materials[3].cavity,
+            (CavityFill{CavityKind::kSlightlyVentilated, {0.9, 0.2, 0.9, 0.9}}));
+  EXPECT_EQ(d.materials[4].cavity->emissivity, (std::array<double, 4>{0.3, 0.3, 0.3, 0.3}));
+  EXPECT_EQ(d.cavities.temperature_difference, 15);
+  EXPECT_EQ(d.cavities.mean_temperature, 5);
+  // A plain number stays isotropic; without [cavities], the standard's values.
+  const DetailFile plain = ParseDetail(kDetail, "d.toml");
+  EXPECT_EQ(plain.materials[1].conductivity_y, 0.035);
+  EXPECT_FALSE(plain.materials[1].cavity);
+  EXPECT_EQ(plain.cavities.temperature_difference, 10);
+  EXPECT_EQ(plain.cavities.mean_temperature, 10);
+}
+
+TEST(DetailFile, ReadsTheFrame) {
+  const DetailFile d = ParseDetail(kNames +
+                                       "[environments]\nroom = [\"in\"]\n[frame]\n"
+                                       "between = [\"room\", \"out\"]\n"
+                                       "panel = { from = [250, 74], to = [250, 100], visible = 190 }\n"
+                                       "width = 48\n",
+                                   "d.toml");
+  ASSERT_TRUE(d.frame);
+  EXPECT_EQ(d.frame->between[0], (Target{0, {}}));
+  EXPECT_EQ(d.frame->between[1], (Target{-1, {FillKind::kCondition, 1}}));
+  EXPECT_EQ(d.frame->panel.from->x, 250);
+  EXPECT_EQ(d.frame->panel.to->y, 100);
+  EXPECT_FALSE(d.frame->panel.u);
+  EXPECT_EQ(d.frame->panel.length, 190);
+  EXPECT_EQ(d.frame->width, 48);
+  const DetailFile given = ParseDetail(
+      kNames + "[frame]\nbetween = [\"in\", \"out\"]\npanel = { u = 1.03, visible = 190 }\nwidth = 48\n",
+      "d.toml");
+  EXPECT_EQ(given.frame->panel.u, 1.03);
+  EXPECT_FALSE(given.frame->panel.from);
+  EXPECT_FALSE(ParseDetail(kNames, "d.toml").frame);
+}
+
+// Line 4 holds the material under test.
+const std::string kMaterials = "[grid]\nmax_cell = 1\n[materials]\n";
+
+const Refusal kMaterialRefusals[] = {
+    {"osb = { x = 0.13, y = 0 }\n",
+     "d.toml:4:23: invalid value: y of material \"osb\" must lie between 1E-05 and 100000 W/(m K), "
+     "not 0"},
+    {"osb = { x = -0.13, y = 0.09 }\n",
+     "d.toml:4:13: invalid value: x of material \"osb\" must lie between 1E-05 and 100000 W/(m K), "
+     "not -0.13"},
+    {"osb = { x = 0.13 }\n",
+     "d.toml:4:7: missing key: material \"osb\" needs both x and y, its conductivities along each, "
+     "W/(m K)"},
+    {"osb = { x = 0.13, z = 0.1 }\n",
+     "d.toml:4:19: unknown key: \"z\" in material \"osb\", which knows x, y, library, cavity, "
+     "emissivity"},
+    {"osb = { x = \"0.13\", y = 0.1 }\n",
+     "d.toml:4:13: type mismatch: x of material \"osb\" must be a number, not a string"},
+    {"osb = {}\n",
+     "d.toml:4:7: missing key: material \"osb\" must be one of { x = 0.5, y = 0.2 }, { library = "
+     "\"...\" } and { cavity = \"unventilated\" }"},
+    {"osb = { x = 1, y = 1, library = \"steel\" }\n",
+     "d.toml:4:7: invalid value: material \"osb\" must be one of { x = 0.5, y = 0.2 }, { library = "
+     "\"...\" } and { cavity = \"unventilated\" }, not several"},
+    {"c = { library = \"reinforced concrete 2 % steel\" }\n",
+     "d.toml:4:17: unknown name: library \"reinforced concrete 2 % steel\" names no entry of "
+     "kelvane2d --materials; the nearest are \"reinforced concrete, 2 % steel\", \"reinforced "
+     "concrete, 1 % steel\", \"concrete, 2000 kg/m3\""},
+    {"c = { library = 2.3 }\n",
+     "d.toml:4:17: type mismatch: library must be the name of an entry of kelvane2d --materials, "
+     "not a floating-point number"},
+    {"air = { cavity = \"ventilated\" }\n",
+     "d.toml:4:18: invalid value: cavity of material \"air\" must be \"unventilated\" or \"slightly "
+     "ventilated\" (a well-ventilated cavity is drawn as the outside condition), not "
+     "\"ventilated\""},
+    {"air = { cavity = true }\n",
+     "d.toml:4:18: type mismatch: cavity of material \"air\" must be \"unventilated\" or \"slightly "
+     "ventilated\" (a well-ventilated cavity is drawn as the outside condition), not a boolean"},
+    {"air = { cavity = \"unventilated\", emissivity = 0 }\n",
+     "d.toml:4:47: invalid value: emissivity of material \"air\" must be above 0, not 0"},
+    {"air = { cavity = \"unventilated\", emissivity = 1.2 }\n",
+     "d.toml:4:47: invalid value: emissivity of material \"air\" must be above 0 and at most 1, not "
+     "1.2"},
+    {"air = { cavity = \"unventilated\", emissivity = [0.9, 0.9, -0.1, 0.9] }\n",
+     "d.toml:4:58: invalid value: bottom emissivity of material \"air\" must be above 0, not -0.1"},
+    {"air = { cavity = \"unventilated\", emissivity = [0.9, 0.9] }\n",
+     "d.toml:4:47: invalid value: emissivity of material \"air\" must be one number or 4 [left, "
+     "right, bottom, top], not 2"},
+    {"wood = { x = 0.13, y = 0.13, emissivity = 0.9 }\n",
+     "d.toml:4:43: invalid value: emissivity of material \"wood\" belongs to a cavity, which it is "
+     "not"},
+    {"a = 1\n[cavities]\ntemperature_difference = 0\n",
+     "d.toml:6:26: invalid value: temperature_difference must be above 0, not 0"},
+    {"a = 1\n[cavities]\nmean_temperature = -300\n",
+     "d.toml:6:20: invalid value: mean_temperature must lie above -273.15 and at most 1000 °C, not "
+     "-300"},
+    {"a = 1\n[cavities]\nmean = 10\n",
+     "d.toml:6:1: unknown key: \"mean\" in [cavities], which knows temperature_difference, "
+     "mean_temperature"},
+};
+
+TEST(DetailFile, MaterialAndCavityRefusalsNameTheLineAndColumn) {
+  for (const Refusal& r : kMaterialRefusals) {
+    SCOPED_TRACE(r.text);
+    EXPECT_EQ(ReadError(kMaterials + r.text), r.message);
+  }
+}
+
+const AnswerRefusal kFrameRefusals[] = {
+    {"[frame]\nbetween = [\"in\", \"out\"]\nwidth = 48\n",
+     "d.toml:10:1: missing key: [frame] needs panel, such as panel = { u = 1.03, visible = 190 }"},
+    {"[frame]\nbetween = [\"in\", \"out\"]\npanel = { u = 1 , visible = 190 }\n",
+     "d.toml:10:1: missing key: [frame] needs width, the frame's projected width b_f in mm"},
+    {"[frame]\npanel = { u = 1 , visible = 190 }\nwidth = 48\n",
+     "d.toml:10:1: missing key: [frame] needs between, such as between = [\"inside\", \"outside\"]"},
+    {"[frame]\nbetween = [\"in\", \"out\"]\npanel = { u = 1 }\nwidth = 48\n",
+     "d.toml:12:9: missing key: panel of [frame] needs visible, the panel's visible width b_p in mm"},
+    {"[frame]\nbetween = [\"in\", \"out\"]\npanel = { visible = 190 }\nwidth = 48\n",
+     "d.toml:12:9: missing key: panel of [frame] needs u, or from and to across the panel's layers"},
+    {"[frame]\nbetween = [\"in\", \"out\"]\npanel = { u = 1, from = [0, 0], visible = 1 }\nwidth = 1\n",
+     "d.toml:12:9: invalid value: panel of [frame] has both u and from/to; give one"},
+    {"[frame]\nbetween = [\"in\", \"out\"]\npanel = { u = 0, visible = 190 }\nwidth = 48\n",
+     "d.toml:12:15: invalid value: u of panel of [frame] must be above 0, not 0"},
+    {"[frame]\nbetween = [\"in\", \"out\"]\npanel = { u = 1, visible = 190, b = 1 }\nwidth = 48\n",
+     "d.toml:12:33: unknown key: \"b\" in panel of [frame], which knows u, from, to, visible"},
+    {"[frame]\nbetween = [\"in\", \"out\"]\npanel = { u = 1, visible = 190 }\nwidth = -48\n",
+     "d.toml:13:9: invalid value: width of [frame] must be above 0, not -48"},
+    {"[frame]\nbetween = [\"in\", \"in\"]\npanel = { u = 1, visible = 190 }\nwidth = 48\n",
+     "d.toml:11:18: invalid value: between names \"in\" twice; psi lies between two different "
+     "environments"},
+    {"[frame]\nbetween = [\"in\", \"brick\"]\npanel = { u = 1, visible = 190 }\nwidth = 48\n",
+     "d.toml:11:18: invalid value: \"brick\" in between names a material, not an environment, "
+     "condition or fixed temperature"},
+    {"[frame]\nbetween = [\"in\", \"out\"]\npanel = { u = 1, visible = 190 }\nwidth = 48\nu = 1\n",
+     "d.toml:14:1: unknown key: \"u\" in [frame], which knows between, panel, width"},
+};
+
+TEST(DetailFile, FrameRefusalsNameTheLineAndColumn) {
+  for (const AnswerRefusal& r : kFrameRefusals) {
     SCOPED_TRACE(r.text);
     EXPECT_EQ(ReadError(kNames + r.text), r.message);
   }

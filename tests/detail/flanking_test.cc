@@ -224,7 +224,7 @@ TEST(Flanking, RefusesALayerWithoutResistanceBetweenFixedTemperatures) {
              Drawn("ideal", "rect = [-10, 0, 10, 20]") + Drawn("pipe", "rect = [-10, -10, 10, 0]") +
                  Drawn("cold", "rect = [-10, 20, 10, 30]")),
       "d.toml");
-  detail.materials[4].conductivity = 1e308;
+  detail.materials[4].conductivity = detail.materials[4].conductivity_y = 1e308;
   try {
     FlankingElements(detail, detail.psi[0]);
     ADD_FAILURE() << "no refusal";
@@ -281,6 +281,57 @@ TEST(Flanking, LayersAgreeWithThePointsOfRandomDrawings) {
     EXPECT_NEAR(s, vertical ? to.y - step * 20 : to.x - step * 20, 1e-9);
   }
   EXPECT_GT(measured, 100);
+}
+
+}  // namespace
+}  // namespace kelvane::testing
+
+namespace kelvane::testing {
+namespace {
+
+// A wall of PVC, an air cavity and an anisotropic board, crossed along x
+// and along y: the board's layer takes its conductivity along the segment,
+// the cavity's is left for the made grid to give (U 0 until then), and once
+// given, R = d / lambda of the cavity along the segment.
+TEST(Flanking, CavitiesAndAnisotropicLayersTakeTheirConductivityAlongTheSegment) {
+  const std::string text =
+      "[grid]\nmax_cell = 1\n[materials]\npvc = 0.17\nboard = { x = 0.5, y = 0.2 }\n"
+      "air = { cavity = \"unventilated\" }\n"
+      "[conditions]\nin = { ambient = 20, resistance = 0.13 }\nout = { ambient = 0, resistance = 0.04 }\n"
+      "[[psi]]\nname = \"across\"\nbetween = [\"in\", \"out\"]\n"
+      "flanking = [{ from = [-2, 5], to = [32, 5], length = 10 }]\n"
+      "[[psi]]\nname = \"up\"\nbetween = [\"in\", \"out\"]\n"
+      "flanking = [{ from = [15, -2], to = [15, 12], length = 10 }]\n"
+      "[[shape]]\nfill = \"pvc\"\nrect = [0, 0, 5, 10]\n"
+      "[[shape]]\nfill = \"air\"\nrect = [5, 0, 25, 10]\n"
+      "[[shape]]\nfill = \"board\"\nrect = [25, 0, 30, 10]\n"
+      "[[shape]]\nfill = \"in\"\nrect = [-5, -5, 0, 15]\n"
+      "[[shape]]\nfill = \"in\"\nrect = [0, -5, 30, 0]\n"
+      "[[shape]]\nfill = \"out\"\nrect = [30, -5, 35, 15]\n"
+      "[[shape]]\nfill = \"out\"\nrect = [0, 10, 30, 15]\n";
+  const DetailFile detail = ParseDetail(text, "d.toml");
+  std::vector<FlankingElement> across = FlankingElements(detail, detail.psi[0]);
+  ASSERT_EQ(across[0].layers.size(), 3u);
+  EXPECT_EQ(across[0].layers[2].conductivity, 0.5);
+  EXPECT_TRUE(across[0].layers[1].cavity);
+  EXPECT_EQ(across[0].layers[1].conductivity, 0);
+  EXPECT_EQ(across[0].layers[1].middle.x, 15);
+  EXPECT_EQ(across[0].u, 0);
+  Point asked;
+  bool along_x = false;
+  UseCavityConductivities(across[0], [&](Point p, bool x) {
+    asked = p;
+    along_x = x;
+    return 0.08;
+  });
+  EXPECT_EQ(asked.x, 15);
+  EXPECT_EQ(asked.y, 5);
+  EXPECT_TRUE(along_x);
+  EXPECT_DOUBLE_EQ(across[0].u, 1 / (0.13 + 0.005 / 0.17 + 0.020 / 0.08 + 0.005 / 0.5 + 0.04));
+  std::vector<FlankingElement> up = FlankingElements(detail, detail.psi[1]);
+  ASSERT_EQ(up[0].layers.size(), 1u);
+  UseCavityConductivities(up[0], [&](Point, bool x) { return x ? 1.0 : 0.05; });
+  EXPECT_DOUBLE_EQ(up[0].u, 1 / (0.13 + 0.010 / 0.05 + 0.04));
 }
 
 }  // namespace

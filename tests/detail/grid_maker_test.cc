@@ -259,3 +259,102 @@ TEST(GridMaker, RefusesAnEndlessGridAtOnce) {
 
 }  // namespace
 }  // namespace kelvane::testing
+
+namespace kelvane::testing {
+namespace {
+
+// A PVC block with air chambers drawn into it; `cavities` are the fills.
+std::string Chambers(const std::string& shapes) {
+  return "[grid]\nmax_cell = 2\n[materials]\npvc = 0.17\nair = { cavity = \"unventilated\" }\n"
+         "gap = { cavity = \"slightly ventilated\" }\n"
+         "[[shape]]\nfill = \"pvc\"\nrect = [0, 0, 60, 40]\n" +
+         shapes;
+}
+
+TEST(GridMakerCavities, AnLOfTwoRectanglesIsOneCavityWithItsAreaAndBox) {
+  // 20 x 10 at the bottom and 10 x 10 above its left end: 300 mm2 in a
+  // 20 x 20 box.
+  const MadeGrid made = MakeFromText(Chambers(
+      "[[shape]]\nfill = \"air\"\nrect = [10, 10, 30, 20]\n"
+      "[[shape]]\nfill = \"air\"\nrect = [10, 20, 20, 30]\n"));
+  ASSERT_EQ(made.labels.cavities.size(), 1u);
+  const CavityLabel& c = made.labels.cavities[0];
+  EXPECT_EQ(c.fill, "air");
+  EXPECT_EQ(c.kind, "unventilated");
+  EXPECT_EQ(c.material, 2);  // The fill's own number.
+  EXPECT_DOUBLE_EQ(c.area_mm2, 300);
+  EXPECT_DOUBLE_EQ(c.width_mm, 20);
+  EXPECT_DOUBLE_EQ(c.height_mm, 20);
+  EXPECT_DOUBLE_EQ(c.x_mm, 11);  // The centre of its lowest, leftmost 2 mm cell.
+  EXPECT_DOUBLE_EQ(c.y_mm, 11);
+  // The equivalent square: w' = t' = sqrt(300) mm, so lambda_x = lambda_y.
+  EXPECT_DOUBLE_EQ(c.along_x.d_mm, std::sqrt(300.0));
+  EXPECT_DOUBLE_EQ(c.along_x.conductivity, c.along_y.conductivity);
+  const CavityValues v = CavityConductivity(300e-6, 0.02, 0.02, {}, {});
+  EXPECT_EQ(made.model.MaterialTable[2].ConductivityX, v.x.conductivity);
+  EXPECT_EQ(made.model.MaterialTable[2].Name, "air");
+  EXPECT_EQ(made.model.MaterialCount(), 3);
+}
+
+TEST(GridMakerCavities, TouchingChambersOfTwoFillsAreTwoCavitiesAndOneFillApartIsTwo) {
+  const MadeGrid made = MakeFromText(Chambers(
+      "[[shape]]\nfill = \"air\"\nrect = [10, 10, 20, 30]\n"
+      "[[shape]]\nfill = \"gap\"\nrect = [20, 10, 26, 30]\n"
+      "[[shape]]\nfill = \"air\"\nrect = [40, 10, 50, 20]\n"));
+  const std::vector<CavityLabel>& c = made.labels.cavities;
+  ASSERT_EQ(c.size(), 3u);
+  // In the order of their first cells: along the bottom row, left to right.
+  EXPECT_EQ(c[0].fill, "air");
+  EXPECT_EQ(c[1].fill, "gap");
+  EXPECT_EQ(c[2].fill, "air");
+  EXPECT_EQ(c[0].material, 2);
+  EXPECT_EQ(c[1].material, 3);
+  EXPECT_EQ(c[2].material, 4);  // A second cavity of "air": a number of its own.
+  EXPECT_EQ(made.labels.materials[2], "air 1");
+  EXPECT_EQ(made.labels.materials[4], "air 2");
+  EXPECT_EQ(made.labels.materials[3], "gap");
+  EXPECT_DOUBLE_EQ(c[0].area_mm2, 200);
+  EXPECT_DOUBLE_EQ(c[1].area_mm2, 120);
+  EXPECT_DOUBLE_EQ(c[2].area_mm2, 100);
+  // A slightly ventilated cavity conducts twice what the same unventilated
+  // one would.
+  CavityFill unventilated;
+  EXPECT_DOUBLE_EQ(c[1].along_y.conductivity,
+                   2 * CavityConductivity(120e-6, 0.006, 0.02, unventilated, {}).y.conductivity);
+  // The cells carry the cavities' numbers; the drawing's area of "air" is
+  // shared out, so that no material's cells differ from what is drawn.
+  EXPECT_EQ(made.model.Codes(21, 15).number, 4);  // x 41, y 11
+  for (const MaterialArea& a : made.labels.areas) EXPECT_TRUE(a.AsDrawn()) << a.material;
+  EXPECT_DOUBLE_EQ(made.labels.areas[1].drawn + made.labels.areas[3].drawn, 300);
+}
+
+// A cavity one cell across is as wide as its cell, whatever the drawing
+// meant: warned about at its fill, once a rectangle of material covers all
+// but a strip of it.
+TEST(GridMakerCavities, WarnsOfACavityOneCellAcross) {
+  const MadeGrid made = MakeFromText(Chambers(
+      "[[shape]]\nfill = \"air\"\nrect = [10, 10, 30, 20]\n"
+      "[[shape]]\nfill = \"pvc\"\nrect = [11, 10, 30, 20]\n"
+      "[[shape]]\nfill = \"gap\"\nrect = [40, 10, 50, 20]\n"));
+  ASSERT_EQ(made.labels.cavities.size(), 2u);
+  ASSERT_EQ(made.warnings.size(), 1u);
+  EXPECT_EQ(made.warnings[0].place, "d.toml:5:1");
+  EXPECT_EQ(made.warnings[0].text,
+            "the cavity \"air\" at x 10.5, y 11 mm is one cell wide: its size, and so its "
+            "conductivity, is the cells' more than the drawing's; give its shapes a smaller cell");
+}
+
+TEST(GridMakerCavities, AnisotropicMaterialsKeepBothConductivitiesAndNoCavityChangesNothing) {
+  const MadeGrid made = MakeFromText(
+      "[grid]\nmax_cell = 10\n[materials]\nosb = { x = 0.13, y = 0.09 }\n"
+      "air = { cavity = \"unventilated\" }\n[[shape]]\nfill = \"osb\"\nrect = [0, 0, 20, 20]\n");
+  EXPECT_EQ(made.model.MaterialTable[1].ConductivityX, 0.13);
+  EXPECT_EQ(made.model.MaterialTable[1].ConductivityY, 0.09);
+  // A cavity fill that paints nothing has no cavity and stays as still air.
+  EXPECT_TRUE(made.labels.cavities.empty());
+  EXPECT_EQ(made.model.MaterialTable[2].ConductivityX, 0.025);
+  EXPECT_EQ(made.model.MaterialCount(), 2);
+}
+
+}  // namespace
+}  // namespace kelvane::testing

@@ -36,7 +36,7 @@ TEST(Cases, OtherAmbientsOnTheModelsFactorsMatchASeparateRun) {
         values.conditions[v].AmbientTemperature = other.conditions[v - 1].first;
       }
       for (std::size_t i = 1; i < values.fixed.size(); ++i) values.fixed[i] = other.fixed[i - 1];
-      changes_nothing = !ChangesCoefficients({"c", values}, *f.model);
+      changes_nothing = !ChangesCoefficients({"c", values, std::nullopt}, *f.model);
       on_factors = solution.SolveFor(values);
     });
     if (!error.empty()) continue;
@@ -60,10 +60,10 @@ TEST(Cases, AnotherCoefficientNeedsAFactorisationOfItsOwn) {
   EnvironmentValues values = ValuesOf(model);
   values.conditions[2].AmbientTemperature = -5;
   values.fixed[1] = 50;
-  EXPECT_FALSE(ChangesCoefficients({"ambients", values}, model));
+  EXPECT_FALSE(ChangesCoefficients({"ambients", values, std::nullopt}, model));
   values.conditions[1].HeatTransferCoefficient = 4;
-  EXPECT_TRUE(ChangesCoefficients({"mould check", values}, model));
-  const Model for_case = ModelForCase(model, {"mould check", values});
+  EXPECT_TRUE(ChangesCoefficients({"mould check", values, std::nullopt}, model));
+  const Model for_case = ModelForCase(model, {"mould check", values, std::nullopt});
   EXPECT_EQ(for_case.ConvectionTable[1].HeatTransferCoefficient, 4);
   EXPECT_EQ(for_case.FixedTemperatureTable[1], 50);
 }
