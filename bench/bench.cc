@@ -6,7 +6,7 @@
 //   kelvane_bench [--sizes 100,200,300,400] [--runs 3] [--models solid,wall]
 //                 [--no-plain] [--sparse-sizes 400,1000,1430,2000]
 //                 [--sparse-runs 3] [--sparse-models solid]
-//                 [--auto-sizes 100,...,600] [--auto-runs 5] [--auto-models solid,wall]
+//                 [--auto-sizes 100,150,...,600] [--auto-runs 7] [--auto-models solid,wall]
 //
 // Each whole run happens in a fresh child process (this program started
 // again with --child, CHOLMOD alone with --cholmod), so that its peak
@@ -45,9 +45,9 @@ struct Options {
   std::vector<int> sparse_sizes = {400, 1000, 1430, 2000};
   std::vector<std::string> sparse_models = {"solid"};
   int sparse_runs = 3;
-  std::vector<int> auto_sizes = {50, 100, 150, 200, 250, 300, 350, 400, 450, 500, 600};
+  std::vector<int> auto_sizes = {100, 150, 175, 200, 250, 300, 400, 500, 600};
   std::vector<std::string> auto_models = {"solid", "wall"};
-  int auto_runs = 5;
+  int auto_runs = 7;
 };
 
 std::vector<std::string> SplitList(const std::string& text) {
@@ -388,7 +388,7 @@ int BenchMain(int argc, char** argv) {
                  "[--models solid,wall] [--no-plain]\n"
                  "                     [--sparse-sizes 400,1000,1430,2000] [--sparse-runs 3] "
                  "[--sparse-models solid]\n"
-                 "                     [--auto-sizes 100,200] [--auto-runs 5] "
+                 "                     [--auto-sizes 100,200] [--auto-runs 7] "
                  "[--auto-models solid,wall]\n");
     return 2;
   }

@@ -222,9 +222,9 @@ Options:
   --save-input=FILE  write the grid of the one model into FILE
   --solver=auto      solve by whichever of the two methods below is predicted
                      to be faster for the model: the profile method for small
-                     models (up to some 25 000 nodes), sparse Cholesky for
-                     larger ones; the report says which ran and why (the default
-                     for detail files)
+                     models (up to some 25 000 to 35 000 nodes), sparse
+                     Cholesky for larger ones; the report says which ran and
+                     why (the default for detail files)
   --solver=profile   solve by the profile method (the default for grid
                      files): exact to the bit, the same result on every
                      machine; best for small models

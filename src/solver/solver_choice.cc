@@ -54,14 +54,16 @@ SolverChoice ChooseSolver(const SolverCosts& costs) {
   if (!costs.profile_fits) {
     return {SolverKind::kSparse, "auto: sparse, " + nodes + ", the profile does not fit in memory"};
   }
-  const std::string times = " (profile " + SecondsText(costs.profile_seconds) + ", sparse " +
-                            SecondsText(costs.sparse_seconds) + ")";
+  const std::string times = ": profile " + SecondsText(costs.profile_seconds) + ", sparse " +
+                            SecondsText(costs.sparse_seconds);
   if (costs.sparse_seconds < kSparseMargin * costs.profile_seconds) {
     return {SolverKind::kSparse, "auto: sparse, " + nodes + ", predicted faster" + times};
   }
   const bool faster = costs.profile_seconds <= costs.sparse_seconds;
+  const std::string within = NumberText(std::round(100 * (1 - kSparseMargin))) + " %";
   return {SolverKind::kProfile, "auto: profile, " + nodes +
-                                    (faster ? ", predicted faster" : ", predicted as fast") + times};
+                                    (faster ? ", predicted faster" : ", predicted within " + within) +
+                                    times};
 }
 
 std::string RoundedCount(double count) {

@@ -97,7 +97,7 @@ TEST(CommandLine, HelpNamesTheSolverOptions) {
   EXPECT_NE(help.find("--solver=sparse"), std::string::npos);
   EXPECT_NE(help.find("--threads=N"), std::string::npos);
   // Each default where its kind of file is.
-  EXPECT_NE(help.find("(the default\n                     for detail files)"), std::string::npos);
+  EXPECT_NE(help.find("why (the default for detail files)"), std::string::npos);
   EXPECT_NE(help.find("(the default for grid\n                     files)"), std::string::npos);
 }
 

@@ -50,7 +50,7 @@ TEST_F(SolverChoiceRun, SmallDetailTakesTheProfileSolverAndSaysWhy) {
   const nlohmann::json r = Report({"-q", "--report=json", "small.toml"});
   EXPECT_EQ(r.value("solver", ""), "profile");
   const std::string reason = r.value("solver_reason", "");
-  EXPECT_EQ(reason.rfind("auto: profile, 1.7 k nodes, predicted faster (profile ", 0), 0u) << reason;
+  EXPECT_EQ(reason.rfind("auto: profile, 1.7 k nodes, predicted faster: profile ", 0), 0u) << reason;
   const std::string chosen = ReadFile(folder_ / "small.otp.csv");
   const Outcome text = Run({"-q", "--report", "--solver=profile", "small.toml"});
   ASSERT_EQ(text.status, 0) << text.err;

@@ -18,18 +18,18 @@ TEST(SolverChoice, TakesTheProfileUnlessTheSparseSolverIsClearlyFaster) {
     const char* reason;
   } cases[] = {
       {{12'345, 0.021, 0.048, true}, SolverKind::kProfile,
-       "auto: profile, 12 k nodes, predicted faster (profile 0.021 s, sparse 0.048 s)"},
+       "auto: profile, 12 k nodes, predicted faster: profile 0.021 s, sparse 0.048 s"},
       {{400'000, 2.5, 0.61, true}, SolverKind::kSparse,
-       "auto: sparse, 400 k nodes, predicted faster (profile 2.5 s, sparse 0.61 s)"},
+       "auto: sparse, 400 k nodes, predicted faster: profile 2.5 s, sparse 0.61 s"},
       // Within the margin the profile, exact to the bit, is kept.
       {{120'000, 0.40, 0.39, true}, SolverKind::kProfile,
-       "auto: profile, 120 k nodes, predicted as fast (profile 0.4 s, sparse 0.39 s)"},
+       "auto: profile, 120 k nodes, predicted within 15 %: profile 0.4 s, sparse 0.39 s"},
       {{120'000, 0.40, 0.40, true}, SolverKind::kProfile,
-       "auto: profile, 120 k nodes, predicted faster (profile 0.4 s, sparse 0.4 s)"},
+       "auto: profile, 120 k nodes, predicted faster: profile 0.4 s, sparse 0.4 s"},
       {{120'000, 0.40, 0.35, true}, SolverKind::kProfile,
-       "auto: profile, 120 k nodes, predicted as fast (profile 0.4 s, sparse 0.35 s)"},
+       "auto: profile, 120 k nodes, predicted within 15 %: profile 0.4 s, sparse 0.35 s"},
       {{120'000, 0.40, 0.33, true}, SolverKind::kSparse,
-       "auto: sparse, 120 k nodes, predicted faster (profile 0.4 s, sparse 0.33 s)"},
+       "auto: sparse, 120 k nodes, predicted faster: profile 0.4 s, sparse 0.33 s"},
       // A profile that does not fit is never taken, however it compares.
       {{2'100'000, 0.01, 9.0, false}, SolverKind::kSparse,
        "auto: sparse, 2.1 M nodes, the profile does not fit in memory"},
@@ -149,7 +149,7 @@ TEST(SolverChoice, AutoSolvesAsTheSolverItChose) {
               solver = f.solver;
             }, SolverOptions{SolverKind::kAuto, 0}), "");
   EXPECT_STREQ(solver, "profile");
-  EXPECT_EQ(reason.rfind("auto: profile, 1.1 k nodes, predicted faster (profile ", 0), 0u) << reason;
+  EXPECT_EQ(reason.rfind("auto: profile, 1.1 k nodes, predicted faster: profile ", 0), 0u) << reason;
   ASSERT_EQ(exact.size(), chosen.size());
   EXPECT_EQ(std::memcmp(exact.data(), chosen.data(), exact.size() * sizeof(double)), 0);
   // Asked for, a solver gives no reason.
