@@ -84,10 +84,6 @@ std::vector<double> LinesInMillimetres(const SolverState& s, bool columns) {
   return lines;
 }
 
-}  // namespace
-
-namespace {
-
 // Whether CHOLMOD and OpenBLAS load, as the sparse solver loads them.
 bool SparseSolverLoads() {
   try {

@@ -49,7 +49,8 @@ double PredictedSparseSeconds(const SparseWork& work) {
 SolverChoice ChooseSolver(const SolverCosts& costs) {
   const std::string nodes = RoundedCount(costs.nodes) + " nodes";
   if (!costs.sparse_available) {
-    return {SolverKind::kProfile, "auto: profile, " + nodes + ", the sparse solver's libraries are missing"};
+    return {SolverKind::kProfile,
+            "auto: profile, " + nodes + ", the sparse solver's libraries are missing"};
   }
   if (!costs.profile_fits) {
     return {SolverKind::kSparse, "auto: sparse, " + nodes + ", the profile does not fit in memory"};
@@ -61,9 +62,8 @@ SolverChoice ChooseSolver(const SolverCosts& costs) {
   }
   const bool faster = costs.profile_seconds <= costs.sparse_seconds;
   const std::string within = NumberText(std::round(100 * (1 - kSparseMargin))) + " %";
-  return {SolverKind::kProfile, "auto: profile, " + nodes +
-                                    (faster ? ", predicted faster" : ", predicted within " + within) +
-                                    times};
+  const std::string verdict = faster ? ", predicted faster" : ", predicted within " + within;
+  return {SolverKind::kProfile, "auto: profile, " + nodes + verdict + times};
 }
 
 std::string RoundedCount(double count) {

@@ -85,11 +85,11 @@ TEST_F(SolverChoiceRun, EveryExampleStaysOnTheProfileSolver) {
 
 TEST_F(SolverChoiceRun, LargeDetailTakesTheSparseSolver) {
   if (const std::string missing = CholmodMissing(); !missing.empty()) GTEST_SKIP() << missing;
-  WriteFile(folder_ / "large.toml", BlockDetail(5000));
+  WriteFile(folder_ / "large.toml", BlockDetail(3000));
   const nlohmann::json r = Report({"-q", "--report=json", "large.toml"});
   EXPECT_EQ(r.value("solver", ""), "sparse");
   const std::string reason = r.value("solver_reason", "");
-  EXPECT_EQ(reason.rfind("auto: sparse, 251 k nodes, predicted faster", 0), 0u) << reason;
+  EXPECT_EQ(reason.rfind("auto: sparse, 91 k nodes, predicted faster", 0), 0u) << reason;
 }
 
 // A grid file keeps the profile solver unless told otherwise; auto takes it
