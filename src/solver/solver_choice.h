@@ -8,7 +8,7 @@
 // (about the square of each row's length over two). The sparse solver's
 // work is estimated from the grid: nested dissection of a grid of n nodes,
 // t across on average (n over the longer side in grid points), takes about
-// 19.5 n t floating-point operations to factor (19.3 to 19.6 n^1.5 on
+// 19.5 n t floating-point operations to factor (18.9 to 19.6 n^1.5 on
 // square grids of 400 to 2000 cells by CHOLMOD's own count). Each cost is
 // in seconds, from coefficients fitted on the benchmark (docs/performance.md),
 // and counts only what the two solvers do differently: the phases from the
