@@ -6,6 +6,7 @@
 //   kelvane_bench [--sizes 100,200,300,400] [--runs 3] [--models solid,wall]
 //                 [--no-plain] [--sparse-sizes 400,1000,1430,2000]
 //                 [--sparse-runs 3] [--sparse-models solid]
+//                 [--auto-sizes 100,150,...,600] [--auto-runs 7] [--auto-models solid,wall]
 //
 // Each whole run happens in a fresh child process (this program started
 // again with --child, CHOLMOD alone with --cholmod), so that its peak
@@ -30,6 +31,7 @@
 #include "model/input_reader.h"
 #include "platform/memory.h"
 #include "solver/profile_factor_fast.h"
+#include "solver/solver_choice.h"
 
 namespace kelvane::bench {
 namespace {
@@ -43,6 +45,9 @@ struct Options {
   std::vector<int> sparse_sizes = {400, 1000, 1430, 2000};
   std::vector<std::string> sparse_models = {"solid"};
   int sparse_runs = 3;
+  std::vector<int> auto_sizes = {100, 150, 175, 200, 250, 300, 400, 500, 600};
+  std::vector<std::string> auto_models = {"solid", "wall"};
+  int auto_runs = 7;
 };
 
 std::vector<std::string> SplitList(const std::string& text) {
@@ -78,6 +83,12 @@ bool ParseOptions(int argc, char** argv, Options& o) {
       o.sparse_models = SplitList(argv[++i]);
     } else if (arg == "--sparse-runs" && value) {
       o.sparse_runs = std::max(1, std::atoi(argv[++i]));
+    } else if (arg == "--auto-sizes" && value) {
+      o.auto_sizes = ParseSizes(argv[++i]);
+    } else if (arg == "--auto-models" && value) {
+      o.auto_models = SplitList(argv[++i]);
+    } else if (arg == "--auto-runs" && value) {
+      o.auto_runs = std::max(1, std::atoi(argv[++i]));
     } else {
       return false;
     }
@@ -305,11 +316,65 @@ void SparseSection(const std::string& self, const std::string& model, const Opti
   }
 }
 
+// What --solver=auto predicts for a model: its work and the costs.
+struct Prediction {
+  ProfileWork profile;
+  SparseWork sparse;
+};
+
+Prediction Predict(const std::string& model_name, int n) {
+  Model model = ParseInput(ModelText(model_name, n), model_name + ".inp");
+  SolverState s(model, nullptr);
+  std::feclearexcept(FE_ALL_EXCEPT);
+  RunPhasesThrough(s, PhaseNumber(CheckEveryPartIsDetermined));
+  return {ProfileWorkOf(s), SparseWorkOf(s)};
+}
+
+// The solvers' own phases, from the system's layout on.
+double OwnPhases(const RunTimes& run) {
+  double sum = 0;
+  for (int p = PhaseNumber(BuildProfile); p <= kPhaseCount; ++p) sum += run.t[p];
+  return sum;
+}
+
+// Whole runs with each solver and with auto, taken in turn `runs` times so
+// that a change of load falls on all three; the medians, what auto chose
+// and predicted, and auto's time against the better of the two.
+void AutoSection(const std::string& self, const std::string& model, const Options& o) {
+  std::printf("\n%s, --solver=auto: whole runs, seconds, median of %d taken in turn; 'own' is "
+              "the solver's phases from the layout on\n", ModelTitle(model), o.auto_runs);
+  std::printf("%5s %8s %10s %10s %10s %8s %8s %8s %8s %8s %8s %8s %8s %7s %6s\n", "cells",
+              "nodes", "length", "terms", "nd flops", "p own", "p pred", "s own", "s pred",
+              "profile", "sparse", "auto", "chose", "worst", "ratio");
+  for (int n : o.auto_sizes) {
+    const Prediction p = Predict(model, n);
+    std::vector<RunTimes> runs[3];
+    double worst = 0;
+    for (int i = 0; i < o.auto_runs; ++i) {
+      runs[0].push_back(OneWholeRun(self, model, n, SolverKind::kProfile, false));
+      runs[1].push_back(OneWholeRun(self, model, n, SolverKind::kSparse, false));
+      runs[2].push_back(OneWholeRun(self, model, n, SolverKind::kAuto, false));
+      const double best = std::min(runs[0].back().t[kWhole], runs[1].back().t[kWhole]);
+      worst = std::max(worst, runs[2].back().t[kWhole] / best);
+    }
+    const RunTimes pr = MedianRun(runs[0]), sp = MedianRun(runs[1]), au = MedianRun(runs[2]);
+    std::printf("%5d %8.0f %10.4g %10.4g %10.4g %8.3f %8.3f %8.3f %8.3f %8.3f %8.3f %8.3f %8s "
+                "%6.2fx %5.2fx\n",
+                n, p.profile.nodes, p.profile.length, p.profile.terms, p.sparse.flops,
+                OwnPhases(pr), PredictedProfileSeconds(p.profile), OwnPhases(sp),
+                PredictedSparseSeconds(p.sparse), pr.t[kWhole], sp.t[kWhole], au.t[kWhole],
+                au.solver.c_str(), worst, au.t[kWhole] / std::min(pr.t[kWhole], sp.t[kWhole]));
+    std::fflush(stdout);
+  }
+}
+
 int BenchMain(int argc, char** argv) {
   if (argc >= 4 && std::string(argv[1]) == "--child") {
     return WholeRunChild(argv[2], std::atoi(argv[3]),
-                         argc > 4 && std::string(argv[4]) == "sparse" ? SolverKind::kSparse
-                                                                      : SolverKind::kProfile,
+                         argc <= 4                          ? SolverKind::kProfile
+                         : std::string(argv[4]) == "sparse" ? SolverKind::kSparse
+                         : std::string(argv[4]) == "auto"   ? SolverKind::kAuto
+                                                            : SolverKind::kProfile,
                          argc > 5 && std::string(argv[5]) == "plain");
   }
   if (argc >= 5 && std::string(argv[1]) == "--cholmod") {
@@ -322,7 +387,9 @@ int BenchMain(int argc, char** argv) {
                  "usage: kelvane_bench [--sizes 100,200,300,400] [--runs 3] "
                  "[--models solid,wall] [--no-plain]\n"
                  "                     [--sparse-sizes 400,1000,1430,2000] [--sparse-runs 3] "
-                 "[--sparse-models solid]\n");
+                 "[--sparse-models solid]\n"
+                 "                     [--auto-sizes 100,200] [--auto-runs 7] "
+                 "[--auto-models solid,wall]\n");
     return 2;
   }
   const std::string self = SelfPath();
@@ -334,6 +401,9 @@ int BenchMain(int argc, char** argv) {
   }
   for (const std::string& model : o.sparse_models) {
     if (!o.sparse_sizes.empty()) SparseSection(self, model, o);
+  }
+  for (const std::string& model : o.auto_models) {
+    if (!o.auto_sizes.empty()) AutoSection(self, model, o);
   }
   return 0;
 }

@@ -98,24 +98,29 @@ int WholeRunChild(const std::string& model_name, int n, SolverKind solver, bool 
   run.t[kWhole] = run.t[0] + solve + run.t[kWrite];
   std::printf("times");
   for (double x : run.t) std::printf(" %.6f", x);
-  std::printf(" peak %.3f bytes %zu\n", PeakMiB(), text.size());
+  std::printf(" peak %.3f bytes %zu solver %s\n", PeakMiB(), text.size(),
+              solution.Field().solver);
   return 0;
+}
+
+RunTimes OneWholeRun(const std::string& self, const std::string& model, int n, SolverKind solver,
+                     bool plain) {
+  const std::string command = "'" + self + "' --child " + model + " " + std::to_string(n) + " " +
+                              SolverName(solver) + (plain ? " plain" : "");
+  std::istringstream in(ChildOutput(command));
+  RunTimes run;
+  std::string word;
+  in >> word;
+  for (double& x : run.t) in >> x;
+  std::size_t bytes = 0;
+  in >> word >> run.peak_mib >> word >> bytes >> word >> run.solver;
+  return run;
 }
 
 RunTimes MedianWholeRun(const std::string& self, const std::string& model, int n,
                         SolverKind solver, bool plain, int runs) {
-  const std::string command = "'" + self + "' --child " + model + " " + std::to_string(n) + " " +
-                              SolverName(solver) + (plain ? " plain" : "");
   std::vector<RunTimes> all;
-  for (int i = 0; i < runs; ++i) {
-    std::istringstream in(ChildOutput(command));
-    RunTimes run;
-    std::string word;
-    in >> word;
-    for (double& x : run.t) in >> x;
-    in >> word >> run.peak_mib;
-    all.push_back(run);
-  }
+  for (int i = 0; i < runs; ++i) all.push_back(OneWholeRun(self, model, n, solver, plain));
   return MedianRun(all);
 }
 

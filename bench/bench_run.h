@@ -18,6 +18,7 @@ inline constexpr int kWhole = kPhaseCount + 2;
 struct RunTimes {
   std::vector<double> t = std::vector<double>(kWhole + 1, 0.0);
   double peak_mib = 0;
+  std::string solver;  // The solver that ran (auto's choice).
 };
 
 using Clock = std::chrono::steady_clock;
@@ -46,6 +47,10 @@ std::string ChildOutput(const std::string& command);
 // In the child: one whole run with `solver` (and the plain profile kernels
 // when `plain`), its times and peak on stdout.
 int WholeRunChild(const std::string& model, int n, SolverKind solver, bool plain);
+
+// In the parent: one whole run in a child.
+RunTimes OneWholeRun(const std::string& self, const std::string& model, int n, SolverKind solver,
+                     bool plain);
 
 // In the parent: `runs` whole runs, each in a child, and their median.
 RunTimes MedianWholeRun(const std::string& self, const std::string& model, int n,

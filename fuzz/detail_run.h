@@ -105,7 +105,9 @@ inline std::string RunDetailInput(std::string_view text) {
     if (grid.widths.size() * grid.heights.size() > kSolvedCells) return "";
     SolverObserver quiet;
     quiet.on_warning = [](const std::string&) {};
-    const Solution solution = SolveTemperatureField(grid.model, quiet);
+    // As the program solves a detail file: the solver chosen for the mesh.
+    const Solution solution =
+        SolveTemperatureField(grid.model, quiet, SolverOptions{SolverKind::kAuto, 0});
     for (const ProbePoint& probe : grid.labels.probes) {
       if (!std::isfinite(ProbeTemperature(probe.spot, solution.ResultGrid()))) {
         return "a probe is not finite";

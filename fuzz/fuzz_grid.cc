@@ -1,9 +1,9 @@
 // libFuzzer target for the solver: the fuzzer's bytes choose a well-formed
 // model (materials, conditions, fixed temperatures, spacings and codes from
 // small tables of ordinary and hostile values), so that nearly every input
-// reaches the mesh, the assembly and the factorisation, and then the solver
-// (a byte after the model's, so that inputs found before keep meaning the
-// same model on the profile solver).
+// reaches the mesh, the assembly and the factorisation, and then the solver:
+// profile, sparse or auto (a byte after the model's, so that inputs found
+// before keep meaning the same model on the profile solver).
 
 #include <cstddef>
 #include <cstdint>
@@ -68,7 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     text += "\n";
   }
   kelvane::SolverOptions options;
-  if (bytes.Next(2) == 1) options.solver = kelvane::SolverKind::kSparse;
+  const unsigned solver = bytes.Next(3);
+  if (solver == 1) options.solver = kelvane::SolverKind::kSparse;
+  if (solver == 2) options.solver = kelvane::SolverKind::kAuto;
   try {
     kelvane::Model model = kelvane::ParseInput(text, "grid.inp");
     const kelvane::Solution solution =

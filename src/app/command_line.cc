@@ -41,12 +41,15 @@ bool SetReport(CommandLine& line, std::string_view value, std::string& error) {
 }
 
 bool SetSolver(CommandLine& line, std::string_view value, std::string& error) {
-  if (value != "profile" && value != "sparse") {
-    error = "--solver takes profile or sparse, as in --solver=sparse";
-    return false;
+  for (SolverKind kind : {SolverKind::kProfile, SolverKind::kSparse, SolverKind::kAuto}) {
+    if (value == SolverName(kind)) {
+      line.solver.solver = kind;
+      line.solver_given = true;
+      return true;
+    }
   }
-  line.solver.solver = value == "sparse" ? SolverKind::kSparse : SolverKind::kProfile;
-  return true;
+  error = "--solver takes auto, profile or sparse, as in --solver=sparse";
+  return false;
 }
 
 bool SetThreads(CommandLine& line, std::string_view value, std::string& error) {
@@ -220,9 +223,14 @@ Options:
                      file beside it (wall.toml gives wall.inp); running that
                      file gives the same result
   --save-input=FILE  write the grid of the one model into FILE
-  --solver=profile   solve by the profile method (the default): exact to the
-                     bit, the same result on every machine; best up to about
-                     400 x 400 cells
+  --solver=auto      solve by whichever of the two methods below is predicted
+                     to be faster for the model: the profile method for small
+                     models (up to some 25 000 to 35 000 nodes), sparse
+                     Cholesky for larger ones; the report says which ran and
+                     why (the default for detail files)
+  --solver=profile   solve by the profile method (the default for grid
+                     files): exact to the bit, the same result on every
+                     machine; best for small models
   --solver=sparse    solve by sparse Cholesky (CHOLMOD) in nested-dissection
                      order: far less time and memory for large models
                      (1000 x 1000 cells in a few seconds and 1 GiB), the same

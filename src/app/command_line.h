@@ -26,7 +26,9 @@ struct CommandLine {
   std::string nodes_file;    // --nodes=FILE: those of the one model
   bool html = false;         // --html: a result page beside each result
   std::string html_file;     // --html=FILE: the page of the one model
-  SolverOptions solver;      // --solver=profile|sparse, --threads=N
+  SolverOptions solver;      // --solver=auto|profile|sparse, --threads=N
+  bool solver_given = false;  // Whether --solver was: else auto for a detail
+                              // file, profile for a grid file.
   bool strict = false;       // --strict: a warning refuses the model
   bool layers = false;       // --layers: list the layers of each PATH, a DXF drawing
   bool materials = false;    // --materials: list the built-in design conductivities

@@ -37,6 +37,9 @@ struct ModelRun {
   ProgressWindow& window;
   std::chrono::steady_clock::time_point started;  // Before the model was read.
   Warnings& warnings;  // What the run has found suspicious, in order.
+  // The solver as asked, or by default auto for a detail file and the
+  // profile solver, exact to the bit as it always was, for a grid file.
+  SolverOptions solver;
 
   // Whether the report is printed; it is made for the result page too.
   bool Reporting() const { return line.report != ReportFormat::kNone; }
@@ -100,7 +103,9 @@ auto Named(const ModelRun& run, const std::string& what, const ModelLabels& labe
 // maker weighs before it makes the grid.
 GridLimits LimitsFor(const ModelRun& run) {
   GridLimits limits;
-  limits.sparse = run.line.solver.solver == SolverKind::kSparse;
+  // Auto weighs the grid by the lighter of the two, which for any grid too
+  // large to fit is the sparse solver's.
+  limits.sparse = run.solver.solver != SolverKind::kProfile;
   return limits;
 }
 
@@ -110,7 +115,7 @@ Solution Solve(const ModelRun& run, const Model& model, const std::string& what,
                const ModelLabels& labels) {
   run.window.SetModel(what.empty() ? run.paths.input : run.paths.input + ", " + what);
   return Named(run, what, labels, [&] {
-    Solution solution = SolveTemperatureField(model, Observer(run, what.empty()), run.line.solver);
+    Solution solution = SolveTemperatureField(model, Observer(run, what.empty()), run.solver);
     const SolvedField& field = solution.Field();
     RequireSound(field, field.temperature, ValuesOf(model), labels);
     return solution;
@@ -327,8 +332,13 @@ void RunSteps(const ModelRun& run) {
 
 bool RunModel(const ModelPaths& paths, const CommandLine& line, ProgressWindow& window,
               const ModelOutputs& outputs) {
+  SolverOptions solver = line.solver;
+  if (!line.solver_given) {
+    solver.solver = IsDetailFile(paths.input) ? SolverKind::kAuto : SolverKind::kProfile;
+  }
   Warnings warnings;
-  const ModelRun run{paths, line, outputs, window, std::chrono::steady_clock::now(), warnings};
+  const ModelRun run{paths, line, outputs, window, std::chrono::steady_clock::now(),
+                     warnings, solver};
   window.SetModel(paths.input);
   auto fail = [&](const std::string& message) {
     window.PrintLine(std::string(kProgram) + ": error: " + message);

@@ -79,6 +79,12 @@ std::string FieldData(const ModelReport& report, const PageField& field,
          Base64(CellBytes(field.cells, width)) + "\"></div>\n";
 }
 
+// The solver that ran, and why where --solver=auto chose it.
+std::string SolverHtml(const ModelReport& report) {
+  if (report.solver_reason.empty()) return XmlText(report.solver);
+  return XmlText(report.solver) + " (" + XmlText(report.solver_reason) + ")";
+}
+
 std::string RunFacts(const ModelReport& report, const PageRun& run) {
   const GridSize& g = report.grid;
   auto fact = [](const std::string& what, const std::string& html) {
@@ -91,7 +97,8 @@ std::string RunFacts(const ModelReport& report, const PageRun& run) {
                           " cells" + (report.labels.drawing ? " made from the drawing" : "") +
                           ", " + std::to_string(g.nodes) + " nodes, " +
                           std::to_string(g.elements) + " elements") +
-         fact("Solver", XmlText(report.solver)) + fact("Run time", NumberText(run.seconds, 3) + " s") + "</dl>\n";
+         fact("Solver", SolverHtml(report)) + fact("Run time", NumberText(run.seconds, 3) + " s") +
+         "</dl>\n";
 }
 
 // The picture inline, without the XML declaration a file of its own has.

@@ -249,6 +249,7 @@ ModelReport BuildReport(const Solution& solution, const ModelLabels& labels,
   report.model = model;
   report.title = labels.title;
   report.solver = field.solver;
+  report.solver_reason = field.solver_reason;
   report.labels = labels;
   report.grid = GridSizeOf(field);
   report.materials = Materials(field, labels);

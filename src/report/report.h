@@ -247,6 +247,7 @@ struct ModelReport {
   std::string model;  // The model file, as the command line named it.
   std::string title;
   std::string solver;  // Which solver ran: "profile" or "sparse".
+  std::string solver_reason;  // Why, where --solver=auto chose it; else empty.
   ModelLabels labels;
   GridSize grid;
   std::vector<MaterialReport> materials;  // Material by material.

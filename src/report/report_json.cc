@@ -263,14 +263,12 @@ Json GridCheckJson(const GridCheckReport& g) {
 }  // namespace
 
 std::string ReportJson(const ModelReport& r) {
-  Json json = {{"model", r.model},
-               {"title", r.title},
-               {"solver", r.solver},
-               {"grid",
-                {{"columns", r.grid.columns},
-                 {"rows", r.grid.rows},
-                 {"nodes", r.grid.nodes},
-                 {"elements", r.grid.elements}}}};
+  Json json = {{"model", r.model}, {"title", r.title}, {"solver", r.solver}};
+  if (!r.solver_reason.empty()) json["solver_reason"] = r.solver_reason;
+  json["grid"] = {{"columns", r.grid.columns},
+                  {"rows", r.grid.rows},
+                  {"nodes", r.grid.nodes},
+                  {"elements", r.grid.elements}};
   Json warnings = Json::array();
   for (const Warning& w : r.warnings) warnings.push_back({{"place", w.place}, {"text", w.text}});
   json["warnings"] = warnings;

@@ -344,7 +344,8 @@ std::string WarningsText(const Warnings& warnings) {
 std::string ReportText(const ModelReport& r) {
   std::string out = "Report for " + Printable(r.model) +
                     (r.title.empty() ? "" : ": " + Printable(r.title)) + "\n";
-  out += "Solved by the " + r.solver + " solver\n";
+  out += "Solved by the " + r.solver + " solver" +
+         (r.solver_reason.empty() ? "" : " (" + r.solver_reason + ")") + "\n";
   if (r.labels.drawing) {
     out += "Grid made from the drawing: " + std::to_string(r.grid.columns) + " x " +
            std::to_string(r.grid.rows) + " cells, " + std::to_string(r.grid.elements) +

@@ -60,10 +60,8 @@ void RequireNodes(const SolverState& s) {
   }
 }
 
-void BuildProfile(SolverState& s) {
-  RequireNodes(s);
+void ComputeProfileStarts(SolverState& s) {
   const std::int32_t n = s.NodeCount;
-  // ProfileStart(r) is the smallest node sharing an element with r.
   s.ProfileStart.resize(static_cast<std::size_t>(n) + 1);
   s.ProfileStart[0] = 0;
   for (std::int32_t r = 1; r <= n; ++r) s.ProfileStart[r] = r;
@@ -77,6 +75,13 @@ void BuildProfile(SolverState& s) {
       }
     }
   }
+}
+
+void BuildProfile(SolverState& s) {
+  RequireNodes(s);
+  const std::int32_t n = s.NodeCount;
+  // ProfileStart(r) is the smallest node sharing an element with r.
+  ComputeProfileStarts(s);
   // The rows one after another, each ending with its diagonal.
   s.DiagonalIndex.assign(static_cast<std::size_t>(n) + 1, 0);
   s.DiagonalIndex[1] = 1;

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <span>
 #include <utility>
 #include <vector>
@@ -38,6 +39,8 @@ struct CellRole {
 struct SolvedField {
   const Model* model = nullptr;
   const char* solver = "profile";  // Which solver ran: "profile" or "sparse".
+  // Why, where --solver=auto chose it (solver/solver_choice.h); else empty.
+  std::string solver_reason;
   std::int32_t last_column = 0;  // Last indices of the code block.
   std::int32_t last_row = 0;
 

@@ -4,8 +4,11 @@
 #include "model/units.h"
 #include "platform/cores.h"
 #include "platform/error.h"
+#include "platform/memory.h"
+#include "solver/cholmod_library.h"
 #include "solver/loads.h"
 #include "solver/solved_field.h"
+#include "solver/solver_choice.h"
 #include "solver/solver_state.h"
 
 namespace kelvane {
@@ -40,7 +43,12 @@ constexpr bool NumberedInOrder() {
 static_assert(NumberedInOrder(), "entry i of the phase table must have number i + 1");
 
 const char* SolverName(SolverKind solver) {
-  return solver == SolverKind::kSparse ? "sparse" : "profile";
+  switch (solver) {
+    case SolverKind::kSparse: return "sparse";
+    case SolverKind::kAuto: return "auto";
+    case SolverKind::kProfile: break;
+  }
+  return "profile";
 }
 
 const char* PhaseName(int phase, SolverKind solver) {
@@ -76,7 +84,57 @@ std::vector<double> LinesInMillimetres(const SolverState& s, bool columns) {
   return lines;
 }
 
+// Whether CHOLMOD and OpenBLAS load, as the sparse solver loads them.
+bool SparseSolverLoads() {
+  try {
+    LoadCholmod();
+  } catch (const RunError& e) {
+    if (e.kind() == ErrorKind::kFileNotFound) return false;
+    throw;
+  }
+  return true;
+}
+
 }  // namespace
+
+// The profile's length and the factorisation's terms: a row of w entries
+// left of its diagonal takes about w (w + 1) / 2 of them.
+ProfileWork ProfileWorkOf(SolverState& s) {
+  ComputeProfileStarts(s);
+  ProfileWork work;
+  work.nodes = s.NodeCount;
+  for (std::int32_t r = 1; r <= s.NodeCount; ++r) {
+    const double w = r - s.ProfileStart[r];
+    work.length += w + 1;
+    work.terms += w * (w + 1) / 2;
+  }
+  return work;
+}
+
+// The nodes and nested dissection's operations over the grid points.
+SparseWork SparseWorkOf(const SolverState& s) {
+  const double longer = std::max(s.LastColumn, s.LastRow) - 1.0;
+  return {static_cast<double>(s.NodeCount), NestedDissectionFlops(s.NodeCount, longer)};
+}
+
+void ChooseSolverForMesh(SolverState& s) {
+  const ProfileWork profile = ProfileWorkOf(s);
+  const SparseWork sparse = SparseWorkOf(s);
+  const double bytes = 8 * (profile.length + 1) + 8 * (profile.nodes + 1);
+  SolverCosts costs;
+  costs.nodes = profile.nodes;
+  costs.profile_seconds = PredictedProfileSeconds(profile);
+  costs.sparse_seconds = PredictedSparseSeconds(sparse);
+  costs.profile_fits = bytes < 0x1p62 && !ShortOfMemory(static_cast<std::uint64_t>(bytes));
+  SolverChoice choice = ChooseSolver(costs);
+  if (choice.solver == SolverKind::kSparse && !SparseSolverLoads()) {
+    costs.sparse_available = false;
+    choice = ChooseSolver(costs);
+  }
+  s.solver = choice.solver;
+  s.SolverReason = choice.reason;
+  if (s.solver == SolverKind::kSparse) std::vector<std::int32_t>().swap(s.ProfileStart);
+}
 
 EdgeLists EdgesOf(const SolverState& s) {
   return {s.ConvEdgeCount, s.ConvEdgeNode1, s.ConvEdgeNode2, s.ConvEdgeCoefficient,
@@ -117,6 +175,7 @@ SolvedField ViewOfRun(const SolverState& s) {
   f.fixed_index = s.FixedNodeIndex;
   f.fixed_rows = s.FixedNodeRows;
   f.solver = SolverName(s.solver);
+  f.solver_reason = s.SolverReason;
   return f;
 }
 
@@ -147,6 +206,10 @@ Solution SolveTemperatureField(const Model& model, const SolverObserver& observe
                                const SolverOptions& options) {
   auto s = std::make_unique<SolverState>(model, &observer, options);
   std::feclearexcept(FE_ALL_EXCEPT);
+  if (s->solver == SolverKind::kAuto) {
+    RunPhasesThrough(*s, PhaseNumber(CheckEveryPartIsDetermined));
+    ChooseSolverForMesh(*s);
+  }
   RunPhasesThrough(*s, kPhaseCount);
   s->observer = nullptr;
   return Solution(std::move(s));

@@ -26,8 +26,9 @@ struct SolverState;
 // the bit; its work grows with the fourth power of the grid's side and its
 // memory with the third. The sparse solver (CHOLMOD in a nested-dissection
 // order) grows with about the third power and the square, and agrees with
-// it to rounding.
-enum class SolverKind { kProfile, kSparse };
+// it to rounding. kAuto leaves the choice to the run: once the mesh is made
+// it takes the one predicted to be faster (solver/solver_choice.h).
+enum class SolverKind { kProfile, kSparse, kAuto };
 
 struct SolverOptions {
   SolverKind solver = SolverKind::kProfile;
@@ -36,7 +37,8 @@ struct SolverOptions {
   int threads = 0;
 };
 
-// "profile" or "sparse", as the command line and the report name them.
+// "profile", "sparse" or "auto", as the command line and the report name
+// them.
 const char* SolverName(SolverKind solver);
 
 // Short words for phase 1..kPhaseCount of a solver, as a progress display

@@ -33,7 +33,8 @@ struct SolverState {
   // afterwards.
   const Model& model;
   const SolverObserver* observer;
-  SolverKind solver;
+  SolverKind solver;  // kAuto until ChooseSolverForMesh has chosen.
+  std::string SolverReason;  // Why it chose, in words; empty when asked.
   int threads;  // As asked; 0: one per core the process may use (FactorThreads).
   int phase = 0;  // The phase now running, 1..kPhaseCount; 0 before the first.
 
@@ -137,6 +138,19 @@ void CollectFixedNodes(SolverState& s);
 void CollectConvectionEdges(SolverState& s);
 void CheckEveryPartIsDetermined(SolverState& s);
 void BuildProfile(SolverState& s);
+// For kAuto, after the mesh phases: takes the solver predicted to be faster
+// (solver/solver_choice.h) and records why.
+void ChooseSolverForMesh(SolverState& s);
+// ProfileStart(1..NodeCount): the smallest node sharing an element with
+// each node.
+void ComputeProfileStarts(SolverState& s);
+// After the mesh phases: what each solver's work would be
+// (solver/solver_choice.h), the profile's from ProfileStart, which this
+// computes.
+struct ProfileWork;
+struct SparseWork;
+ProfileWork ProfileWorkOf(SolverState& s);
+SparseWork SparseWorkOf(const SolverState& s);
 void AssembleConduction(SolverState& s);
 void AddConvectionTerms(SolverState& s);
 void ImposeFixedTemperatures(SolverState& s);

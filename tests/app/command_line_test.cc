@@ -20,23 +20,28 @@ TEST(CommandLine, SolverAndThreads) {
     std::vector<const char*> args;
     SolverKind solver;
     int threads;
+    bool given = true;  // Unless given, the run chooses by the kind of file.
   } cases[] = {
-      {{"m.inp"}, SolverKind::kProfile, 0},
+      {{"m.inp"}, SolverKind::kProfile, 0, false},
       {{"--solver=sparse", "m.inp"}, SolverKind::kSparse, 0},
       {{"--solver=sparse", "--solver=profile"}, SolverKind::kProfile, 0},
-      {{"--threads=1"}, SolverKind::kProfile, 1},
+      {{"--threads=1"}, SolverKind::kProfile, 1, false},
       {{"--threads=4096", "--solver=sparse"}, SolverKind::kSparse, 4096},
+      {{"--solver=auto", "m.toml"}, SolverKind::kAuto, 0},
+      {{"--solver=profile", "--solver=auto", "--threads=2"}, SolverKind::kAuto, 2},
+      {{"--solver=auto", "--solver=profile"}, SolverKind::kProfile, 0},
   };
   for (const Case& c : cases) {
     const ParsedCommandLine parsed = Parse(c.args);
     EXPECT_EQ(parsed.error, "") << c.args[0];
     EXPECT_EQ(parsed.line.solver.solver, c.solver) << c.args[0];
     EXPECT_EQ(parsed.line.solver.threads, c.threads) << c.args[0];
+    EXPECT_EQ(parsed.line.solver_given, c.given) << c.args[0];
   }
 }
 
 TEST(CommandLine, BadSolverOrThreadsAreUsageErrors) {
-  const std::string solver = "--solver takes profile or sparse, as in --solver=sparse";
+  const std::string solver = "--solver takes auto, profile or sparse, as in --solver=sparse";
   const std::string threads = "--threads takes a whole number from 1 to 4096, as in --threads=2";
   struct Case {
     const char* arg;
@@ -44,6 +49,7 @@ TEST(CommandLine, BadSolverOrThreadsAreUsageErrors) {
   } cases[] = {
       {"--solver", solver},         {"--solver=", solver},       {"--solver=Sparse", solver},
       {"--solver=cholmod", solver}, {"--threads", threads},      {"--threads=", threads},
+      {"--solver=Auto", solver},    {"--solver=automatic", solver},
       {"--threads=0", threads},     {"--threads=-2", threads},   {"--threads=4097", threads},
       {"--threads=2x", threads},    {"--threads= 2", threads},   {"--threads=99999999999", threads},
   };
@@ -90,6 +96,9 @@ TEST(CommandLine, HelpNamesTheSolverOptions) {
   const std::string help = UsageText();
   EXPECT_NE(help.find("--solver=sparse"), std::string::npos);
   EXPECT_NE(help.find("--threads=N"), std::string::npos);
+  // Each default where its kind of file is.
+  EXPECT_NE(help.find("why (the default for detail files)"), std::string::npos);
+  EXPECT_NE(help.find("(the default for grid\n                     files)"), std::string::npos);
 }
 
 }  // namespace

@@ -48,7 +48,9 @@ TEST_F(ReportRun, SparseSolverGivesTheSameReportAndSaysSo) {
                                          "slab.toml"};
   std::vector<std::string> sparse_args = args;
   sparse_args.insert(sparse_args.begin(), "--solver=sparse");
-  Outcome profile = Run(args);
+  std::vector<std::string> profile_args = args;
+  profile_args.insert(profile_args.begin(), "--solver=profile");
+  Outcome profile = Run(profile_args);
   Outcome sparse = Run(sparse_args);
   ASSERT_EQ(profile.status, 0) << profile.err;
   ASSERT_EQ(sparse.status, 0) << sparse.err;
