@@ -3,6 +3,8 @@
 #include <toml++/toml.h>
 
 #include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -45,6 +47,10 @@ constexpr std::size_t kMostVertices = 10000;
 // top-level keys are the sections of DetailReader::kSections. A new key is
 // one more entry here, its reading below, and a line in docs/detail-files.md.
 constexpr std::string_view kGridKeys[] = {"max_cell", "fine", "growth"};
+constexpr std::string_view kPictureKeys[] = {"window"};
+constexpr std::string_view kReportKeys[] = {"project", "client", "author", "reference"};
+// A material given as a table.
+constexpr std::string_view kMaterialKeys[] = {"lambda", "colour"};
 // A condition's table, in [conditions] and in a case.
 constexpr std::string_view kConditionKeys[] = {"ambient", "h", "resistance"};
 constexpr std::string_view kDrawingKeys[] = {"file", "unit", "offset", "join"};
@@ -149,6 +155,7 @@ class DetailReader {
   void ReadTitle(const toml::node& node);
   void ReadGrid(const toml::node& node);
   void ReadMaterials(const toml::node& node);
+  std::uint32_t Colour(const toml::node& node, const std::string& what) const;
   void ReadConditions(const toml::node& node);
   ConditionEntry Condition(const toml::key& key, const toml::node& node) const;
   struct HeatTransfer {
@@ -167,6 +174,8 @@ class DetailReader {
   void ReadGeometry(const toml::key& key, const toml::node& node, Shape* shape) const;
   std::vector<Point> Polygon(const toml::node& node) const;
   void ReadProbes(const toml::node& node);
+  void ReadPicture(const toml::node& node);
+  void ReadReport(const toml::node& node);
   // Environments, psi, cases and condensation name conditions and fixed
   // temperatures, which may come further down: they are read once every
   // name is known.
@@ -211,6 +220,8 @@ class DetailReader {
       {"psi", &DetailReader::ReadPsi},
       {"case", &DetailReader::ReadCases},
       {"condensation", &DetailReader::ReadCondensation},
+      {"picture", &DetailReader::ReadPicture},
+      {"report", &DetailReader::ReadReport},
   };
 
   std::string_view text_;
@@ -360,11 +371,46 @@ void DetailReader::ReadMaterials(const toml::node& node) {
   detail_.materials_at = PositionOf(node.source());
   for (const Entry& entry : InFileOrder(TableOf(node, "materials"))) {
     const std::string name = Name(*entry.key);
-    detail_.materials.push_back({name,
-                                 InRange(*entry.value, "the conductivity of " + Quoted(name),
-                                         kConductivity),
-                                 PositionOf(entry.key->source())});
+    MaterialEntry material{name, 0, PositionOf(entry.key->source())};
+    const toml::node* conductivity = entry.value;
+    // A table gives the conductivity beside the colour of the material in
+    // the picture: { lambda = 0.8, colour = "#c05030" }.
+    if (const toml::table* table = entry.value->as_table()) {
+      const std::string what = "material " + Quoted(name);
+      RefuseUnknownKeys(*table, kMaterialKeys, what);
+      conductivity = table->get("lambda");
+      if (conductivity == nullptr) {
+        Fail(ErrorKind::kMissingKey, table->source(), what + " needs lambda, its conductivity");
+      }
+      if (const toml::node* colour = table->get("colour")) {
+        material.colour = Colour(*colour, "colour of " + what);
+      }
+    }
+    material.conductivity =
+        InRange(*conductivity, "the conductivity of " + Quoted(name), kConductivity);
+    detail_.materials.push_back(material);
   }
+}
+
+// A colour as "#rrggbb", to 0xRRGGBB.
+std::uint32_t DetailReader::Colour(const toml::node& node, const std::string& what) const {
+  const auto* text = node.as_string();
+  if (text == nullptr) {
+    Fail(ErrorKind::kTypeMismatch, node.source(),
+         what + " must be a string such as \"#c05030\", not " + TypeName(node));
+  }
+  const std::string& value = text->get();
+  std::uint32_t colour = 0;
+  const char* first = value.data() + 1;
+  const char* last = value.data() + value.size();
+  const bool hex = value.size() == 7 && value[0] == '#' &&
+                   std::all_of(first, last, [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+  if (!hex || std::from_chars(first, last, colour, 16).ptr != last) {
+    Fail(ErrorKind::kInvalidValue, node.source(),
+         what + " must be \"#\" and six hexadecimal digits, as in \"#c05030\", not " +
+             Quoted(value));
+  }
+  return colour;
 }
 
 // A condition's value: a table of ambient, h and resistance, of which
@@ -621,6 +667,37 @@ void DetailReader::ReadProbes(const toml::node& node) {
     const std::string name(entry.key->str());
     std::vector<double> xy = Coordinates(*entry.value, 2, "probe " + Quoted(name), "[x, y]");
     detail_.probes.push_back({name, {xy[0], xy[1]}, PositionOf(entry.key->source())});
+  }
+}
+
+void DetailReader::ReadPicture(const toml::node& node) {
+  const toml::table& picture = TableOf(node, "picture");
+  RefuseUnknownKeys(picture, kPictureKeys, "[picture]");
+  const toml::node* window = picture.get("window");
+  if (window == nullptr) return;
+  const std::vector<double> w = Coordinates(*window, 4, "window", "[x0, y0, x1, y1]");
+  if (!(w[2] > w[0]) || !(w[3] > w[1])) {
+    Fail(ErrorKind::kInvalidValue, window->source(),
+         "window [x0, y0, x1, y1] must have x1 above x0 and y1 above y0, not [" +
+             NumberText(w[0]) + ", " + NumberText(w[1]) + ", " + NumberText(w[2]) + ", " +
+             NumberText(w[3]) + "]");
+  }
+  detail_.picture_window = PictureWindow{w[0], w[1], w[2], w[3]};
+}
+
+void DetailReader::ReadReport(const toml::node& node) {
+  const toml::table& report = TableOf(node, "report");
+  RefuseUnknownKeys(report, kReportKeys, "[report]");
+  ReportHeader& header = detail_.header;
+  for (auto [key, value] : {std::pair{"project", &header.project}, {"client", &header.client},
+                            {"author", &header.author}, {"reference", &header.reference}}) {
+    const toml::node* given = report.get(key);
+    if (given == nullptr) continue;
+    if (!given->is_string()) {
+      Fail(ErrorKind::kTypeMismatch, given->source(),
+           std::string(key) + " of [report] must be a string, not " + TypeName(*given));
+    }
+    *value = given->as_string()->get();
   }
 }
 
@@ -1174,6 +1251,9 @@ std::vector<std::string_view> DetailReader::SectionKeys() {
 std::vector<DetailKeys> DetailFileKeys() {
   return {{"", DetailReader::SectionKeys()},
           {"[grid]", {std::begin(kGridKeys), std::end(kGridKeys)}},
+          {"material", {std::begin(kMaterialKeys), std::end(kMaterialKeys)}},
+          {"[picture]", {std::begin(kPictureKeys), std::end(kPictureKeys)}},
+          {"[report]", {std::begin(kReportKeys), std::end(kReportKeys)}},
           {"condition", {std::begin(kConditionKeys), std::end(kConditionKeys)}},
           {"[drawing]", {std::begin(kDrawingKeys), std::end(kDrawingKeys)}},
           {"[[shape]]", {std::begin(kShapeKeys), std::end(kShapeKeys)}},

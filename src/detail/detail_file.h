@@ -13,11 +13,14 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "model/labels.h"
 
 namespace kelvane {
 
@@ -79,6 +82,7 @@ struct MaterialEntry {
   std::string name;
   double conductivity = 0;  // W/(m K)
   SourcePosition at;        // The key.
+  std::optional<std::uint32_t> colour;  // In the picture, 0xRRGGBB, where given.
 };
 
 // Surface resistances by the direction of the heat flow out of the room, as
@@ -230,6 +234,8 @@ struct DetailFile {
   std::vector<PsiEntry> psi;                   // One [psi], or each [[psi]] in order.
   std::vector<CaseEntry> cases;  // In file order.
   std::optional<CondensationEntry> condensation;
+  ReportHeader header;                      // [report]
+  std::optional<PictureWindow> picture_window;  // [picture] window
 
   // "wall.toml:12:5", the place of a refusal.
   std::string PlaceOf(SourcePosition at) const;

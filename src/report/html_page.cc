@@ -102,9 +102,30 @@ std::string InlineSvg(const std::string& svg) {
 
 // The readout stands above the picture, where the eye is, and stays in
 // view while a tall picture scrolls; the pinned points follow the picture.
+// The views, each in its own frame; the page shows one at a time and
+// prints both.
+std::string Views(const PagePicture& picture) {
+  if (picture.materials_svg.empty()) return InlineSvg(picture.svg);
+  return "<div class=\"k-view\" id=\"k-view-temperature\">" + InlineSvg(picture.svg) +
+         "</div>\n<div class=\"k-view\" id=\"k-view-materials\" hidden>" +
+         InlineSvg(picture.materials_svg) + "</div>\n";
+}
+
+std::string ViewSwitch(const PagePicture& picture) {
+  const std::string zoom =
+      "<button type=\"button\" id=\"k-reset\">Reset zoom</button>"
+      "<span class=\"k-hint\">Wheel or pinch to zoom, drag to pan.</span>";
+  if (picture.materials_svg.empty()) return "<div class=\"k-tools\">" + zoom + "</div>\n";
+  return "<div class=\"k-tools\" role=\"group\" aria-label=\"View\">"
+         "<button type=\"button\" id=\"k-show-temperature\" aria-pressed=\"true\">"
+         "Temperature field</button>"
+         "<button type=\"button\" id=\"k-show-materials\" aria-pressed=\"false\">"
+         "Materials</button>" + zoom + "</div>\n";
+}
+
 std::string PictureSection(const PagePicture& picture) {
-  return "<section id=\"k-picture\">\n<h2>Temperature field</h2>\n"
-         "<div class=\"k-interactive\" id=\"k-interactive\" hidden>\n"
+  return "<section id=\"k-picture\">\n<h2>Picture</h2>\n"
+         "<div class=\"k-interactive\" id=\"k-interactive\" hidden>\n" + ViewSwitch(picture) +
          "<p class=\"k-hint\">Point at the picture for the temperature there; click to pin "
          "the point. With the picture focused, the arrow keys move a cursor (Shift: further) "
          "and Enter pins.</p>\n"
@@ -113,7 +134,7 @@ std::string PictureSection(const PagePicture& picture) {
          "<span>y <b id=\"k-y\">&ndash;</b> mm</span> "
          "<span>temperature <b id=\"k-t\">&ndash;</b></span> "
          "<span id=\"k-m\">&ndash;</span></div>\n</div>\n"
-         "<div class=\"k-figure\" id=\"k-figure\">\n" + InlineSvg(picture.svg) + "</div>\n"
+         "<div class=\"k-figure\" id=\"k-figure\">\n" + Views(picture) + "</div>\n"
          "<div class=\"k-interactive k-pinned\" id=\"k-pinned\" hidden>\n"
          "<h3>Pinned points</h3>\n<ol id=\"k-pins\"></ol>\n"
          "<button type=\"button\" id=\"k-clear\" disabled>Clear pinned points</button>\n"
@@ -129,9 +150,10 @@ std::string Tables(const ModelReport& report) {
   if (report.coupling) {
     out += CouplingSection(*report.coupling, report.labels.AnyGrouped()
                                                  ? report.environment_coupling
-                                                 : std::vector<EnvironmentCoupling>());
+                                                 : std::vector<EnvironmentCoupling>(),
+                           report.labels);
   }
-  if (report.grid_check) out += GridCheckSection(*report.grid_check, report.base.probes);
+  if (report.grid_check) out += GridCheckSection(*report.grid_check, report.base.probes, report.labels);
   return out;
 }
 

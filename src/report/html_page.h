@@ -22,6 +22,9 @@ struct PagePicture {
   double origin_x = 0;
   double origin_y = 0;
   double scale = 1;
+  // The materials view, laid out as the temperature view is; the page
+  // switches between them. Empty: the page has the one view.
+  std::string materials_svg;
 };
 
 // What the page says of the run itself.

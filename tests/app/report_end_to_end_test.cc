@@ -103,7 +103,7 @@ TEST_F(ReportRun, TextReportFollowsEachModel) {
   ASSERT_NE(plate, std::string::npos) << o.out;
   ASSERT_NE(wall, std::string::npos) << o.out;
   EXPECT_LT(plate, wall);
-  EXPECT_NE(o.out.find("  C1  fixed temperature 100: 27.5707 W/m through 2 nodes\n"),
+  EXPECT_NE(o.out.find("  C1  fixed temperature 100.00: 27.57 W/m through 2 nodes\n"),
             std::string::npos);
   EXPECT_NE(o.out.find("Temperature factor fRsi = "), std::string::npos);
   EXPECT_EQ(o.out.find("Coupling"), std::string::npos);
@@ -130,7 +130,7 @@ TEST_F(ReportRun, CouplingComesWithTheReport) {
   Outcome text = Run({"--coupling", "wall.inp"});
   ASSERT_EQ(text.status, 0) << text.err;
   EXPECT_NE(text.out.find("Report for wall.inp"), std::string::npos);
-  EXPECT_NE(text.out.find("    B1 (ambient 20, h 7.69) and B2 (ambient -10, h 25): "),
+  EXPECT_NE(text.out.find("    B1 (ambient 20.00, h 7.69) and B2 (ambient -10.00, h 25): 0.585\n"),
             std::string::npos)
       << text.out;
   Outcome json = Run({"--coupling", "--report=json", "wall.inp"});

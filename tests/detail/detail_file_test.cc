@@ -42,6 +42,19 @@ pipe = 45
 corner = [200, 3000]
 )";
 
+TEST(DetailFile, AMaterialAsATableGivesItsConductivityAndColour) {
+  const DetailFile d = ParseDetail(
+      "[grid]\nmax_cell = 1\n[materials]\nbrick = { lambda = 0.8, colour = \"#B5523b\" }\n"
+      "wool = { lambda = 0.035 }\nconcrete = 2.3\n",
+      "d.toml");
+  ASSERT_EQ(d.materials.size(), 3u);
+  EXPECT_EQ(d.materials[0].conductivity, 0.8);
+  EXPECT_EQ(d.materials[0].colour, 0xB5523Bu);
+  EXPECT_EQ(d.materials[1].conductivity, 0.035);
+  EXPECT_FALSE(d.materials[1].colour);
+  EXPECT_FALSE(d.materials[2].colour);
+}
+
 TEST(DetailFile, ReadsEveryTableInFileOrder) {
   const DetailFile d = ParseDetail(kDetail, "d.toml");
   EXPECT_EQ(d.title, "A wall");
@@ -142,7 +155,7 @@ const Refusal kRefusals[] = {
     {"", "d.toml: missing key: the file has no [grid] table with max_cell"},
     {"[gird]\nmax_cell = 1\n",
      "d.toml:1:2: unknown key: \"gird\"; a detail file knows title, grid, materials, conditions, "
-     "fixed, drawing, shape, probes, environments, psi, case, condensation"},
+     "fixed, drawing, shape, probes, environments, psi, case, condensation, picture, report"},
     {"psi = 1\ngrid = { max_cell = 1 }\n",
      "d.toml:1:7: type mismatch: psi must be a table [psi] or tables [[psi]], not an integer"},
     {"case = [1]\ngrid = { max_cell = 1 }\n",
@@ -177,6 +190,28 @@ const Refusal kRefusals[] = {
     {"[grid]\nmax_cell = 1\n[materials]\nconcrete = true\n",
      "d.toml:4:12: type mismatch: the conductivity of \"concrete\" must be a number, not a "
      "boolean"},
+    {"[grid]\nmax_cell = 1\n[materials]\nbrick = { colour = \"#aa0000\" }\n",
+     "d.toml:4:9: missing key: material \"brick\" needs lambda, its conductivity"},
+    {"[grid]\nmax_cell = 1\n[materials]\nbrick = { lambda = 0.8, color = \"#aa0000\" }\n",
+     "d.toml:4:25: unknown key: \"color\" in material \"brick\", which knows lambda, colour"},
+    {"[grid]\nmax_cell = 1\n[materials]\nbrick = { lambda = 0, colour = \"#aa0000\" }\n",
+     "d.toml:4:20: invalid value: the conductivity of \"brick\" must lie between 1E-05 and "
+     "100000 W/(m K), not 0"},
+    {"[grid]\nmax_cell = 1\n[materials]\nbrick = { lambda = 0.8, colour = 0xaa0000 }\n",
+     "d.toml:4:34: type mismatch: colour of material \"brick\" must be a string such as "
+     "\"#c05030\", not an integer"},
+    {"[grid]\nmax_cell = 1\n[materials]\nbrick = { lambda = 0.8, colour = \"aa0000\" }\n",
+     "d.toml:4:34: invalid value: colour of material \"brick\" must be \"#\" and six "
+     "hexadecimal digits, as in \"#c05030\", not \"aa0000\""},
+    {"[grid]\nmax_cell = 1\n[materials]\nbrick = { lambda = 0.8, colour = \"#aa00\" }\n",
+     "d.toml:4:34: invalid value: colour of material \"brick\" must be \"#\" and six "
+     "hexadecimal digits, as in \"#c05030\", not \"#aa00\""},
+    {"[grid]\nmax_cell = 1\n[materials]\nbrick = { lambda = 0.8, colour = \"#-a0000\" }\n",
+     "d.toml:4:34: invalid value: colour of material \"brick\" must be \"#\" and six "
+     "hexadecimal digits, as in \"#c05030\", not \"#-a0000\""},
+    {"[grid]\nmax_cell = 1\n[materials]\nbrick = { lambda = 0.8, colour = \"#gg0000\" }\n",
+     "d.toml:4:34: invalid value: colour of material \"brick\" must be \"#\" and six "
+     "hexadecimal digits, as in \"#c05030\", not \"#gg0000\""},
     {"[grid]\nmax_cell = 1\n[materials]\nvoid = 1\n",
      "d.toml:4:1: invalid value: the name \"void\" is kept for regions left empty"},
     {"[grid]\nmax_cell = 1\n[materials]\n\"\" = 1\n",

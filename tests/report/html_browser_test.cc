@@ -18,6 +18,7 @@
 #include "picture/picture_test_util.h"
 #include "platform/number_text.h"
 #include "report/html_page.h"
+#include "report/rounding.h"
 
 namespace kelvane::testing {
 namespace {
@@ -111,7 +112,9 @@ out.keyed = readout();
 figure.dispatchEvent(new KeyboardEvent('keydown', { key: 'Enter', bubbles: true }));
 out.pinned = Array.prototype.map.call(document.querySelectorAll('#k-pins li'),
                                       function (li) { return li.textContent; });
-out.markers = count('#k-figure .k-pin');
+// Each view carries the pins, so that they stay when the view changes.
+out.markers = count('#k-view-temperature .k-pin');
+out.materialMarkers = count('#k-view-materials .k-pin');
 document.getElementById('k-clear').click();
 out.left = count('#k-pins li') + count('#k-figure .k-pin');
 var pre = document.createElement('pre');
@@ -221,6 +224,7 @@ TEST_F(PageInBrowser, ReadoutShowsTheFieldAndMaterialUnderThePointer) {
     EXPECT_NE(out["pinned"][0].get<std::string>().find(page.points[0].what), std::string::npos);
     EXPECT_NEAR(std::stod(out["keyed"][2].get<std::string>()), page.middle, 6e-4);
     EXPECT_EQ(out["markers"], 2);
+    EXPECT_EQ(out["materialMarkers"], 2);
     EXPECT_EQ(out["left"], 0);
   }
 }
@@ -240,8 +244,9 @@ TEST_F(PageInBrowser, PrintedPageHoldsTheTablesOnA4) {
   Outcome text = RunProgram("/usr/bin/pdftotext", {"-layout", pdf, "-"}, {{"PATH", "/usr/bin:/bin"}},
                             folder_.path());
   ASSERT_EQ(text.status, 0) << text.err;
+  // The printed flow is the JSON's, rounded for people.
   const std::string flow =
-      ExactNumberText(report_["conditions"][0]["flow"].get<double>());
+      FlowValue(report_["conditions"][0]["flow"].get<double>());
   for (const std::string& shown :
        {std::string("Insulated brick wall"), std::string("Materials"),
         std::string("Conditions and heat flows"), std::string("Surface temperatures"),
