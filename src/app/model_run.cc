@@ -15,7 +15,9 @@
 #include "output/result_writer.h"
 #include "picture/svg.h"
 #include "platform/error.h"
+#include "platform/file_io.h"
 #include "platform/output_files.h"
+#include "platform/sha256.h"
 #include "report/cases.h"
 #include "report/condensation.h"
 #include "report/grid_check.h"
@@ -277,8 +279,14 @@ std::string LocalDateText() {
 
 std::string PageText(const ModelRun& run, const ModelResults& results) {
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - run.started;
+  // The bytes as they are now: read once more, as the page is written.
+  std::string sha256;
+  try {
+    sha256 = Sha256Hex(ReadWholeFile(run.paths.input));
+  } catch (const RunError&) {
+  }
   return HtmlPage(*results.report, results.page_field, results.page_picture,
-                  {LocalDateText(), ProgramVersion(), took.count()});
+                  {LocalDateText(), ProgramVersion(), took.count(), sha256});
 }
 
 // What one model's run writes, claimed before it computes anything: its

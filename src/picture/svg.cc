@@ -25,7 +25,8 @@ void DrawLayers(SvgPage& page, const SvgOptions& options) {
   DrawField(page, options.fill);
   DrawMaterialBoundaries(page);
   if (!page.materials_view) DrawIsotherms(page);
-  DrawConvectionSides(page);
+  // The regions' own colours tell the conditions apart there.
+  if (!page.materials_view) DrawConvectionSides(page);
   DrawMarkers(page, options.critical);
   if (!page.materials_view) DrawColourBar(page);
   DrawScaleBar(page);

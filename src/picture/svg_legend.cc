@@ -215,12 +215,14 @@ void DrawMaterialsLegend(SvgPage& page, const std::optional<SvgOptions::Mark>& c
   for (int v = 1; v <= page.ConditionCount(); ++v) {
     const double ambient = page.values.conditions[static_cast<std::size_t>(v)].AmbientTemperature;
     rows.Row(Swatch(rows, page.ConditionFill(1 + (v - 1) % kConditionSlots)),
-             page.labels.Condition(v) + ": ambient " + TemperatureText(ambient, 6));
+             page.labels.Condition(v) + ": ambient " + TemperatureText(ambient, 6) +
+                 (page.labels.drawing ? " \xC2\xB0""C" : ""));
   }
   for (int i = 1; i <= page.FixedCount(); ++i) {
     rows.Row(Swatch(rows, page.FixedFill(1 + (i - 1) % kFixedSlots)),
              page.labels.Fixed(i) + ": fixed at " +
-                 TemperatureText(page.values.fixed[static_cast<std::size_t>(i)], 6));
+                 TemperatureText(page.values.fixed[static_cast<std::size_t>(i)], 6) +
+                 (page.labels.drawing ? " \xC2\xB0""C" : ""));
   }
   rows.y += 8;
   rows.Row(rows.LineSymbol("#303030", 0.8), "material boundary");

@@ -56,9 +56,12 @@ Rgb MaterialColour(int material, std::optional<std::uint32_t> own) {
 }
 
 Rgb AmbientColour(double temperature, double coldest, double warmest) {
-  if (!(warmest > coldest)) return kWarm;
+  // Half strength: a room is a large region, and the materials beside it
+  // are what the view is about.
+  const Rgb white{255, 255, 255};
+  if (!(warmest > coldest)) return Mix(kWarm, white, 0.5);
   const double t = std::clamp((temperature - coldest) / (warmest - coldest), 0.0, 1.0);
-  return t < 0.5 ? Mix(kCold, kMiddle, 2 * t) : Mix(kMiddle, kWarm, 2 * t - 1);
+  return Mix(t < 0.5 ? Mix(kCold, kMiddle, 2 * t) : Mix(kMiddle, kWarm, 2 * t - 1), white, 0.5);
 }
 
 Rgb ConditionColour(int condition) {

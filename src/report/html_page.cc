@@ -9,6 +9,7 @@
 #include "platform/number_text.h"
 #include "platform/xml_text.h"
 #include "report/html_assets.h"
+#include "report/html_summary.h"
 #include "report/html_tables.h"
 
 namespace kelvane {
@@ -79,6 +80,46 @@ std::string FieldData(const ModelReport& report, const PageField& field,
          Base64(CellBytes(field.cells, width)) + "\"></div>\n";
 }
 
+// A string of CSS: quoted, with quotes, backslashes, line ends and '<' as
+// escapes, so that no text of a file name can end the string or the style.
+std::string CssString(const std::string& text) {
+  // Valid UTF-8 first, as XmlText makes it; then its entities undone.
+  std::string valid = XmlText(text);
+  for (const auto& [entity, c] : {std::pair{"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'},
+                                  {"&apos;", '\''}, {"&amp;", '&'}}) {
+    const std::string e = entity;
+    for (std::size_t at = 0; (at = valid.find(e, at)) != std::string::npos; ++at) {
+      valid.replace(at, e.size(), 1, c);
+    }
+  }
+  std::string out = "\"";
+  for (unsigned char c : valid) {
+    if (c == '"' || c == '\\' || c == '<' || c == '>' || c == '&' || c < 0x20 || c == 0x7F) {
+      static const char kHex[] = "0123456789ABCDEF";
+      out += '\\';
+      if (c >= 0x10) out += kHex[c >> 4];
+      out += kHex[c & 0xF];
+      out += ' ';
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+// The printed page's footer on every sheet: the input file, its SHA-256, the
+// program and the page number, so that a printed result names what made it.
+std::string PrintFooter(const ModelReport& report, const PageRun& run) {
+  const std::string input =
+      report.model + (run.input_sha256.empty() ? "" : ", SHA-256 " + run.input_sha256);
+  return "<style>\n@media print { @page {\n"
+         "  @bottom-left { content: " + CssString(input) +
+         "; font: 7pt \"DejaVu Sans\", Arial, sans-serif; color: #444; }\n"
+         "  @bottom-right { content: " + CssString("Kelvane2D " + run.version + ", page ") +
+         " counter(page) \" of \" counter(pages); font: 7pt \"DejaVu Sans\", Arial, sans-serif; "
+         "color: #444; }\n} }\n</style>\n";
+}
+
 std::string RunFacts(const ModelReport& report, const PageRun& run) {
   const GridSize& g = report.grid;
   auto fact = [](const std::string& what, const std::string& html) {
@@ -91,7 +132,10 @@ std::string RunFacts(const ModelReport& report, const PageRun& run) {
                           " cells" + (report.labels.drawing ? " made from the drawing" : "") +
                           ", " + std::to_string(g.nodes) + " nodes, " +
                           std::to_string(g.elements) + " elements") +
-         fact("Solver", XmlText(report.solver)) + fact("Run time", NumberText(run.seconds, 3) + " s") + "</dl>\n";
+         fact("Solver", XmlText(report.solver)) + fact("Run time", NumberText(run.seconds, 3) + " s") +
+         (run.input_sha256.empty() ? std::string()
+                                   : fact("Input SHA-256", "<code>" + run.input_sha256 + "</code>")) +
+         "</dl>\n";
 }
 
 // The picture inline, without the XML declaration a file of its own has.
@@ -166,8 +210,10 @@ std::string HtmlPage(const ModelReport& report, const PageField& field,
       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
       "<meta name=\"generator\" content=\"Kelvane2D " + XmlText(run.version) + "\">\n"
-      "<title>" + title + "</title>\n<style>\n" + PageStyle() + "</style>\n</head>\n<body>\n";
-  page += "<header>\n<h1>" + title + "</h1>\n" + RunFacts(report, run) + "</header>\n<main>\n";
+      "<title>" + title + "</title>\n<style>\n" + PageStyle() + "</style>\n" +
+      PrintFooter(report, run) + "</head>\n<body>\n";
+  page += "<header>\n<h1>" + title + "</h1>\n" + HeaderFacts(report.labels.header) +
+          RunFacts(report, run) + "</header>\n<main>\n" + SummarySection(report);
   page += PictureSection(picture) + Tables(report) + "</main>\n";
   page += FieldData(report, field, picture);
   page += "<script>\n" + std::string(PageScript()) + "</script>\n</body>\n</html>\n";

@@ -32,6 +32,7 @@ struct PageRun {
   std::string date;     // As the page prints it.
   std::string version;  // The program's.
   double seconds = 0;   // From reading the model to its report.
+  std::string input_sha256;  // Of the input file's bytes; empty if unknown.
 };
 
 std::string HtmlPage(const ModelReport& report, const PageField& field,

@@ -50,10 +50,17 @@ std::string Padded(std::string text, std::size_t width) {
 // Millimetres to 0.1 mm, as a person reads a length of the drawing.
 std::string Mm(double metres) { return LengthValue(MetreToMillimetre(metres)); }
 
+// A coupling matrix's environment, with R where its condition was given R.
 std::string EnvironmentName(const Environment& e, const ModelLabels& labels) {
   if (e.kind == Environment::Kind::kConvection) {
-    return e.name + " (ambient " + Temperature(e.temperature, labels) + ", h " +
-           AsWrittenValue(e.coefficient) + ")";
+    const auto named = std::find(labels.conditions.begin(), labels.conditions.end(), e.name);
+    const bool resistance =
+        named != labels.conditions.end() && e.coefficient != 0 &&
+        labels.GivenAsResistance(static_cast<std::int32_t>(named - labels.conditions.begin()));
+    return e.name + " (ambient " + Temperature(e.temperature, labels) +
+           (resistance ? ", R " + AsWrittenValue(1 / e.coefficient)
+                       : ", h " + AsWrittenValue(e.coefficient)) +
+           ")";
   }
   return e.name + " (fixed temperature " + Temperature(e.temperature, labels) + ")";
 }
@@ -311,6 +318,11 @@ std::string GridCheckText(const GridCheckReport& g, const ModelLabels& labels) {
 std::string ReportText(const ModelReport& r) {
   std::string out = "Report for " + Printable(r.model) +
                     (r.title.empty() ? "" : ": " + Printable(r.title)) + "\n";
+  const ReportHeader& h = r.labels.header;
+  for (const auto& [what, value] : {std::pair{"Project", &h.project}, {"Client", &h.client},
+                                    {"Author", &h.author}, {"Reference", &h.reference}}) {
+    if (!value->empty()) out += std::string(what) + ": " + Printable(*value) + "\n";
+  }
   out += "Solved by the " + r.solver + " solver\n";
   if (r.labels.drawing) {
     out += "Grid made from the drawing: " + std::to_string(r.grid.columns) + " x " +

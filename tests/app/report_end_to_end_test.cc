@@ -109,6 +109,17 @@ TEST_F(ReportRun, TextReportFollowsEachModel) {
   EXPECT_EQ(o.out.find("Coupling"), std::string::npos);
 }
 
+// The whole text report of the wall-and-slab example with its grid check,
+// as a person reads it: every number rounded, with its unit, the header
+// from [report]. A change of rounding or wording shows here first.
+TEST_F(ReportRun, TheWallAndSlabReportReadsAsItShould) {
+  WriteFile(folder_ / "wall_slab.toml",
+            ReadFile(std::string(KELVANE_SOURCE_DIR) + "/examples/wall_slab.toml"));
+  Outcome o = Run({"-q", "--solver=profile", "--report", "--check-grid", "wall_slab.toml"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out, ReadFile(std::string(KELVANE_SOURCE_DIR) + "/tests/app/wall_slab_report.txt"));
+}
+
 TEST_F(ReportRun, JsonGivesOneObjectPerModelAndNamesFailures) {
   Outcome o = Run({"--report=json", "plate.inp", "missing.inp", "wall.inp"});
   EXPECT_EQ(o.status, 1);
