@@ -49,7 +49,10 @@ std::string Heading(SvgPage& page, const std::string& title, const std::string& 
       std::to_string(columns) + " \xC3\x97 " + std::to_string(rows) + " cells, " +
       Fixed(grid.Width(), 3) + " \xC3\x97 " + Fixed(grid.Height(), 3) + " mm; temperatures " +
       TemperatureText(grid.Minimum(), page.label_decimals + 1) + " to " +
-      TemperatureText(grid.Maximum(), page.label_decimals + 1);
+      TemperatureText(grid.Maximum(), page.label_decimals + 1) +
+      (page.windowed ? "; shown: " + Fixed(page.window_width, 3) + " \xC3\x97 " +
+                           Fixed(page.window_height, 3) + " mm of it"
+                     : "");
   page.layout.width = std::max({page.layout.width, kMargin + 8 + TextWidth(summary, 12) + kMargin,
                                 kMargin + 8 + TextWidth(title, 18) * 1.1 + kMargin});
   return "<text x=\"" + SvgPage::P(kMargin + 8) + "\" y=\"" + SvgPage::P(kMargin + 18) +

@@ -17,15 +17,18 @@ constexpr std::array<Rgb, kConditionColours> kConditionPalette = {{
     {0xF0, 0xE4, 0x42},
     {0x55, 0x55, 0x55},
 }};
+// Paul Tol's light scheme, the pink, the pale cyan and the grey last: the
+// first six stay clear of the pale reds and blues of the rooms and the
+// outside.
 constexpr std::array<Rgb, 9> kMaterialPalette = {{
-    {0x77, 0xAA, 0xDD},
-    {0xEE, 0x88, 0x66},
     {0xEE, 0xDD, 0x88},
-    {0xFF, 0xAA, 0xBB},
-    {0x99, 0xDD, 0xFF},
     {0x44, 0xBB, 0x99},
+    {0xEE, 0x88, 0x66},
     {0xBB, 0xCC, 0x33},
     {0xAA, 0xAA, 0x00},
+    {0x77, 0xAA, 0xDD},
+    {0xFF, 0xAA, 0xBB},
+    {0x99, 0xDD, 0xFF},
     {0xDD, 0xDD, 0xDD},
 }};
 // From the coldest to the warmest environment (ColorBrewer's RdBu ends).
@@ -56,12 +59,13 @@ Rgb MaterialColour(int material, std::optional<std::uint32_t> own) {
 }
 
 Rgb AmbientColour(double temperature, double coldest, double warmest) {
-  // Half strength: a room is a large region, and the materials beside it
-  // are what the view is about.
+  // A third of their strength: a room is a large region, and the materials
+  // beside it are what the view is about.
   const Rgb white{255, 255, 255};
-  if (!(warmest > coldest)) return Mix(kWarm, white, 0.5);
+  constexpr double kPale = 0.65;
+  if (!(warmest > coldest)) return Mix(kWarm, white, kPale);
   const double t = std::clamp((temperature - coldest) / (warmest - coldest), 0.0, 1.0);
-  return Mix(t < 0.5 ? Mix(kCold, kMiddle, 2 * t) : Mix(kMiddle, kWarm, 2 * t - 1), white, 0.5);
+  return Mix(t < 0.5 ? Mix(kCold, kMiddle, 2 * t) : Mix(kMiddle, kWarm, 2 * t - 1), white, kPale);
 }
 
 Rgb ConditionColour(int condition) {

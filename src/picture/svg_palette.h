@@ -41,6 +41,7 @@ inline constexpr int kMaterialsGreyIndex = kFirstFixedSlot + kFixedSlots;
 // Material `material`'s colour (from 1): `own` where its file gave one, else
 // a colour of a qualitative palette that colour-blind readers tell apart
 // (Paul Tol's "light", pale enough for black lines and text), in turn.
+// The first six differ plainly from every AmbientColour.
 Rgb MaterialColour(int material, std::optional<std::uint32_t> own);
 
 // The colour of an environment region by its temperature among
