@@ -125,7 +125,7 @@ std::string RunFacts(const ModelReport& report, const PageRun& run) {
   auto fact = [](const std::string& what, const std::string& html) {
     return "<dt>" + what + "</dt><dd>" + html + "</dd>\n";
   };
-  return "<dl class=\"k-run\">\n" + fact("Input file", "<code>" + XmlText(report.model) + "</code>") +
+  return "<dl class=\"k-run\">\n" + HeaderFacts(report.labels.header) + fact("Input file", "<code>" + XmlText(report.model) + "</code>") +
          fact("Date", XmlText(run.date)) +
          fact("Program", "Kelvane2D " + XmlText(run.version)) +
          fact("Grid", std::to_string(g.columns) + " &times; " + std::to_string(g.rows) +
@@ -212,8 +212,8 @@ std::string HtmlPage(const ModelReport& report, const PageField& field,
       "<meta name=\"generator\" content=\"Kelvane2D " + XmlText(run.version) + "\">\n"
       "<title>" + title + "</title>\n<style>\n" + PageStyle() + "</style>\n" +
       PrintFooter(report, run) + "</head>\n<body>\n";
-  page += "<header>\n<h1>" + title + "</h1>\n" + HeaderFacts(report.labels.header) +
-          RunFacts(report, run) + "</header>\n<main>\n" + SummarySection(report);
+  page += "<header>\n<h1>" + title + "</h1>\n" + RunFacts(report, run) + "</header>\n<main>\n" +
+          SummarySection(report);
   page += PictureSection(picture) + Tables(report) + "</main>\n";
   page += FieldData(report, field, picture);
   page += "<script>\n" + std::string(PageScript()) + "</script>\n</body>\n</html>\n";

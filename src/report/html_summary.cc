@@ -83,7 +83,7 @@ std::string HeaderFacts(const ReportHeader& h) {
                                     {"Author", &h.author}, {"Reference", &h.reference}}) {
     if (!value->empty()) out += "<dt>" + std::string(what) + "</dt><dd>" + XmlText(*value) + "</dd>\n";
   }
-  return out.empty() ? out : "<dl class=\"k-run k-header\">\n" + out + "</dl>\n";
+  return out;
 }
 
 }  // namespace kelvane

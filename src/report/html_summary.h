@@ -14,8 +14,8 @@ namespace kelvane {
 // and has no warnings.
 std::string SummarySection(const ModelReport& report);
 
-// Who and what the result is for: a detail file's [report], as a list of
-// facts; nothing when it gives none.
+// Who and what the result is for: a detail file's [report], as the first
+// rows (<dt>, <dd>) of the page's list of facts; nothing when it gives none.
 std::string HeaderFacts(const ReportHeader& header);
 
 }  // namespace kelvane

@@ -55,6 +55,20 @@ TEST(DetailFile, AMaterialAsATableGivesItsConductivityAndColour) {
   EXPECT_FALSE(d.materials[2].colour);
 }
 
+TEST(DetailFile, ReadsThePictureWindowAndTheReportHeader) {
+  const DetailFile d = ParseDetail(
+      "[grid]\nmax_cell = 1\n[picture]\nwindow = [-1500, -1500.5, 1500, 1860]\n"
+      "[report]\nproject = \"Tower <A>\"\nreference = \"D-12\"\n",
+      "d.toml");
+  ASSERT_TRUE(d.picture_window);
+  EXPECT_EQ(d.picture_window->x0, -1500);
+  EXPECT_EQ(d.picture_window->y0, -1500.5);
+  EXPECT_EQ(d.picture_window->x1, 1500);
+  EXPECT_EQ(d.picture_window->y1, 1860);
+  EXPECT_EQ(d.header, (ReportHeader{"Tower <A>", "", "", "D-12"}));
+  EXPECT_FALSE(ParseDetail("[grid]\nmax_cell = 1\n[picture]\n", "d.toml").picture_window);
+}
+
 TEST(DetailFile, ReadsEveryTableInFileOrder) {
   const DetailFile d = ParseDetail(kDetail, "d.toml");
   EXPECT_EQ(d.title, "A wall");
@@ -212,6 +226,18 @@ const Refusal kRefusals[] = {
     {"[grid]\nmax_cell = 1\n[materials]\nbrick = { lambda = 0.8, colour = \"#gg0000\" }\n",
      "d.toml:4:34: invalid value: colour of material \"brick\" must be \"#\" and six "
      "hexadecimal digits, as in \"#c05030\", not \"#gg0000\""},
+    {"[grid]\nmax_cell = 1\n[picture]\nwindow = [0, 0, 10]\n",
+     "d.toml:4:10: invalid value: window must have 4 numbers [x0, y0, x1, y1], not 3"},
+    {"[grid]\nmax_cell = 1\n[picture]\nwindow = [0, 10, 10, 5]\n",
+     "d.toml:4:10: invalid value: window [x0, y0, x1, y1] must have x1 above x0 and y1 above "
+     "y0, not [0, 10, 10, 5]"},
+    {"[grid]\nmax_cell = 1\n[picture]\nzoom = 2\n",
+     "d.toml:4:1: unknown key: \"zoom\" in [picture], which knows window"},
+    {"[grid]\nmax_cell = 1\n[report]\nproject = 7\n",
+     "d.toml:4:11: type mismatch: project of [report] must be a string, not an integer"},
+    {"[grid]\nmax_cell = 1\n[report]\nengineer = \"A\"\n",
+     "d.toml:4:1: unknown key: \"engineer\" in [report], which knows project, client, author, "
+     "reference"},
     {"[grid]\nmax_cell = 1\n[materials]\nvoid = 1\n",
      "d.toml:4:1: invalid value: the name \"void\" is kept for regions left empty"},
     {"[grid]\nmax_cell = 1\n[materials]\n\"\" = 1\n",

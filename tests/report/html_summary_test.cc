@@ -70,8 +70,8 @@ TEST(Summary, HeaderFactsAreEscapedAndOnlyThoseGiven) {
   EXPECT_EQ(HeaderFacts({}), "");
   const std::string facts = HeaderFacts({"<b>Tower</b>", "", "A. & B.", "D-12"});
   EXPECT_EQ(facts,
-            "<dl class=\"k-run k-header\">\n<dt>Project</dt><dd>&lt;b&gt;Tower&lt;/b&gt;</dd>\n"
-            "<dt>Author</dt><dd>A. &amp; B.</dd>\n<dt>Reference</dt><dd>D-12</dd>\n</dl>\n");
+            "<dt>Project</dt><dd>&lt;b&gt;Tower&lt;/b&gt;</dd>\n"
+            "<dt>Author</dt><dd>A. &amp; B.</dd>\n<dt>Reference</dt><dd>D-12</dd>\n");
 }
 
 }  // namespace

@@ -238,6 +238,8 @@
   });
   var reset = document.getElementById('k-reset');
   if (reset) reset.addEventListener('click', function () { setBox(home); });
+  // A sheet shows the whole picture, whatever the screen was zoomed to.
+  window.addEventListener('beforeprint', function () { setBox(home); });
 
   // The view switch: the temperature field or the materials map.
   var buttons = [document.getElementById('k-show-temperature'),
