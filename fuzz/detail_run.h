@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "detail/detail_file.h"
+#include "detail/drawing_checks.h"
 #include "detail/flanking.h"
 #include "detail/grid_maker.h"
 #include "detail/grid_text.h"
@@ -16,6 +17,7 @@
 #include "model/input_reader.h"
 #include "platform/error.h"
 #include "solution_oracle.h"
+#include "report/field_checks.h"
 #include "solver/solver.h"
 
 namespace kelvane {
@@ -86,6 +88,9 @@ inline std::string RunDetailInput(std::string_view text) {
     for (const MaterialArea& area : grid.labels.areas) {
       if (!std::isfinite(area.drawn) || !std::isfinite(area.cells)) return "an area is not finite";
     }
+    for (const Warning& warning : CheckDrawing(detail, grid)) {
+      if (warning.text.empty() || warning.place.empty()) return "a warning without its words or place";
+    }
     if (grid.widths.size() * grid.heights.size() > kSolvedCells) return "";
     SolverObserver quiet;
     quiet.on_warning = [](const std::string&) {};
@@ -96,6 +101,9 @@ inline std::string RunDetailInput(std::string_view text) {
       }
     }
     if (std::string fault = SolutionFault(solution); !fault.empty()) return fault;
+    const auto outside = CheckTemperatureRange(solution.Field(), solution.Field().temperature,
+                                               ValuesOf(grid.model));
+    if (outside && outside->text.empty()) return "a finding without its words";
   } catch (const RunError& e) {
     if (std::string_view(e.what()).empty()) return "a refusal without a message";
   }

@@ -28,12 +28,13 @@ struct OptionRule {
   ApplyOption apply = nullptr;
 };
 
-bool SetReport(CommandLine& line, std::string_view value, std::string&) {
+bool SetReport(CommandLine& line, std::string_view value, std::string& error) {
   if (value.empty() || value == "text") {
     line.report = ReportFormat::kText;
   } else if (value == "json") {
     line.report = ReportFormat::kJson;
   } else {
+    error = "--report takes =json or nothing, not '" + Printable(value) + "'";
     return false;
   }
   return true;
@@ -100,6 +101,7 @@ constexpr OptionRule kOptions[] = {
     {"--save-input", "", V::kOptional, &C::save_input, &C::save_input_file},
     {"--solver", "", V::kRequired, nullptr, nullptr, SetSolver},
     {"--threads", "", V::kRequired, nullptr, nullptr, SetThreads},
+    {"--strict", "", V::kNone, &C::strict},
     {"--layers", "", V::kNone, &C::layers},
 };
 
@@ -242,6 +244,9 @@ Options:
                      temperatures to better than 1E-10 of their range
   --threads=N        factor on N threads, at most one per core the program may
                      run on (the default)
+  --strict           refuse a model that gives a warning (a void between two
+                     materials, a condition that touches nothing, a value or
+                     a size out of scale), as an error: exit 1, no result
   --layers           list the layers of each PATH, a DXF drawing, with the
                      closed outlines, open chains and other entities on each,
                      and the drawing's extent, and exit: what a detail file's

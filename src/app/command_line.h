@@ -28,6 +28,7 @@ struct CommandLine {
   bool html = false;         // --html: a result page beside each result
   std::string html_file;     // --html=FILE: the page of the one model
   SolverOptions solver;      // --solver=profile|sparse, --threads=N
+  bool strict = false;       // --strict: a warning refuses the model
   bool layers = false;       // --layers: list the layers of each PATH, a DXF drawing
   std::vector<std::string> paths;  // Model files or folders, in order.
 };

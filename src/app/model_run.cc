@@ -25,6 +25,7 @@
 #include "report/node_table.h"
 #include "report/page_field.h"
 #include "report/report.h"
+#include "report/field_checks.h"
 #include "report/rounding.h"
 #include "report/solution_check.h"
 #include "solver/solver.h"
@@ -39,6 +40,7 @@ struct ModelRun {
   const ModelOutputs& outputs;
   ProgressWindow& window;
   std::chrono::steady_clock::time_point started;  // Before the model was read.
+  Warnings& warnings;  // What the run has found suspicious, in order.
 
   // Whether the report is printed; it is made for the result page too.
   bool Reporting() const { return line.report != ReportFormat::kNone; }
@@ -62,16 +64,23 @@ struct ModelResults {
   PageField page_field;
 };
 
+// Prints a warning as it is found (one without a place is the model's) and
+// keeps it for the report; under --strict, refuses the model with it.
+void Warn(const ModelRun& run, const Warning& warning) {
+  if (run.line.strict) throw RunError(ErrorKind::kWarned, warning.place, warning.text);
+  run.window.PrintLine(std::string(kProgram) + ": warning: " +
+                       (warning.place.empty() ? Printable(run.paths.input) + ": " : "") +
+                       WarningLine(warning));
+  run.warnings.push_back(warning);
+}
+
 SolverObserver Observer(const ModelRun& run, bool with_warnings) {
   SolverObserver observer;
   observer.on_phase = [&window = run.window](int phase, const char* name) {
     window.Yield(phase, kPhaseCount, name);
   };
   if (with_warnings) {
-    observer.on_warning = [&run](const std::string& warning) {
-      run.window.PrintLine(std::string(kProgram) + ": warning: " + run.paths.input + ": " +
-                           warning);
-    };
+    observer.on_warning = [&run](const std::string& warning) { Warn(run, {"", warning}); };
   }
   return observer;
 }
@@ -172,6 +181,9 @@ ModelResults SolveModel(const ModelRun& run, const LoadedModel& loaded) {
   const Solution solution = Solve(run, loaded.model(), "", loaded.labels());
   const SolvedField& field = solution.Field();
   const ModelLabels& labels = loaded.labels();
+  if (auto found = CheckTemperatureRange(field, field.temperature, ValuesOf(loaded.model()))) {
+    Warn(run, {Printable(run.paths.input) + ", " + DrawingPlaceText(found->at, labels), found->text});
+  }
   ModelResults results;
   results.result = ResultFileText(solution.ResultGrid());
   if (run.Reporting() || run.Paging()) {
@@ -344,6 +356,7 @@ void RunSteps(const ModelRun& run) {
   ClaimedOutputs claimed;
   ClaimOutputs(run, claimed);
   const LoadedModel loaded = LoadModel(run.paths.input, LimitsFor(run));
+  for (const Warning& warning : loaded.warnings) Warn(run, warning);
   // The grid is written as soon as it is made, and put in place with the
   // rest once the run has succeeded.
   if (claimed.grid >= 0) claimed.files.Write(claimed.grid, GridFileText(loaded, run.paths.input));
@@ -351,7 +364,10 @@ void RunSteps(const ModelRun& run) {
   ModelResults results = SolveModel(run, loaded);
   SolveCasesOfTheirOwn(run, loaded, results);
   if (run.line.check_grid) results.report->grid_check = CheckGrid(run, loaded, *results.sample);
-  if (results.report) JudgeFactors(*results.report, loaded.condensation, CaseMinimums(loaded));
+  if (results.report) {
+    JudgeFactors(*results.report, loaded.condensation, CaseMinimums(loaded));
+    results.report->warnings = run.warnings;
+  }
   WriteOutputs(run, results, claimed);
 }
 
@@ -359,7 +375,8 @@ void RunSteps(const ModelRun& run) {
 
 bool RunModel(const ModelPaths& paths, const CommandLine& line, ProgressWindow& window,
               const ModelOutputs& outputs) {
-  const ModelRun run{paths, line, outputs, window, std::chrono::steady_clock::now()};
+  Warnings warnings;
+  const ModelRun run{paths, line, outputs, window, std::chrono::steady_clock::now(), warnings};
   window.SetModel(paths.input);
   auto fail = [&](const std::string& message) {
     window.PrintLine(std::string(kProgram) + ": error: " + message);

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "detail/detail_file.h"
+#include "detail/drawing_checks.h"
 #include "detail/flanking.h"
 #include "detail/grid_text.h"
 #include "model/units.h"
@@ -129,6 +130,9 @@ LoadedModel LoadModel(const std::string& path, const GridLimits& limits) {
     }
     loaded.cases = Cases(detail, made);
     loaded.condensation = CondensationOf(detail);
+    loaded.warnings = made.warnings;
+    const Warnings found = CheckDrawing(detail, made);
+    loaded.warnings.insert(loaded.warnings.end(), found.begin(), found.end());
   } else {
     loaded.grid_file = ReadInputFile(path);
     loaded.grid_file_labels = GridFileLabels(loaded.grid_file);
@@ -149,17 +153,18 @@ std::string GridFileText(const LoadedModel& loaded, const std::string& path) {
   return GridInputText(*loaded.made);
 }
 
-void NameInDrawing(RunError& error, const ModelLabels& labels) {
-  if (!error.grid_place() || !labels.drawing) return;
-  const GridPlace& at = *error.grid_place();
+std::string DrawingPlaceText(const GridPlace& at, const ModelLabels& labels) {
+  if (!labels.drawing) return GridPlaceText(at);
   auto x = [&](std::int32_t k) { return labels.PointXmm(k, 0); };
   auto y = [&](std::int32_t j) { return labels.PointYmm(j, 0); };
-  if (at.point) {
-    error.SetPlace("the point at x " + Mm(x(at.k)) + ", y " + Mm(y(at.j)));
-  } else {
-    error.SetPlace("the cell from x " + Mm(x(at.k)) + " to " + Mm(x(at.k + 1)) + ", y " +
-                   Mm(y(at.j + 1)) + " to " + Mm(y(at.j)));
-  }
+  if (at.point) return "the point at x " + Mm(x(at.k)) + ", y " + Mm(y(at.j));
+  return "the cell from x " + Mm(x(at.k)) + " to " + Mm(x(at.k + 1)) + ", y " + Mm(y(at.j + 1)) +
+         " to " + Mm(y(at.j));
+}
+
+void NameInDrawing(RunError& error, const ModelLabels& labels) {
+  if (!error.grid_place() || !labels.drawing) return;
+  error.SetPlace(DrawingPlaceText(*error.grid_place(), labels));
 }
 
 }  // namespace kelvane

@@ -11,6 +11,7 @@
 #include "model/input_reader.h"
 #include "model/model.h"
 #include "platform/error.h"
+#include "platform/warnings.h"
 #include "report/cases.h"
 #include "model/labels.h"
 #include "report/condensation.h"
@@ -26,6 +27,8 @@ struct LoadedModel {
   std::vector<CaseDefinition> cases;  // A detail file's, in its order.
   std::vector<PsiRequest> psi;        // A detail file's, in its order.
   std::optional<CondensationRequest> condensation;  // A detail file's [condensation].
+  // What a detail file's grid and drawing show that is suspicious.
+  Warnings warnings;
 
   const Model& model() const { return made ? made->model : grid_file; }
   const ModelLabels& labels() const { return made ? made->labels : grid_file_labels; }
@@ -45,5 +48,8 @@ std::string GridFileText(const LoadedModel& loaded, const std::string& path);
 // Names a place in the grid of a detail file by its drawing's coordinates,
 // which are what the user of a detail file knows; other places stay.
 void NameInDrawing(RunError& error, const ModelLabels& labels);
+// The text of a place in the grid: by the drawing's coordinates for a
+// detail file, else by the grid's lines.
+std::string DrawingPlaceText(const GridPlace& at, const ModelLabels& labels);
 
 }  // namespace kelvane

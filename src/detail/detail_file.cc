@@ -529,7 +529,9 @@ std::vector<Point> DetailReader::Polygon(const toml::node& node) const {
     const std::size_t repeat = next == 0 ? i : next, first = next == 0 ? 0 : i;
     Fail(ErrorKind::kInvalidValue, (*array)[repeat].source(),
          "vertex " + std::to_string(repeat + 1) + " of the polygon repeats vertex " +
-             std::to_string(first + 1) + "; the outline closes by itself");
+             std::to_string(first + 1) +
+             (next == 0 ? "; the outline closes by itself: leave the last vertex out"
+                        : "; leave one of them out"));
   }
   if (auto sides = MeetingSides(vertices)) {
     Fail(ErrorKind::kInvalidValue, node.source(),
@@ -1202,12 +1204,59 @@ void DetailReader::RefuseControlCharacters() const {
   }
 }
 
+// Where a string that does not end begins: a one-line string the line
+// ends in, or a multi-line one the file ends in. What the parser says of it
+// ("unescaped control characters") points at its end, not at its start.
+std::optional<SourcePosition> UnterminatedString(std::string_view text) {
+  SourcePosition at{1, 1}, start;
+  std::string_view close;  // The open string's closing quotes; none outside one.
+  bool comment = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\n') {
+      if (!close.empty() && close.size() == 1) return start;
+      comment = false;
+      at = {at.line + 1, 1};
+      continue;
+    }
+    if (close.empty() && !comment) {
+      if (c == '#') comment = true;
+      if (c == '"' || c == '\'') {
+        start = at;
+        const bool triple = text.substr(i, 3) == std::string(3, c);
+        close = triple ? (c == '"' ? "\"\"\"" : "'''") : (c == '"' ? "\"" : "'");
+        if (triple) {
+          i += 2;
+          at.column += 2;
+        }
+      }
+    } else if (!close.empty()) {
+      if (c == '\\' && close[0] == '"') {
+        ++i;  // An escape: the next character is the string's.
+        ++at.column;
+      } else if (text.substr(i, close.size()) == close) {
+        i += close.size() - 1;
+        at.column += static_cast<int>(close.size()) - 1;
+        close = {};
+      }
+    }
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++at.column;
+  }
+  if (!close.empty()) return start;
+  return std::nullopt;
+}
+
 DetailFile DetailReader::Read() {
   RefuseControlCharacters();
   toml::table root;
   try {
     root = toml::parse(text_, detail_.source);
   } catch (const toml::parse_error& e) {
+    const std::optional<SourcePosition> open = UnterminatedString(text_);
+    if (open && open->line <= static_cast<int>(e.source().begin.line)) {
+      throw RunError(ErrorKind::kSyntaxError, detail_.PlaceOf(*open),
+                     "unterminated string: the string that begins here does not end");
+    }
     Fail(ErrorKind::kSyntaxError, e.source(), std::string(e.description()));
   }
   for (const Entry& entry : InFileOrder(root)) {

@@ -769,6 +769,7 @@ MadeGrid GridMaker::Make() {
     grid_.labels.areas[m].drawn = survey.drawn_area[m];
   }
   PlaceProbes();
+  grid_.cell_shape = painted;
   return std::move(grid_);
 }
 

@@ -64,6 +64,9 @@ struct MadeGrid {
   // Each of the model's conditions (entry v; 0 unused): which way its
   // surfaces face, for a condition with resistances by direction.
   std::vector<Facing> facing;
+  // Each cell's shape, entry of the file's shapes (-1 for none): cell (c, r)
+  // at r * widths.size() + c, c from the left, r from the bottom row up.
+  std::vector<int> cell_shape;
   // What the grid draws otherwise than the drawing: a shape whose cells
   // cover more or less than kAreaWarned of what it draws.
   Warnings warnings;

@@ -30,6 +30,7 @@ const char* ErrorKindText(ErrorKind kind) {
     case ErrorKind::kNoElement: return "no element";
     case ErrorKind::kUnresolved: return "not resolved";
     case ErrorKind::kInaccurate: return "inaccurate solution";
+    case ErrorKind::kWarned: return "warning under --strict";
   }
   return "run-time error";
 }

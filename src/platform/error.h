@@ -38,6 +38,8 @@ enum class ErrorKind {
   kUnresolved,
   // A solution that rounding has spoilt (solver/soundness.h).
   kInaccurate,
+  // A warning, which --strict makes a refusal.
+  kWarned,
 };
 
 // The words a message uses for the kind, e.g. "input ends early".

@@ -185,8 +185,19 @@ std::string PictureSection(const PagePicture& picture) {
          "</div>\n</section>\n";
 }
 
+std::string WarningsSection(const Warnings& warnings) {
+  if (warnings.empty()) return "";
+  std::string items;
+  for (const Warning& w : warnings) {
+    items += "<li>" + (w.place.empty() ? "" : "<b>" + XmlText(w.place) + "</b>: ") +
+             XmlText(w.text) + "</li>\n";
+  }
+  return "<section id=\"k-warnings\" class=\"k-warnings\">\n<h2>Warnings (" +
+         std::to_string(warnings.size()) + ")</h2>\n<ul>\n" + items + "</ul>\n</section>\n";
+}
+
 std::string Tables(const ModelReport& report) {
-  std::string out = MaterialsSection(report);
+  std::string out = WarningsSection(report.warnings) + MaterialsSection(report);
   out += SolutionSections(report.base, report.labels, 2, "k-base");
   for (std::size_t i = 0; i < report.psi.size(); ++i) out += PsiSection(report.psi[i], i);
   if (report.condensation) out += CondensationSection(*report.condensation);

@@ -203,6 +203,9 @@ std::string ReportJson(const ModelReport& r) {
                  {"rows", r.grid.rows},
                  {"nodes", r.grid.nodes},
                  {"elements", r.grid.elements}}}};
+  Json warnings = Json::array();
+  for (const Warning& w : r.warnings) warnings.push_back({{"place", w.place}, {"text", w.text}});
+  json["warnings"] = warnings;
   json.update(SolutionJson(r.base));
   if (r.labels.drawing) json["areas"] = AreasJson(r.materials);
   if (!r.psi.empty()) {

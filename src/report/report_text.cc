@@ -313,6 +313,13 @@ std::string GridCheckText(const GridCheckReport& g, const ModelLabels& labels) {
   return out;
 }
 
+std::string WarningsText(const Warnings& warnings) {
+  if (warnings.empty()) return "";
+  std::string out = "Warnings (" + std::to_string(warnings.size()) + "):\n";
+  for (const Warning& w : warnings) out += "  " + WarningLine(w) + "\n";
+  return out;
+}
+
 }  // namespace
 
 std::string ReportText(const ModelReport& r) {
@@ -329,6 +336,7 @@ std::string ReportText(const ModelReport& r) {
            std::to_string(r.grid.rows) + " cells, " + std::to_string(r.grid.elements) +
            " elements, " + std::to_string(r.grid.nodes) + " nodes\n";
   }
+  out += WarningsText(r.warnings);
   out += SolutionText(r.base, r.labels);
   if (r.labels.drawing) out += AreasText(r.materials);
   for (const PsiReport& p : r.psi) out += PsiText(p);

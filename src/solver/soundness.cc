@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "platform/number_text.h"
 
@@ -45,6 +46,23 @@ std::optional<Unsoundness> CheckIsothermal(const SolutionFigures& figures, doubl
                    Figure(figures.temperature[worst]) + ", off by more than rounding allows (" +
                    Figure(bound) + ")",
                worst);
+}
+
+// The largest conductance times the span of the environments'
+// temperatures, W/m: the size of the flows where heat does flow; 0 where
+// the conductances span too much for rounding to leave any flow exact.
+double FlowScale(const SolutionFigures& figures) {
+  double most = 0, least = std::numeric_limits<double>::infinity();
+  for (const Conductance& c : figures.conductances) {
+    if (!(c.value > 0)) continue;
+    most = std::max(most, c.value);
+    least = std::min(least, c.value);
+  }
+  if (!(most <= kConductanceSpan * least)) return 0;
+  const auto [low, high] = std::minmax_element(
+      figures.environments.begin(), figures.environments.end(),
+      [](const EnvironmentFlow& a, const EnvironmentFlow& b) { return a.temperature < b.temperature; });
+  return most * (high->temperature - low->temperature);
 }
 
 }  // namespace
@@ -102,6 +120,7 @@ std::optional<Unsoundness> CheckSoundness(const SolutionFigures& figures) {
   }
   if (!through) return std::nullopt;
   if (one_temperature) return CheckIsothermal(figures, through->temperature);
+  if (largest <= kNoFlowBound * FlowScale(figures)) return std::nullopt;
   if (std::fabs(sum) <= kBalanceBound * largest) return std::nullopt;
   return Found(figures, "the flows sum to " + Figure(sum) + " W/m, " +
                             Figure(std::fabs(sum) / largest) + " of the largest (" +

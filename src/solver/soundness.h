@@ -16,7 +16,13 @@
 // - where every environment is at one temperature (no flow at all), every
 //   temperature is that one within kIsothermalBound (relative to it, or
 //   absolute below 1): the flows are then rounding alone and their balance
-//   says nothing.
+//   says nothing;
+// - where no flow is larger than kNoFlowBound of the largest conductance
+//   times the span of the environments' temperatures, and the
+//   conductances span no more than kConductanceSpan, no heat flows (no
+//   material joins environments at different temperatures, which the
+//   drawing's checks warn of), and the balance of what rounding leaves says
+//   nothing either.
 //
 // What causes a broken solution is named from the model's conductances
 // (each material's conductivity and each condition's h times the length
@@ -36,6 +42,7 @@ namespace kelvane {
 
 inline constexpr double kBalanceBound = 1e-5;
 inline constexpr double kIsothermalBound = 1e-6;
+inline constexpr double kNoFlowBound = 1e-10;
 inline constexpr double kConductanceSpan = 1e8;
 inline constexpr double kLargestTemperature = 1e150;
 

@@ -65,7 +65,7 @@ TEST(CommandLine, ValuesWhereAnOptionTakesOne) {
       {{"--check-grid", "m.inp"}, "", "", "", "", ReportFormat::kText},
       {{"--check-grid", "--html"}, "", "", "", "", ReportFormat::kNone},
       {{"-q", "-h", "--", "--svg"}, "", "", "", "", ReportFormat::kNone},
-      {{"--report=xml"}, "unknown option '--report=xml'", "", "", "", ReportFormat::kNone},
+      {{"--report=xml"}, "--report takes =json or nothing, not 'xml'", "", "", "", ReportFormat::kNone},
       {{"--svg="}, "unknown option '--svg='", "", "", "", ReportFormat::kNone},
       {{"--svg-case"}, "unknown option '--svg-case'", "", "", "", ReportFormat::kNone},
       {{"--svg-case="}, "unknown option '--svg-case='", "", "", "", ReportFormat::kNone},

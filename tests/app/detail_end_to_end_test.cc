@@ -226,9 +226,13 @@ TEST_F(DetailEndToEnd, RefusesWithLineAndColumnOrWithThePointInTheDrawing) {
     std::vector<std::string> args = c.options;
     args.insert(args.end(), {"-q", "bad.toml"});
     Outcome o = Run(args);
+    // What leads to some of these refusals warns first (an h of 0, a
+    // condition drawn nowhere): the error is the one line after.
+    std::string error = o.err;
+    while (error.rfind("kelvane2d: warning: ", 0) == 0) error.erase(0, error.find('\n') + 1);
     EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.err.substr(0, c.error.size()), c.error) << o.err;
-    EXPECT_EQ(o.err.find('\n'), o.err.size() - 1);
+    EXPECT_EQ(error.substr(0, c.error.size()), c.error) << o.err;
+    EXPECT_EQ(error.find('\n'), error.size() - 1);
     EXPECT_FALSE(Exists(folder_ / "bad.otp.csv"));
   }
 }

@@ -321,7 +321,16 @@ const Refusal kRefusals[] = {
     {"[grid]\nmax_cell = 1\n[[shape]]\nfill = \"void\"\npolygon = [[0, 0], [1, 0], [1, 1], "
      "[0, 0]]\n",
      "d.toml:5:36: invalid value: vertex 4 of the polygon repeats vertex 1; the outline closes by "
-     "itself"},
+     "itself: leave the last vertex out"},
+    {"[grid]\nmax_cell = 1\n[[shape]]\nfill = \"void\"\npolygon = [[0, 0], [1, 0], [1, 0], "
+     "[0, 1]]\n",
+     "d.toml:5:28: invalid value: vertex 3 of the polygon repeats vertex 2; leave one of them out"},
+    {"title = \"wall\n[grid]\nmax_cell = 1\n",
+     "d.toml:1:9: syntax error: unterminated string: the string that begins here does not end"},
+    {"[grid]\nmax_cell = 1 # \"quoted\nfine = 'x\n",
+     "d.toml:3:8: syntax error: unterminated string: the string that begins here does not end"},
+    {"title = \"\"\"a\nb\n[grid]\nmax_cell = 1\n",
+     "d.toml:1:9: syntax error: unterminated string: the string that begins here does not end"},
     {"[grid]\nmax_cell = 1\n[[shape]]\nfill = \"void\"\npolygon = [[0, 0], [1, 1], [1, 0], "
      "[0, 1]]\n",
      "d.toml:5:11: invalid value: the polygon's sides 1 and 3 meet (side n runs from vertex n to "

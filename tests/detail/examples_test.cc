@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "detail/detail_file.h"
+#include "detail/drawing_checks.h"
 #include "detail/grid_text.h"
 #include "model/input_reader.h"
 #include "solver/solver.h"
@@ -34,6 +35,19 @@ TEST(Examples, MakeTheirGrids) {
     EXPECT_EQ(grid.widths.size(), e.columns);
     EXPECT_EQ(grid.heights.size(), e.rows);
     EXPECT_TRUE(ParseInput(GridInputText(grid), "made.inp") == grid.model);
+  }
+}
+
+// No example draws what the drawing checks warn of.
+TEST(Examples, GiveNoWarning) {
+  for (const char* file : {"wall_slab.toml", "heating_pipe.toml", "wall_slab_dxf.toml",
+                           "ground_floor.toml", "external_corner.toml",
+                           "validation/iso10211_case1.toml", "validation/iso10211_case2.toml"}) {
+    SCOPED_TRACE(file);
+    const DetailFile detail = ReadDetailFile(std::string(KELVANE_SOURCE_DIR) + "/examples/" + file);
+    const MadeGrid grid = MakeGrid(detail);
+    EXPECT_TRUE(grid.warnings.empty());
+    EXPECT_TRUE(CheckDrawing(detail, grid).empty());
   }
 }
 
