@@ -335,6 +335,16 @@ out.box2 = t.getAttribute('viewBox');
 out.panned = read(t, p);
 document.getElementById('k-reset').click();
 out.box3 = t.getAttribute('viewBox');
+// A pinch: two pointers down, one moves away from the other.
+var f1 = client(t, [150, 250]), f2 = client(t, [250, 250]);
+fire(t, 'pointerdown', f1, { pointerId: 7, buttons: 1 });
+fire(t, 'pointerdown', f2, { pointerId: 8, buttons: 1 });
+fire(t, 'pointermove', { x: f2.x + 120, y: f2.y }, { pointerId: 8, buttons: 1 });
+out.pinched = t.getAttribute('viewBox');
+fire(t, 'pointerup', f1, { pointerId: 7 });
+fire(t, 'pointerup', f2, { pointerId: 8 });
+out.pinchedRead = read(t, p);
+document.getElementById('k-reset').click();
 document.getElementById('k-show-materials').click();
 out.temperatureHidden = document.getElementById('k-view-temperature').hidden;
 out.materialsHidden = document.getElementById('k-view-materials').hidden;
@@ -403,6 +413,10 @@ TEST_F(PageInBrowser, ZoomViewsCriticalPointAndSummaryAsTheReportHasThem) {
   EXPECT_NE(out["box2"], out["box1"]);          // The drag panned,
   EXPECT_EQ(out["pinsAfterDrag"], 0);           //   and its click pinned nothing.
   EXPECT_EQ(out["box3"], out["box0"]);
+  EXPECT_LT(width(out["pinched"]), width(out["box0"])) << out["pinched"];
+  for (const char* what : {"x", "y", "t"}) {
+    EXPECT_NEAR(out["pinchedRead"][what].get<double>(), before[what].get<double>(), 1e-9) << what;
+  }
 
   // The materials view: a colour per material, the file's own first, the
   // room in a warm colour, and a legend with lambda.
