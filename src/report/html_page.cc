@@ -75,7 +75,8 @@ std::string FieldData(const ModelReport& report, const PageField& field,
          Attribute("names", JsonText(CellNames(report.labels))) +
          Attribute("materials", std::to_string(report.labels.materials.size() - 1)) +
          Attribute("conditions", std::to_string(report.labels.conditions.size() - 1)) +
-         Attribute("cell-bytes", std::to_string(width)) + " data-temperature=\"" +
+         Attribute("cell-bytes", std::to_string(width)) +
+         Attribute("unit", report.labels.drawing ? "\xC2\xB0""C" : "") + " data-temperature=\"" +
          Base64(Float32Bytes(field.temperature)) + "\" data-cells=\"" +
          Base64(CellBytes(field.cells, width)) + "\"></div>\n";
 }

@@ -214,8 +214,12 @@ TEST_F(PageInBrowser, ReadoutShowsTheFieldAndMaterialUnderThePointer) {
       if (std::isnan(p.temperature)) {
         EXPECT_EQ(shown[2], "\xE2\x80\x93");
       } else {
-        // Three decimals of a float32 field.
-        EXPECT_NEAR(std::stod(shown[2].get<std::string>()), p.temperature, 6e-4);
+        // Three decimals of a float32 field, in degrees Celsius for a
+        // detail file and without a unit for a grid file.
+        const std::string t = shown[2];
+        EXPECT_NEAR(std::stod(t), p.temperature, 6e-4);
+        const bool celsius = std::string(page.name).ends_with(".toml");
+        EXPECT_EQ(t.ends_with(" \xC2\xB0""C"), celsius) << t;
       }
     }
     for (const nlohmann::json& tops : out["tops"]) {

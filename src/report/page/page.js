@@ -87,7 +87,10 @@
     var text = Math.abs(v) < 1e9 ? v.toFixed(places) : v.toPrecision(6);
     return /^-0\.?0*$/.test(text) ? text.slice(1) : text;
   }
-  function temperatureText(t) { return isNaN(t) ? '\u2013' : number(t, 3); }
+  // A detail file's temperatures are degrees Celsius; a grid file's unit is
+  // its own.
+  var unit = d.unit ? ' ' + d.unit : '';
+  function temperatureText(t) { return isNaN(t) ? '\u2013' : number(t, 3) + unit; }
 
   var shown = {
     x: document.getElementById('k-x'), y: document.getElementById('k-y'),
