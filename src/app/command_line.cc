@@ -66,6 +66,19 @@ bool SetThreads(CommandLine& line, std::string_view value, std::string& error) {
   return true;
 }
 
+// --svg, --svg=temperature or --svg=materials (the view), --svg=FILE. A
+// file of either name is written ./materials. Given twice, as in
+// --svg=materials --svg=wall.svg, both hold.
+bool SetSvg(CommandLine& line, std::string_view value, std::string&) {
+  line.svg = true;
+  if (value == "temperature" || value == "materials") {
+    line.svg_materials = value == "materials";
+  } else if (!value.empty()) {
+    line.svg_file = std::string(value);
+  }
+  return true;
+}
+
 using V = OptionRule::Value;
 using C = CommandLine;
 constexpr OptionRule kOptions[] = {
@@ -83,7 +96,7 @@ constexpr OptionRule kOptions[] = {
      }},
     {"--report", "", V::kOptional, nullptr, nullptr, SetReport},
     {"--coupling", "", V::kNone, &C::coupling},
-    {"--svg", "", V::kOptional, &C::svg, &C::svg_file},
+    {"--svg", "", V::kOptional, nullptr, nullptr, SetSvg},
     {"--svg-case", "", V::kRequired, &C::svg, &C::svg_case},
     {"--check-grid", "", V::kNone, &C::check_grid},
     {"--nodes", "", V::kOptional, &C::nodes, &C::nodes_file},
@@ -202,6 +215,9 @@ Options:
   --svg              also draw each model as a picture beside its result
                      (wall.inp gives wall.svg)
   --svg=FILE         draw the picture of the one model into FILE
+  --svg=materials    draw the materials map instead of the temperature field
+                     (--svg=temperature, the default); with --svg=FILE too,
+                     the picture of the one model into FILE
   --svg-case=NAME    draw the picture of a detail file's case NAME instead of
                      the model's own values (implies --svg)
   --check-grid       solve each model again on a finer grid (a detail file's

@@ -18,6 +18,7 @@ struct CommandLine {
   bool coupling = false;  // --coupling (implies a report, or goes into the page)
   bool svg = false;          // --svg: a picture beside each result
   std::string svg_file;      // --svg=FILE: the picture's name, for one model
+  bool svg_materials = false;  // --svg=materials: the materials view (--svg=temperature: not)
   std::string svg_case;      // --svg-case=NAME: the picture of that case
   bool save_input = false;   // --save-input: a detail file's grid beside it
   std::string save_input_file;  // --save-input=FILE: the grid of the one model

@@ -11,10 +11,13 @@
 #include "app/model_source.h"
 #include "app/version.h"
 #include "model/subdivide.h"
+#include "model/units.h"
 #include "output/result_writer.h"
 #include "picture/svg.h"
 #include "platform/error.h"
+#include "platform/file_io.h"
 #include "platform/output_files.h"
+#include "platform/sha256.h"
 #include "report/cases.h"
 #include "report/condensation.h"
 #include "report/grid_check.h"
@@ -23,6 +26,7 @@
 #include "report/page_field.h"
 #include "report/report.h"
 #include "report/field_checks.h"
+#include "report/rounding.h"
 #include "report/solution_check.h"
 #include "solver/solver.h"
 
@@ -122,10 +126,39 @@ Solution Solve(const ModelRun& run, const Model& model, const std::string& what,
   });
 }
 
-SvgOptions CasePicture(const CaseDefinition& c) {
+// The critical point of a solution: the warm side's lowest surface
+// temperature, the one its fRsi takes; none without fRsi.
+std::optional<SvgOptions::Mark> CriticalMark(const SolutionReport& r, const ModelLabels& labels) {
+  if (!r.frsi) return std::nullopt;
+  const SurfacePoint& p = r.frsi->surface;
+  const std::string t =
+      TemperatureValue(p.temperature) + (labels.drawing ? " \xC2\xB0""C" : "");
+  return SvgOptions::Mark{
+      p.column_line, p.row_line, t,
+      "lowest surface temperature on the warm side (fRsi " + FactorValue(r.frsi->value) +
+          "): " + t + " at x " + LengthValue(MetreToMillimetre(p.x)) + ", y " +
+          LengthValue(MetreToMillimetre(p.y)) + " mm"};
+}
+
+// What the picture of a solution shows: the view asked for, the case, and
+// its critical point.
+SvgOptions PictureOptions(const ModelRun& run, const SolvedField& field, std::span<const double> t,
+                          const EnvironmentValues& values, const ModelLabels& labels,
+                          const std::string& case_name) {
   SvgOptions options;
-  options.case_name = c.name;
+  options.case_name = case_name;
+  options.view = run.line.svg_materials ? SvgOptions::View::kMaterials
+                                        : SvgOptions::View::kTemperature;
+  options.critical = CriticalMark(ReportSolution(field, t, values, labels), labels);
   return options;
+}
+
+std::string DrawPicture(const ModelRun& run, const SolvedField& field, std::span<const double> t,
+                        const EnvironmentValues& values, const ModelLabels& labels,
+                        const std::string& case_name) {
+  return DrawSvgPicture(field, t, values, labels,
+                        PictureOptions(run, field, t, values, labels, case_name))
+      .text;
 }
 
 // The cases whose matrix is the model's, solved on its factors.
@@ -142,7 +175,7 @@ void SolveCasesOnFactors(const ModelRun& run, const LoadedModel& loaded,
       results.report->cases[i] = {c.name, false, ReportSolution(field, t, c.values, loaded.labels())};
     }
     if (c.name == run.outputs.svg_case) {
-      results.picture = DrawSvgPicture(field, t, c.values, loaded.labels(), CasePicture(c)).text;
+      results.picture = DrawPicture(run, field, t, c.values, loaded.labels(), c.name);
     }
   }
 }
@@ -165,14 +198,22 @@ ModelResults SolveModel(const ModelRun& run, const LoadedModel& loaded) {
     });
     results.report->cases.resize(loaded.cases.size());
   }
+  const EnvironmentValues values = ValuesOf(loaded.model());
   if (run.Paging()) {
-    const SvgPicture picture = DrawSvgPicture(field, labels);
+    // Both views, which the page switches between; they share the layout.
+    SvgOptions options = PictureOptions(run, field, field.temperature, values, labels, "");
+    options.view = SvgOptions::View::kTemperature;
+    const SvgPicture picture = DrawSvgPicture(field, field.temperature, values, labels, options);
+    options.view = SvgOptions::View::kMaterials;
     results.page_picture = {picture.text, picture.layout.origin_x, picture.layout.origin_y,
-                            picture.layout.scale};
+                            picture.layout.scale,
+                            DrawSvgPicture(field, field.temperature, values, labels, options).text};
     results.page_field = CapturePageField(field, field.temperature, labels);
   }
   if (run.Drawing() && run.outputs.svg_case.empty()) {
-    results.picture = run.Paging() ? results.page_picture.svg : DrawSvgPicture(field, labels).text;
+    results.picture = run.Paging() ? (run.line.svg_materials ? results.page_picture.materials_svg
+                                                             : results.page_picture.svg)
+                                   : DrawPicture(run, field, field.temperature, values, labels, "");
   }
   if (!run.outputs.nodes.empty()) results.nodes = NodeTableText(field, field.temperature, labels);
   if (run.line.check_grid) {
@@ -199,7 +240,8 @@ void SolveCasesOfTheirOwn(const ModelRun& run, const LoadedModel& loaded,
           c.name, true, ReportSolution(field, field.temperature, c.values, loaded.labels())};
     }
     if (c.name == run.outputs.svg_case) {
-      results.picture = DrawSvgPicture(field, loaded.labels(), CasePicture(c)).text;
+      results.picture =
+          DrawPicture(run, field, field.temperature, c.values, loaded.labels(), c.name);
     }
   }
 }
@@ -254,8 +296,14 @@ std::string LocalDateText() {
 
 std::string PageText(const ModelRun& run, const ModelResults& results) {
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - run.started;
+  // The bytes as they are now: read once more, as the page is written.
+  std::string sha256;
+  try {
+    sha256 = Sha256Hex(ReadWholeFile(run.paths.input));
+  } catch (const RunError&) {
+  }
   return HtmlPage(*results.report, results.page_field, results.page_picture,
-                  {LocalDateText(), ProgramVersion(), took.count()});
+                  {LocalDateText(), ProgramVersion(), took.count(), sha256});
 }
 
 // What one model's run writes, claimed before it computes anything: its

@@ -3,6 +3,8 @@
 #include <toml++/toml.h>
 
 #include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -46,6 +48,9 @@ constexpr std::size_t kMostVertices = 10000;
 // top-level keys are the sections of DetailReader::kSections. A new key is
 // one more entry here, its reading below, and a line in docs/detail-files.md.
 constexpr std::string_view kGridKeys[] = {"max_cell", "fine", "growth"};
+constexpr std::string_view kPictureKeys[] = {"window"};
+constexpr std::string_view kReportKeys[] = {"project", "client", "author", "reference"};
+// A material given as a table.
 // A condition's table, in [conditions] and in a case.
 constexpr std::string_view kConditionKeys[] = {"ambient", "h", "resistance"};
 constexpr std::string_view kDrawingKeys[] = {"file", "unit", "offset", "join"};
@@ -64,7 +69,8 @@ constexpr std::string_view kInsideKeys[] = {"temperature", "humidity", "vapour_e
 constexpr std::string_view kOutsideKeys[] = {"temperature", "humidity"};
 // A material's inline table: conductivities by direction, a library entry,
 // or an air cavity.
-constexpr std::string_view kMaterialKeys[] = {"x", "y", "library", "cavity", "emissivity"};
+constexpr std::string_view kMaterialKeys[] = {"lambda", "x",          "y",     "library",
+                                              "cavity", "emissivity", "colour"};
 constexpr std::string_view kCavitiesKeys[] = {"temperature_difference", "mean_temperature"};
 constexpr std::string_view kFrameKeys[] = {"between", "panel", "width"};
 // [frame] panel.
@@ -169,6 +175,7 @@ class DetailReader {
   void ReadFrame(const toml::node& node) { frame_ = &node; }
   void ReadFrameTable(const toml::node& node);
   void ReadPanel(const toml::node& node, FrameEntry& frame) const;
+  std::uint32_t Colour(const toml::node& node, const std::string& what) const;
   void ReadConditions(const toml::node& node);
   ConditionEntry Condition(const toml::key& key, const toml::node& node) const;
   struct HeatTransfer {
@@ -187,6 +194,8 @@ class DetailReader {
   void ReadGeometry(const toml::key& key, const toml::node& node, Shape* shape) const;
   std::vector<Point> Polygon(const toml::node& node) const;
   void ReadProbes(const toml::node& node);
+  void ReadPicture(const toml::node& node);
+  void ReadReport(const toml::node& node);
   // Environments, psi, cases and condensation name conditions and fixed
   // temperatures, which may come further down: they are read once every
   // name is known.
@@ -233,6 +242,8 @@ class DetailReader {
       {"condensation", &DetailReader::ReadCondensation},
       {"cavities", &DetailReader::ReadCavities},
       {"frame", &DetailReader::ReadFrame},
+      {"picture", &DetailReader::ReadPicture},
+      {"report", &DetailReader::ReadReport},
   };
 
   std::string_view text_;
@@ -386,8 +397,9 @@ void DetailReader::ReadMaterials(const toml::node& node) {
   }
 }
 
-// A material's value: a conductivity, or a table of x and y, of library, or
-// of cavity and emissivity.
+// A material's value: a conductivity, or a table of lambda, of x and y, of
+// library, or of cavity and emissivity; any table may give the material's
+// colour in the picture: { lambda = 0.8, colour = "#c05030" }.
 MaterialEntry DetailReader::Material(const toml::key& key, const toml::node& node) const {
   MaterialEntry material;
   material.name = Name(key);
@@ -405,17 +417,26 @@ MaterialEntry DetailReader::Material(const toml::key& key, const toml::node& nod
   const toml::node* y = table.get("y");
   const toml::node* library = table.get("library");
   const toml::node* cavity = table.get("cavity");
-  const int given = (x != nullptr || y != nullptr) + (library != nullptr) + (cavity != nullptr);
+  const toml::node* lambda = table.get("lambda");
+  const int given = (x != nullptr || y != nullptr) + (library != nullptr) + (cavity != nullptr) +
+                    (lambda != nullptr);
   if (given != 1) {
     Fail(given == 0 ? ErrorKind::kMissingKey : ErrorKind::kInvalidValue, table.source(),
-         what + " must be one of { x = 0.5, y = 0.2 }, { library = \"...\" } and { cavity = "
-                "\"unventilated\" }" + (given == 0 ? "" : ", not several"));
+         what + " must be one of { lambda = 0.8 }, { x = 0.5, y = 0.2 }, { library = \"...\" } "
+                "and { cavity = \"unventilated\" }" + (given == 0 ? "" : ", not several"));
+  }
+  if (const toml::node* colour = table.get("colour")) {
+    material.colour = Colour(*colour, "colour of " + what);
   }
   if (table.get("emissivity") != nullptr && cavity == nullptr) {
     Fail(ErrorKind::kInvalidValue, table.get("emissivity")->source(),
          "emissivity of " + what + " belongs to a cavity, which it is not");
   }
-  if (library != nullptr) {
+  if (lambda != nullptr) {
+    material.conductivity = InRange(*lambda, "the conductivity of " + Quoted(material.name),
+                                    kConductivity);
+    material.conductivity_y = material.conductivity;
+  } else if (library != nullptr) {
     ReadLibrary(*library, material);
   } else if (cavity != nullptr) {
     material.cavity = Cavity(table, what);
@@ -508,6 +529,27 @@ void DetailReader::ReadCavities(const toml::node& node) {
     }
     detail_.cavities.mean_temperature = t;
   }
+}
+
+// A colour as "#rrggbb", to 0xRRGGBB.
+std::uint32_t DetailReader::Colour(const toml::node& node, const std::string& what) const {
+  const auto* text = node.as_string();
+  if (text == nullptr) {
+    Fail(ErrorKind::kTypeMismatch, node.source(),
+         what + " must be a string such as \"#c05030\", not " + TypeName(node));
+  }
+  const std::string& value = text->get();
+  std::uint32_t colour = 0;
+  const char* first = value.data() + 1;
+  const char* last = value.data() + value.size();
+  const bool hex = value.size() == 7 && value[0] == '#' &&
+                   std::all_of(first, last, [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+  if (!hex || std::from_chars(first, last, colour, 16).ptr != last) {
+    Fail(ErrorKind::kInvalidValue, node.source(),
+         what + " must be \"#\" and six hexadecimal digits, as in \"#c05030\", not " +
+             Quoted(value));
+  }
+  return colour;
 }
 
 // A condition's value: a table of ambient, h and resistance, of which
@@ -766,6 +808,37 @@ void DetailReader::ReadProbes(const toml::node& node) {
     const std::string name(entry.key->str());
     std::vector<double> xy = Coordinates(*entry.value, 2, "probe " + Quoted(name), "[x, y]");
     detail_.probes.push_back({name, {xy[0], xy[1]}, PositionOf(entry.key->source())});
+  }
+}
+
+void DetailReader::ReadPicture(const toml::node& node) {
+  const toml::table& picture = TableOf(node, "picture");
+  RefuseUnknownKeys(picture, kPictureKeys, "[picture]");
+  const toml::node* window = picture.get("window");
+  if (window == nullptr) return;
+  const std::vector<double> w = Coordinates(*window, 4, "window", "[x0, y0, x1, y1]");
+  if (!(w[2] > w[0]) || !(w[3] > w[1])) {
+    Fail(ErrorKind::kInvalidValue, window->source(),
+         "window [x0, y0, x1, y1] must have x1 above x0 and y1 above y0, not [" +
+             NumberText(w[0]) + ", " + NumberText(w[1]) + ", " + NumberText(w[2]) + ", " +
+             NumberText(w[3]) + "]");
+  }
+  detail_.picture_window = PictureWindow{w[0], w[1], w[2], w[3]};
+}
+
+void DetailReader::ReadReport(const toml::node& node) {
+  const toml::table& report = TableOf(node, "report");
+  RefuseUnknownKeys(report, kReportKeys, "[report]");
+  ReportHeader& header = detail_.header;
+  for (auto [key, value] : {std::pair{"project", &header.project}, {"client", &header.client},
+                            {"author", &header.author}, {"reference", &header.reference}}) {
+    const toml::node* given = report.get(key);
+    if (given == nullptr) continue;
+    if (!given->is_string()) {
+      Fail(ErrorKind::kTypeMismatch, given->source(),
+           std::string(key) + " of [report] must be a string, not " + TypeName(*given));
+    }
+    *value = given->as_string()->get();
   }
 }
 
@@ -1437,6 +1510,9 @@ std::vector<std::string_view> DetailReader::SectionKeys() {
 std::vector<DetailKeys> DetailFileKeys() {
   return {{"", DetailReader::SectionKeys()},
           {"[grid]", {std::begin(kGridKeys), std::end(kGridKeys)}},
+          {"material", {std::begin(kMaterialKeys), std::end(kMaterialKeys)}},
+          {"[picture]", {std::begin(kPictureKeys), std::end(kPictureKeys)}},
+          {"[report]", {std::begin(kReportKeys), std::end(kReportKeys)}},
           {"condition", {std::begin(kConditionKeys), std::end(kConditionKeys)}},
           {"[drawing]", {std::begin(kDrawingKeys), std::end(kDrawingKeys)}},
           {"[[shape]]", {std::begin(kShapeKeys), std::end(kShapeKeys)}},

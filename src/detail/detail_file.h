@@ -13,6 +13,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "detail/cavities.h"
+#include "model/labels.h"
 
 namespace kelvane {
 
@@ -88,6 +90,7 @@ struct MaterialEntry {
   std::string library;        // The built-in entry it takes, and that entry's
   std::string source;         //   source; both empty otherwise.
   std::optional<CavityFill> cavity;
+  std::optional<std::uint32_t> colour;  // In the picture, 0xRRGGBB, where given.
   SourcePosition at;  // The key.
 
   bool Anisotropic() const { return conductivity != conductivity_y; }
@@ -258,6 +261,8 @@ struct DetailFile {
   std::optional<CondensationEntry> condensation;
   CavitySettings cavities;  // [cavities], or the standard's values.
   std::optional<FrameEntry> frame;
+  ReportHeader header;                      // [report]
+  std::optional<PictureWindow> picture_window;  // [picture] window
 
   // "wall.toml:12:5", the place of a refusal.
   std::string PlaceOf(SourcePosition at) const;

@@ -653,8 +653,10 @@ void GridMaker::FillMaterials() {
   model.MaterialTable.assign(count, Material());
   labels.materials.assign(count, "");
   labels.material_sources.assign(detail_.materials.size() + 1, "");
+  labels.material_colours.assign(count, std::nullopt);
   for (std::size_t i = 0; i < detail_.materials.size(); ++i) {
     const MaterialEntry& m = detail_.materials[i];
+    labels.material_colours[i + 1] = m.colour;
     const bool cavity = m.cavity.has_value();
     model.MaterialTable[i + 1] = {FieldSafe(m.name), cavity ? 0.025 : m.conductivity,
                                   cavity ? 0.025 : m.conductivity_y};
@@ -670,6 +672,7 @@ void GridMaker::FillMaterials() {
     model.MaterialTable[c.material] = {FieldSafe(name), c.along_x.conductivity,
                                        c.along_y.conductivity};
     labels.materials[c.material] = name;
+    labels.material_colours[c.material] = detail_.materials[fill].colour;
   }
 }
 
@@ -678,6 +681,8 @@ void GridMaker::FillTables(const std::vector<int>& painted) {
   ModelLabels& labels = grid_.labels;
   model.Header = FieldSafe(detail_.title);
   labels.title = detail_.title;
+  labels.header = detail_.header;
+  labels.picture_window = detail_.picture_window;
   labels.drawing = true;
   FillMaterials();
   FillConditions(painted);
@@ -724,9 +729,12 @@ void GridMaker::FillConditions(const std::vector<int>& painted) {
   grid_.condition_numbers.assign(detail_.conditions.size(), {});
   cell_condition_.assign(detail_.conditions.size(), 0);
   grid_.facing = {Facing::kAny};
-  auto add = [&](std::size_t i, double h, const std::string& name, Facing facing) {
+  labels.resistances = {std::nullopt};
+  auto add = [&](std::size_t i, double h, const std::string& name, Facing facing,
+                 std::optional<double> resistance) {
     model.ConvectionTable.push_back({detail_.conditions[i].ambient, h});
     labels.conditions.push_back(name);
+    labels.resistances.push_back(resistance);
     grid_.facing.push_back(facing);
     grid_.condition_numbers[i].push_back(model.ConvectionCount());
     return model.ConvectionCount();
@@ -734,7 +742,7 @@ void GridMaker::FillConditions(const std::vector<int>& painted) {
   for (std::size_t i = 0; i < detail_.conditions.size(); ++i) {
     const ConditionEntry& c = detail_.conditions[i];
     if (!c.by_direction) {
-      cell_condition_[i] = add(i, c.h, c.name, Facing::kAny);
+      cell_condition_[i] = add(i, c.h, c.name, Facing::kAny, c.resistance);
       continue;
     }
     const DirectedResistance& r = *c.by_direction;
@@ -744,7 +752,8 @@ void GridMaker::FillConditions(const std::vector<int>& painted) {
     std::array<std::int32_t, 3> directed{};
     for (int f : {kWall, kCeiling, kFloor}) {
       if (faces[f]) {
-        directed[f] = add(i, 1 / resistance[f], c.name + " (" + kFaceNames[f] + ")", kFacings[f]);
+        directed[f] = add(i, 1 / resistance[f], c.name + " (" + kFaceNames[f] + ")", kFacings[f],
+                          resistance[f]);
       }
     }
     cell_condition_[i] = grid_.condition_numbers[i].front();

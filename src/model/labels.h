@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -86,13 +87,38 @@ struct CavityLabel {
   CavityAxisLabel along_y;
 };
 
+// Who and what a result is for, as a detail file's [report] gives it; the
+// report and the page print it at their top. Each may be empty.
+struct ReportHeader {
+  std::string project;
+  std::string client;
+  std::string author;
+  std::string reference;
+  bool Empty() const { return project.empty() && client.empty() && author.empty() && reference.empty(); }
+  friend bool operator==(const ReportHeader&, const ReportHeader&) = default;
+};
+
+// The part of the drawing a picture shows, mm in the drawing's coordinates.
+struct PictureWindow {
+  double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+};
+
 struct ModelLabels {
   std::string title;
+  ReportHeader header;
+  std::optional<PictureWindow> picture_window;  // None: the whole model.
   // Entry n names material n, condition n, fixed temperature n; entry 0 is
   // unused, as in the model's tables.
   std::vector<std::string> materials;
   std::vector<std::string> conditions;
   std::vector<std::string> fixed;
+  // Entry n: material n's colour in the picture's materials view, 0xRRGGBB,
+  // where the file gave one. Shorter than `materials` when none did.
+  std::vector<std::optional<std::uint32_t>> material_colours;
+  // Entry n: condition n's surface resistance, m2 K/W, where the file gave
+  // the condition a resistance rather than h (the report shows it so).
+  // Shorter than `conditions` when none did.
+  std::vector<std::optional<double>> resistances;
   // A detail file: places are points of the drawing, which are where its
   // column lines 1..LastColumn-1 (entry k - 1) and row lines (top first)
   // lie, in mm. A grid file: grid points of the code block, placed by the
@@ -113,6 +139,9 @@ struct ModelLabels {
   std::vector<EnvironmentLabel> environments;
 
   const std::string& Condition(std::int32_t v) const { return conditions[v]; }
+  bool GivenAsResistance(std::int32_t v) const {
+    return v >= 0 && static_cast<std::size_t>(v) < resistances.size() && resistances[v];
+  }
   // Whether some environment is more than one condition or fixed temperature.
   bool AnyGrouped() const {
     return std::any_of(environments.begin(), environments.end(), [](const EnvironmentLabel& e) {

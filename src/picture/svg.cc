@@ -19,17 +19,24 @@ namespace {
 
 // The layers, bottom to top. The legend comes last: it lists the notes of
 // the layers left out.
+// The materials view has no isotherms and no colour bar: its legend names
+// the materials instead.
 void DrawLayers(SvgPage& page, const SvgOptions& options) {
   DrawField(page, options.fill);
   DrawMaterialBoundaries(page);
-  DrawIsotherms(page);
-  DrawConvectionSides(page);
-  DrawMarkers(page);
-  DrawColourBar(page);
+  if (!page.materials_view) DrawIsotherms(page);
+  // The regions' own colours tell the conditions apart there.
+  if (!page.materials_view) DrawConvectionSides(page);
+  DrawMarkers(page, options.critical);
+  if (!page.materials_view) DrawColourBar(page);
   DrawScaleBar(page);
   page.layout.width =
-      std::max(page.layout.width, page.layout.origin_x + page.draw_width + kMargin);
-  DrawLegend(page);
+      std::max(page.layout.width, page.frame_x + page.draw_width + kMargin);
+  if (page.materials_view) {
+    DrawMaterialsLegend(page, options.critical);
+  } else {
+    DrawLegend(page, options.critical);
+  }
 }
 
 // The two lines of heading: the title and the model's size and range. The
@@ -42,7 +49,10 @@ std::string Heading(SvgPage& page, const std::string& title, const std::string& 
       std::to_string(columns) + " \xC3\x97 " + std::to_string(rows) + " cells, " +
       Fixed(grid.Width(), 3) + " \xC3\x97 " + Fixed(grid.Height(), 3) + " mm; temperatures " +
       TemperatureText(grid.Minimum(), page.label_decimals + 1) + " to " +
-      TemperatureText(grid.Maximum(), page.label_decimals + 1);
+      TemperatureText(grid.Maximum(), page.label_decimals + 1) +
+      (page.windowed ? "; shown: " + Fixed(page.window_width, 3) + " \xC3\x97 " +
+                           Fixed(page.window_height, 3) + " mm of it"
+                     : "");
   page.layout.width = std::max({page.layout.width, kMargin + 8 + TextWidth(summary, 12) + kMargin,
                                 kMargin + 8 + TextWidth(title, 18) * 1.1 + kMargin});
   return "<text x=\"" + SvgPage::P(kMargin + 8) + "\" y=\"" + SvgPage::P(kMargin + 18) +
@@ -65,9 +75,22 @@ std::string Document(const SvgPage& page, const std::string& title, const std::s
   s += "<defs>\n" + page.defs + "</defs>\n";
   s += "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
   s += heading;
+  // A window shows its part of the model only.
+  if (page.windowed) {
+    s += "<clipPath id=\"window\"><rect x=\"" + SvgPage::P(page.frame_x) + "\" y=\"" +
+         SvgPage::P(page.frame_y) + "\" width=\"" + SvgPage::P(page.draw_width) +
+         "\" height=\"" + SvgPage::P(page.draw_height) + "\"/></clipPath>\n"
+         "<g clip-path=\"url(#window)\">\n";
+  }
   s += "<g transform=\"translate(" + SvgPage::P(page.layout.origin_x) + ' ' +
        SvgPage::P(page.layout.origin_y) + ") scale(" + Fixed(page.layout.scale, 9) + ")\">\n" +
        page.body + "</g>\n";
+  if (page.windowed) {
+    s += "<rect x=\"" + SvgPage::P(page.frame_x) + "\" y=\"" + SvgPage::P(page.frame_y) +
+         "\" width=\"" + SvgPage::P(page.draw_width) + "\" height=\"" +
+         SvgPage::P(page.draw_height) +
+         "\" fill=\"none\" stroke=\"#8c8c8c\" stroke-width=\"0.75\"/>\n</g>\n";
+  }
   s += page.overlay;
   s += "</svg>\n";
   return s;
@@ -80,6 +103,8 @@ SvgPicture DrawSvgPicture(const SolvedField& field, std::span<const double> temp
                           const SvgOptions& options) {
   PictureGrid grid(field, temperature);
   SvgPage page = LayOutPage(values, labels, grid);
+  page.materials_view = options.view == SvgOptions::View::kMaterials;
+  page.materials = field.model->MaterialTable;
   DrawLayers(page, options);
   const std::string title = labels.title.empty() ? "(untitled model)" : labels.title;
   const std::string heading = Heading(page, title, options.case_name);

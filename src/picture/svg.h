@@ -4,6 +4,7 @@
 // colour bar and a legend.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 
@@ -20,6 +21,21 @@ struct SvgOptions {
   Fill fill = Fill::kAuto;
   // The case of a detail file the picture shows, named in its heading.
   std::string case_name;
+  // The temperature field with isotherms, or the materials map: a colour
+  // per material, the environments' regions coloured by their ambient.
+  enum class View { kTemperature, kMaterials };
+  View view = View::kTemperature;
+  // The point the report's fRsi takes, the warm side's lowest surface
+  // temperature, marked in either view instead of the coldest surface
+  // point of all: grid point (column line, row line), its label beside it
+  // ("12.93 °C") and its row in the legend.
+  struct Mark {
+    int column_line = 0;
+    int row_line = 0;
+    std::string label;
+    std::string legend;
+  };
+  std::optional<Mark> critical;
 };
 
 // Where things lie in the picture, in its pixels (SVG user units).

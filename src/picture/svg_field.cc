@@ -87,22 +87,22 @@ Axis PartsAxis(const PictureGrid& grid, bool along_x, double scale) {
   return axis;
 }
 
-// Sampling at pixel centres of a raster `pixels` wide over the model.
-Axis PixelAxis(const PictureGrid& grid, bool along_x, int pixels) {
+// Sampling at pixel centres of a raster `pixels` wide over the `extent` mm
+// of the model from `from`.
+Axis PixelAxis(const PictureGrid& grid, bool along_x, int pixels, double from, double extent) {
   Axis axis;
   const int last = along_x ? grid.LastColumn() : grid.LastRow();
   auto line = [&](int k) { return along_x ? grid.X(k) : grid.Y(k); };
-  const double extent = line(last - 1);
   int k = 1;
   for (int p = 0; p < pixels; ++p) {
-    const double at = extent * ((p + 0.5) / pixels);
+    const double at = from + extent * ((p + 0.5) / pixels);
     while (k < last - 2 && line(k + 1) <= at) ++k;
     const double a = line(k), size = line(k + 1) - a;
-    axis.edge.push_back(extent * (static_cast<double>(p) / pixels));
+    axis.edge.push_back(from + extent * (static_cast<double>(p) / pixels));
     axis.cell.push_back(k);
     axis.centre.push_back(size > 0 ? std::clamp((at - a) / size, 0.0, 1.0) : 0.5);
   }
-  axis.edge.push_back(extent);
+  axis.edge.push_back(from + extent);
   return axis;
 }
 
@@ -111,11 +111,49 @@ int LevelIndex(const SvgPage& page, double temperature) {
   return kFirstLevelIndex + static_cast<int>(std::lround(t * (kFieldLevels - 1)));
 }
 
+// The materials view's palette index of `cell`.
+int MaterialsIndex(const SvgPage& page, const PictureCell& cell) {
+  switch (cell.kind) {
+    case CellKind::kMaterial: return 1 + (cell.number - 1) % kMaterialSlots;
+    case CellKind::kConvection: return kFirstConditionSlot + (cell.number - 1) % kConditionSlots;
+    case CellKind::kFixed:
+      if (cell.number < 1 || cell.number > page.FixedCount()) return kMaterialsGreyIndex;
+      return kFirstFixedSlot + (cell.number - 1) % kFixedSlots;
+    case CellKind::kVoid: break;
+  }
+  return 0;
+}
+
+// The materials view's palette: the first material, condition and fixed
+// temperature that take each slot give its colour.
+std::vector<Rgb> MaterialsPalette(const SvgPage& page) {
+  std::vector<Rgb> palette(256, Rgb{255, 255, 255});
+  const auto& own = page.labels.material_colours;
+  const int materials = static_cast<int>(page.materials.size()) - 1;
+  for (int m = std::min(materials, kMaterialSlots); m >= 1; --m) {
+    palette[m] = MaterialColour(
+        m, static_cast<std::size_t>(m) < own.size() ? own[m] : std::nullopt);
+  }
+  for (int v = std::min(page.ConditionCount(), kConditionSlots); v >= 1; --v) {
+    palette[kFirstConditionSlot + v - 1] = page.ConditionFill(v);
+  }
+  for (int i = std::min(page.FixedCount(), kFixedSlots); i >= 1; --i) {
+    palette[kFirstFixedSlot + i - 1] = page.FixedFill(i);
+  }
+  palette[kMaterialsGreyIndex] = {0xD0, 0xD0, 0xD0};
+  return palette;
+}
+
+std::vector<Rgb> PaletteOf(const SvgPage& page) {
+  return page.materials_view ? MaterialsPalette(page) : FieldPalette();
+}
+
 // The palette index at fractions (u, v) of cell (k, j).
 int IndexAt(const SvgPage& page, int k, int j, double u, double v) {
   const PictureGrid& grid = page.grid;
   if (!grid.IsInterior(k, j)) return 0;
   const PictureCell& cell = grid.CellAt(k, j);
+  if (page.materials_view) return MaterialsIndex(page, cell);
   switch (cell.kind) {
     case CellKind::kMaterial: {
       const double t00 = *grid.Temperature(k, j), t10 = *grid.Temperature(k + 1, j);
@@ -136,7 +174,7 @@ int IndexAt(const SvgPage& page, int k, int j, double u, double v) {
 }
 
 void VectorFill(SvgPage& page, const std::vector<Rect>& rects, const Axis& xs, const Axis& ys) {
-  const std::vector<Rgb> palette = FieldPalette();
+  const std::vector<Rgb> palette = PaletteOf(page);
   std::vector<std::string> paths(256);
   for (const Rect& r : rects) {
     std::string& d = paths[static_cast<std::size_t>(r.index)];
@@ -158,9 +196,10 @@ void RasterFill(SvgPage& page) {
   PaletteImage image;
   image.width = std::max(1, static_cast<int>(std::ceil(page.draw_width * factor)));
   image.height = std::max(1, static_cast<int>(std::ceil(page.draw_height * factor)));
-  image.palette = FieldPalette();
-  Axis xs = PixelAxis(page.grid, true, image.width);
-  Axis ys = PixelAxis(page.grid, false, image.height);
+  image.palette = PaletteOf(page);
+  // The drawn part only: a window of a large model keeps its detail.
+  Axis xs = PixelAxis(page.grid, true, image.width, page.window_left, page.window_width);
+  Axis ys = PixelAxis(page.grid, false, image.height, page.window_top, page.window_height);
   image.indices.resize(static_cast<std::size_t>(image.width) * image.height);
   for (int y = 0; y < image.height; ++y) {
     for (int x = 0; x < image.width; ++x) {
@@ -168,8 +207,9 @@ void RasterFill(SvgPage& page) {
           IndexAt(page, xs.cell[x], ys.cell[y], xs.centre[x], ys.centre[y]));
     }
   }
-  page.body += "<image x=\"0\" y=\"0\" width=\"" + page.Mm(page.grid.Width()) + "\" height=\"" +
-               page.Mm(page.grid.Height()) +
+  page.body += "<image x=\"" + page.Mm(page.window_left) + "\" y=\"" + page.Mm(page.window_top) +
+               "\" width=\"" + page.Mm(page.window_width) + "\" height=\"" +
+               page.Mm(page.window_height) +
                "\" preserveAspectRatio=\"none\" xlink:href=\"data:image/png;base64," +
                Base64(EncodePng(image)) + "\"/>\n";
 }

@@ -115,9 +115,8 @@ struct Placed {
 
 bool IsFree(const SvgPage& page, const std::vector<Placed>& placed, double x, double y,
             double radius) {
-  const SvgLayout& l = page.layout;
-  if (!(x - radius >= l.origin_x && x + radius <= l.origin_x + page.draw_width &&
-        y - radius >= l.origin_y && y + radius <= l.origin_y + page.draw_height)) {
+  if (!(x - radius >= page.frame_x && x + radius <= page.frame_x + page.draw_width &&
+        y - radius >= page.frame_y && y + radius <= page.frame_y + page.draw_height)) {
     return false;
   }
   for (const Placed& other : placed) {

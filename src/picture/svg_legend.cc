@@ -7,6 +7,7 @@
 
 #include "picture/colour_map.h"
 #include "picture/svg_palette.h"
+#include "platform/number_text.h"
 #include "platform/xml_text.h"
 
 namespace kelvane {
@@ -71,9 +72,15 @@ void ConditionRows(LegendRows& rows) {
       continue;
     }
     const Convection& c = page.values.conditions[static_cast<std::size_t>(v)];
+    // R where the file gave R, as written; else h.
+    const double h = c.HeatTransferCoefficient;
+    const std::string surface =
+        page.labels.GivenAsResistance(v) && h != 0
+            ? ", R " + NumberText(1 / h, 12) + " m\xC2\xB2 K/W"
+            : ", h " + NumberText(h, 12) + " W/(m\xC2\xB2 K)";
     rows.Row(rows.LineSymbol(HexColour(ConditionColour(v)), 3),
              page.labels.Condition(v) + ": ambient " + TemperatureText(c.AmbientTemperature, 6) +
-                 ", h " + TemperatureText(c.HeatTransferCoefficient, 6) + " W/(m\xC2\xB2 K)");
+                 surface);
     ++shown;
   }
   if (hidden > 0) rows.Row("", "and " + std::to_string(hidden) + " more conditions");
@@ -94,7 +101,8 @@ void DrawColourBar(SvgPage& page) {
   page.overlay += "<text x=\"" + SvgPage::P(x) + "\" y=\"" + SvgPage::P(y - 20) +
                   "\" font-size=\"12\" font-weight=\"bold\">Temperature</text>\n"
                   "<text x=\"" + SvgPage::P(x) + "\" y=\"" + SvgPage::P(y - 7) +
-                  "\" font-size=\"10\" fill=\"#444444\">in the input's unit</text>\n"
+                  "\" font-size=\"10\" fill=\"#444444\">" +
+                  (page.labels.drawing ? "\xC2\xB0""C" : "in the input's unit") + "</text>\n"
                   "<rect x=\"" + SvgPage::P(x) + "\" y=\"" + SvgPage::P(y) + "\" width=\"" +
                   SvgPage::P(l.bar_width) + "\" height=\"" + SvgPage::P(l.bar_height) +
                   "\" fill=\"url(#bar)\" stroke=\"#333333\" stroke-width=\"0.75\"/>\n";
@@ -114,9 +122,9 @@ void DrawColourBar(SvgPage& page) {
 }
 
 void DrawScaleBar(SvgPage& page) {
-  const double length = RoundLengthBelow(std::min(page.grid.Width(), 160 / page.layout.scale));
+  const double length = RoundLengthBelow(std::min(page.window_width, 160 / page.layout.scale));
   const double px = length * page.layout.scale;
-  const double x = page.layout.origin_x, y = page.layout.origin_y + page.draw_height + 22;
+  const double x = page.frame_x, y = page.frame_y + page.draw_height + 22;
   page.overlay += "<path fill=\"none\" stroke=\"#333333\" stroke-width=\"1\" d=\"M" +
                   SvgPage::P(x) + ' ' + SvgPage::P(y - 4) + "v4h" + SvgPage::P(px) +
                   "v-4\"/>\n<text x=\"" + SvgPage::P(x + px + 6) + "\" y=\"" + SvgPage::P(y) +
@@ -124,7 +132,55 @@ void DrawScaleBar(SvgPage& page) {
   page.layout.height = std::max(page.layout.height, y + 10 + kMargin);
 }
 
-void DrawLegend(SvgPage& page) {
+namespace {
+
+void CircleRow(LegendRows& rows, const std::string& text) {
+  rows.Row("<circle cx=\"" + SvgPage::P(rows.x + 9) + "\" cy=\"" + SvgPage::P(rows.y) +
+               "\" r=\"5\" fill=\"none\" stroke=\"#000000\" stroke-width=\"1.8\"/>",
+           text);
+}
+
+// The rows below the keys of lines: fixed points, probes, the circled
+// point and the notes; then the page grows to hold the legend.
+void MarkerRows(LegendRows& rows, const std::optional<SvgOptions::Mark>& critical) {
+  SvgPage& page = rows.page;
+  const std::vector<PicturePoint> fixed = page.grid.FixedNodes();
+  if (!fixed.empty()) {
+    rows.Row("<path fill=\"#111111\" d=\"M" + SvgPage::P(rows.x + 7) + ' ' +
+                 SvgPage::P(rows.y - 2) + "h4v4h-4z\"/>",
+             "fixed temperature (" + std::to_string(fixed.size()) + " points)");
+  }
+  if (!page.labels.probes.empty()) {
+    rows.Row("<path stroke=\"#000000\" stroke-width=\"1.5\" d=\"M" + SvgPage::P(rows.x + 5) +
+                 ' ' + SvgPage::P(rows.y - 4) + "l8 8m0 -8l-8 8\"/>",
+             "probe");
+  }
+  if (critical) {
+    CircleRow(rows, critical->legend);
+  } else if (std::optional<PicturePoint> coldest = page.grid.ColdestSurfacePoint()) {
+    CircleRow(rows, "coldest surface point: " +
+                        TemperatureText(coldest->temperature, page.label_decimals + 1));
+  }
+  for (const std::string& note : page.notes) rows.Row("", note);
+  page.layout.width = std::max(page.layout.width, rows.right + kMargin);
+  page.layout.height = std::max(page.layout.height, rows.y + kMargin);
+}
+
+std::string Swatch(const LegendRows& rows, Rgb colour) {
+  return "<rect x=\"" + SvgPage::P(rows.x) + "\" y=\"" + SvgPage::P(rows.y - 6) +
+         "\" width=\"18\" height=\"12\" fill=\"" + HexColour(colour) +
+         "\" stroke=\"#303030\" stroke-width=\"0.75\"/>";
+}
+
+std::string Lambda(const Material& m) {
+  const std::string x = NumberText(m.ConductivityX, 12);
+  if (m.ConductivityX == m.ConductivityY) return "\xCE\xBB " + x + " W/(m K)";
+  return "\xCE\xBB x " + x + ", y " + NumberText(m.ConductivityY, 12) + " W/(m K)";
+}
+
+}  // namespace
+
+void DrawLegend(SvgPage& page, const std::optional<SvgOptions::Mark>& critical) {
   const SvgLayout& l = page.layout;
   LegendRows rows{page, l.bar_x, l.bar_y + l.bar_height + 30, l.bar_x + l.bar_width + 80};
   if (l.isotherm_count > 0) {
@@ -133,21 +189,44 @@ void DrawLegend(SvgPage& page) {
   }
   rows.Row(rows.LineSymbol("#303030", 0.8), "material boundary");
   ConditionRows(rows);
-  const std::vector<PicturePoint> fixed = page.grid.FixedNodes();
-  if (!fixed.empty()) {
-    rows.Row("<path fill=\"#111111\" d=\"M" + SvgPage::P(rows.x + 7) + ' ' +
-                 SvgPage::P(rows.y - 2) + "h4v4h-4z\"/>",
-             "fixed temperature (" + std::to_string(fixed.size()) + " points)");
+  MarkerRows(rows, critical);
+}
+
+void DrawMaterialsLegend(SvgPage& page, const std::optional<SvgOptions::Mark>& critical) {
+  const SvgLayout& l = page.layout;
+  page.overlay += "<text x=\"" + SvgPage::P(l.bar_x) + "\" y=\"" + SvgPage::P(l.bar_y - 20) +
+                  "\" font-size=\"12\" font-weight=\"bold\">Materials</text>\n";
+  LegendRows rows{page, l.bar_x, l.bar_y, l.bar_x + 80};
+  const auto& own = page.labels.material_colours;
+  const int materials = static_cast<int>(page.materials.size()) - 1;
+  for (int m = 1; m <= std::min(materials, kMostConditionsShown * 3); ++m) {
+    const std::size_t n = static_cast<std::size_t>(m);
+    const Rgb colour = MaterialColour(1 + (m - 1) % kMaterialSlots,
+                                      (1 + (m - 1) % kMaterialSlots) < static_cast<int>(own.size())
+                                          ? own[1 + (m - 1) % kMaterialSlots]
+                                          : std::nullopt);
+    const std::string name = n < page.labels.materials.size() ? page.labels.materials[n] : "";
+    rows.Row(Swatch(rows, colour), name + ": " + Lambda(page.materials[n]));
   }
-  if (std::optional<PicturePoint> coldest = page.grid.ColdestSurfacePoint()) {
-    rows.Row("<circle cx=\"" + SvgPage::P(rows.x + 9) + "\" cy=\"" + SvgPage::P(rows.y) +
-                 "\" r=\"5\" fill=\"none\" stroke=\"#000000\" stroke-width=\"1.8\"/>",
-             "coldest surface point: " +
-                 TemperatureText(coldest->temperature, page.label_decimals + 1));
+  if (materials > kMostConditionsShown * 3) {
+    rows.Row("", "and " + std::to_string(materials - kMostConditionsShown * 3) + " more materials");
   }
-  for (const std::string& note : page.notes) rows.Row("", note);
-  page.layout.width = std::max(page.layout.width, rows.right + kMargin);
-  page.layout.height = std::max(page.layout.height, rows.y + kMargin);
+  rows.y += 8;
+  for (int v = 1; v <= page.ConditionCount(); ++v) {
+    const double ambient = page.values.conditions[static_cast<std::size_t>(v)].AmbientTemperature;
+    rows.Row(Swatch(rows, page.ConditionFill(1 + (v - 1) % kConditionSlots)),
+             page.labels.Condition(v) + ": ambient " + TemperatureText(ambient, 6) +
+                 (page.labels.drawing ? " \xC2\xB0""C" : ""));
+  }
+  for (int i = 1; i <= page.FixedCount(); ++i) {
+    rows.Row(Swatch(rows, page.FixedFill(1 + (i - 1) % kFixedSlots)),
+             page.labels.Fixed(i) + ": fixed at " +
+                 TemperatureText(page.values.fixed[static_cast<std::size_t>(i)], 6) +
+                 (page.labels.drawing ? " \xC2\xB0""C" : ""));
+  }
+  rows.y += 8;
+  rows.Row(rows.LineSymbol("#303030", 0.8), "material boundary");
+  MarkerRows(rows, critical);
 }
 
 }  // namespace kelvane

@@ -3,6 +3,8 @@
 // page's width and height to hold them.
 #pragma once
 
+#include <optional>
+
 #include "picture/svg_page.h"
 
 namespace kelvane {
@@ -16,6 +18,12 @@ void DrawScaleBar(SvgPage& page);
 
 // The legend below the colour bar; the notes of the layers left out come
 // last, so it is drawn after every other layer.
-void DrawLegend(SvgPage& page);
+// The row of the critical point, where given, takes the coldest surface
+// point's.
+void DrawLegend(SvgPage& page, const std::optional<SvgOptions::Mark>& critical);
+// The materials view's legend at the colour bar's place: a swatch and lambda
+// for every material, a swatch and the ambient for every condition and
+// fixed temperature, then the lines and markers.
+void DrawMaterialsLegend(SvgPage& page, const std::optional<SvgOptions::Mark>& critical);
 
 }  // namespace kelvane

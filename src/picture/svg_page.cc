@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "picture/svg_palette.h"
+
 namespace kelvane {
 namespace {
 
@@ -29,7 +31,50 @@ void SetBarRange(double low, double high, SvgLayout& layout) {
   layout.bar_maximum = high;
 }
 
+// A detail file's [picture] window, in the drawing's coordinates (y up), as
+// the part of the model it covers, in millimetres from its top-left corner
+// (y down); a window that misses the model is the whole model.
+void SetWindow(SvgPage& page) {
+  const ModelLabels& labels = page.labels;
+  if (!labels.picture_window || labels.column_x_mm.empty() || labels.row_y_mm.empty()) return;
+  const PictureWindow& w = *labels.picture_window;
+  const double left = std::max(0.0, w.x0 - labels.column_x_mm.front());
+  const double right = std::min(page.grid.Width(), w.x1 - labels.column_x_mm.front());
+  const double top = std::max(0.0, labels.row_y_mm.front() - w.y1);
+  const double bottom = std::min(page.grid.Height(), labels.row_y_mm.front() - w.y0);
+  if (!(right > left) || !(bottom > top)) return;
+  page.windowed = true;
+  page.window_left = left;
+  page.window_top = top;
+  page.window_width = right - left;
+  page.window_height = bottom - top;
+}
+
 }  // namespace
+
+std::pair<double, double> SvgPage::AmbientRange() const {
+  double coldest = HUGE_VAL, warmest = -HUGE_VAL;
+  for (int v = 1; v <= ConditionCount(); ++v) {
+    coldest = std::min(coldest, values.conditions[static_cast<std::size_t>(v)].AmbientTemperature);
+    warmest = std::max(warmest, values.conditions[static_cast<std::size_t>(v)].AmbientTemperature);
+  }
+  for (int i = 1; i <= FixedCount(); ++i) {
+    coldest = std::min(coldest, values.fixed[static_cast<std::size_t>(i)]);
+    warmest = std::max(warmest, values.fixed[static_cast<std::size_t>(i)]);
+  }
+  return {coldest, warmest};
+}
+
+Rgb SvgPage::ConditionFill(int v) const {
+  const auto [coldest, warmest] = AmbientRange();
+  return AmbientColour(values.conditions[static_cast<std::size_t>(v)].AmbientTemperature, coldest,
+                       warmest);
+}
+
+Rgb SvgPage::FixedFill(int i) const {
+  const auto [coldest, warmest] = AmbientRange();
+  return AmbientColour(values.fixed[static_cast<std::size_t>(i)], coldest, warmest);
+}
 
 std::string SvgPage::Mm(double value) const { return Fixed(value, mm_decimals); }
 
@@ -38,23 +83,28 @@ std::string SvgPage::P(double value) { return Fixed(value, 2); }
 SvgPage LayOutPage(const EnvironmentValues& values, const ModelLabels& labels,
                    const PictureGrid& grid) {
   SvgPage page(values, labels, grid);
-  const double width_mm = grid.Width(), height_mm = grid.Height();
+  page.window_width = grid.Width();
+  page.window_height = grid.Height();
+  SetWindow(page);
+  const double width_mm = page.window_width, height_mm = page.window_height;
   double scale = std::min(kMaxDrawWidth / width_mm, kMaxDrawHeight / height_mm);
   if (!std::isfinite(scale) || !(scale > 0)) scale = 1;
   SvgLayout& layout = page.layout;
   layout.scale = scale;
   page.draw_width = width_mm * scale;
   page.draw_height = height_mm * scale;
-  layout.origin_x = kMargin + 8;
-  layout.origin_y = kMargin + 60;
+  page.frame_x = kMargin + 8;
+  page.frame_y = kMargin + 60;
+  layout.origin_x = page.frame_x - scale * page.window_left;
+  layout.origin_y = page.frame_y - scale * page.window_top;
   page.mm_decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(0.05 / scale))), 0, 8);
 
   SetBarRange(grid.Minimum(), grid.Maximum(), layout);
   page.levels = ChooseIsothermLevels(grid.Minimum(), grid.Maximum());
   page.label_decimals = page.levels.values.empty() ? 2 : DecimalsOf(page.levels.step);
 
-  layout.bar_x = layout.origin_x + page.draw_width + 56;
-  layout.bar_y = layout.origin_y + 26;
+  layout.bar_x = page.frame_x + page.draw_width + 56;
+  layout.bar_y = page.frame_y + 26;
   layout.bar_width = kBarWidth;
   layout.bar_height = std::clamp(page.draw_height - 26, 220.0, 420.0);
   return page;

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "picture/colour_map.h"
 #include "picture/isotherms.h"
 #include "picture/picture_grid.h"
 #include "picture/svg.h"
@@ -29,18 +31,37 @@ struct SvgPage {
   IsothermLevels levels;
   int mm_decimals = 2;     // model coordinates to a twentieth of a pixel
   int label_decimals = 1;  // temperatures to the isotherm step
-  double draw_width = 0;   // the model's size on the page, in pixels
-  double draw_height = 0;
+  double draw_width = 0;   // the drawn part's size on the page, in pixels:
+  double draw_height = 0;  //   the model's, or its [picture] window's
+  double frame_x = 0;      // the drawn part's top-left corner on the page
+  double frame_y = 0;
+  // The drawn part in model millimetres from the top-left corner.
+  double window_left = 0, window_top = 0, window_width = 0, window_height = 0;
+  bool windowed = false;   // only a part of the model is drawn
   std::string defs;     // inside <defs>
   std::string body;     // under the model's transform, in millimetres
   std::string overlay;  // above it, in page pixels
   std::vector<std::string> notes;  // layers left out, for the legend
+  bool materials_view = false;     // SvgOptions::View::kMaterials
+  std::vector<Material> materials;  // entry n: material n, for its legend row
 
   int ConditionCount() const { return static_cast<int>(values.conditions.size()) - 1; }
   int FixedCount() const { return static_cast<int>(values.fixed.size()) - 1; }
+  // The coldest and warmest ambient and fixed temperature: the range of the
+  // materials view's environment colours.
+  std::pair<double, double> AmbientRange() const;
+  // The materials view's colour of condition v's and fixed temperature i's
+  // regions.
+  Rgb ConditionFill(int v) const;
+  Rgb FixedFill(int i) const;
   // Model millimetres (from the top-left corner) to page pixels.
   double Px(double x_mm) const { return layout.origin_x + layout.scale * x_mm; }
   double Py(double y_mm) const { return layout.origin_y + layout.scale * y_mm; }
+  // Whether page pixel (x, y) lies in the drawn part.
+  bool InFrame(double x, double y) const {
+    return x >= frame_x - 0.5 && x <= frame_x + draw_width + 0.5 && y >= frame_y - 0.5 &&
+           y <= frame_y + draw_height + 0.5;
+  }
   // A coordinate in millimetres and one in pixels, as the document writes them.
   std::string Mm(double value) const;
   static std::string P(double value);

@@ -3,6 +3,8 @@
 // convection condition.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "picture/colour_map.h"
@@ -25,5 +27,26 @@ int ConditionIndex(int condition);
 
 // The 256 colours of the indices above.
 std::vector<Rgb> FieldPalette();
+
+// The materials view's palette indices: 1..kMaterialSlots the materials
+// (repeating beyond), then the conditions' and the fixed temperatures'
+// regions, then grey.
+inline constexpr int kMaterialSlots = 180;
+inline constexpr int kConditionSlots = 40;
+inline constexpr int kFixedSlots = 30;
+inline constexpr int kFirstConditionSlot = 1 + kMaterialSlots;
+inline constexpr int kFirstFixedSlot = kFirstConditionSlot + kConditionSlots;
+inline constexpr int kMaterialsGreyIndex = kFirstFixedSlot + kFixedSlots;
+
+// Material `material`'s colour (from 1): `own` where its file gave one, else
+// a colour of a qualitative palette that colour-blind readers tell apart
+// (Paul Tol's "light", pale enough for black lines and text), in turn.
+// The first six differ plainly from every AmbientColour.
+Rgb MaterialColour(int material, std::optional<std::uint32_t> own);
+
+// The colour of an environment region by its temperature among
+// [coldest, warmest]: the warmest a red, the coldest a blue, the middle a
+// pale grey; a lone temperature is warm.
+Rgb AmbientColour(double temperature, double coldest, double warmest);
 
 }  // namespace kelvane

@@ -9,6 +9,7 @@
 #include "platform/number_text.h"
 #include "platform/xml_text.h"
 #include "report/html_assets.h"
+#include "report/html_summary.h"
 #include "report/html_tables.h"
 
 namespace kelvane {
@@ -74,7 +75,8 @@ std::string FieldData(const ModelReport& report, const PageField& field,
          Attribute("names", JsonText(CellNames(report.labels))) +
          Attribute("materials", std::to_string(report.labels.materials.size() - 1)) +
          Attribute("conditions", std::to_string(report.labels.conditions.size() - 1)) +
-         Attribute("cell-bytes", std::to_string(width)) + " data-temperature=\"" +
+         Attribute("cell-bytes", std::to_string(width)) +
+         Attribute("unit", report.labels.drawing ? "\xC2\xB0""C" : "") + " data-temperature=\"" +
          Base64(Float32Bytes(field.temperature)) + "\" data-cells=\"" +
          Base64(CellBytes(field.cells, width)) + "\"></div>\n";
 }
@@ -85,12 +87,52 @@ std::string SolverHtml(const ModelReport& report) {
   return XmlText(report.solver) + " (" + XmlText(report.solver_reason) + ")";
 }
 
+// A string of CSS: quoted, with quotes, backslashes, line ends and '<' as
+// escapes, so that no text of a file name can end the string or the style.
+std::string CssString(const std::string& text) {
+  // Valid UTF-8 first, as XmlText makes it; then its entities undone.
+  std::string valid = XmlText(text);
+  for (const auto& [entity, c] : {std::pair{"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'},
+                                  {"&apos;", '\''}, {"&amp;", '&'}}) {
+    const std::string e = entity;
+    for (std::size_t at = 0; (at = valid.find(e, at)) != std::string::npos; ++at) {
+      valid.replace(at, e.size(), 1, c);
+    }
+  }
+  std::string out = "\"";
+  for (unsigned char c : valid) {
+    if (c == '"' || c == '\\' || c == '<' || c == '>' || c == '&' || c < 0x20 || c == 0x7F) {
+      static const char kHex[] = "0123456789ABCDEF";
+      out += '\\';
+      if (c >= 0x10) out += kHex[c >> 4];
+      out += kHex[c & 0xF];
+      out += ' ';
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+// The printed page's footer on every sheet: the input file, its SHA-256, the
+// program and the page number, so that a printed result names what made it.
+std::string PrintFooter(const ModelReport& report, const PageRun& run) {
+  const std::string input =
+      report.model + (run.input_sha256.empty() ? "" : ", SHA-256 " + run.input_sha256);
+  return "<style>\n@media print { @page {\n"
+         "  @bottom-left { content: " + CssString(input) +
+         "; font: 7pt \"DejaVu Sans\", Arial, sans-serif; color: #444; }\n"
+         "  @bottom-right { content: " + CssString("Kelvane2D " + run.version + ", page ") +
+         " counter(page) \" of \" counter(pages); font: 7pt \"DejaVu Sans\", Arial, sans-serif; "
+         "color: #444; }\n} }\n</style>\n";
+}
+
 std::string RunFacts(const ModelReport& report, const PageRun& run) {
   const GridSize& g = report.grid;
   auto fact = [](const std::string& what, const std::string& html) {
     return "<dt>" + what + "</dt><dd>" + html + "</dd>\n";
   };
-  return "<dl class=\"k-run\">\n" + fact("Input file", "<code>" + XmlText(report.model) + "</code>") +
+  return "<dl class=\"k-run\">\n" + HeaderFacts(report.labels.header) + fact("Input file", "<code>" + XmlText(report.model) + "</code>") +
          fact("Date", XmlText(run.date)) +
          fact("Program", "Kelvane2D " + XmlText(run.version)) +
          fact("Grid", std::to_string(g.columns) + " &times; " + std::to_string(g.rows) +
@@ -98,6 +140,8 @@ std::string RunFacts(const ModelReport& report, const PageRun& run) {
                           ", " + std::to_string(g.nodes) + " nodes, " +
                           std::to_string(g.elements) + " elements") +
          fact("Solver", SolverHtml(report)) + fact("Run time", NumberText(run.seconds, 3) + " s") +
+         (run.input_sha256.empty() ? std::string()
+                                   : fact("Input SHA-256", "<code>" + run.input_sha256 + "</code>")) +
          "</dl>\n";
 }
 
@@ -109,9 +153,30 @@ std::string InlineSvg(const std::string& svg) {
 
 // The readout stands above the picture, where the eye is, and stays in
 // view while a tall picture scrolls; the pinned points follow the picture.
+// The views, each in its own frame; the page shows one at a time and
+// prints both.
+std::string Views(const PagePicture& picture) {
+  if (picture.materials_svg.empty()) return InlineSvg(picture.svg);
+  return "<div class=\"k-view\" id=\"k-view-temperature\">" + InlineSvg(picture.svg) +
+         "</div>\n<div class=\"k-view\" id=\"k-view-materials\" hidden>" +
+         InlineSvg(picture.materials_svg) + "</div>\n";
+}
+
+std::string ViewSwitch(const PagePicture& picture) {
+  const std::string zoom =
+      "<button type=\"button\" id=\"k-reset\">Reset zoom</button>"
+      "<span class=\"k-hint\">Wheel or pinch to zoom, drag to pan.</span>";
+  if (picture.materials_svg.empty()) return "<div class=\"k-tools\">" + zoom + "</div>\n";
+  return "<div class=\"k-tools\" role=\"group\" aria-label=\"View\">"
+         "<button type=\"button\" id=\"k-show-temperature\" aria-pressed=\"true\">"
+         "Temperature field</button>"
+         "<button type=\"button\" id=\"k-show-materials\" aria-pressed=\"false\">"
+         "Materials</button>" + zoom + "</div>\n";
+}
+
 std::string PictureSection(const PagePicture& picture) {
-  return "<section id=\"k-picture\">\n<h2>Temperature field</h2>\n"
-         "<div class=\"k-interactive\" id=\"k-interactive\" hidden>\n"
+  return "<section id=\"k-picture\">\n<h2>Picture</h2>\n"
+         "<div class=\"k-interactive\" id=\"k-interactive\" hidden>\n" + ViewSwitch(picture) +
          "<p class=\"k-hint\">Point at the picture for the temperature there; click to pin "
          "the point. With the picture focused, the arrow keys move a cursor (Shift: further) "
          "and Enter pins.</p>\n"
@@ -120,7 +185,7 @@ std::string PictureSection(const PagePicture& picture) {
          "<span>y <b id=\"k-y\">&ndash;</b> mm</span> "
          "<span>temperature <b id=\"k-t\">&ndash;</b></span> "
          "<span id=\"k-m\">&ndash;</span></div>\n</div>\n"
-         "<div class=\"k-figure\" id=\"k-figure\">\n" + InlineSvg(picture.svg) + "</div>\n"
+         "<div class=\"k-figure\" id=\"k-figure\">\n" + Views(picture) + "</div>\n"
          "<div class=\"k-interactive k-pinned\" id=\"k-pinned\" hidden>\n"
          "<h3>Pinned points</h3>\n<ol id=\"k-pins\"></ol>\n"
          "<button type=\"button\" id=\"k-clear\" disabled>Clear pinned points</button>\n"
@@ -149,9 +214,10 @@ std::string Tables(const ModelReport& report) {
   if (report.coupling) {
     out += CouplingSection(*report.coupling, report.labels.AnyGrouped()
                                                  ? report.environment_coupling
-                                                 : std::vector<EnvironmentCoupling>());
+                                                 : std::vector<EnvironmentCoupling>(),
+                           report.labels);
   }
-  if (report.grid_check) out += GridCheckSection(*report.grid_check, report.base.probes);
+  if (report.grid_check) out += GridCheckSection(*report.grid_check, report.base.probes, report.labels);
   return out;
 }
 
@@ -164,8 +230,10 @@ std::string HtmlPage(const ModelReport& report, const PageField& field,
       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
       "<meta name=\"generator\" content=\"Kelvane2D " + XmlText(run.version) + "\">\n"
-      "<title>" + title + "</title>\n<style>\n" + PageStyle() + "</style>\n</head>\n<body>\n";
-  page += "<header>\n<h1>" + title + "</h1>\n" + RunFacts(report, run) + "</header>\n<main>\n";
+      "<title>" + title + "</title>\n<style>\n" + PageStyle() + "</style>\n" +
+      PrintFooter(report, run) + "</head>\n<body>\n";
+  page += "<header>\n<h1>" + title + "</h1>\n" + RunFacts(report, run) + "</header>\n<main>\n" +
+          SummarySection(report);
   page += PictureSection(picture) + Tables(report) + "</main>\n";
   page += FieldData(report, field, picture);
   page += "<script>\n" + std::string(PageScript()) + "</script>\n</body>\n</html>\n";

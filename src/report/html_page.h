@@ -22,6 +22,9 @@ struct PagePicture {
   double origin_x = 0;
   double origin_y = 0;
   double scale = 1;
+  // The materials view, laid out as the temperature view is; the page
+  // switches between them. Empty: the page has the one view.
+  std::string materials_svg;
 };
 
 // What the page says of the run itself.
@@ -29,6 +32,7 @@ struct PageRun {
   std::string date;     // As the page prints it.
   std::string version;  // The program's.
   double seconds = 0;   // From reading the model to its report.
+  std::string input_sha256;  // Of the input file's bytes; empty if unknown.
 };
 
 std::string HtmlPage(const ModelReport& report, const PageField& field,

@@ -6,6 +6,7 @@
 #include "model/units.h"
 #include "platform/xml_text.h"
 #include "platform/number_text.h"
+#include "report/rounding.h"
 
 namespace kelvane {
 namespace {
@@ -13,20 +14,25 @@ namespace {
 constexpr const char* kSquared = "\xC2\xB2";
 constexpr const char* kDash = "\xE2\x80\x94";  // For a value there is not.
 
-// Results to full precision; coordinates to 15 digits, as the node table
-// has them (a grid file's are sums of spacings, whose last bits are noise);
-// lengths, areas, shares and changes to six, as the text report has them.
-std::string Exact(double value) { return ExactNumberText(value); }
-std::string Coordinate(double value) { return NumberText(value, 15); }
+// Results rounded for people (report/rounding.h), as the text report has
+// them; areas and shares, which no rounding rule covers, to six digits.
 std::string Short(double value) { return NumberText(value, 6); }
-// Lengths of the drawing, mm, to 15 digits and to six.
-std::string CoordinateMm(double metres) { return Coordinate(MetreToMillimetre(metres)); }
-std::string ShortMm(double metres) { return Short(MetreToMillimetre(metres)); }
+std::string Mm(double metres) { return LengthValue(MetreToMillimetre(metres)); }
 std::string ShortMm2(double square_metres) {
   return Short(SquareMetreToSquareMillimetre(square_metres));
 }
-
+std::string T(double value) { return TemperatureValue(value); }
 std::string Signed(double value) { return (value > 0 ? "+" : "") + Short(value); }
+std::string SignedTemperature(double value) {
+  const std::string text = T(value);
+  return (value > 0 && text.find_first_not_of("0.") != std::string::npos ? "+" : "") + text;
+}
+
+// A column heading of temperatures: a detail file's are degrees Celsius, a
+// grid file's in the input's unit.
+std::string TemperatureHead(const std::string& what, const ModelLabels& labels) {
+  return labels.drawing ? what + ", &deg;C" : what;
+}
 
 std::string Tag(const std::string& tag, const std::string& html) {
   return "<" + tag + ">" + html + "</" + tag + ">";
@@ -74,8 +80,8 @@ std::string Facts(const std::vector<std::pair<std::string, std::string>>& facts)
 }
 
 std::string Conductivity(const MaterialReport& m) {
-  if (m.conductivity_x == m.conductivity_y) return Exact(m.conductivity_x);
-  return "x " + Exact(m.conductivity_x) + ", y " + Exact(m.conductivity_y);
+  if (m.conductivity_x == m.conductivity_y) return AsWrittenValue(m.conductivity_x);
+  return "x " + AsWrittenValue(m.conductivity_x) + ", y " + AsWrittenValue(m.conductivity_y);
 }
 
 // A grid file's places are grid points, which its user finds in the code
@@ -84,17 +90,28 @@ std::string GridPointText(const SurfacePoint& p) {
   return std::to_string(p.column_line) + ", " + std::to_string(p.row_line);
 }
 
-std::string ConditionsTable(const SolutionReport& r) {
+// h and R of a condition: the one the file gave as written, the other from
+// it to four digits.
+std::pair<std::string, std::string> SurfaceValues(const ConditionReport& c,
+                                                  const ModelLabels& labels) {
+  if (c.coefficient == 0) return {"0", kDash};
+  if (labels.GivenAsResistance(c.number)) {
+    return {Significant(c.coefficient, 4), AsWrittenValue(1 / c.coefficient)};
+  }
+  return {AsWrittenValue(c.coefficient), Significant(1 / c.coefficient, 4)};
+}
+
+std::string ConditionsTable(const SolutionReport& r, const ModelLabels& labels) {
   std::vector<std::vector<std::string>> rows;
   for (const ConditionReport& c : r.conditions) {
     const bool edges = c.edges > 0;
-    rows.push_back({XmlText(c.name), Exact(c.ambient), Exact(c.coefficient),
-                    c.coefficient != 0 ? Short(1 / c.coefficient) : kDash,
-                    edges ? Exact(c.flow) : "no edge", std::to_string(c.edges),
-                    ShortMm(c.length)});
+    const auto [h, resistance] = SurfaceValues(c, labels);
+    rows.push_back({XmlText(c.name), T(c.ambient), h, resistance,
+                    edges ? FlowValue(c.flow) : "no edge", std::to_string(c.edges),
+                    Mm(c.length)});
   }
   return Table({{"Condition", false},
-                {"Ambient"},
+                {TemperatureHead("Ambient", labels)},
                 {std::string("h, W/(m") + kSquared + " K)"},
                 {std::string("R, m") + kSquared + " K/W"},
                 {"Heat flow, W/m"},
@@ -109,7 +126,7 @@ std::string SurfaceTable(const SolutionReport& r, const ModelLabels& labels) {
     if (c.edges == 0) continue;
     std::vector<std::string> row = {XmlText(c.name)};
     for (const SurfacePoint& p : {*c.lowest, *c.highest}) {
-      row.insert(row.end(), {Exact(p.temperature), CoordinateMm(p.x), CoordinateMm(p.y)});
+      row.insert(row.end(), {T(p.temperature), Mm(p.x), Mm(p.y)});
       if (!labels.drawing) row.push_back(GridPointText(p));
     }
     rows.push_back(row);
@@ -117,19 +134,22 @@ std::string SurfaceTable(const SolutionReport& r, const ModelLabels& labels) {
   if (rows.empty()) return "";
   std::vector<Column> columns = {{"Condition", false}};
   for (const char* which : {"Lowest", "Highest"}) {
-    columns.insert(columns.end(), {{which}, {"x, mm"}, {"y, mm"}});
+    columns.insert(columns.end(), {{TemperatureHead(which, labels)}, {"x, mm"}, {"y, mm"}});
     if (!labels.drawing) columns.push_back({"Column, row line"});
   }
   return Table(columns, rows);
 }
 
-std::string FixedTable(const SolutionReport& r) {
+std::string FixedTable(const SolutionReport& r, const ModelLabels& labels) {
   std::vector<std::vector<std::string>> rows;
   for (const FixedReport& f : r.fixed) {
-    rows.push_back({XmlText(f.name), Exact(f.temperature), std::to_string(f.nodes),
-                    f.nodes > 0 ? Exact(f.flow) : "no node"});
+    rows.push_back({XmlText(f.name), T(f.temperature), std::to_string(f.nodes),
+                    f.nodes > 0 ? FlowValue(f.flow) : "no node"});
   }
-  return Table({{"Fixed temperature", false}, {"Temperature"}, {"Nodes"}, {"Heat flow, W/m"}},
+  return Table({{"Fixed temperature", false},
+                {TemperatureHead("Temperature", labels)},
+                {"Nodes"},
+                {"Heat flow, W/m"}},
                rows);
 }
 
@@ -138,44 +158,54 @@ std::string SideHtml(const std::string& environment, const std::string& conditio
   return XmlText(environment) + (environment == condition ? "" : ", at " + XmlText(condition));
 }
 
-std::string FactorTable(const TemperatureFactor& f, const std::optional<FactorVerdict>& verdict) {
+std::string FactorTable(const TemperatureFactor& f, const std::optional<FactorVerdict>& verdict,
+                        const ModelLabels& labels) {
+  const std::string unit = labels.drawing ? " &deg;C" : "";
   std::vector<std::pair<std::string, std::string>> facts = {
-      {"f<sub>Rsi</sub>", Exact(f.value)},
-      {"Lowest surface temperature on the warm side", Exact(f.surface.temperature)},
-      {"at x, y (mm)", CoordinateMm(f.surface.x) + ", " + CoordinateMm(f.surface.y)},
-      {"Warm side", SideHtml(f.environment, f.warm_name) + ", ambient " + Exact(f.inside)},
-      {"Cold side", SideHtml(f.cold_environment, f.cold_name) + ", ambient " + Exact(f.outside)}};
+      {"f<sub>Rsi</sub>", FactorValue(f.value)},
+      {"Lowest surface temperature on the warm side", T(f.surface.temperature) + unit},
+      {"at x, y (mm)", Mm(f.surface.x) + ", " + Mm(f.surface.y)},
+      {"Warm side", SideHtml(f.environment, f.warm_name) + ", ambient " + T(f.inside) + unit},
+      {"Cold side",
+       SideHtml(f.cold_environment, f.cold_name) + ", ambient " + T(f.outside) + unit}};
   if (verdict) {
-    facts.push_back({"Asked", "f<sub>Rsi</sub> &ge; " + Exact(verdict->frsi_min) + " (" +
+    const std::string margin = FactorValue(verdict->margin);
+    facts.push_back({"Asked", "f<sub>Rsi</sub> &ge; " + FactorValue(verdict->frsi_min) + " (" +
                                   XmlText(verdict->basis) + ")"});
     facts.push_back({"Verdict", (verdict->met ? "<span class=\"k-pass\">met</span>"
                                               : "<span class=\"k-fail\">NOT MET</span>") +
-                                    std::string(", margin ") + Signed(verdict->margin)});
+                                    std::string(", margin ") +
+                                    (verdict->margin > 0 && margin != "0.000" ? "+" : "") +
+                                    margin});
   }
   return Facts(facts);
 }
 
 // The environments of more than one condition or fixed temperature.
-std::string EnvironmentsTable(const SolutionReport& r) {
+std::string EnvironmentsTable(const SolutionReport& r, const ModelLabels& labels) {
   std::vector<std::vector<std::string>> rows;
   for (const EnvironmentReport& e : r.environments) {
     if (e.members.size() < 2) continue;
     std::string members;
     for (const std::string& m : e.members) members += (members.empty() ? "" : ", ") + XmlText(m);
-    rows.push_back({XmlText(e.name), Exact(e.ambient), e.touches ? Exact(e.flow) : "touches nothing",
+    rows.push_back({XmlText(e.name), T(e.ambient), e.touches ? FlowValue(e.flow) : "touches nothing",
                     members});
   }
   if (rows.empty()) return "";
-  return Table({{"Environment", false}, {"Ambient"}, {"Heat flow, W/m"}, {"Its conditions", false}},
+  return Table({{"Environment", false},
+                {TemperatureHead("Ambient", labels)},
+                {"Heat flow, W/m"},
+                {"Its conditions", false}},
                rows);
 }
 
-std::string ProbesTable(const std::vector<ProbeReport>& probes) {
+std::string ProbesTable(const std::vector<ProbeReport>& probes, const ModelLabels& labels) {
   std::vector<std::vector<std::string>> rows;
   for (const ProbeReport& p : probes) {
-    rows.push_back({XmlText(p.name), CoordinateMm(p.x), CoordinateMm(p.y), Exact(p.temperature)});
+    rows.push_back({XmlText(p.name), Mm(p.x), Mm(p.y), T(p.temperature)});
   }
-  return Table({{"Probe", false}, {"x, mm"}, {"y, mm"}, {"Temperature"}}, rows);
+  return Table({{"Probe", false}, {"x, mm"}, {"y, mm"}, {TemperatureHead("Temperature", labels)}},
+               rows);
 }
 
 std::string EnvironmentName(const Environment& e) { return XmlText(e.name); }
@@ -192,20 +222,21 @@ std::string AreaChange(const MaterialReport& m) {
 // drawing.
 std::string FlankingSource(const FlankingReport& f) {
   if (!f.from_segment) return "given";
-  return "the layers from (" + CoordinateMm(f.from_x) + ", " + CoordinateMm(f.from_y) +
-         ") to (" + CoordinateMm(f.to_x) + ", " + CoordinateMm(f.to_y) + ") mm";
+  return "the layers from (" + Mm(f.from_x) + ", " + Mm(f.from_y) + ") to (" + Mm(f.to_x) +
+         ", " + Mm(f.to_y) + ") mm";
 }
 
 // The resistances that make 1/U of a flanking element from a segment: the
 // surface resistances at its ends and the layers it crosses.
 std::string FlankingLayers(const FlankingReport& f, const std::string& what) {
   std::vector<std::vector<std::string>> rows = {
-      {"surface resistance", kDash, kDash, Short(f.resistance_from)}};
+      {"surface resistance", kDash, kDash, AsWrittenValue(f.resistance_from)}};
   for (const FlankingLayerReport& layer : f.layers) {
-    rows.push_back({XmlText(layer.material), CoordinateMm(layer.thickness),
-                    Exact(layer.conductivity), Short(layer.thickness / layer.conductivity)});
+    rows.push_back({XmlText(layer.material), Mm(layer.thickness),
+                    AsWrittenValue(layer.conductivity),
+                    CoefficientValue(layer.thickness / layer.conductivity)});
   }
-  rows.push_back({"surface resistance", kDash, kDash, Short(f.resistance_to)});
+  rows.push_back({"surface resistance", kDash, kDash, AsWrittenValue(f.resistance_to)});
   return Tag("p", what + ", its layers: U = 1 / (sum of R).") +
          "\n" +
          Table({{"Layer", false},
@@ -243,28 +274,29 @@ std::string SolutionSections(const SolutionReport& r, const ModelLabels& labels,
   std::string out;
   if (!r.conditions.empty()) {
     out += Section(id + "-conditions", Heading(level, "Conditions and heat flows") +
-                                           ConditionsTable(r) + EnvironmentsTable(r));
+                                           ConditionsTable(r, labels) +
+                                           EnvironmentsTable(r, labels));
   }
   const std::string surface = SurfaceTable(r, labels);
   if (!surface.empty()) {
     out += Section(id + "-surface", Heading(level, "Surface temperatures") + surface);
   }
   if (!r.fixed.empty()) {
-    out += Section(id + "-fixed", Heading(level, "Fixed temperatures") + FixedTable(r));
+    out += Section(id + "-fixed", Heading(level, "Fixed temperatures") + FixedTable(r, labels));
   }
   out += Section(id + "-balance",
                  Heading(level, "Energy balance") +
-                     Facts({{"Sum of the flows, W/m", Short(r.balance)},
-                            {"Largest flow, W/m", Exact(r.largest_flow)},
+                     Facts({{"Sum of the flows, W/m", FlowValue(r.balance)},
+                            {"Largest flow, W/m", FlowValue(r.largest_flow)},
                             {"Sum against the largest", Short(r.relative_balance)}}));
   if (r.frsi) {
     std::string factors;
     if (r.frsi_by_environment.empty()) {
-      factors = FactorTable(*r.frsi, r.verdict);
+      factors = FactorTable(*r.frsi, r.verdict, labels);
     } else {
       for (const TemperatureFactor& f : r.frsi_by_environment) {
         factors += Heading(level + 1, "Warm side " + XmlText(f.environment)) +
-                   FactorTable(f, f.value == r.frsi->value ? r.verdict : std::nullopt);
+                   FactorTable(f, f.value == r.frsi->value ? r.verdict : std::nullopt, labels);
       }
     }
     out += Section(id + "-frsi", Heading(level, "Temperature factor f<sub>Rsi</sub>") + factors);
@@ -274,7 +306,7 @@ std::string SolutionSections(const SolutionReport& r, const ModelLabels& labels,
                                      XmlText(FrsiWithheldText(r)) + ".</p>\n");
   }
   if (!r.probes.empty()) {
-    out += Section(id + "-probes", Heading(level, "Probes") + ProbesTable(r.probes));
+    out += Section(id + "-probes", Heading(level, "Probes") + ProbesTable(r.probes, labels));
   }
   return out;
 }
@@ -289,7 +321,7 @@ std::string MaterialNotesSection(const ModelReport& report) {
                     [number](const CavityLabel& c) { return c.material == number; })) {
       continue;  // In the cavities' own table.
     }
-    rows.push_back({XmlText(m.name), Exact(m.conductivity_x), Exact(m.conductivity_y),
+    rows.push_back({XmlText(m.name), AsWrittenValue(m.conductivity_x), AsWrittenValue(m.conductivity_y),
                     m.source.empty() ? kDash : XmlText(m.source)});
   }
   if (rows.empty()) return "";
@@ -308,11 +340,11 @@ std::string CavitiesSection(const ModelReport& report) {
   std::vector<std::vector<std::string>> sizes, axes;
   for (const CavityLabel& c : cavities) {
     const std::string name = XmlText(report.labels.materials[c.material]);
-    sizes.push_back({name, XmlText(c.fill), c.kind, Short(c.x_mm) + ", " + Short(c.y_mm),
-                     Short(c.area_mm2), Short(c.width_mm), Short(c.height_mm)});
+    sizes.push_back({name, XmlText(c.fill), c.kind, LengthValue(c.x_mm) + ", " + LengthValue(c.y_mm),
+                     Significant(c.area_mm2, 4), LengthValue(c.width_mm), LengthValue(c.height_mm)});
     for (const auto& [axis, a] : {std::pair{"x", &c.along_x}, std::pair{"y", &c.along_y}}) {
-      axes.push_back({name, axis, Short(a->d_mm), Short(a->b_mm), Short(a->h_a), Short(a->h_r),
-                      Exact(a->conductivity)});
+      axes.push_back({name, axis, LengthValue(a->d_mm), LengthValue(a->b_mm), Significant(a->h_a, 4),
+                      Significant(a->h_r, 4), Significant(a->conductivity, 4)});
     }
   }
   const std::string per_m2 = std::string("W/(m") + kSquared + " K)";
@@ -345,15 +377,15 @@ std::string FrameSection(const FrameReport& frame) {
       "k-frame",
       Heading(2, "Frame U<sub>f</sub> (EN ISO 10077-2)") +
           Facts({{"Between", between},
-                 {"L<sub>2D</sub>, W/(m K)", Exact(frame.l2d)},
+                 {"L<sub>2D</sub>, W/(m K)", CoefficientValue(frame.l2d)},
                  {std::string("U<sub>p</sub> of the panel, W/(m") + kSquared + " K)",
-                  Exact(frame.panel.u)},
+                  CoefficientValue(frame.panel.u)},
                  {"U<sub>p</sub> from", FlankingSource(frame.panel)},
-                 {"b<sub>p</sub>, visible panel, mm", CoordinateMm(frame.panel.length)},
-                 {"b<sub>f</sub>, frame, mm", CoordinateMm(frame.width)},
+                 {"b<sub>p</sub>, visible panel, mm", Mm(frame.panel.length)},
+                 {"b<sub>f</sub>, frame, mm", Mm(frame.width)},
                  {std::string("U<sub>f</sub> = (L<sub>2D</sub> &minus; U<sub>p</sub> "
                               "b<sub>p</sub>) / b<sub>f</sub>, W/(m") + kSquared + " K)",
-                  "<strong>" + Exact(frame.u_f) + "</strong>"}}) +
+                  "<strong>" + CoefficientValue(frame.u_f) + "</strong>"}}) +
           (frame.panel.from_segment ? FlankingLayers(frame.panel, "The panel") : ""));
 }
 
@@ -362,8 +394,8 @@ std::string PsiSection(const PsiReport& psi, std::size_t index) {
   std::string layers;
   for (std::size_t i = 0; i < psi.flanking.size(); ++i) {
     const FlankingReport& f = psi.flanking[i];
-    rows.push_back({std::to_string(i + 1), Exact(f.u), CoordinateMm(f.length),
-                    Exact(f.u * f.length), FlankingSource(f)});
+    rows.push_back({std::to_string(i + 1), CoefficientValue(f.u), Mm(f.length),
+                    CoefficientValue(f.u * f.length), FlankingSource(f)});
     if (f.from_segment) layers += FlankingLayers(f, "Flanking element " + std::to_string(i + 1));
   }
   const std::string between = XmlText(psi.between[0]) + " and " + XmlText(psi.between[1]);
@@ -371,16 +403,16 @@ std::string PsiSection(const PsiReport& psi, std::size_t index) {
       index == 0 ? "k-psi" : "k-psi-" + std::to_string(index + 1),
       Heading(2, "Linear thermal transmittance &psi;" +
                      (psi.name.empty() ? std::string() : ", " + XmlText(psi.name))) +
-          Facts({{"Between", between}, {"L<sub>2D</sub>, W/(m K)", Exact(psi.l2d)}}) +
+          Facts({{"Between", between}, {"L<sub>2D</sub>, W/(m K)", CoefficientValue(psi.l2d)}}) +
           Table({{"Flanking element"},
                  {std::string("U, W/(m") + kSquared + " K)"},
                  {"l, mm"},
                  {"U l, W/(m K)"},
                  {"U from", false}},
                 rows) +
-          Facts({{"&Sigma; U l, W/(m K)", Exact(psi.flanking_sum)},
+          Facts({{"&Sigma; U l, W/(m K)", CoefficientValue(psi.flanking_sum)},
                  {"&psi; = L<sub>2D</sub> &minus; &Sigma; U l, W/(m K)",
-                  "<strong>" + Exact(psi.psi) + "</strong>"}}) +
+                  "<strong>" + CoefficientValue(psi.psi) + "</strong>"}}) +
           layers);
 }
 
@@ -389,7 +421,7 @@ std::string EnvironmentCouplingTable(const std::vector<EnvironmentCoupling>& env
   if (environments.empty()) return "";
   std::vector<std::vector<std::string>> rows;
   for (const EnvironmentCoupling& e : environments) {
-    rows.push_back({XmlText(e.between[0]), XmlText(e.between[1]), Exact(e.l2d)});
+    rows.push_back({XmlText(e.between[0]), XmlText(e.between[1]), CoefficientValue(e.l2d)});
   }
   return Tag("p", "Between environments, each the sum of its conditions' entries:") + "\n" +
          Table({{"Between", false}, {"and", false}, {"L<sub>2D</sub>, W/(m K)"}}, rows);
@@ -402,15 +434,15 @@ std::string CondensationSection(const CondensationReport& c) {
   std::vector<std::vector<std::string>> rows;
   for (std::size_t m = 0; m < c.months.size(); ++m) {
     const CondensationMonth& month = c.months[m];
-    rows.push_back({kMonths[m], Short(month.outside_temperature), Short(month.outside_humidity),
-                    Short(month.inside_temperature), Short(month.inside_pressure),
-                    Short(month.surface_minimum),
-                    month.frsi_min ? Short(*month.frsi_min) : std::string(kDash)});
+    rows.push_back({kMonths[m], T(month.outside_temperature), Short(month.outside_humidity),
+                    T(month.inside_temperature), Decimals(month.inside_pressure, 0),
+                    T(month.surface_minimum),
+                    month.frsi_min ? FactorValue(*month.frsi_min) : std::string(kDash)});
   }
   std::string design;
   if (c.design_month) {
     design = Tag("p", "Design value f<sub>Rsi,min</sub> = " +
-                          Short(*c.months[*c.design_month].frsi_min) + ", in " +
+                          FactorValue(*c.months[*c.design_month].frsi_min) + ", in " +
                           kMonths[*c.design_month] + "; judged on " + XmlText(c.judged) + ".") +
              "\n";
   }
@@ -442,7 +474,8 @@ std::string CasesSection(const std::vector<CaseReport>& cases, const ModelLabels
 }
 
 std::string CouplingSection(const CouplingMatrix& m,
-                            const std::vector<EnvironmentCoupling>& grouped) {
+                            const std::vector<EnvironmentCoupling>& grouped,
+                            const ModelLabels& labels) {
   const std::size_t count = m.environments.size();
   std::vector<std::vector<std::string>> environments, matrix, l2d;
   std::vector<Column> columns = {{"i"}};
@@ -450,21 +483,22 @@ std::string CouplingSection(const CouplingMatrix& m,
     const Environment& e = m.environments[i];
     const bool convection = e.kind == Environment::Kind::kConvection;
     environments.push_back({std::to_string(i + 1), EnvironmentName(e),
-                            convection ? "condition" : "fixed temperature", Exact(e.temperature),
-                            convection ? Exact(e.coefficient) : kDash});
+                            convection ? "condition" : "fixed temperature", T(e.temperature),
+                            convection ? AsWrittenValue(e.coefficient) : kDash});
     columns.push_back({"j = " + std::to_string(i + 1)});
     std::vector<std::string> row = {std::to_string(i + 1)};
-    for (std::size_t j = 0; j < count; ++j) row.push_back(Exact(m.flow[i][j]));
+    for (std::size_t j = 0; j < count; ++j) row.push_back(CoefficientValue(m.flow[i][j]));
     matrix.push_back(row);
     for (std::size_t j = i + 1; j < count; ++j) {
       l2d.push_back({EnvironmentName(e), EnvironmentName(m.environments[j]),
-                     Exact(-m.flow[i][j])});
+                     CoefficientValue(-m.flow[i][j])});
     }
   }
   return Section(
       "k-coupling",
       Heading(2, "Coupling coefficients") +
-          Table({{"#"}, {"Environment", false}, {"Kind", false}, {"Temperature"},
+          Table({{"#"}, {"Environment", false}, {"Kind", false},
+                 {TemperatureHead("Temperature", labels)},
                  {std::string("h, W/(m") + kSquared + " K)"}},
                 environments) +
           Tag("p", "Heat flow into the model through environment i, W/m, for 1 K at "
@@ -474,15 +508,16 @@ std::string CouplingSection(const CouplingMatrix& m,
           EnvironmentCouplingTable(grouped));
 }
 
-std::string GridCheckSection(const GridCheckReport& g, const std::vector<ProbeReport>& probes) {
+std::string GridCheckSection(const GridCheckReport& g, const std::vector<ProbeReport>& probes,
+                             const ModelLabels& labels) {
   std::vector<std::pair<std::string, std::string>> facts = {
       {g.redrawn ? "Fine grid, the drawing's made again with every cell size halved"
                  : "Fine grid, every cell cut into 2 &times; 2",
        std::to_string(g.fine_grid.columns) + " &times; " + std::to_string(g.fine_grid.rows) +
            " cells, " + std::to_string(g.fine_grid.nodes) + " nodes"},
-      {"Heat flows entering the model, W/m", Exact(g.entering)},
-      {"The same on the fine grid, W/m", Exact(g.entering_fine)},
-      {"Difference, %", Signed(100 * g.relative_difference)},
+      {"Heat flows entering the model, W/m", FlowValue(g.entering)},
+      {"The same on the fine grid, W/m", FlowValue(g.entering_fine)},
+      {"Difference, %", SignedPercentValue(100 * g.relative_difference)},
       {"EN ISO 10211 asks less than 1 %",
        g.no_flow  ? "<span class=\"k-pass\">met</span>, as no heat flows: every environment is at "
                     "one temperature"
@@ -491,20 +526,20 @@ std::string GridCheckSection(const GridCheckReport& g, const std::vector<ProbeRe
   if (g.surface_change) {
     facts.push_back({"Largest change of a lowest surface temperature: " +
                          XmlText(g.surface_change->first),
-                     Signed(g.surface_change->second)});
+                     SignedTemperature(g.surface_change->second)});
   }
   std::vector<std::vector<std::string>> rows;
   for (std::size_t i = 0; i < probes.size() && i < g.fine_probes.size(); ++i) {
-    rows.push_back({XmlText(probes[i].name), Exact(probes[i].temperature),
-                    Exact(g.fine_probes[i].temperature),
-                    Signed(g.fine_probes[i].temperature - probes[i].temperature)});
+    rows.push_back({XmlText(probes[i].name), T(probes[i].temperature),
+                    T(g.fine_probes[i].temperature),
+                    SignedTemperature(g.fine_probes[i].temperature - probes[i].temperature)});
   }
   return Section("k-grid-check",
                  Heading(2, "Grid check") + Facts(facts) +
                      (rows.empty() ? std::string()
                                    : Table({{"Probe", false},
-                                            {"Model's grid"},
-                                            {"Fine grid"},
+                                            {TemperatureHead("Model's grid", labels)},
+                                            {TemperatureHead("Fine grid", labels)},
                                             {"Change"}},
                                            rows)));
 }

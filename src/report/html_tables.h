@@ -1,6 +1,6 @@
 // The tables of the result page, each a <section> of HTML with its heading:
-// the report's numbers as the text and JSON report have them, results to
-// full precision (the shortest text that reads back to the same double),
+// the report's numbers rounded for people as the text report has them
+// (report/rounding.h), temperatures in degrees Celsius for a detail file,
 // names escaped. Lengths in mm, flows in W per metre of depth.
 #pragma once
 
@@ -37,8 +37,10 @@ std::string CondensationSection(const CondensationReport& condensation);
 std::string CasesSection(const std::vector<CaseReport>& cases, const ModelLabels& labels);
 // The coupling matrix, and L2D between `environments` where given.
 std::string CouplingSection(const CouplingMatrix& coupling,
-                            const std::vector<EnvironmentCoupling>& environments);
+                            const std::vector<EnvironmentCoupling>& environments,
+                            const ModelLabels& labels);
 // The grid check, with the probes of the model's grid beside the fine one's.
-std::string GridCheckSection(const GridCheckReport& check, const std::vector<ProbeReport>& probes);
+std::string GridCheckSection(const GridCheckReport& check, const std::vector<ProbeReport>& probes,
+                             const ModelLabels& labels);
 
 }  // namespace kelvane

@@ -92,6 +92,34 @@ TEST(CommandLine, ValuesWhereAnOptionTakesOne) {
   }
 }
 
+// --svg names a view or a file; each form of it keeps meaning what it did.
+TEST(CommandLine, SvgTakesAViewOrAFile) {
+  struct Case {
+    std::vector<const char*> args;
+    std::string svg_file;
+    bool materials;
+  } cases[] = {
+      {{"--svg", "m.toml"}, "", false},
+      {{"--svg=temperature", "m.toml"}, "", false},
+      {{"--svg=materials", "m.toml"}, "", true},
+      {{"--svg=wall.svg", "m.toml"}, "wall.svg", false},
+      {{"--svg=materials", "--svg=wall.svg", "m.toml"}, "wall.svg", true},
+      {{"--svg=wall.svg", "--svg=materials", "m.toml"}, "wall.svg", true},
+      {{"--svg=./materials", "m.toml"}, "./materials", false},
+      {{"--svg=Materials", "m.toml"}, "Materials", false},
+      {{"--svg=materials", "--svg=temperature", "m.toml"}, "", false},
+  };
+  for (const Case& c : cases) {
+    const ParsedCommandLine parsed = Parse(c.args);
+    EXPECT_EQ(parsed.error, "") << c.args[0];
+    EXPECT_TRUE(parsed.line.svg) << c.args[0];
+    EXPECT_EQ(parsed.line.svg_file, c.svg_file) << c.args[0] << " " << c.args[1];
+    EXPECT_EQ(parsed.line.svg_materials, c.materials) << c.args[0] << " " << c.args[1];
+  }
+  // A view is no file: it serves any number of models.
+  EXPECT_EQ(Parse({"--svg=materials", "a.toml", "b.toml"}).error, "");
+}
+
 TEST(CommandLine, HelpNamesTheSolverOptions) {
   const std::string help = UsageText();
   EXPECT_NE(help.find("--solver=sparse"), std::string::npos);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/process.h"
+#include "platform/sha256.h"
 
 namespace kelvane::testing {
 namespace {
@@ -93,6 +94,30 @@ TEST_F(HtmlRun, GridCheckAndCouplingGoIntoThePageWithoutAPrintedReport) {
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.out.rfind("Report for wall.toml: ", 0), 0u) << o.out;
   EXPECT_EQ(ReadFile(folder_ / "wall.html").find("id=\"k-grid-check\""), std::string::npos);
+}
+
+// The page names what made it: the header of the detail file, the input's
+// SHA-256 on screen and at the foot of every printed sheet; and it carries
+// both views, while --svg=materials writes the materials view alone.
+TEST_F(HtmlRun, PageNamesItsInputAndCarriesBothViews) {
+  Outcome o = Run({"-q", "--html", "--svg=materials", "--svg=wall-materials.svg", "wall.toml"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  const std::string page = ReadFile(folder_ / "wall.html");
+  const std::string sha = Sha256Hex(ReadFile(folder_ / "wall.toml"));
+  for (const std::string& shown :
+       {std::string("<dt>Project</dt><dd>Example details</dd>"),
+        std::string("<dt>Reference</dt><dd>WS-01</dd>"), "<code>" + sha + "</code>",
+        "@bottom-left { content: \"wall.toml, SHA-256 " + sha + "\"",
+        std::string("counter(page) \" of \" counter(pages)"),
+        std::string("id=\"k-view-temperature\""), std::string("id=\"k-view-materials\""),
+        std::string("id=\"k-summary\"")}) {
+    EXPECT_NE(page.find(shown), std::string::npos) << shown;
+  }
+  EXPECT_EQ(page.find("<dt>Client</dt>"), std::string::npos);
+  const std::string svg = ReadFile(folder_ / "wall-materials.svg");
+  EXPECT_NE(svg.find(">Materials</text>"), std::string::npos);
+  EXPECT_EQ(svg.find("id=\"bar\""), std::string::npos);  // No colour bar in this view.
+  EXPECT_NE(svg.find("class=\"k-critical\""), std::string::npos);
 }
 
 }  // namespace

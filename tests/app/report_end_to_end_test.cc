@@ -105,10 +105,21 @@ TEST_F(ReportRun, TextReportFollowsEachModel) {
   ASSERT_NE(plate, std::string::npos) << o.out;
   ASSERT_NE(wall, std::string::npos) << o.out;
   EXPECT_LT(plate, wall);
-  EXPECT_NE(o.out.find("  C1  fixed temperature 100: 27.5707 W/m through 2 nodes\n"),
+  EXPECT_NE(o.out.find("  C1  fixed temperature 100.00: 27.57 W/m through 2 nodes\n"),
             std::string::npos);
   EXPECT_NE(o.out.find("Temperature factor fRsi = "), std::string::npos);
   EXPECT_EQ(o.out.find("Coupling"), std::string::npos);
+}
+
+// The whole text report of the wall-and-slab example with its grid check,
+// as a person reads it: every number rounded, with its unit, the header
+// from [report]. A change of rounding or wording shows here first.
+TEST_F(ReportRun, TheWallAndSlabReportReadsAsItShould) {
+  WriteFile(folder_ / "wall_slab.toml",
+            ReadFile(std::string(KELVANE_SOURCE_DIR) + "/examples/wall_slab.toml"));
+  Outcome o = Run({"-q", "--solver=profile", "--report", "--check-grid", "wall_slab.toml"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out, ReadFile(std::string(KELVANE_SOURCE_DIR) + "/tests/app/wall_slab_report.txt"));
 }
 
 TEST_F(ReportRun, JsonGivesOneObjectPerModelAndNamesFailures) {
@@ -132,7 +143,7 @@ TEST_F(ReportRun, CouplingComesWithTheReport) {
   Outcome text = Run({"--coupling", "wall.inp"});
   ASSERT_EQ(text.status, 0) << text.err;
   EXPECT_NE(text.out.find("Report for wall.inp"), std::string::npos);
-  EXPECT_NE(text.out.find("    B1 (ambient 20, h 7.69) and B2 (ambient -10, h 25): "),
+  EXPECT_NE(text.out.find("    B1 (ambient 20.00, h 7.69) and B2 (ambient -10.00, h 25): 0.585\n"),
             std::string::npos)
       << text.out;
   Outcome json = Run({"--coupling", "--report=json", "wall.inp"});

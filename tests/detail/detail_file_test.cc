@@ -42,6 +42,33 @@ pipe = 45
 corner = [200, 3000]
 )";
 
+TEST(DetailFile, AMaterialAsATableGivesItsConductivityAndColour) {
+  const DetailFile d = ParseDetail(
+      "[grid]\nmax_cell = 1\n[materials]\nbrick = { lambda = 0.8, colour = \"#B5523b\" }\n"
+      "wool = { lambda = 0.035 }\nconcrete = 2.3\n",
+      "d.toml");
+  ASSERT_EQ(d.materials.size(), 3u);
+  EXPECT_EQ(d.materials[0].conductivity, 0.8);
+  EXPECT_EQ(d.materials[0].colour, 0xB5523Bu);
+  EXPECT_EQ(d.materials[1].conductivity, 0.035);
+  EXPECT_FALSE(d.materials[1].colour);
+  EXPECT_FALSE(d.materials[2].colour);
+}
+
+TEST(DetailFile, ReadsThePictureWindowAndTheReportHeader) {
+  const DetailFile d = ParseDetail(
+      "[grid]\nmax_cell = 1\n[picture]\nwindow = [-1500, -1500.5, 1500, 1860]\n"
+      "[report]\nproject = \"Tower <A>\"\nreference = \"D-12\"\n",
+      "d.toml");
+  ASSERT_TRUE(d.picture_window);
+  EXPECT_EQ(d.picture_window->x0, -1500);
+  EXPECT_EQ(d.picture_window->y0, -1500.5);
+  EXPECT_EQ(d.picture_window->x1, 1500);
+  EXPECT_EQ(d.picture_window->y1, 1860);
+  EXPECT_EQ(d.header, (ReportHeader{"Tower <A>", "", "", "D-12"}));
+  EXPECT_FALSE(ParseDetail("[grid]\nmax_cell = 1\n[picture]\n", "d.toml").picture_window);
+}
+
 TEST(DetailFile, ReadsEveryTableInFileOrder) {
   const DetailFile d = ParseDetail(kDetail, "d.toml");
   EXPECT_EQ(d.title, "A wall");
@@ -142,7 +169,8 @@ const Refusal kRefusals[] = {
     {"", "d.toml: missing key: the file has no [grid] table with max_cell"},
     {"[gird]\nmax_cell = 1\n",
      "d.toml:1:2: unknown key: \"gird\"; a detail file knows title, grid, materials, conditions, "
-     "fixed, drawing, shape, probes, environments, psi, case, condensation, cavities, frame"},
+     "fixed, drawing, shape, probes, environments, psi, case, condensation, cavities, frame, "
+     "picture, report"},
     {"psi = 1\ngrid = { max_cell = 1 }\n",
      "d.toml:1:7: type mismatch: psi must be a table [psi] or tables [[psi]], not an integer"},
     {"case = [1]\ngrid = { max_cell = 1 }\n",
@@ -177,6 +205,41 @@ const Refusal kRefusals[] = {
     {"[grid]\nmax_cell = 1\n[materials]\nconcrete = true\n",
      "d.toml:4:12: type mismatch: the conductivity of \"concrete\" must be a number, not a "
      "boolean"},
+    {"[grid]\nmax_cell = 1\n[materials]\nbrick = { colour = \"#aa0000\" }\n",
+     "d.toml:4:9: missing key: material \"brick\" must be one of { lambda = 0.8 }, { x = 0.5, y "
+     "= 0.2 }, { library = \"...\" } and { cavity = \"unventilated\" }"},
+    {"[grid]\nmax_cell = 1\n[materials]\nbrick = { lambda = 0.8, color = \"#aa0000\" }\n",
+     "d.toml:4:25: unknown key: \"color\" in material \"brick\", which knows lambda, x, y, library, cavity, emissivity, colour"},
+    {"[grid]\nmax_cell = 1\n[materials]\nbrick = { lambda = 0, colour = \"#aa0000\" }\n",
+     "d.toml:4:20: invalid value: the conductivity of \"brick\" must lie between 1E-05 and "
+     "100000 W/(m K), not 0"},
+    {"[grid]\nmax_cell = 1\n[materials]\nbrick = { lambda = 0.8, colour = 0xaa0000 }\n",
+     "d.toml:4:34: type mismatch: colour of material \"brick\" must be a string such as "
+     "\"#c05030\", not an integer"},
+    {"[grid]\nmax_cell = 1\n[materials]\nbrick = { lambda = 0.8, colour = \"aa0000\" }\n",
+     "d.toml:4:34: invalid value: colour of material \"brick\" must be \"#\" and six "
+     "hexadecimal digits, as in \"#c05030\", not \"aa0000\""},
+    {"[grid]\nmax_cell = 1\n[materials]\nbrick = { lambda = 0.8, colour = \"#aa00\" }\n",
+     "d.toml:4:34: invalid value: colour of material \"brick\" must be \"#\" and six "
+     "hexadecimal digits, as in \"#c05030\", not \"#aa00\""},
+    {"[grid]\nmax_cell = 1\n[materials]\nbrick = { lambda = 0.8, colour = \"#-a0000\" }\n",
+     "d.toml:4:34: invalid value: colour of material \"brick\" must be \"#\" and six "
+     "hexadecimal digits, as in \"#c05030\", not \"#-a0000\""},
+    {"[grid]\nmax_cell = 1\n[materials]\nbrick = { lambda = 0.8, colour = \"#gg0000\" }\n",
+     "d.toml:4:34: invalid value: colour of material \"brick\" must be \"#\" and six "
+     "hexadecimal digits, as in \"#c05030\", not \"#gg0000\""},
+    {"[grid]\nmax_cell = 1\n[picture]\nwindow = [0, 0, 10]\n",
+     "d.toml:4:10: invalid value: window must have 4 numbers [x0, y0, x1, y1], not 3"},
+    {"[grid]\nmax_cell = 1\n[picture]\nwindow = [0, 10, 10, 5]\n",
+     "d.toml:4:10: invalid value: window [x0, y0, x1, y1] must have x1 above x0 and y1 above "
+     "y0, not [0, 10, 10, 5]"},
+    {"[grid]\nmax_cell = 1\n[picture]\nzoom = 2\n",
+     "d.toml:4:1: unknown key: \"zoom\" in [picture], which knows window"},
+    {"[grid]\nmax_cell = 1\n[report]\nproject = 7\n",
+     "d.toml:4:11: type mismatch: project of [report] must be a string, not an integer"},
+    {"[grid]\nmax_cell = 1\n[report]\nengineer = \"A\"\n",
+     "d.toml:4:1: unknown key: \"engineer\" in [report], which knows project, client, author, "
+     "reference"},
     {"[grid]\nmax_cell = 1\n[materials]\nvoid = 1\n",
      "d.toml:4:1: invalid value: the name \"void\" is kept for regions left empty"},
     {"[grid]\nmax_cell = 1\n[materials]\n\"\" = 1\n",
@@ -635,15 +698,15 @@ const Refusal kMaterialRefusals[] = {
      "d.toml:4:7: missing key: material \"osb\" needs both x and y, its conductivities along each, "
      "W/(m K)"},
     {"osb = { x = 0.13, z = 0.1 }\n",
-     "d.toml:4:19: unknown key: \"z\" in material \"osb\", which knows x, y, library, cavity, "
-     "emissivity"},
+     "d.toml:4:19: unknown key: \"z\" in material \"osb\", which knows lambda, x, y, "
+     "library, cavity, emissivity, colour"},
     {"osb = { x = \"0.13\", y = 0.1 }\n",
      "d.toml:4:13: type mismatch: x of material \"osb\" must be a number, not a string"},
     {"osb = {}\n",
-     "d.toml:4:7: missing key: material \"osb\" must be one of { x = 0.5, y = 0.2 }, { library = "
+     "d.toml:4:7: missing key: material \"osb\" must be one of { lambda = 0.8 }, { x = 0.5, y = 0.2 }, { library = "
      "\"...\" } and { cavity = \"unventilated\" }"},
     {"osb = { x = 1, y = 1, library = \"steel\" }\n",
-     "d.toml:4:7: invalid value: material \"osb\" must be one of { x = 0.5, y = 0.2 }, { library = "
+     "d.toml:4:7: invalid value: material \"osb\" must be one of { lambda = 0.8 }, { x = 0.5, y = 0.2 }, { library = "
      "\"...\" } and { cavity = \"unventilated\" }, not several"},
     {"c = { library = \"reinforced concrete 2 % steel\" }\n",
      "d.toml:4:17: unknown name: library \"reinforced concrete 2 % steel\" names no entry of "

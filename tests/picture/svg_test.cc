@@ -10,6 +10,9 @@
 #include "picture/colour_map.h"
 #include "picture/picture_test_util.h"
 #include "picture/png_reader.h"
+#include "picture/svg_palette.h"
+#include "detail/detail_test_util.h"
+#include "solver/solver.h"
 #include "platform/xml_text.h"
 #include "platform/error.h"
 
@@ -147,6 +150,94 @@ void ExpectNear(Rgb got, Rgb want, int tolerance) {
   EXPECT_NEAR(got.r, want.r, tolerance) << HexColour(got) << " for " << HexColour(want);
   EXPECT_NEAR(got.g, want.g, tolerance) << HexColour(got) << " for " << HexColour(want);
   EXPECT_NEAR(got.b, want.b, tolerance) << HexColour(got) << " for " << HexColour(want);
+}
+
+// A wall from a detail file, 440 x 500 mm, with a probe in the brick.
+const char kWallDetail[] = R"(title = "wall"
+[grid]
+max_cell = 20
+[materials]
+insulation = 0.04
+brick = { lambda = 0.8, colour = "#b5523b" }
+[conditions]
+inside = { ambient = 20, resistance = 0.13 }
+outside = { ambient = -10, h = 25 }
+[[shape]]
+fill = "outside"
+rect = [-50, 0, 0, 500]
+[[shape]]
+fill = "insulation"
+rect = [0, 0, 100, 500]
+[[shape]]
+fill = "brick"
+rect = [100, 0, 340, 500]
+[[shape]]
+fill = "inside"
+rect = [340, 0, 390, 500]
+[probes]
+"low in the brick" = [200, 50]
+"high in the brick" = [200, 450]
+)";
+
+SvgPicture DrawDetail(const std::string& text, const SvgOptions& options) {
+  const MadeGrid made = MakeFromText(text);
+  SvgPicture picture;
+  const Solution solution = SolveTemperatureField(made.model, SolverObserver(), SolverOptions());
+  picture = DrawSvgPicture(solution.Field(), made.labels, options);
+  EXPECT_EQ(XmlProblem(picture.text), "");
+  return picture;
+}
+
+// A [picture] window draws its part of the model at a larger scale, clipped,
+// with the markers inside it only; the scale bar and legend stay.
+TEST(DrawSvgPicture, AWindowDrawsItsPartOfTheModel) {
+  const SvgPicture whole = DrawDetail(kWallDetail, {});
+  const SvgPicture part =
+      DrawDetail(std::string(kWallDetail) + "[picture]\nwindow = [50, 0, 250, 200]\n", {});
+  EXPECT_EQ(whole.text.find("clip-path"), std::string::npos);
+  EXPECT_NE(part.text.find("<g clip-path=\"url(#window)\">"), std::string::npos);
+  // 200 mm high instead of 500: the scale grows by 2.5, and the model's
+  // corner lies left of and above the window's.
+  EXPECT_NEAR(part.layout.scale, whole.layout.scale * 2.5, 1e-9);
+  EXPECT_NEAR(part.layout.origin_x, whole.layout.origin_x - part.layout.scale * 100, 1e-9);
+  EXPECT_NEAR(part.layout.origin_y, whole.layout.origin_y - part.layout.scale * 300, 1e-9);
+  EXPECT_NE(whole.text.find(">high in the brick</text>"), std::string::npos);
+  EXPECT_NE(part.text.find(">low in the brick</text>"), std::string::npos);
+  EXPECT_EQ(part.text.find(">high in the brick</text>"), std::string::npos);
+  EXPECT_NE(part.text.find("shown: 200 \xC3\x97 200 mm of it"), std::string::npos);
+  EXPECT_NE(part.text.find(" mm</text>"), std::string::npos);  // The scale bar.
+  // A window that misses the model draws the whole model.
+  const SvgPicture missed =
+      DrawDetail(std::string(kWallDetail) + "[picture]\nwindow = [5000, 0, 6000, 200]\n", {});
+  EXPECT_EQ(missed.layout.scale, whole.layout.scale);
+}
+
+// The materials view: the file's colour, the palette's, the rooms by their
+// ambient, a legend with lambda, no colour bar and no isotherms.
+TEST(DrawSvgPicture, TheMaterialsViewColoursEachMaterial) {
+  SvgOptions options;
+  options.view = SvgOptions::View::kMaterials;
+  options.fill = SvgOptions::Fill::kVector;
+  options.critical = SvgOptions::Mark{3, 4, "12.50 \xC2\xB0""C", "critical: 12.50"};
+  const std::string svg = DrawDetail(kWallDetail, options).text;
+  EXPECT_NE(svg.find("<path fill=\"#b5523b\" d=\"M"), std::string::npos);
+  EXPECT_NE(svg.find("<path fill=\"" + HexColour(MaterialColour(1, std::nullopt)) + "\" d=\"M"),
+            std::string::npos);
+  EXPECT_NE(svg.find("<path fill=\"" + HexColour(AmbientColour(20, -10, 20)) + "\" d=\"M"),
+            std::string::npos);
+  EXPECT_NE(svg.find("<path fill=\"" + HexColour(AmbientColour(-10, -10, 20)) + "\" d=\"M"),
+            std::string::npos);
+  for (const char* text : {">Materials</text>", ">insulation: \xCE\xBB 0.04 W/(m K)</text>",
+                           ">brick: \xCE\xBB 0.8 W/(m K)</text>", ">critical: 12.50</text>",
+                           ">12.50 \xC2\xB0""C</text>"}) {
+    EXPECT_NE(svg.find(text), std::string::npos) << text;
+  }
+  EXPECT_EQ(svg.find("id=\"bar\""), std::string::npos);
+  EXPECT_EQ(svg.find("id=\"isotherms\""), std::string::npos);
+  // The temperature view names the conditions with R or h as the file did.
+  const std::string field = DrawDetail(kWallDetail, {}).text;
+  EXPECT_NE(field.find("inside: ambient 20, R 0.13 m\xC2\xB2 K/W"), std::string::npos);
+  EXPECT_NE(field.find("outside: ambient -10, h 25 W/(m\xC2\xB2 K)"), std::string::npos);
 }
 
 TEST(DrawSvgPicture, RasterHoldsTheBilinearFieldInTheBarsColours) {

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <iostream>
 
 #include "app/chromium.h"
@@ -18,6 +19,9 @@
 #include "picture/picture_test_util.h"
 #include "platform/number_text.h"
 #include "report/html_page.h"
+#include "picture/colour_map.h"
+#include "picture/svg_palette.h"
+#include "report/rounding.h"
 
 namespace kelvane::testing {
 namespace {
@@ -111,7 +115,9 @@ out.keyed = readout();
 figure.dispatchEvent(new KeyboardEvent('keydown', { key: 'Enter', bubbles: true }));
 out.pinned = Array.prototype.map.call(document.querySelectorAll('#k-pins li'),
                                       function (li) { return li.textContent; });
-out.markers = count('#k-figure .k-pin');
+// Each view carries the pins, so that they stay when the view changes.
+out.markers = count('#k-view-temperature .k-pin');
+out.materialMarkers = count('#k-view-materials .k-pin');
 document.getElementById('k-clear').click();
 out.left = count('#k-pins li') + count('#k-figure .k-pin');
 var pre = document.createElement('pre');
@@ -208,8 +214,12 @@ TEST_F(PageInBrowser, ReadoutShowsTheFieldAndMaterialUnderThePointer) {
       if (std::isnan(p.temperature)) {
         EXPECT_EQ(shown[2], "\xE2\x80\x93");
       } else {
-        // Three decimals of a float32 field.
-        EXPECT_NEAR(std::stod(shown[2].get<std::string>()), p.temperature, 6e-4);
+        // Three decimals of a float32 field, in degrees Celsius for a
+        // detail file and without a unit for a grid file.
+        const std::string t = shown[2];
+        EXPECT_NEAR(std::stod(t), p.temperature, 6e-4);
+        const bool celsius = std::string(page.name).ends_with(".toml");
+        EXPECT_EQ(t.ends_with(" \xC2\xB0""C"), celsius) << t;
       }
     }
     for (const nlohmann::json& tops : out["tops"]) {
@@ -221,6 +231,7 @@ TEST_F(PageInBrowser, ReadoutShowsTheFieldAndMaterialUnderThePointer) {
     EXPECT_NE(out["pinned"][0].get<std::string>().find(page.points[0].what), std::string::npos);
     EXPECT_NEAR(std::stod(out["keyed"][2].get<std::string>()), page.middle, 6e-4);
     EXPECT_EQ(out["markers"], 2);
+    EXPECT_EQ(out["materialMarkers"], 2);
     EXPECT_EQ(out["left"], 0);
   }
 }
@@ -240,8 +251,9 @@ TEST_F(PageInBrowser, PrintedPageHoldsTheTablesOnA4) {
   Outcome text = RunProgram("/usr/bin/pdftotext", {"-layout", pdf, "-"}, {{"PATH", "/usr/bin:/bin"}},
                             folder_.path());
   ASSERT_EQ(text.status, 0) << text.err;
+  // The printed flow is the JSON's, rounded for people.
   const std::string flow =
-      ExactNumberText(report_["conditions"][0]["flow"].get<double>());
+      FlowValue(report_["conditions"][0]["flow"].get<double>());
   for (const std::string& shown :
        {std::string("Insulated brick wall"), std::string("Materials"),
         std::string("Conditions and heat flows"), std::string("Surface temperatures"),
@@ -251,6 +263,201 @@ TEST_F(PageInBrowser, PrintedPageHoldsTheTablesOnA4) {
   for (const char* hidden : {"Pinned points", "Point at the picture"}) {
     EXPECT_EQ(text.out.find(hidden), std::string::npos) << hidden;
   }
+}
+
+// The wall with a colour of its own for the insulation, psi, a limit for
+// fRsi and a probe: every figure of the summary box, and both views.
+const char kFullWall[] = R"(title = "Insulated brick wall"
+[grid]
+max_cell = 20
+[materials]
+insulation = { lambda = 0.04, colour = "#B5523B" }
+brick = 0.8
+[conditions]
+inside = { ambient = 20, resistance = 0.13 }
+outside = { ambient = -10, resistance = 0.04 }
+[[shape]]
+fill = "outside"
+rect = [-50, 0, 0, 500]
+[[shape]]
+fill = "insulation"
+rect = [0, 0, 100, 500]
+[[shape]]
+fill = "brick"
+rect = [100, 0, 340, 500]
+[[shape]]
+fill = "inside"
+rect = [340, 0, 390, 500]
+[probes]
+"in the brick" = [300, 400]
+[psi]
+between = ["inside", "outside"]
+flanking = [{ u = 0.25, length = 500 }]
+[condensation]
+frsi_min = 0.7
+)";
+
+// Reads the field at a point, zooms about another with the wheel, reads the
+// same point again, drags, clicks (which must pin nothing after a drag),
+// resets; then switches to the materials view and looks at what is drawn
+// where, the legend, the critical point's label and the summary box.
+const char kViewsScript[] = R"(<script>
+(function () {
+var d = document.getElementById('k-field').dataset;
+var ox = Number(d.originX), oy = Number(d.originY), s = Number(d.scale);
+var svgs = document.querySelectorAll('#k-figure svg');
+function client(svg, p) {
+  return new DOMPoint(ox + s * p[0], oy + s * p[1]).matrixTransform(svg.getScreenCTM());
+}
+function fire(svg, type, c, extra) {
+  var init = { clientX: c.x, clientY: c.y, bubbles: true, pointerId: 1, buttons: 0 };
+  for (var k in extra) init[k] = extra[k];
+  svg.dispatchEvent(type === 'wheel' ? new WheelEvent(type, init) :
+                    type === 'click' ? new MouseEvent(type, init) : new PointerEvent(type, init));
+}
+function value(id) { return Number(document.getElementById(id).dataset.value); }
+function read(svg, p) {
+  fire(svg, 'pointermove', client(svg, p));
+  return { x: value('k-x'), y: value('k-y'), t: value('k-t') };
+}
+var t = svgs[0], out = { box0: t.getAttribute('viewBox') };
+var p = [270, 100];  // x 220, y 400 of the drawing: in the brick
+out.before = read(t, p);
+var q = client(t, [150, 300]);
+fire(t, 'wheel', q, { deltaY: -600 });
+fire(t, 'wheel', q, { deltaY: -600 });
+out.box1 = t.getAttribute('viewBox');
+out.boxMaterials = svgs[1].getAttribute('viewBox');
+out.zoomed = read(t, p);
+var a = client(t, [150, 300]);
+fire(t, 'pointerdown', a, { buttons: 1 });
+fire(t, 'pointermove', { x: a.x + 40, y: a.y + 15 }, { buttons: 1 });
+fire(t, 'pointerup', { x: a.x + 40, y: a.y + 15 });
+fire(t, 'click', { x: a.x + 40, y: a.y + 15 });
+out.pinsAfterDrag = document.querySelectorAll('#k-pins li').length;
+out.box2 = t.getAttribute('viewBox');
+out.panned = read(t, p);
+document.getElementById('k-reset').click();
+out.box3 = t.getAttribute('viewBox');
+// A pinch: two pointers down, one moves away from the other.
+var f1 = client(t, [150, 250]), f2 = client(t, [250, 250]);
+fire(t, 'pointerdown', f1, { pointerId: 7, buttons: 1 });
+fire(t, 'pointerdown', f2, { pointerId: 8, buttons: 1 });
+fire(t, 'pointermove', { x: f2.x + 120, y: f2.y }, { pointerId: 8, buttons: 1 });
+out.pinched = t.getAttribute('viewBox');
+fire(t, 'pointerup', f1, { pointerId: 7 });
+fire(t, 'pointerup', f2, { pointerId: 8 });
+out.pinchedRead = read(t, p);
+document.getElementById('k-reset').click();
+document.getElementById('k-show-materials').click();
+out.temperatureHidden = document.getElementById('k-view-temperature').hidden;
+out.materialsHidden = document.getElementById('k-view-materials').hidden;
+var m = svgs[1];
+function fillAt(pm) {
+  var c = client(m, pm), e = document.elementFromPoint(c.x, c.y);
+  return e ? (e.getAttribute('fill') || '') : '';
+}
+out.insulationFill = fillAt([100, 150]);
+out.brickFill = fillAt([250, 300]);
+out.insideFill = fillAt([415, 250]);
+out.readMaterials = read(m, p);
+out.legend = Array.prototype.map.call(m.querySelectorAll('text'),
+                                      function (e) { return e.textContent; });
+out.critical = Array.prototype.map.call(document.querySelectorAll('.k-critical text'),
+                                        function (e) { return e.textContent; });
+out.summary = {};
+document.querySelectorAll('#k-summary [data-figure]').forEach(function (e) {
+  out.summary[e.dataset.figure] = e.textContent;
+});
+var pre = document.createElement('pre');
+pre.id = 'k-test';
+pre.textContent = JSON.stringify(out);
+document.body.appendChild(pre);
+})();
+</script>
+)";
+
+TEST_F(PageInBrowser, ZoomViewsCriticalPointAndSummaryAsTheReportHasThem) {
+  WriteFile(folder_ / "full.toml", kFullWall);
+  Outcome o = RunProgram(KELVANE2D_BINARY,
+                         {"-q", "--html", "--check-grid", "--report=json", "full.toml"},
+                         {{"PATH", "/usr/bin:/bin"}, {"HOME", folder_.path()}}, folder_.path());
+  ASSERT_EQ(o.status, 0) << o.err;
+  const nlohmann::json report = nlohmann::json::parse(o.out);
+  const std::string path = folder_ / "full.html";
+  std::string html = ReadFile(path);
+  html.insert(html.rfind("</body>"), kViewsScript);
+  WriteFile(path, html);
+  Outcome b = RunChromium(chromium_, folder_, path,
+                          {"--enable-logging=stderr", "--v=0", "--window-size=1200,1600",
+                           "--dump-dom"});
+  ASSERT_EQ(b.status, 0) << b.err;
+  EXPECT_EQ(b.err.find(":CONSOLE"), std::string::npos) << b.err;
+  const nlohmann::json out = TestOutput(b.out);
+  ASSERT_TRUE(out.is_object()) << b.out.substr(0, 2000);
+
+  // The readout names the same point and value at every zoom and pan.
+  const nlohmann::json& before = out["before"];
+  EXPECT_NEAR(before["x"].get<double>(), 220, 1e-9);
+  EXPECT_NEAR(before["y"].get<double>(), 400, 1e-9);
+  EXPECT_NEAR(before["t"].get<double>(), WallTemperature(220), 1e-4);  // float32 field
+  for (const char* moved : {"zoomed", "panned", "readMaterials"}) {
+    SCOPED_TRACE(moved);
+    for (const char* what : {"x", "y", "t"}) {
+      EXPECT_NEAR(out[moved][what].get<double>(), before[what].get<double>(), 1e-9) << what;
+    }
+  }
+  auto width = [](const nlohmann::json& box) {
+    double x, y, w, h;
+    std::sscanf(box.get<std::string>().c_str(), "%lf %lf %lf %lf", &x, &y, &w, &h);
+    return w;
+  };
+  EXPECT_LT(width(out["box1"]), width(out["box0"]) / 4) << out["box1"];
+  EXPECT_EQ(out["boxMaterials"], out["box1"]);  // The views move together.
+  EXPECT_NE(out["box2"], out["box1"]);          // The drag panned,
+  EXPECT_EQ(out["pinsAfterDrag"], 0);           //   and its click pinned nothing.
+  EXPECT_EQ(out["box3"], out["box0"]);
+  EXPECT_LT(width(out["pinched"]), width(out["box0"])) << out["pinched"];
+  for (const char* what : {"x", "y", "t"}) {
+    EXPECT_NEAR(out["pinchedRead"][what].get<double>(), before[what].get<double>(), 1e-9) << what;
+  }
+
+  // The materials view: a colour per material, the file's own first, the
+  // room in a warm colour, and a legend with lambda.
+  EXPECT_TRUE(out["temperatureHidden"]);
+  EXPECT_FALSE(out["materialsHidden"]);
+  EXPECT_EQ(out["insulationFill"], "#b5523b");
+  EXPECT_EQ(out["brickFill"], HexColour(MaterialColour(2, std::nullopt)));
+  const std::string inside = out["insideFill"];
+  ASSERT_EQ(inside.size(), 7u) << inside;
+  EXPECT_GT(std::stoi(inside.substr(1, 2), nullptr, 16), std::stoi(inside.substr(5, 2), nullptr, 16));
+  const std::string legend = out["legend"].dump();
+  for (const char* row : {"insulation: \xCE\xBB 0.04 W/(m K)", "brick: \xCE\xBB 0.8 W/(m K)",
+                          "inside: ambient 20 \xC2\xB0""C", "outside: ambient -10 \xC2\xB0""C"}) {
+    EXPECT_NE(legend.find(row), std::string::npos) << row << " in " << legend;
+  }
+
+  // The critical point is fRsi's, labelled in both views.
+  const std::string critical =
+      TemperatureValue(report["frsi"]["surface"]["temperature"].get<double>()) + " \xC2\xB0""C";
+  ASSERT_EQ(out["critical"].size(), 2u) << out["critical"];
+  EXPECT_EQ(out["critical"][0], critical);
+  EXPECT_EQ(out["critical"][1], critical);
+
+  // The summary box says what the JSON says, rounded as the tables are.
+  const nlohmann::json& summary = out["summary"];
+  EXPECT_EQ(summary["k-psi"], CoefficientValue(report["psi"]["psi"].get<double>()) + " W/(m K)");
+  const bool met = report["frsi_verdict"]["met"];
+  EXPECT_EQ(summary["k-base-frsi"],
+            FactorValue(report["frsi"]["value"].get<double>()) + (met ? ", met" : ", NOT MET") +
+                " (\xE2\x89\xA5 " + FactorValue(report["frsi_verdict"]["frsi_min"].get<double>()) +
+                ")");
+  const nlohmann::json& check = report["grid_check"];
+  EXPECT_EQ(summary["k-grid-check"],
+            std::string(check["passes"].get<bool>() || check["no_flow"].get<bool>() ? "met"
+                                                                                    : "NOT MET") +
+                " (" + SignedPercentValue(100 * check["relative_difference"].get<double>()) + " %)");
+  EXPECT_EQ(summary.size(), 3u) << summary;
 }
 
 // The page of a synthetic model of n x n cells, meshed only, with its
@@ -265,9 +472,13 @@ std::string SyntheticPage(int n) {
   report.title = report.labels.title;
   report.grid = GridSizeOf(field);
   const SvgPicture svg = run->Svg();
+  // Both views, as the program makes them.
+  SvgOptions materials;
+  materials.view = SvgOptions::View::kMaterials;
   return HtmlPage(report, CapturePageField(field, field.temperature, report.labels),
-                  {svg.text, svg.layout.origin_x, svg.layout.origin_y, svg.layout.scale},
-                  {"today", "1.0.0", 1});
+                  {svg.text, svg.layout.origin_x, svg.layout.origin_y, svg.layout.scale,
+                   run->Svg(materials).text},
+                  {"today", "1.0.0", 1, ""});
 }
 
 // How long the page takes to open and to answer the pointer, as the page's

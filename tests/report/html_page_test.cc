@@ -1,4 +1,5 @@
 #include "report/html_page.h"
+#include "report/rounding.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -119,15 +120,17 @@ class PlatePage : public ::testing::Test {
   PageRun run_facts_{"2024-03-01 10:00:00 +0100", "9.8.7", 0.25};
 };
 
-TEST_F(PlatePage, HeaderNamesTheRunAndTablesGiveTheReportsNumbersInFull) {
+TEST_F(PlatePage, HeaderNamesTheRunAndTablesGiveTheReportsNumbersRounded) {
   const std::string page = Page();
   for (const std::string& shown :
        {std::string("<title>Steel plate</title>"), std::string("<code>plate.inp</code>"),
         std::string("2024-03-01 10:00:00 +0100"), std::string("Kelvane2D 9.8.7"),
         std::string("2 &times; 1 cells, 6 nodes, 2 elements"), std::string("0.25 s"),
-        "<td class=\"n\">" + ExactNumberText(report_.base.fixed[0].flow) + "</td>",
-        "<td class=\"n\">" + ExactNumberText(report_.base.conditions[0].lowest->temperature) +
+        // A flow to four digits, a temperature to 0.01 K: what a reader needs.
+        "<td class=\"n\">" + FlowValue(report_.base.fixed[0].flow) + "</td>",
+        "<td class=\"n\">" + TemperatureValue(report_.base.conditions[0].lowest->temperature) +
             "</td>",
+        std::string("<td class=\"n\">27.57</td>"), std::string("<td class=\"n\">98.10</td>"),
         std::string("<td>m1</td><td class=\"n\">50</td><td class=\"n\">150</td>")}) {
     EXPECT_NE(page.find(shown), std::string::npos) << shown;
   }
@@ -158,8 +161,8 @@ TEST_F(PlatePage, SectionsFollowWhatWasComputedInTheIssuesOrder) {
     last = at;
   }
   // A flanking element from a segment shows the resistances that make 1/U.
-  EXPECT_NE(page.find("<tr><td>Steel</td><td class=\"n\">30</td><td class=\"n\">50</td>"
-                      "<td class=\"n\">0.0006</td></tr>"),
+  EXPECT_NE(page.find("<tr><td>Steel</td><td class=\"n\">30.0</td><td class=\"n\">50</td>"
+                      "<td class=\"n\">0.0006000</td></tr>"),
             std::string::npos);
   EXPECT_EQ(MarkupFault(page), "");
 }

@@ -107,8 +107,9 @@ TEST(Report, UnusedConditionsAndFixedTemperaturesAreListedEmpty) {
   EXPECT_EQ(r.base.fixed[0].nodes, 2);
   EXPECT_EQ(r.base.fixed[1].nodes, 0);
   const std::string text = ReportText(r);
-  EXPECT_NE(text.find("  B2  ambient 5, h 5: no edge\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("  C2  fixed temperature 99: no node\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("  B2  ambient 5.00, h 5 W/(m\xC2\xB2 K): no edge\n"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("  C2  fixed temperature 99.00: no node\n"), std::string::npos) << text;
   const nlohmann::json json = nlohmann::json::parse(ReportJson(r));
   EXPECT_TRUE(json.at("conditions").at(1).at("lowest").is_null());
   EXPECT_TRUE(json.at("frsi").is_null());
@@ -189,22 +190,22 @@ TEST(Report, TextOfTheWorkedExample) {
             "Report for m.inp: Steel plate\\x01\n"
             "Solved by the profile solver\n"
             "Heat flow into the model, W per metre of depth:\n"
-            "  B1  ambient 20, h 10: -27.5707 W/m through 3 edges, 35 mm\n"
-            "      lowest surface temperature 98.0988 at grid point at column line 3, row line 1 "
-            "(top-left corner of the cell at code row 2, column 4), x 30 mm, y 5 mm\n"
-            "      highest surface temperature 100 at grid point at column line 1, row line 1 "
-            "(top-left corner of the cell at code row 2, column 2), x 0 mm, y 5 mm\n"
-            "  C1  fixed temperature 100: 27.5707 W/m through 2 nodes\n"
-            "Energy balance: the flows sum to ROUNDING W/m, ROUNDING of the largest (27.5707 W/m)\n"
+            "  B1  ambient 20.00, h 10 W/(m\xC2\xB2 K): -27.57 W/m through 3 edges, 35.0 mm\n"
+            "      lowest surface temperature 98.10 at grid point at column line 3, row line 1 "
+            "(top-left corner of the cell at code row 2, column 4), x 30.0 mm, y 5.0 mm\n"
+            "      highest surface temperature 100.00 at grid point at column line 1, row line 1 "
+            "(top-left corner of the cell at code row 2, column 2), x 0.0 mm, y 5.0 mm\n"
+            "  C1  fixed temperature 100.00: 27.57 W/m through 2 nodes\n"
+            "Energy balance: the flows sum to ROUNDING W/m, ROUNDING of the largest (27.57 W/m)\n"
             "Coupling coefficients, by superposition (2 solutions with the one factorisation):\n"
-            "    1  B1 (ambient 20, h 10)\n"
-            "    2  C1 (fixed temperature 100)\n"
+            "    1  B1 (ambient 20.00, h 10)\n"
+            "    2  C1 (fixed temperature 100.00)\n"
             "  Heat flow into the model through row i, W/m, for 1 K at column j and 0 elsewhere:\n"
             "                 1            2\n"
-            "    1     0.344634    -0.344634\n"
-            "    2    -0.344634     0.344634\n"
+            "    1        0.345       -0.345\n"
+            "    2       -0.345        0.345\n"
             "  L2D between two environments, W/(m K) (minus the entry above):\n"
-            "    B1 (ambient 20, h 10) and C1 (fixed temperature 100): 0.344634\n"
+            "    B1 (ambient 20.00, h 10) and C1 (fixed temperature 100.00): 0.345\n"
             "\n");
 }
 

@@ -2,7 +2,9 @@
 (function () {
   var data = document.getElementById('k-field');
   var figure = document.getElementById('k-figure');
-  var svg = figure && figure.querySelector('svg');
+  // One picture per view, laid out alike; `svg` is the one shown.
+  var svgs = figure ? Array.prototype.slice.call(figure.querySelectorAll('svg')) : [];
+  var svg = svgs[0];
   if (!data || !svg) return;
   var d = data.dataset;
   var originX = Number(d.originX), originY = Number(d.originY), scale = Number(d.scale);
@@ -85,17 +87,24 @@
     var text = Math.abs(v) < 1e9 ? v.toFixed(places) : v.toPrecision(6);
     return /^-0\.?0*$/.test(text) ? text.slice(1) : text;
   }
-  function temperatureText(t) { return isNaN(t) ? '\u2013' : number(t, 3); }
+  // A detail file's temperatures are degrees Celsius; a grid file's unit is
+  // its own.
+  var unit = d.unit ? ' ' + d.unit : '';
+  function temperatureText(t) { return isNaN(t) ? '\u2013' : number(t, 3) + unit; }
 
   var shown = {
     x: document.getElementById('k-x'), y: document.getElementById('k-y'),
     t: document.getElementById('k-t'), m: document.getElementById('k-m')
   };
+  // The readout's values to full precision ride along as data-value.
   function show(at) {
     shown.x.textContent = at ? number(at.x, decimals) : '\u2013';
     shown.y.textContent = at ? number(at.y, decimals) : '\u2013';
     shown.t.textContent = at ? temperatureText(at.t) : '\u2013';
     shown.m.textContent = shown.m.title = at ? what(at.entry) : 'outside the model';
+    shown.x.dataset.value = at ? String(at.x) : '';
+    shown.y.dataset.value = at ? String(at.y) : '';
+    shown.t.dataset.value = at && !isNaN(at.t) ? String(at.t) : '';
   }
   // A point of the window to mm from the picture's model corner.
   function pictureMm(clientX, clientY) {
@@ -112,10 +121,19 @@
     parent.appendChild(e);
     return e;
   }
-  var pinLayer = draw(svg, 'g', { 'class': 'k-pins' });
-  var cursor = draw(svg, 'g', { 'class': 'k-cursor', visibility: 'hidden' });
-  draw(cursor, 'line', { x1: -9, y1: 0, x2: 9, y2: 0 });
-  draw(cursor, 'line', { x1: 0, y1: -9, x2: 0, y2: 9 });
+  // Pins and the keyboard's cursor are drawn into every view.
+  function each(f) { for (var i = 0; i < svgs.length; ++i) f(svgs[i], i); }
+  var pinLayers = [], cursors = [];
+  each(function (s) {
+    pinLayers.push(draw(s, 'g', { 'class': 'k-pins' }));
+    var c = draw(s, 'g', { 'class': 'k-cursor', visibility: 'hidden' });
+    draw(c, 'line', { x1: -9, y1: 0, x2: 9, y2: 0 });
+    draw(c, 'line', { x1: 0, y1: -9, x2: 0, y2: 9 });
+    cursors.push(c);
+  });
+  function setCursor(name, value) {
+    cursors.forEach(function (c) { c.setAttribute(name, value); });
+  }
   var pinList = document.getElementById('k-pins');
   var clear = document.getElementById('k-clear');
   var pins = 0;
@@ -125,9 +143,11 @@
     if (!at) return;
     pins += 1;
     var px = originX + scale * mm.x, py = originY + scale * mm.y;
-    var marker = draw(pinLayer, 'g', { 'class': 'k-pin' });
-    draw(marker, 'circle', { cx: px, cy: py, r: 4 });
-    draw(marker, 'text', { x: px + 6, y: py - 6 }).textContent = String(pins);
+    pinLayers.forEach(function (layer) {
+      var marker = draw(layer, 'g', { 'class': 'k-pin' });
+      draw(marker, 'circle', { cx: px, cy: py, r: 4 });
+      draw(marker, 'text', { x: px + 6, y: py - 6 }).textContent = String(pins);
+    });
     var item = document.createElement('li');
     item.textContent = 'x ' + number(at.x, decimals) + ' mm, y ' + number(at.y, decimals) +
                        ' mm: ' + temperatureText(at.t) + ', ' + what(at.entry);
@@ -135,7 +155,7 @@
     clear.disabled = false;
   }
   clear.addEventListener('click', function () {
-    pinLayer.textContent = '';
+    pinLayers.forEach(function (layer) { layer.textContent = ''; });
     pinList.textContent = '';
     pins = 0;
     clear.disabled = true;
@@ -145,11 +165,97 @@
     var mm = pictureMm(e.clientX, e.clientY);
     show(mm && sample(mm.x, mm.y));
   }
-  svg.addEventListener('pointermove', pointed);
-  svg.addEventListener('pointerdown', pointed);
-  svg.addEventListener('click', function (e) {
-    var mm = pictureMm(e.clientX, e.clientY);
-    if (mm) pin(mm);
+
+  // Zoom and pan move every view's viewBox alike; the readout goes through
+  // the picture's screen transform, so it stays exact at any zoom.
+  var full = svg.viewBox.baseVal;
+  var home = { x: full.x, y: full.y, w: full.width, h: full.height };
+  var box = { x: home.x, y: home.y, w: home.w, h: home.h };
+  var mostZoom = 200;
+  function setBox(next) {
+    var w = Math.min(home.w, Math.max(home.w / mostZoom, next.w));
+    var h = w * home.h / home.w;
+    box = { w: w, h: h,
+            x: Math.min(home.x + home.w - w, Math.max(home.x, next.x)),
+            y: Math.min(home.y + home.h - h, Math.max(home.y, next.y)) };
+    each(function (s) { s.setAttribute('viewBox', box.x + ' ' + box.y + ' ' + box.w + ' ' + box.h); });
+  }
+  // Zooms by `factor` about the window point (clientX, clientY).
+  function zoom(factor, clientX, clientY) {
+    var m = svg.getScreenCTM();
+    if (!m) return;
+    var p = new DOMPoint(clientX, clientY).matrixTransform(m.inverse());
+    setBox({ x: p.x - (p.x - box.x) / factor, y: p.y - (p.y - box.y) / factor,
+             w: box.w / factor, h: box.h / factor });
+  }
+  function unitsPerPixel() {
+    var r = svg.getBoundingClientRect();
+    return r.width > 0 ? box.w / r.width : 1;
+  }
+  var pointers = {}, dragged = false, start = null;
+  function down(e) {
+    pointers[e.pointerId] = { x: e.clientX, y: e.clientY };
+    start = { x: e.clientX, y: e.clientY };
+    dragged = false;
+    pointed(e);
+  }
+  function moved(e) {
+    var was = pointers[e.pointerId];
+    if (was && e.buttons) {
+      var ids = Object.keys(pointers);
+      if (ids.length === 2) {
+        var other = pointers[ids[0] == e.pointerId ? ids[1] : ids[0]];
+        var before = Math.hypot(was.x - other.x, was.y - other.y);
+        var after = Math.hypot(e.clientX - other.x, e.clientY - other.y);
+        if (before > 0 && after > 0) {
+          zoom(after / before, (e.clientX + other.x) / 2, (e.clientY + other.y) / 2);
+        }
+      } else if (ids.length === 1) {
+        var k = unitsPerPixel();
+        setBox({ x: box.x - (e.clientX - was.x) * k, y: box.y - (e.clientY - was.y) * k,
+                 w: box.w, h: box.h });
+      }
+      if (Math.hypot(e.clientX - start.x, e.clientY - start.y) > 4) dragged = true;
+      pointers[e.pointerId] = { x: e.clientX, y: e.clientY };
+    }
+    pointed(e);
+  }
+  function up(e) { delete pointers[e.pointerId]; }
+  each(function (s) {
+    s.style.touchAction = 'none';
+    s.addEventListener('pointermove', moved);
+    s.addEventListener('pointerdown', down);
+    s.addEventListener('pointerup', up);
+    s.addEventListener('pointercancel', up);
+    s.addEventListener('pointerleave', up);
+    s.addEventListener('wheel', function (e) {
+      e.preventDefault();
+      zoom(Math.pow(1.0015, -e.deltaY * (e.deltaMode === 1 ? 33 : 1)), e.clientX, e.clientY);
+      pointed(e);
+    }, { passive: false });
+    s.addEventListener('click', function (e) {
+      if (dragged) return;
+      var mm = pictureMm(e.clientX, e.clientY);
+      if (mm) pin(mm);
+    });
+  });
+  var reset = document.getElementById('k-reset');
+  if (reset) reset.addEventListener('click', function () { setBox(home); });
+  // A sheet shows the whole picture, whatever the screen was zoomed to.
+  window.addEventListener('beforeprint', function () { setBox(home); });
+
+  // The view switch: the temperature field or the materials map.
+  var buttons = [document.getElementById('k-show-temperature'),
+                 document.getElementById('k-show-materials')];
+  var frames = [document.getElementById('k-view-temperature'),
+                document.getElementById('k-view-materials')];
+  buttons.forEach(function (button, i) {
+    if (!button || !frames[i]) return;
+    button.addEventListener('click', function () {
+      frames.forEach(function (f, j) { f.hidden = j !== i; });
+      buttons.forEach(function (b, j) { b.setAttribute('aria-pressed', String(j === i)); });
+      svg = svgs[i];
+    });
   });
 
   // The keyboard moves a cursor of its own, in steps of picture pixels.
@@ -170,12 +276,12 @@
     keyed = keyed ? { x: Math.min(width, Math.max(0, keyed.x + step[0] * by)),
                       y: Math.min(height, Math.max(0, keyed.y + step[1] * by)) }
                   : { x: width / 2, y: height / 2 };
-    cursor.setAttribute('transform', 'translate(' + (originX + scale * keyed.x) + ' ' +
-                        (originY + scale * keyed.y) + ')');
-    cursor.setAttribute('visibility', 'visible');
+    setCursor('transform', 'translate(' + (originX + scale * keyed.x) + ' ' +
+              (originY + scale * keyed.y) + ')');
+    setCursor('visibility', 'visible');
     show(sample(keyed.x, keyed.y));
   });
-  figure.addEventListener('blur', function () { cursor.setAttribute('visibility', 'hidden'); });
+  figure.addEventListener('blur', function () { setCursor('visibility', 'hidden'); });
   document.getElementById('k-interactive').hidden = false;
   document.getElementById('k-pinned').hidden = false;
 })();
