@@ -98,11 +98,13 @@ void DrawColourBar(SvgPage& page) {
   page.defs += "</linearGradient>\n";
   const SvgLayout& l = page.layout;
   const double x = l.bar_x, y = l.bar_y;
-  page.overlay += "<text x=\"" + SvgPage::P(x) + "\" y=\"" + SvgPage::P(y - 20) +
-                  "\" font-size=\"12\" font-weight=\"bold\">Temperature</text>\n"
-                  "<text x=\"" + SvgPage::P(x) + "\" y=\"" + SvgPage::P(y - 7) +
-                  "\" font-size=\"10\" fill=\"#444444\">" +
-                  (page.labels.drawing ? "\xC2\xB0""C" : "in the input's unit") + "</text>\n"
+  // The unit beside the heading, on its line: below it, it met the top
+  // tick's label.
+  page.overlay += "<text x=\"" + SvgPage::P(x) + "\" y=\"" + SvgPage::P(y - 14) +
+                  "\" font-size=\"12\" font-weight=\"bold\">Temperature<tspan "
+                  "font-size=\"10\" font-weight=\"normal\" fill=\"#444444\">, " +
+                  (page.labels.drawing ? "\xC2\xB0""C" : "in the input's unit") +
+                  "</tspan></text>\n"
                   "<rect x=\"" + SvgPage::P(x) + "\" y=\"" + SvgPage::P(y) + "\" width=\"" +
                   SvgPage::P(l.bar_width) + "\" height=\"" + SvgPage::P(l.bar_height) +
                   "\" fill=\"url(#bar)\" stroke=\"#333333\" stroke-width=\"0.75\"/>\n";

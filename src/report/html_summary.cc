@@ -27,7 +27,7 @@ void PsiFigures(const ModelReport& r, std::vector<Figure>& figures) {
     const PsiReport& p = r.psi[i];
     figures.push_back(
         {"&psi;" + (p.name.empty() ? std::string() : " " + XmlText(p.name)),
-         CoefficientValue(p.psi) + " W/(m K)", i == 0 ? "k-psi" : "k-psi-" + std::to_string(i + 1),
+         DifferenceValue(p.psi, p.l2d) + " W/(m K)", i == 0 ? "k-psi" : "k-psi-" + std::to_string(i + 1),
          ""});
   }
 }

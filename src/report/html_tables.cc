@@ -412,7 +412,7 @@ std::string PsiSection(const PsiReport& psi, std::size_t index) {
                 rows) +
           Facts({{"&Sigma; U l, W/(m K)", CoefficientValue(psi.flanking_sum)},
                  {"&psi; = L<sub>2D</sub> &minus; &Sigma; U l, W/(m K)",
-                  "<strong>" + CoefficientValue(psi.psi) + "</strong>"}}) +
+                  "<strong>" + DifferenceValue(psi.psi, psi.l2d) + "</strong>"}}) +
           layers);
 }
 

@@ -290,7 +290,7 @@ std::string PsiText(const PsiReport& p) {
   out += "  L2D " + CoefficientValue(p.l2d) + ", from the coupling coefficients\n";
   for (std::size_t i = 0; i < p.flanking.size(); ++i) out += FlankingText(p.flanking[i], i + 1);
   return out + "  psi = L2D - sum of U l = " + CoefficientValue(p.l2d) + " - " +
-         CoefficientValue(p.flanking_sum) + " = " + CoefficientValue(p.psi) + "\n";
+         CoefficientValue(p.flanking_sum) + " = " + DifferenceValue(p.psi, p.l2d) + "\n";
 }
 
 // L2D between environments, where some environment is more than one

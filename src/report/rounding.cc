@@ -48,6 +48,11 @@ std::string TemperatureValue(double value) { return Decimals(value, 2); }
 
 std::string FlowValue(double value) { return Significant(value, 4); }
 
+std::string DifferenceValue(double difference, double scale) {
+  return CoefficientValue(std::fabs(difference) <= kDifferenceRounding * std::fabs(scale) ? 0
+                                                                                          : difference);
+}
+
 std::string CoefficientValue(double value) {
   if (value != 0 && std::fabs(value) < 0.01) return Significant(value, 4);
   return Decimals(value, 3);

@@ -27,6 +27,11 @@ std::string FlowValue(double value);
 // L2D, U or psi, W/(m K) or W/(m2 K): to 0.001, and to 4 significant
 // digits below 0.01, where 0.001 would keep too little.
 std::string CoefficientValue(double value);
+// A difference of two coefficients of about `scale` (psi = L2D - sum of U l)
+// as CoefficientValue, and 0 where it is rounding alone: within
+// kDifferenceRounding of the scale, as a plane wall's psi is.
+inline constexpr double kDifferenceRounding = 1e-9;
+std::string DifferenceValue(double difference, double scale);
 // fRsi and other factors between 0 and 1, to 0.001.
 std::string FactorValue(double value);
 // A length in millimetres, to 0.1 mm.

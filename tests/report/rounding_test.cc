@@ -52,6 +52,15 @@ TEST(Rounding, EachQuantityShowsWhatItsReaderNeeds) {
   }
 }
 
+// A plane wall's psi is L2D less the same U l: what is left is rounding,
+// and shows as 0; a psi of a thousandth of L2D does not.
+TEST(Rounding, ADifferenceWithinRoundingOfZeroIsZero) {
+  EXPECT_EQ(DifferenceValue(1.21e-14, 0.300), "0.000");
+  EXPECT_EQ(DifferenceValue(-7.27196e-15, 0.3), "0.000");
+  EXPECT_EQ(DifferenceValue(0.0003, 0.3), "0.0003000");
+  EXPECT_EQ(DifferenceValue(0.0766, 1.23847), "0.077");
+}
+
 TEST(Rounding, NumbersThatAreNotFiniteStaySpelledOut) {
   EXPECT_EQ(Decimals(std::numeric_limits<double>::infinity(), 2),
             Significant(std::numeric_limits<double>::infinity(), 4));
