@@ -166,7 +166,7 @@ int IndexAt(const SvgPage& page, int k, int j, double u, double v) {
       if (cell.number < 1 || cell.number > page.FixedCount()) return kGreyIndex;
       return LevelIndex(page, page.values.fixed[static_cast<std::size_t>(cell.number)]);
     case CellKind::kConvection:
-      return ConditionIndex(cell.number);
+      return ConditionIndex(page.ConditionSlot(cell.number));
     case CellKind::kVoid:
       break;
   }

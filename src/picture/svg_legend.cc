@@ -78,9 +78,9 @@ void ConditionRows(LegendRows& rows) {
         page.labels.GivenAsResistance(v) && h != 0
             ? ", R " + NumberText(1 / h, 12) + " m\xC2\xB2 K/W"
             : ", h " + NumberText(h, 12) + " W/(m\xC2\xB2 K)";
-    rows.Row(rows.LineSymbol(HexColour(ConditionColour(v)), 3),
+    rows.Row(rows.LineSymbol(HexColour(ConditionColour(page.ConditionSlot(v))), 3),
              page.labels.Condition(v) + ": ambient " + TemperatureText(c.AmbientTemperature, 6) +
-                 surface);
+                 (page.labels.drawing ? " \xC2\xB0""C" : "") + surface);
     ++shown;
   }
   if (hidden > 0) rows.Row("", "and " + std::to_string(hidden) + " more conditions");

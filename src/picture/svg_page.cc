@@ -71,6 +71,19 @@ Rgb SvgPage::ConditionFill(int v) const {
                        warmest);
 }
 
+int SvgPage::ConditionSlot(int v) const {
+  static constexpr int kWarmSlots[] = {1, 3, 5, 7};
+  static constexpr int kColdSlots[] = {2, 4, 6, 8};
+  const auto [coldest, warmest] = AmbientRange();
+  auto warm = [&](int c) {
+    return !(values.conditions[static_cast<std::size_t>(c)].AmbientTemperature <
+             (coldest + warmest) / 2);
+  };
+  int before = 0;  // The conditions before v on its side.
+  for (int c = 1; c < v; ++c) before += warm(c) == warm(v);
+  return (warm(v) ? kWarmSlots : kColdSlots)[before % 4];
+}
+
 Rgb SvgPage::FixedFill(int i) const {
   const auto [coldest, warmest] = AmbientRange();
   return AmbientColour(values.fixed[static_cast<std::size_t>(i)], coldest, warmest);

@@ -53,6 +53,10 @@ struct SvgPage {
   // The materials view's colour of condition v's and fixed temperature i's
   // regions.
   Rgb ConditionFill(int v) const;
+  // The colour slot (ConditionColour, ConditionIndex) of condition v: warm
+  // conditions (their ambient in the upper half of AmbientRange) take the
+  // palette's oranges and reds, cold ones its blues, each in turn.
+  int ConditionSlot(int v) const;
   Rgb FixedFill(int i) const;
   // Model millimetres (from the top-left corner) to page pixels.
   double Px(double x_mm) const { return layout.origin_x + layout.scale * x_mm; }

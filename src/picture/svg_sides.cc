@@ -52,7 +52,7 @@ void DrawConvectionSides(SvgPage& page) {
   for (int condition = 1; condition <= page.ConditionCount(); ++condition) {
     const std::string d = SidesPath(page, sides, condition);
     if (d.empty()) continue;
-    page.body += "<path fill=\"none\" stroke=\"" + HexColour(ConditionColour(condition)) +
+    page.body += "<path fill=\"none\" stroke=\"" + HexColour(ConditionColour(page.ConditionSlot(condition))) +
                  "\" stroke-width=\"" + page.Mm(3 / page.layout.scale) + "\" d=\"" + d + "\"/>\n";
   }
 }

@@ -97,9 +97,9 @@ TEST(DrawSvgPicture, DrawsTheWorkedExampleAsAWellFormedVectorPicture) {
   EXPECT_NE(svg.find("<title>98.2</title>"), std::string::npos);
   EXPECT_NE(svg.find("<title>99.8</title>"), std::string::npos);
   EXPECT_NE(svg.find("isotherms every 0.2"), std::string::npos);
-  // The one condition's sides, the coldest surface point (the top right
-  // corner, 98.0988) and the bar's range.
-  EXPECT_NE(svg.find("stroke=\"#e69f00\""), std::string::npos);
+  // The one condition's sides, blue as the cold side of the fixed 100, the
+  // coldest surface point (the top right corner, 98.0988) and the bar's range.
+  EXPECT_NE(svg.find("stroke=\"#56b4e9\""), std::string::npos);
   EXPECT_NE(svg.find("coldest surface point: 98.1"), std::string::npos);
   EXPECT_DOUBLE_EQ(picture.layout.bar_maximum, 100);
   EXPECT_DOUBLE_EQ(picture.layout.bar_minimum, 98.0988354738635);
@@ -236,8 +236,20 @@ TEST(DrawSvgPicture, TheMaterialsViewColoursEachMaterial) {
   EXPECT_EQ(svg.find("id=\"isotherms\""), std::string::npos);
   // The temperature view names the conditions with R or h as the file did.
   const std::string field = DrawDetail(kWallDetail, {}).text;
-  EXPECT_NE(field.find("inside: ambient 20, R 0.13 m\xC2\xB2 K/W"), std::string::npos);
-  EXPECT_NE(field.find("outside: ambient -10, h 25 W/(m\xC2\xB2 K)"), std::string::npos);
+  EXPECT_NE(field.find("inside: ambient 20 \xC2\xB0""C, R 0.13 m\xC2\xB2 K/W"), std::string::npos);
+  EXPECT_NE(field.find("outside: ambient -10 \xC2\xB0""C, h 25 W/(m\xC2\xB2 K)"), std::string::npos);
+  // Its sides by their ambient, whatever their order in the file: the cold
+  // outside, first here, blue; the warm room orange.
+  std::string swapped = kWallDetail;
+  const std::string inside = "inside = { ambient = 20, resistance = 0.13 }\n";
+  swapped.erase(swapped.find(inside), inside.size());
+  swapped.insert(swapped.find("[[shape]]"), inside);
+  const std::string sides = DrawDetail(swapped, {}).text;
+  const std::size_t blue = sides.find("<path fill=\"none\" stroke=\"#56b4e9\" stroke-width");
+  const std::size_t orange = sides.find("<path fill=\"none\" stroke=\"#e69f00\" stroke-width");
+  ASSERT_NE(blue, std::string::npos);
+  ASSERT_NE(orange, std::string::npos);
+  EXPECT_LT(blue, orange);  // Condition 1, the outside, is drawn first.
 }
 
 TEST(DrawSvgPicture, RasterHoldsTheBilinearFieldInTheBarsColours) {
