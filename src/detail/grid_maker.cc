@@ -618,7 +618,7 @@ void GridMaker::MakeCavities(const std::vector<int>& painted) {
     grid_.labels.cavities.push_back(
         {fill.name, CavityKindName(fill.cavity->kind), number, x_.centre(first % columns),
          y_.centre(first / columns), area, box.x1 - box.x0, box.y1 - box.y0, axis(v.x),
-         axis(v.y)});
+         axis(v.y), region.fill + 1});
     cavity_fill_.push_back(region.fill);
     cavity_span_.push_back({c1 - c0 + 1, r1 - r0 + 1});
     for (std::size_t i : region.cells) cavity_material_[i] = number;

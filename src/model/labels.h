@@ -85,6 +85,7 @@ struct CavityLabel {
   double height_mm = 0;  //   and along y.
   CavityAxisLabel along_x;
   CavityAxisLabel along_y;
+  std::int32_t fill_material = 0;  // The fill's own material number.
 };
 
 // Who and what a result is for, as a detail file's [report] gives it; the

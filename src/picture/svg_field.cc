@@ -128,12 +128,8 @@ int MaterialsIndex(const SvgPage& page, const PictureCell& cell) {
 // temperature that take each slot give its colour.
 std::vector<Rgb> MaterialsPalette(const SvgPage& page) {
   std::vector<Rgb> palette(256, Rgb{255, 255, 255});
-  const auto& own = page.labels.material_colours;
   const int materials = static_cast<int>(page.materials.size()) - 1;
-  for (int m = std::min(materials, kMaterialSlots); m >= 1; --m) {
-    palette[m] = MaterialColour(
-        m, static_cast<std::size_t>(m) < own.size() ? own[m] : std::nullopt);
-  }
+  for (int m = std::min(materials, kMaterialSlots); m >= 1; --m) palette[m] = page.MaterialFill(m);
   for (int v = std::min(page.ConditionCount(), kConditionSlots); v >= 1; --v) {
     palette[kFirstConditionSlot + v - 1] = page.ConditionFill(v);
   }

@@ -174,10 +174,11 @@ std::string Swatch(const LegendRows& rows, Rgb colour) {
          "\" stroke=\"#303030\" stroke-width=\"0.75\"/>";
 }
 
-std::string Lambda(const Material& m) {
-  const std::string x = NumberText(m.ConductivityX, 12);
+// As written (12 digits), or to `digits` where worked out (a cavity's).
+std::string Lambda(const Material& m, int digits) {
+  const std::string x = NumberText(m.ConductivityX, digits);
   if (m.ConductivityX == m.ConductivityY) return "\xCE\xBB " + x + " W/(m K)";
-  return "\xCE\xBB x " + x + ", y " + NumberText(m.ConductivityY, 12) + " W/(m K)";
+  return "\xCE\xBB x " + x + ", y " + NumberText(m.ConductivityY, digits) + " W/(m K)";
 }
 
 }  // namespace
@@ -199,16 +200,12 @@ void DrawMaterialsLegend(SvgPage& page, const std::optional<SvgOptions::Mark>& c
   page.overlay += "<text x=\"" + SvgPage::P(l.bar_x) + "\" y=\"" + SvgPage::P(l.bar_y - 20) +
                   "\" font-size=\"12\" font-weight=\"bold\">Materials</text>\n";
   LegendRows rows{page, l.bar_x, l.bar_y, l.bar_x + 80};
-  const auto& own = page.labels.material_colours;
   const int materials = static_cast<int>(page.materials.size()) - 1;
   for (int m = 1; m <= std::min(materials, kMostConditionsShown * 3); ++m) {
     const std::size_t n = static_cast<std::size_t>(m);
-    const Rgb colour = MaterialColour(1 + (m - 1) % kMaterialSlots,
-                                      (1 + (m - 1) % kMaterialSlots) < static_cast<int>(own.size())
-                                          ? own[1 + (m - 1) % kMaterialSlots]
-                                          : std::nullopt);
     const std::string name = n < page.labels.materials.size() ? page.labels.materials[n] : "";
-    rows.Row(Swatch(rows, colour), name + ": " + Lambda(page.materials[n]));
+    rows.Row(Swatch(rows, page.MaterialFill(m)),
+             name + ": " + Lambda(page.materials[n], page.IsCavity(m) ? 4 : 12));
   }
   if (materials > kMostConditionsShown * 3) {
     rows.Row("", "and " + std::to_string(materials - kMostConditionsShown * 3) + " more materials");

@@ -84,6 +84,20 @@ int SvgPage::ConditionSlot(int v) const {
   return (warm(v) ? kWarmSlots : kColdSlots)[before % 4];
 }
 
+bool SvgPage::IsCavity(int m) const {
+  return std::any_of(labels.cavities.begin(), labels.cavities.end(),
+                     [m](const CavityLabel& c) { return c.material == m; });
+}
+
+Rgb SvgPage::MaterialFill(int m) const {
+  for (const CavityLabel& c : labels.cavities) {
+    if (c.material == m && c.fill_material != m && c.fill_material > 0) m = c.fill_material;
+  }
+  const int slot = 1 + (m - 1) % kMaterialSlots;
+  const auto& own = labels.material_colours;
+  return MaterialColour(slot, static_cast<std::size_t>(m) < own.size() ? own[m] : std::nullopt);
+}
+
 Rgb SvgPage::FixedFill(int i) const {
   const auto [coldest, warmest] = AmbientRange();
   return AmbientColour(values.fixed[static_cast<std::size_t>(i)], coldest, warmest);

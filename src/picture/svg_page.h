@@ -58,6 +58,13 @@ struct SvgPage {
   // palette's oranges and reds, cold ones its blues, each in turn.
   int ConditionSlot(int v) const;
   Rgb FixedFill(int i) const;
+  // Material m's colour in the materials view: its own, or its palette
+  // slot's; an air cavity takes its fill's, so that the cavities of one
+  // fill read as one kind.
+  Rgb MaterialFill(int m) const;
+  // Whether material m is an air cavity, whose conductivities are worked
+  // out rather than written.
+  bool IsCavity(int m) const;
   // Model millimetres (from the top-left corner) to page pixels.
   double Px(double x_mm) const { return layout.origin_x + layout.scale * x_mm; }
   double Py(double y_mm) const { return layout.origin_y + layout.scale * y_mm; }

@@ -188,6 +188,34 @@ SvgPicture DrawDetail(const std::string& text, const SvgOptions& options) {
   return picture;
 }
 
+// Two chambers of one cavity fill are two cavities, each of its own
+// conductivities, drawn in the fill's one colour: the view tells air from
+// the frame's materials, and the legend gives what was worked out to 4
+// digits.
+TEST(DrawSvgPicture, TheCavitiesOfOneFillShareItsColour) {
+  SvgOptions options;
+  options.view = SvgOptions::View::kMaterials;
+  options.fill = SvgOptions::Fill::kVector;
+  const std::string svg =
+      DrawDetail("[grid]\nmax_cell = 2\n[materials]\npvc = { lambda = 0.17, colour = \"#aa3377\" }\n"
+                 "air = { cavity = \"unventilated\", colour = \"#66ccee\" }\n[fixed]\nwarm = 20\n"
+                 "cold = 0\n[[shape]]\nfill = \"pvc\"\nrect = [0, 0, 40, 20]\n[[shape]]\n"
+                 "fill = \"air\"\nrect = [4, 4, 16, 16]\n[[shape]]\nfill = \"air\"\n"
+                 "rect = [24, 4, 36, 12]\n[[shape]]\nfill = \"warm\"\nrect = [0, 20, 40, 22]\n"
+                 "[[shape]]\nfill = \"cold\"\nrect = [0, -2, 40, 0]\n",
+                 options)
+          .text;
+  EXPECT_NE(svg.find("<path fill=\"#66ccee\" d=\"M"), std::string::npos);
+  for (const char* row : {"fill=\"#66ccee\" stroke=\"#303030\" stroke-width=\"0.75\"/><text x=\"984\" "
+                          "y=\"120\" font-size=\"11\" dominant-baseline=\"central\">air 1: \xCE\xBB 0.06074 "
+                          "W/(m K)",
+                          "fill=\"#66ccee\" stroke=\"#303030\" stroke-width=\"0.75\"/><text x=\"984\" "
+                          "y=\"138\" font-size=\"11\" dominant-baseline=\"central\">air 2: \xCE\xBB x 0.05793, "
+                          "y 0.05087 W/(m K)"}) {
+    EXPECT_NE(svg.find(row), std::string::npos) << row;
+  }
+}
+
 // A [picture] window draws its part of the model at a larger scale, clipped,
 // with the markers inside it only; the scale bar and legend stay.
 TEST(DrawSvgPicture, AWindowDrawsItsPartOfTheModel) {
