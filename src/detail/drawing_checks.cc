@@ -15,6 +15,10 @@ namespace {
 
 std::string Figure(double value) { return NumberText(value, 4); }
 
+// A coordinate of the drawing, mm: to 9 digits, so that a detail drawn far
+// from its origin is still named to the tenth of a millimetre.
+std::string Coordinate(double value) { return NumberText(value, 9); }
+
 // A cavity's conductivity is worked out from its size, not given.
 std::string ConductivityFinding(const MaterialEntry& m) {
   if (m.cavity) return "";
@@ -284,8 +288,8 @@ std::string VoidFinding(const CellMap& map, const VoidPiece& piece) {
   const std::string size = Figure(e.x1 - e.x0) + " \xC3\x97 " + Figure(e.y1 - e.y0) + " mm";
   if (!piece.border && !piece.condition) {
     const int m = map.FillAt(piece.material_cell).index;
-    return "a void of " + size + " enclosed by " + MaterialName(d, m) + " at x " + Figure(e.x0) +
-           ", y " + Figure(e.y0) + " mm: void is adiabatic; draw its fill (an air cavity, say)";
+    return "a void of " + size + " enclosed by " + MaterialName(d, m) + " at x " +
+           Coordinate(e.x0) + ", y " + Coordinate(e.y0) + " mm: void is adiabatic; draw its fill (an air cavity, say)";
   }
   if (std::max(piece.across_x, piece.across_y) <= kGapRuns) return "";
   const auto most = std::max_element(piece.pairs.begin(), piece.pairs.end(),
@@ -293,8 +297,8 @@ std::string VoidFinding(const CellMap& map, const VoidPiece& piece) {
   const auto [a, b] = most->first;
   const std::string between =
       a == b ? "within " + MaterialName(d, a) : "between " + MaterialName(d, a) + " and " + MaterialName(d, b);
-  const std::string where = piece.across_x >= piece.across_y ? "at x " + Figure(e.x0) + " mm"
-                                                             : "at y " + Figure(e.y0) + " mm";
+  const std::string where = piece.across_x >= piece.across_y ? "at x " + Coordinate(e.x0) + " mm"
+                                                             : "at y " + Coordinate(e.y0) + " mm";
   return "a void of " + size + " " + between + " " + where +
          ": void is adiabatic; draw the gap's fill";
 }

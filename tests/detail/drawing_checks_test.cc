@@ -110,6 +110,23 @@ TEST(DrawingChecks, NoPathBetweenEnvironmentsAtDifferentTemperatures) {
             "them: their coupling is zero; a gap, or a layer left undrawn?");
 }
 
+TEST(DrawingChecks, NameAVoidFarFromTheOriginToTheTenthOfAMillimetre) {
+  // The wall of Wall(), 12345.6 mm right and 1000.25 mm up.
+  const std::string text =
+      "[grid]\nmax_cell = 10\n[materials]\na = 1\nb = 2\n[conditions]\n"
+      "air = { ambient = 20, h = 8 }\n[fixed]\nhot = 50\n"
+      "[[shape]]\nfill = \"a\"\nrect = [12345.6, 1000.25, 12445.6, 1100.25]\n"
+      "[[shape]]\nfill = \"b\"\nrect = [12446.6, 1000.25, 12545.6, 1100.25]\n"
+      "[[shape]]\nfill = \"void\"\nrect = [12475.6, 1040.25, 12505.6, 1060.25]\n"
+      "[[shape]]\nfill = \"air\"\nrect = [12335.6, 1000.25, 12345.6, 1100.25]\n"
+      "[[shape]]\nfill = \"hot\"\nrect = [12545.6, 1000.25, 12555.6, 1100.25]\n";
+  const Warnings found = ChecksOf(text);
+  ASSERT_GE(found.size(), 2u);
+  EXPECT_NE(found[0].text.find(" at x 12445.6 mm:"), std::string::npos) << found[0].text;
+  EXPECT_NE(found[1].text.find(" at x 12475.6, y 1040.25 mm:"), std::string::npos)
+      << found[1].text;
+}
+
 TEST(DrawingChecks, FindNothingInAPlainWallOrANarrowNotch) {
   EXPECT_TRUE(ChecksOf(Wall(B("[100, 0, 200, 100]"))).empty());
   // A notch of void open to the wall's edge, three rows deep: not a strip.
