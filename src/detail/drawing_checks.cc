@@ -118,6 +118,20 @@ void CheckScale(const DetailFile& detail, Warnings& out) {
               " mm: lengths are in millimetres; a length in metres?");
     }
   }
+  if (!detail.frame) return;
+  // U_f divides by b_f: a width in metres makes it a thousand times too large.
+  const FrameEntry& frame = *detail.frame;
+  const std::pair<double, SourcePosition> widths[] = {{frame.panel.length, frame.panel.at},
+                                                      {frame.width, frame.at}};
+  const char* const names[] = {"the panel's visible width b_p", "the frame's width b_f"};
+  for (int i = 0; i < 2; ++i) {
+    const auto [width, at] = widths[i];
+    if (width >= kLeastFlankingShare * size) continue;
+    Add(out, detail, at,
+        std::string(names[i]) + ", " + Figure(width) + " mm, is under " +
+            Figure(100 * kLeastFlankingShare) + " % of the drawing's " + Figure(size) +
+            " mm: widths are in millimetres; a width in metres?");
+  }
 }
 
 

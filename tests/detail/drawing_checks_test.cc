@@ -91,6 +91,20 @@ TEST(DrawingChecks, NameWhatIsSuspiciousWithItsPlace) {
        {"d.toml:24:13",
         "the flanking length, 0.5 mm, is under 1 % of the drawing's 220 mm: lengths are in "
         "millimetres; a length in metres?"}},
+      {"a frame's width in metres",
+       Wall(B("[100, 0, 200, 100]")) +
+           "[frame]\nbetween = [\"air\", \"hot\"]\npanel = { u = 1, visible = 190 }\n"
+           "width = 0.048\n",
+       {"d.toml:22:1",
+        "the frame's width b_f, 0.048 mm, is under 1 % of the drawing's 220 mm: widths are in "
+        "millimetres; a width in metres?"}},
+      {"a panel's visible width in metres",
+       Wall(B("[100, 0, 200, 100]")) +
+           "[frame]\nbetween = [\"air\", \"hot\"]\npanel = { u = 1, visible = 0.19 }\n"
+           "width = 48\n",
+       {"d.toml:24:9",
+        "the panel's visible width b_p, 0.19 mm, is under 1 % of the drawing's 220 mm: widths "
+        "are in millimetres; a width in metres?"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
