@@ -172,10 +172,18 @@ std::string Swatch(const LegendRows& rows, Rgb colour) {
          "\" stroke=\"#303030\" stroke-width=\"0.75\"/>";
 }
 
-std::string Lambda(const Material& m) {
-  const std::string x = NumberText(m.ConductivityX, 12);
+// A conductivity as written, to 12 digits; a cavity's, which the program
+// works out, to 4 as the report gives it.
+std::string Lambda(const Material& m, bool cavity) {
+  const int digits = cavity ? 4 : 12;
+  const std::string x = NumberText(m.ConductivityX, digits);
   if (m.ConductivityX == m.ConductivityY) return "\xCE\xBB " + x + " W/(m K)";
-  return "\xCE\xBB x " + x + ", y " + NumberText(m.ConductivityY, 12) + " W/(m K)";
+  return "\xCE\xBB x " + x + ", y " + NumberText(m.ConductivityY, digits) + " W/(m K)";
+}
+
+bool IsCavity(const ModelLabels& labels, int material) {
+  return std::any_of(labels.cavities.begin(), labels.cavities.end(),
+                     [material](const CavityLabel& c) { return c.material == material; });
 }
 
 }  // namespace
@@ -206,7 +214,7 @@ void DrawMaterialsLegend(SvgPage& page, const std::optional<SvgOptions::Mark>& c
                                           ? own[1 + (m - 1) % kMaterialSlots]
                                           : std::nullopt);
     const std::string name = n < page.labels.materials.size() ? page.labels.materials[n] : "";
-    rows.Row(Swatch(rows, colour), name + ": " + Lambda(page.materials[n]));
+    rows.Row(Swatch(rows, colour), name + ": " + Lambda(page.materials[n], IsCavity(page.labels, m)));
   }
   if (materials > kMostConditionsShown * 3) {
     rows.Row("", "and " + std::to_string(materials - kMostConditionsShown * 3) + " more materials");
