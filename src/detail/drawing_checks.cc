@@ -228,7 +228,9 @@ void CheckTouching(const CellMap& map, Warnings& out) {
       Add(out, d, KeyOf(d, fill),
           KindWord(kind) + " " + Quoted(FillName(d, fill)) +
               (found == touching.end()
-                   ? " has no cell: no shape is filled with it, or later shapes cover it"
+                   ? " has no cell: no shape is filled with it, later shapes cover it, or its "
+                     "shapes are narrower than a fiftieth of the cells there, which the grid "
+                     "merges away"
                    : " touches no material: none of its cells borders one, so it takes no heat; "
                      "draw it against the surface"));
     }

@@ -50,6 +50,14 @@ TEST(DrawingChecks, NameWhatIsSuspiciousWithItsPlace) {
        {"d.toml:6:1",
         "condition \"air\" touches no material: none of its cells borders one, so it takes no "
         "heat; draw it against the surface"}},
+      {"a condition strip narrower than the grid keeps",
+       "[grid]\nmax_cell = 50\n[materials]\na = 1\n[conditions]\nair = { ambient = 20, h = 8 }\n"
+       "[fixed]\nhot = 50\n[[shape]]\nfill = \"a\"\nrect = [0, 0, 100, 100]\n"
+       "[[shape]]\nfill = \"air\"\nrect = [-1, 0, 0, 100]\n"
+       "[[shape]]\nfill = \"hot\"\nrect = [100, 0, 110, 100]\n",
+       {"d.toml:6:1",
+        "condition \"air\" has no cell: no shape is filled with it, later shapes cover it, or its "
+        "shapes are narrower than a fiftieth of the cells there, which the grid merges away"}},
       {"a conductivity too large", Wall(B("[100, 0, 200, 100]"), "a = 1\nb = 2000"),
        {"d.toml:5:1",
         "the conductivity of \"b\", 2000 W/(m K), is above 500 W/(m K), more than any building "
