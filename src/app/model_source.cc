@@ -57,7 +57,10 @@ std::vector<CaseDefinition> Cases(const DetailFile& detail, const MadeGrid& made
     for (const CaseOverride& o : entry.overrides) {
       for (const Fill& member : TargetMembers(detail, o.target)) {
         if (member.kind == FillKind::kFixed) {
-          c.values.fixed[member.index + 1] = o.temperature ? *o.temperature : *o.ambient;
+          // An environment's h alone leaves its fixed temperatures as they are.
+          if (o.temperature || o.ambient) {
+            c.values.fixed[member.index + 1] = o.temperature ? *o.temperature : *o.ambient;
+          }
         } else {
           Change(o, made.condition_numbers[member.index], made.facing, c.values);
         }

@@ -15,6 +15,10 @@ namespace {
 
 std::string Figure(double value) { return NumberText(value, 4); }
 
+// A coordinate of the drawing, mm: to 9 digits, so that a detail drawn far
+// from its origin is still named to the tenth of a millimetre.
+std::string Coordinate(double value) { return NumberText(value, 9); }
+
 // A cavity's conductivity is worked out from its size, not given.
 std::string ConductivityFinding(const MaterialEntry& m) {
   if (m.cavity) return "";
@@ -114,6 +118,20 @@ void CheckScale(const DetailFile& detail, Warnings& out) {
               " mm: lengths are in millimetres; a length in metres?");
     }
   }
+  if (!detail.frame) return;
+  // U_f divides by b_f: a width in metres makes it a thousand times too large.
+  const FrameEntry& frame = *detail.frame;
+  const std::pair<double, SourcePosition> widths[] = {{frame.panel.length, frame.panel.at},
+                                                      {frame.width, frame.at}};
+  const char* const names[] = {"the panel's visible width b_p", "the frame's width b_f"};
+  for (int i = 0; i < 2; ++i) {
+    const auto [width, at] = widths[i];
+    if (width >= kLeastFlankingShare * size) continue;
+    Add(out, detail, at,
+        std::string(names[i]) + ", " + Figure(width) + " mm, is under " +
+            Figure(100 * kLeastFlankingShare) + " % of the drawing's " + Figure(size) +
+            " mm: widths are in millimetres; a width in metres?");
+  }
 }
 
 
@@ -210,7 +228,9 @@ void CheckTouching(const CellMap& map, Warnings& out) {
       Add(out, d, KeyOf(d, fill),
           KindWord(kind) + " " + Quoted(FillName(d, fill)) +
               (found == touching.end()
-                   ? " has no cell: no shape is filled with it, or later shapes cover it"
+                   ? " has no cell: no shape is filled with it, later shapes cover it, or its "
+                     "shapes are narrower than a fiftieth of the cells there, which the grid "
+                     "merges away"
                    : " touches no material: none of its cells borders one, so it takes no heat; "
                      "draw it against the surface"));
     }
@@ -284,8 +304,8 @@ std::string VoidFinding(const CellMap& map, const VoidPiece& piece) {
   const std::string size = Figure(e.x1 - e.x0) + " \xC3\x97 " + Figure(e.y1 - e.y0) + " mm";
   if (!piece.border && !piece.condition) {
     const int m = map.FillAt(piece.material_cell).index;
-    return "a void of " + size + " enclosed by " + MaterialName(d, m) + " at x " + Figure(e.x0) +
-           ", y " + Figure(e.y0) + " mm: void is adiabatic; draw its fill (an air cavity, say)";
+    return "a void of " + size + " enclosed by " + MaterialName(d, m) + " at x " +
+           Coordinate(e.x0) + ", y " + Coordinate(e.y0) + " mm: void is adiabatic; draw its fill (an air cavity, say)";
   }
   if (std::max(piece.across_x, piece.across_y) <= kGapRuns) return "";
   const auto most = std::max_element(piece.pairs.begin(), piece.pairs.end(),
@@ -293,8 +313,8 @@ std::string VoidFinding(const CellMap& map, const VoidPiece& piece) {
   const auto [a, b] = most->first;
   const std::string between =
       a == b ? "within " + MaterialName(d, a) : "between " + MaterialName(d, a) + " and " + MaterialName(d, b);
-  const std::string where = piece.across_x >= piece.across_y ? "at x " + Figure(e.x0) + " mm"
-                                                             : "at y " + Figure(e.y0) + " mm";
+  const std::string where = piece.across_x >= piece.across_y ? "at x " + Coordinate(e.x0) + " mm"
+                                                             : "at y " + Coordinate(e.y0) + " mm";
   return "a void of " + size + " " + between + " " + where +
          ": void is adiabatic; draw the gap's fill";
 }

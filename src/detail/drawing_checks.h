@@ -15,7 +15,8 @@
 // - a drawing smaller than kLeastDrawing mm across;
 // - a material shape thinner than kLeastThickness mm;
 // - a circle of radius below kLeastThickness mm;
-// - a flanking length under kLeastFlankingShare of the drawing's size.
+// - a flanking length, or [frame]'s b_p or b_f, under kLeastFlankingShare
+//   of the drawing's size.
 // What the made grid shows:
 // - a condition or fixed temperature none of whose cells borders material
 //   (it takes no heat);

@@ -32,6 +32,13 @@ void PsiFigures(const ModelReport& r, std::vector<Figure>& figures) {
   }
 }
 
+// A frame's U_f, the figure its detail is drawn for.
+void FrameFigure(const ModelReport& r, std::vector<Figure>& figures) {
+  if (!r.frame) return;
+  figures.push_back({"U<sub>f</sub>", CoefficientValue(r.frame->u_f) + " W/(m\xC2\xB2 K)",
+                     "k-frame", ""});
+}
+
 void FactorFigure(const ModelReport& r, std::vector<Figure>& figures) {
   if (!r.base.frsi) return;
   std::string value = FactorValue(r.base.frsi->value);
@@ -59,6 +66,7 @@ void FactorFigure(const ModelReport& r, std::vector<Figure>& figures) {
 std::string SummarySection(const ModelReport& r) {
   std::vector<Figure> figures;
   PsiFigures(r, figures);
+  FrameFigure(r, figures);
   FactorFigure(r, figures);
   if (r.grid_check) {
     const GridCheckReport& g = *r.grid_check;

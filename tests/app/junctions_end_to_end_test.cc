@@ -39,6 +39,28 @@ const nlohmann::json* Named(const nlohmann::json& list, const std::string& name)
   return nullptr;
 }
 
+// A case that gives a room of a condition and a fixed temperature a new h
+// alone changes the condition's h and leaves both temperatures as they were.
+TEST_F(Junctions, ACaseOfHAloneKeepsTheRoomsFixedTemperature) {
+  const nlohmann::json r = Report("room.toml",
+                                  "[grid]\nmax_cell = 10\n[materials]\nbrick = 0.8\n"
+                                  "[conditions]\n\"room air\" = { ambient = 20, h = 7.7 }\n"
+                                  "outside = { ambient = -5, h = 25 }\n"
+                                  "[fixed]\n\"room slab\" = 20\n"
+                                  "[environments]\nroom = [\"room air\", \"room slab\"]\n"
+                                  "[[shape]]\nfill = \"brick\"\nrect = [0, 0, 240, 1000]\n"
+                                  "[[shape]]\nfill = \"room air\"\nrect = [-10, 0, 0, 500]\n"
+                                  "[[shape]]\nfill = \"room slab\"\nrect = [-10, 500, 0, 1000]\n"
+                                  "[[shape]]\nfill = \"outside\"\nrect = [240, 0, 250, 1000]\n"
+                                  "[[case]]\nname = \"still air\"\nroom = { h = 4 }\n");
+  ASSERT_EQ(r["cases"].size(), 1u);
+  const nlohmann::json& c = r["cases"][0];
+  double highest = -1e9;
+  for (const nlohmann::json& t : c["conditions"]) highest = std::max(highest, t["ambient"].get<double>());
+  EXPECT_EQ(highest, 20);
+  EXPECT_LT(c["frsi"]["value"].get<double>(), r["frsi"]["value"].get<double>());
+}
+
 // The room of the ground floor is its floor and its wall: psi between it and
 // the outside takes the flows of both, as the coupling matrix summed by hand.
 TEST_F(Junctions, PsiOfARoomOfTwoConditionsIsTheirCouplingEntriesSummed) {

@@ -50,6 +50,14 @@ TEST(DrawingChecks, NameWhatIsSuspiciousWithItsPlace) {
        {"d.toml:6:1",
         "condition \"air\" touches no material: none of its cells borders one, so it takes no "
         "heat; draw it against the surface"}},
+      {"a condition strip narrower than the grid keeps",
+       "[grid]\nmax_cell = 50\n[materials]\na = 1\n[conditions]\nair = { ambient = 20, h = 8 }\n"
+       "[fixed]\nhot = 50\n[[shape]]\nfill = \"a\"\nrect = [0, 0, 100, 100]\n"
+       "[[shape]]\nfill = \"air\"\nrect = [-1, 0, 0, 100]\n"
+       "[[shape]]\nfill = \"hot\"\nrect = [100, 0, 110, 100]\n",
+       {"d.toml:6:1",
+        "condition \"air\" has no cell: no shape is filled with it, later shapes cover it, or its "
+        "shapes are narrower than a fiftieth of the cells there, which the grid merges away"}},
       {"a conductivity too large", Wall(B("[100, 0, 200, 100]"), "a = 1\nb = 2000"),
        {"d.toml:5:1",
         "the conductivity of \"b\", 2000 W/(m K), is above 500 W/(m K), more than any building "
@@ -91,6 +99,20 @@ TEST(DrawingChecks, NameWhatIsSuspiciousWithItsPlace) {
        {"d.toml:24:13",
         "the flanking length, 0.5 mm, is under 1 % of the drawing's 220 mm: lengths are in "
         "millimetres; a length in metres?"}},
+      {"a frame's width in metres",
+       Wall(B("[100, 0, 200, 100]")) +
+           "[frame]\nbetween = [\"air\", \"hot\"]\npanel = { u = 1, visible = 190 }\n"
+           "width = 0.048\n",
+       {"d.toml:22:1",
+        "the frame's width b_f, 0.048 mm, is under 1 % of the drawing's 220 mm: widths are in "
+        "millimetres; a width in metres?"}},
+      {"a panel's visible width in metres",
+       Wall(B("[100, 0, 200, 100]")) +
+           "[frame]\nbetween = [\"air\", \"hot\"]\npanel = { u = 1, visible = 0.19 }\n"
+           "width = 48\n",
+       {"d.toml:24:9",
+        "the panel's visible width b_p, 0.19 mm, is under 1 % of the drawing's 220 mm: widths "
+        "are in millimetres; a width in metres?"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -108,6 +130,23 @@ TEST(DrawingChecks, NoPathBetweenEnvironmentsAtDifferentTemperatures) {
   EXPECT_EQ(found[1].text,
             "\"air\" and \"hot\" are at different temperatures, but no piece of material joins "
             "them: their coupling is zero; a gap, or a layer left undrawn?");
+}
+
+TEST(DrawingChecks, NameAVoidFarFromTheOriginToTheTenthOfAMillimetre) {
+  // The wall of Wall(), 12345.6 mm right and 1000.25 mm up.
+  const std::string text =
+      "[grid]\nmax_cell = 10\n[materials]\na = 1\nb = 2\n[conditions]\n"
+      "air = { ambient = 20, h = 8 }\n[fixed]\nhot = 50\n"
+      "[[shape]]\nfill = \"a\"\nrect = [12345.6, 1000.25, 12445.6, 1100.25]\n"
+      "[[shape]]\nfill = \"b\"\nrect = [12446.6, 1000.25, 12545.6, 1100.25]\n"
+      "[[shape]]\nfill = \"void\"\nrect = [12475.6, 1040.25, 12505.6, 1060.25]\n"
+      "[[shape]]\nfill = \"air\"\nrect = [12335.6, 1000.25, 12345.6, 1100.25]\n"
+      "[[shape]]\nfill = \"hot\"\nrect = [12545.6, 1000.25, 12555.6, 1100.25]\n";
+  const Warnings found = ChecksOf(text);
+  ASSERT_GE(found.size(), 2u);
+  EXPECT_NE(found[0].text.find(" at x 12445.6 mm:"), std::string::npos) << found[0].text;
+  EXPECT_NE(found[1].text.find(" at x 12475.6, y 1040.25 mm:"), std::string::npos)
+      << found[1].text;
 }
 
 TEST(DrawingChecks, FindNothingInAPlainWallOrANarrowNotch) {

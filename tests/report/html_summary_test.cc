@@ -30,6 +30,9 @@ ModelReport WithFigures() {
   g.passes = false;
   r.grid_check = g;
   r.warnings.push_back({"w.toml:3:1", "a gap"});
+  FrameReport frame;
+  frame.u_f = 1.26313;
+  r.frame = frame;
   return r;
 }
 
@@ -46,6 +49,8 @@ TEST(Summary, EachFigureLinksToItsTableRoundedAsTheTablesHaveIt) {
       "data-figure=\"k-case-1-frsi\">0.680, NOT MET (&ge; 0.700)",
       "data-figure=\"k-grid-check\">NOT MET (+1.23 %)",
       "data-figure=\"k-warnings\">1</span>",
+      "<a href=\"#k-frame\"><span class=\"k-what\">U<sub>f</sub></span> <span "
+      "class=\"k-value\" data-figure=\"k-frame\">1.263 W/(m\xC2\xB2 K)</span></a>",
   };
   for (const char* figure : figures) {
     EXPECT_NE(box.find(figure), std::string::npos) << figure << "\n" << box;
@@ -64,6 +69,7 @@ TEST(Summary, LeavesOutWhatWasNotComputed) {
   EXPECT_EQ(box.find("k-psi"), std::string::npos);
   EXPECT_EQ(box.find("k-base-frsi"), std::string::npos);
   EXPECT_EQ(box.find("k-warnings"), std::string::npos);
+  EXPECT_EQ(box.find("k-frame"), std::string::npos);
 }
 
 TEST(Summary, HeaderFactsAreEscapedAndOnlyThoseGiven) {
