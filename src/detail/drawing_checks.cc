@@ -31,7 +31,8 @@ std::string ConductivityFinding(const MaterialEntry& m) {
     }
     if (conductivity < kLeastConductivity) {
       return what + "below " + Figure(kLeastConductivity) +
-             " W/(m K), less than any building material's (still air's is 0.025): a unit slip?";
+             " W/(m K), less than any material's but a vacuum panel's (still air's is 0.025): a "
+             "unit slip?";
     }
   }
   return "";

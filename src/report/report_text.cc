@@ -199,10 +199,10 @@ std::string AreasText(const std::vector<MaterialReport>& materials) {
     const double drawn = SquareMetreToSquareMillimetre(*m.drawn);
     const double cells = SquareMetreToSquareMillimetre(m.cells);
     const double change = cells - drawn;
-    changed += "  " + Printable(m.name) + ": " + Short(drawn) + " mm\xC2\xB2 drawn, " +
-               Short(cells) + " mm\xC2\xB2 in cells (" + (change > 0 ? "+" : "") +
-               Short(change) + " mm\xC2\xB2, " + (change > 0 ? "+" : "") +
-               Short(drawn > 0 ? 100 * change / drawn : 0) + " %)\n";
+    changed += "  " + Printable(m.name) + ": " + Significant(drawn, 6) + " mm\xC2\xB2 drawn, " +
+               Significant(cells, 6) + " mm\xC2\xB2 in cells (" + (change > 0 ? "+" : "") +
+               Significant(change, 4) + " mm\xC2\xB2, " +
+               SignedPercentValue(drawn > 0 ? 100 * change / drawn : 0) + " %)\n";
   }
   if (changed.empty()) return "Areas: every material's cells cover exactly what is drawn\n";
   return "Areas of the materials, as drawn and as the cells cover them (sloped and curved "
@@ -262,9 +262,11 @@ std::string FrameText(const FrameReport& f) {
   std::string panel = FlankingText(f.panel, 1);
   panel.replace(0, panel.find(':'), "  panel");
   out += panel;
-  return out + "  U_f = (L2D - U_p b_p) / b_f = (" + CoefficientValue(f.l2d) + " - " +
-         CoefficientValue(f.panel.u) + " x " + Significant(f.panel.length, 4) + ") / " +
-         Significant(f.width, 4) + " = " + CoefficientValue(f.u_f) + " W/(m\xC2\xB2 K), b_p " +
+  // The formula's terms to 4 digits, so that it gives U_f as shown: L2D to
+  // 0.001 would be divided by b_f, a few hundredths of a metre.
+  return out + "  U_f = (L2D - U_p b_p) / b_f = (" + Significant(f.l2d, 4) + " - " +
+         Significant(f.panel.u, 4) + " x " + AsWrittenValue(f.panel.length) + ") / " +
+         AsWrittenValue(f.width) + " = " + CoefficientValue(f.u_f) + " W/(m\xC2\xB2 K), b_p " +
          Mm(f.panel.length) + " mm, b_f " + Mm(f.width) + " mm\n";
 }
 
