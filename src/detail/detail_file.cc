@@ -1523,7 +1523,6 @@ std::vector<DetailKeys> DetailFileKeys() {
           {"outside of [condensation]", {std::begin(kOutsideKeys), std::end(kOutsideKeys)}},
           {"flanking", {std::begin(kFlankingKeys), std::end(kFlankingKeys)}},
           {"[[case]]", {std::begin(kCaseKeys), std::end(kCaseKeys)}},
-          {"material", {std::begin(kMaterialKeys), std::end(kMaterialKeys)}},
           {"[cavities]", {std::begin(kCavitiesKeys), std::end(kCavitiesKeys)}},
           {"[frame]", {std::begin(kFrameKeys), std::end(kFrameKeys)}},
           {"panel", {std::begin(kPanelKeys), std::end(kPanelKeys)}}};

@@ -55,6 +55,10 @@ std::string SurfaceFinding(const std::string& name, double h, std::optional<doub
   }
   if (resistance && *resistance > kMostResistance) return resistance_finding(*resistance);
   const std::string given = resistance ? " (1 / its resistance)" : "";
+  if (h == 0) {
+    return "h of " + Quoted(name) +
+           " is 0: its surfaces pass no heat, as void does; give its h, or draw void";
+  }
   if (h < kLeastH) {
     return "h" + of + Figure(h) + " W/(m\xC2\xB2 K)" + given + ", is below " + Figure(kLeastH) +
            " W/(m\xC2\xB2 K): a surface resistance given as h?";
@@ -244,6 +248,7 @@ struct VoidPiece {
   bool border = false;     // It reaches the grid's edge,
   bool condition = false;  //   or a condition's or fixed temperature's cells.
   int material_cell = -1;  // A material cell beside it.
+  int void_shape = -1;     // A shape that paints it "void", if one does.
   int across_x = 0;        // Runs between two material cells, each way,
   int across_y = 0;        //   no wider than kGapWidest.
   std::map<std::pair<int, int>, int> pairs;  // The two materials of each run.
@@ -282,6 +287,7 @@ std::vector<VoidPiece> SurveyVoids(const CellMap& map, const Pieces& voids) {
     piece.extent = {std::min(piece.extent.x0, map.x[c]), std::min(piece.extent.y0, map.y[r]),
                     std::max(piece.extent.x1, map.x[c + 1]), std::max(piece.extent.y1, map.y[r + 1])};
     piece.border = piece.border || map.OnBorder(i);
+    if (piece.void_shape < 0) piece.void_shape = map.made.cell_shape[i];
     for (std::size_t n : map.Beside(i)) {
       const FillKind kind = map.KindAt(n);
       if (kind == FillKind::kCondition || kind == FillKind::kFixed) piece.condition = true;
@@ -320,12 +326,27 @@ std::string VoidFinding(const CellMap& map, const VoidPiece& piece) {
          ": void is adiabatic; draw the gap's fill";
 }
 
+// At the shape that draws the void where one does, else at the material
+// beside it; after kMostVoidsNamed, the rest in one line.
 void CheckVoids(const CellMap& map, Warnings& out) {
   const Pieces voids = PiecesOf(map, FillKind::kVoid);
+  int named = 0, more = 0;
   for (const VoidPiece& piece : SurveyVoids(map, voids)) {
     if (piece.material_cell < 0) continue;
-    const int shape = map.made.cell_shape[piece.material_cell];
-    Add(out, map.detail, map.detail.shapes[shape].at, VoidFinding(map, piece));
+    const std::string finding = VoidFinding(map, piece);
+    if (finding.empty()) continue;
+    if (named == kMostVoidsNamed) {
+      ++more;
+      continue;
+    }
+    const int shape =
+        piece.void_shape >= 0 ? piece.void_shape : map.made.cell_shape[piece.material_cell];
+    Add(out, map.detail, map.detail.shapes[shape].at, finding);
+    ++named;
+  }
+  if (more > 0) {
+    out.push_back({map.detail.source,
+                   std::to_string(more) + " more voids as these: each is adiabatic"});
   }
 }
 

@@ -43,6 +43,8 @@ inline constexpr double kLeastThickness = 0.1;
 inline constexpr double kLeastFlankingShare = 0.01;
 inline constexpr double kGapWidest = 20;
 inline constexpr int kGapRuns = 3;
+// Voids named one by one; more are counted in one warning.
+inline constexpr int kMostVoidsNamed = 10;
 
 // The findings about the file's values and dimensions, in file order.
 Warnings CheckValues(const DetailFile& detail);

@@ -211,13 +211,18 @@ void DrawMaterialsLegend(SvgPage& page, const std::optional<SvgOptions::Mark>& c
     rows.Row("", "and " + std::to_string(materials - kMostConditionsShown * 3) + " more materials");
   }
   rows.y += 8;
-  for (int v = 1; v <= page.ConditionCount(); ++v) {
+  const int conditions = std::min(page.ConditionCount(), kMostConditionsShown);
+  for (int v = 1; v <= conditions; ++v) {
     const double ambient = page.values.conditions[static_cast<std::size_t>(v)].AmbientTemperature;
     rows.Row(Swatch(rows, page.ConditionFill(1 + (v - 1) % kConditionSlots)),
              page.labels.Condition(v) + ": ambient " + TemperatureText(ambient, 6) +
                  (page.labels.drawing ? " \xC2\xB0""C" : ""));
   }
-  for (int i = 1; i <= page.FixedCount(); ++i) {
+  if (page.ConditionCount() > conditions) {
+    rows.Row("", "and " + std::to_string(page.ConditionCount() - conditions) + " more conditions");
+  }
+  const int fixed = std::min(page.FixedCount(), kMostConditionsShown);
+  for (int i = 1; i <= fixed; ++i) {
     rows.Row(Swatch(rows, page.FixedFill(1 + (i - 1) % kFixedSlots)),
              page.labels.Fixed(i) + ": fixed at " +
                  TemperatureText(page.values.fixed[static_cast<std::size_t>(i)], 6) +

@@ -22,7 +22,8 @@ std::string WithoutNegativeZero(std::string text) {
 
 std::string Decimals(double value, int decimals) {
   if (!std::isfinite(value)) return NumberText(value);
-  char buffer[512];
+  // The largest double's 309 digits, a sign, a point and 350 decimals.
+  char buffer[700];
   const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
                                        std::chars_format::fixed, std::clamp(decimals, 0, 350));
   return WithoutNegativeZero(std::string(buffer, ec == std::errc() ? end : buffer));

@@ -26,7 +26,7 @@ namespace kelvane {
 struct ProfileWork {
   double nodes = 0;
   double length = 0;  // ProfileLength: the entries of the profile.
-  double terms = 0;   // Multiply-adds of the factorisation, sum of w (w - 1) / 2.
+  double terms = 0;   // Multiply-adds of the factorisation, sum of w (w + 1) / 2.
 };
 
 // What the sparse solver would do, estimated before its pattern is made.

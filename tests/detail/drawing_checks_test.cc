@@ -39,7 +39,7 @@ TEST(DrawingChecks, NameWhatIsSuspiciousWithItsPlace) {
         "the gap's fill"}},
       {"a void that material encloses",
        Wall(B("[100, 0, 200, 100]") + "[[shape]]\nfill = \"void\"\nrect = [120, 40, 150, 60]\n"),
-       {"d.toml:13:1",
+       {"d.toml:16:1",
         "a void of 30 \xC3\x97 20 mm enclosed by \"b\" at x 120, y 40 mm: void is adiabatic; draw "
         "its fill (an air cavity, say)"}},
       {"a condition away from the wall",
@@ -70,6 +70,13 @@ TEST(DrawingChecks, NameWhatIsSuspiciousWithItsPlace) {
        {"d.toml:6:1",
         "h of \"air\", 0.13 W/(m\xC2\xB2 K), is below 1 W/(m\xC2\xB2 K): a surface resistance given "
         "as h?"}},
+      {"an h of 0",
+       "[grid]\nmax_cell = 10\n[materials]\na = 1\n[conditions]\nair = { ambient = 20, h = 0 }\n"
+       "[fixed]\nhot = 50\n[[shape]]\nfill = \"a\"\nrect = [0, 0, 100, 100]\n"
+       "[[shape]]\nfill = \"air\"\nrect = [-10, 0, 0, 100]\n"
+       "[[shape]]\nfill = \"hot\"\nrect = [100, 0, 110, 100]\n",
+       {"d.toml:6:1", "h of \"air\" is 0: its surfaces pass no heat, as void does; give its h, or "
+                      "draw void"}},
       {"an h given as a resistance",
        "[grid]\nmax_cell = 10\n[materials]\na = 1\n[conditions]\nair = { ambient = 20, "
        "resistance = 7.7 }\n[fixed]\nhot = 50\n[[shape]]\nfill = \"a\"\nrect = [0, 0, 100, 100]\n"
@@ -120,6 +127,20 @@ TEST(DrawingChecks, NameWhatIsSuspiciousWithItsPlace) {
     ASSERT_FALSE(found.empty());
     EXPECT_EQ(found.front(), c.found) << found.front().place << ": " << found.front().text;
   }
+}
+
+// A perforated block with its holes left void names ten and counts the rest.
+TEST(DrawingChecks, ManyVoidsAreNamedTenAndCounted) {
+  std::string holes;
+  for (int i = 0; i < 12; ++i) {
+    const int x = 105 + 8 * i;
+    holes += "[[shape]]\nfill = \"void\"\nrect = [" + std::to_string(x) + ", 40, " +
+             std::to_string(x + 4) + ", 60]\n";
+  }
+  const Warnings found = ChecksOf(Wall(B("[100, 0, 200, 100]") + holes));
+  ASSERT_EQ(found.size(), 11u);
+  EXPECT_EQ(found[9].place, "d.toml:" + std::to_string(16 + 3 * 9) + ":1");
+  EXPECT_EQ(found[10], (Warning{"d.toml", "2 more voids as these: each is adiabatic"}));
 }
 
 TEST(DrawingChecks, NoPathBetweenEnvironmentsAtDifferentTemperatures) {
