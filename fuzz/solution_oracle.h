@@ -90,7 +90,7 @@ inline std::string SolutionFault(const Solution& solution) {
   const ModelLabels labels = NeutralLabels(*field.model);
   try {
     RequireSound(field, field.temperature, ValuesOf(*field.model), labels);
-    return ReportFault(BuildReport(solution, labels, "fuzz", {true, {}}));
+    return ReportFault(BuildReport(solution, labels, "fuzz", {true, {}, std::nullopt}));
   } catch (const RunError& e) {
     return std::string_view(e.what()).empty() ? "a refusal without a message" : "";
   }
