@@ -72,7 +72,7 @@ TEST(FuzzRegressions, TheOracleFindsWhatTheCheckRefuses) {
     SCOPED_TRACE(c.name);
     const Solution solution = SolveTemperatureField(c.model);
     const ModelLabels labels = NeutralLabels(c.model);
-    EXPECT_EQ(ReportFault(BuildReport(solution, labels, "block.inp", {false, {}})), c.fault);
+    EXPECT_EQ(ReportFault(BuildReport(solution, labels, "block.inp", {false, {}, std::nullopt})), c.fault);
     EXPECT_EQ(SolutionFault(solution), "");
     EXPECT_THROW(RequireSound(solution.Field(), solution.Field().temperature, ValuesOf(c.model), labels),
                  RunError);
