@@ -75,9 +75,9 @@ int SvgPage::ConditionSlot(int v) const {
   static constexpr int kWarmSlots[] = {1, 3, 5, 7};
   static constexpr int kColdSlots[] = {2, 4, 6, 8};
   const auto [coldest, warmest] = AmbientRange();
+  const double middle = (coldest + warmest) / 2;
   auto warm = [&](int c) {
-    return !(values.conditions[static_cast<std::size_t>(c)].AmbientTemperature <
-             (coldest + warmest) / 2);
+    return !(values.conditions[static_cast<std::size_t>(c)].AmbientTemperature < middle);
   };
   int before = 0;  // The conditions before v on its side.
   for (int c = 1; c < v; ++c) before += warm(c) == warm(v);
