@@ -198,23 +198,7 @@ Json FrameJson(const FrameReport& f) {
 
 Json PsiJson(const PsiReport& p) {
   Json flanking = Json::array();
-  for (const FlankingReport& f : p.flanking) {
-    Json layers = Json::array();
-    for (const FlankingLayerReport& l : f.layers) {
-      layers.push_back({{"material", l.material},
-                        {"thickness", l.thickness},
-                        {"conductivity", l.conductivity}});
-    }
-    Json one = {{"u", f.u}, {"length", f.length}, {"from", Json()}, {"to", Json()}};
-    if (f.from_segment) {
-      one["from"] = {f.from_x, f.from_y};
-      one["to"] = {f.to_x, f.to_y};
-      one["layers"] = layers;
-      one["resistance_from"] = f.resistance_from;
-      one["resistance_to"] = f.resistance_to;
-    }
-    flanking.push_back(one);
-  }
+  for (const FlankingReport& f : p.flanking) flanking.push_back(FlankingJson(f));
   return {{"name", p.name},
           {"between", {p.between[0], p.between[1]}},
           {"l2d", p.l2d},
