@@ -5,8 +5,10 @@
 // balance: those of the model's own values, and those of each coupling load
 // (one environment at 1, the others at 0). The balance is held to 1e-3 of
 // the largest flow, a hundred times looser than the program's own check,
-// and is not weighed where every environment is at one temperature (there
-// is no flow but rounding). Without the program's check, conductivities of
+// and is not weighed where there is no flow but rounding: where every
+// environment is at one temperature, or where no flow reaches 1e-6 W/m for
+// each K between them and each W/(m K) of the least conductivity or h (no
+// material joins them). Without the program's check, conductivities of
 // 1e300 or an ambient of -1e308 fail it.
 #pragma once
 
@@ -39,26 +41,38 @@ inline bool HoldsNotFinite(std::string_view text) {
   return false;
 }
 
+// The least conductivity of the report's materials and h of its
+// conditions with edges: what any flow that crosses the model passes at
+// least per K, up to its shape.
+inline double LeastConductance(const ModelReport& report) {
+  double least = INFINITY;
+  for (const MaterialReport& m : report.materials) {
+    least = std::min({least, m.conductivity_x, m.conductivity_y});
+  }
+  for (const ConditionReport& c : report.base.conditions) {
+    if (c.edges > 0) least = std::min(least, c.coefficient);
+  }
+  return least;
+}
+
 // "" when every flow of `report` is finite and balances; else what is not.
 inline std::string ReportFault(const ModelReport& report) {
   if (HoldsNotFinite(ReportText(report))) return "the report holds a number that is not finite";
   const SolutionReport& base = report.base;
-  bool one_temperature = true;
-  double first = 0;
-  bool any = false;
+  double low = INFINITY, high = -INFINITY;
   for (const ConditionReport& c : base.conditions) {
     if (c.edges == 0) continue;
-    one_temperature = one_temperature && (!any || c.ambient == first);
-    first = any ? first : c.ambient;
-    any = true;
+    low = std::min(low, c.ambient);
+    high = std::max(high, c.ambient);
   }
   for (const FixedReport& f : base.fixed) {
     if (f.nodes == 0) continue;
-    one_temperature = one_temperature && (!any || f.temperature == first);
-    first = any ? first : f.temperature;
-    any = true;
+    low = std::min(low, f.temperature);
+    high = std::max(high, f.temperature);
   }
-  if (!one_temperature && !(std::fabs(base.balance) <= 1e-3 * base.largest_flow)) {
+  const double least = LeastConductance(report);
+  const bool flows = high > low && !(base.largest_flow <= 1e-6 * least * (high - low));
+  if (flows && !(std::fabs(base.balance) <= 1e-3 * base.largest_flow)) {
     return "the flows do not balance";
   }
   // A load of one environment alone has no flow but rounding.
@@ -70,7 +84,9 @@ inline std::string ReportFault(const ModelReport& report) {
       sum += row[j];
       largest = std::max(largest, std::fabs(row[j]));
     }
-    if (!(std::fabs(sum) <= 1e-3 * largest)) return "a coupling load's flows do not balance";
+    if (!(largest <= 1e-6 * least) && !(std::fabs(sum) <= 1e-3 * largest)) {
+      return "a coupling load's flows do not balance";
+    }
   }
   return "";
 }
