@@ -6,7 +6,8 @@
 // (one environment at 1, the others at 0). The balance is held to 1e-3 of
 // the largest flow, a hundred times looser than the program's own check,
 // and is not weighed where there is no flow but rounding: where every
-// environment is at one temperature, or where no flow reaches 1e-6 W/m for
+// environment that passes heat (a condition of h 0 does not) is at one
+// temperature, or where no flow reaches 1e-6 W/m for
 // each K between them and each W/(m K) of the least conductivity or h (no
 // material joins them). Without the program's check, conductivities of
 // 1e300 or an ambient of -1e308 fail it.
@@ -50,7 +51,7 @@ inline double LeastConductance(const ModelReport& report) {
     least = std::min({least, m.conductivity_x, m.conductivity_y});
   }
   for (const ConditionReport& c : report.base.conditions) {
-    if (c.edges > 0) least = std::min(least, c.coefficient);
+    if (c.edges > 0 && c.coefficient > 0) least = std::min(least, c.coefficient);
   }
   return least;
 }
@@ -61,7 +62,7 @@ inline std::string ReportFault(const ModelReport& report) {
   const SolutionReport& base = report.base;
   double low = INFINITY, high = -INFINITY;
   for (const ConditionReport& c : base.conditions) {
-    if (c.edges == 0) continue;
+    if (c.edges == 0 || !(c.coefficient > 0)) continue;  // An h of 0 passes no heat.
     low = std::min(low, c.ambient);
     high = std::max(high, c.ambient);
   }

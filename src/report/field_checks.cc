@@ -28,6 +28,7 @@ Range RangeOf(const SolvedField& field, const EnvironmentValues& values) {
   Range range;
   for (std::int32_t e = 1; e <= field.edge_count; ++e) {
     const Convection& c = values.conditions[field.edge_condition[e]];
+    if (!(c.HeatTransferCoefficient > 0)) continue;  // It passes no heat.
     range.Take(c.AmbientTemperature);
     range.largest_h = std::max(range.largest_h, c.HeatTransferCoefficient);
   }

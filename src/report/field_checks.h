@@ -23,7 +23,8 @@ struct FieldFinding {
   std::string text;
 };
 
-// The node of `t` furthest outside the range, if one is more than
+// The range is that of the conditions that pass heat (an h above 0) and the
+// fixed temperatures. The node of `t` furthest outside the range, if one is more than
 // kOutsideRange outside, with how many are and the cell size that would
 // resolve the convection there: lambda / h, the lowest conductivity of the
 // elements at the node over the largest h of the model's surfaces.
