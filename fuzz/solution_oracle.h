@@ -48,7 +48,7 @@ inline bool HoldsNotFinite(std::string_view text) {
 inline double LeastConductance(const ModelReport& report) {
   double least = INFINITY;
   for (const MaterialReport& m : report.materials) {
-    least = std::min({least, m.conductivity_x, m.conductivity_y});
+    if (m.cells > 0) least = std::min({least, m.conductivity_x, m.conductivity_y});
   }
   for (const ConditionReport& c : report.base.conditions) {
     if (c.edges > 0 && c.coefficient > 0) least = std::min(least, c.coefficient);
@@ -96,6 +96,7 @@ inline std::string ReportFault(const ModelReport& report) {
 // taken for.
 inline ModelLabels NeutralLabels(const Model& model) {
   ModelLabels labels = GridFileLabels(model);
+  labels.title.clear();  // A title may read "nan".
   for (std::size_t m = 1; m < labels.materials.size(); ++m) labels.materials[m] = "A" + std::to_string(m);
   return labels;
 }

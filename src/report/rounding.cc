@@ -21,7 +21,8 @@ std::string WithoutNegativeZero(std::string text) {
 }  // namespace
 
 std::string Decimals(double value, int decimals) {
-  if (!std::isfinite(value)) return NumberText(value);
+  // Beyond what any model means, the digits would only be noise.
+  if (!std::isfinite(value) || std::fabs(value) >= kLargestFixed) return NumberText(value, 6);
   // The largest double's 309 digits, a sign, a point and 350 decimals.
   char buffer[700];
   const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
@@ -41,7 +42,7 @@ std::string Significant(double value, int digits) {
   const std::string text(buffer, ec == std::errc() ? end : buffer);
   const int exponent = std::stoi(text.substr(text.find('e') + 1));
   // Below 1E-04 the zeros would outnumber the digits.
-  if (exponent < -4) return NumberText(value, digits);
+  if (exponent < -4 || std::fabs(value) >= kLargestFixed) return NumberText(value, digits);
   return Decimals(value, std::max(0, digits - 1 - exponent));
 }
 

@@ -13,6 +13,9 @@ namespace kelvane {
 // `value` with exactly `decimals` decimals (0 to 350, enough
 // for the smallest double), no exponent.
 std::string Decimals(double value, int decimals);
+// From here on, Decimals and Significant give the exponent form: a value of
+// 1E+15 or more is no measure of anything a model holds.
+inline constexpr double kLargestFixed = 1e15;
 
 // `value` to `digits` significant digits (1 to 17) without an exponent:
 // whole numbers of more digits keep them all ("12346" to 4 digits), small
