@@ -48,7 +48,10 @@ inline bool HoldsNotFinite(std::string_view text) {
 inline double LeastConductance(const ModelReport& report) {
   double least = INFINITY;
   for (const MaterialReport& m : report.materials) {
-    if (m.cells > 0) least = std::min({least, m.conductivity_x, m.conductivity_y});
+    // What has no cells, or conducts nothing, passes no heat to weigh.
+    for (double k : {m.conductivity_x, m.conductivity_y}) {
+      if (m.cells > 0 && k > 0) least = std::min(least, k);
+    }
   }
   for (const ConditionReport& c : report.base.conditions) {
     if (c.edges > 0 && c.coefficient > 0) least = std::min(least, c.coefficient);
