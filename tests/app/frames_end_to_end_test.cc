@@ -8,31 +8,12 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/process.h"
+#include "app/program_test.h"
 
 namespace kelvane::testing {
 namespace {
 
-class Frames : public ::testing::Test {
- protected:
-  Outcome Run(std::vector<std::string> options) {
-    return RunProgram(KELVANE2D_BINARY, options,
-                      {{"PATH", "/usr/bin:/bin"}, {"HOME", folder_.path()}}, folder_.path());
-  }
-  nlohmann::json Report(const std::string& file, const std::string& text,
-                        std::vector<std::string> options = {}) {
-    WriteFile(folder_ / file, text);
-    options.insert(options.begin(), {"-q", "--report=json"});
-    options.push_back(file);
-    const Outcome o = Run(options);
-    EXPECT_EQ(o.status, 0) << o.err;
-    return o.status == 0 ? nlohmann::json::parse(o.out) : nlohmann::json();
-  }
-  std::string Example(const std::string& name) {
-    return ReadFile(std::string(KELVANE_SOURCE_DIR) + "/examples/" + name);
-  }
-  TemporaryFolder folder_;
-};
+class Frames : public ProgramTest {};
 
 // A 20 x 10 mm unventilated cavity alone between two fixed temperatures 10 K
 // apart, the heat flowing along x or along y: one-dimensional, so the flow
@@ -154,7 +135,7 @@ TEST_F(Frames, ASegmentAlongACavitysSideTakesTheCavity) {
 
 TEST_F(Frames, FrameD7GivesL2DWithinThreePercentAndUf) {
   const nlohmann::json r =
-      Report("d7.toml", Example("validation/iso10077_d7.toml"), {"--check-grid"});
+      Report("d7.toml", ExampleText("validation/iso10077_d7.toml"), {"--check-grid"});
   EXPECT_TRUE(r["grid_check"]["passes"].get<bool>());
   EXPECT_LT(std::fabs(r["grid_check"]["relative_difference"].get<double>()), 0.001);
   const nlohmann::json& f = r["frame"];
@@ -196,8 +177,8 @@ TEST_F(Frames, FrameD7GivesL2DWithinThreePercentAndUf) {
 // psi_g of the glazing edge takes U_f over b_f and U_g over b_g as flanking
 // elements given by u and length; its U_f is what D.7 gives.
 TEST_F(Frames, TheGlazingEdgeExampleTakesUfAndUgAsFlankingElements) {
-  const nlohmann::json d7 = Report("d7.toml", Example("validation/iso10077_d7.toml"));
-  const nlohmann::json r = Report("edge.toml", Example("frame_glazing_edge.toml"));
+  const nlohmann::json d7 = Report("d7.toml", ExampleText("validation/iso10077_d7.toml"));
+  const nlohmann::json r = Report("edge.toml", ExampleText("frame_glazing_edge.toml"));
   const nlohmann::json& psi = r["psi"];
   EXPECT_EQ(psi["name"], "glazing edge");
   ASSERT_EQ(psi["flanking"].size(), 2u);

@@ -8,28 +8,16 @@
 
 #include <cmath>
 
-#include "app/process.h"
+#include "app/program_test.h"
 
 namespace kelvane::testing {
 namespace {
 
-class Junctions : public ::testing::Test {
+class Junctions : public ProgramTest {
  protected:
-  nlohmann::json Report(const std::string& file, const std::string& text,
-                        std::vector<std::string> options = {}) {
-    WriteFile(folder_ / file, text);
-    options.insert(options.begin(), {"-q", "--report=json"});
-    options.push_back(file);
-    const Outcome o = RunProgram(KELVANE2D_BINARY, options,
-                                 {{"PATH", "/usr/bin:/bin"}, {"HOME", folder_.path()}},
-                                 folder_.path());
-    EXPECT_EQ(o.status, 0) << o.err;
-    return o.status == 0 ? nlohmann::json::parse(o.out) : nlohmann::json();
-  }
   nlohmann::json Example(const std::string& name, std::vector<std::string> options = {}) {
-    return Report(name, ReadFile(std::string(KELVANE_SOURCE_DIR) + "/examples/" + name), options);
+    return Report(name, ExampleText(name), options);
   }
-  TemporaryFolder folder_;
 };
 
 const nlohmann::json* Named(const nlohmann::json& list, const std::string& name) {

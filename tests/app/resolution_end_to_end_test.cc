@@ -10,28 +10,12 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/process.h"
+#include "app/program_test.h"
 
 namespace kelvane::testing {
 namespace {
 
-class Resolution : public ::testing::Test {
- protected:
-  Outcome Run(const std::vector<std::string>& args) {
-    return RunProgram(KELVANE2D_BINARY, args,
-                      {{"PATH", "/usr/bin:/bin"}, {"HOME", folder_.path()}}, folder_.path());
-  }
-  nlohmann::json Report(const std::string& file, const std::string& text,
-                        std::vector<std::string> options = {}) {
-    WriteFile(folder_ / file, text);
-    options.insert(options.begin(), {"-q", "--report=json"});
-    options.push_back(file);
-    const Outcome o = Run(options);
-    EXPECT_EQ(o.status, 0) << o.err;
-    return nlohmann::json::parse(o.out);
-  }
-  TemporaryFolder folder_;
-};
+class Resolution : public ProgramTest {};
 
 std::string Points(const std::vector<std::pair<double, double>>& points) {
   std::string text = "[";

@@ -73,25 +73,6 @@ TEST(SolverChoice, CrossesOverBetweenTheMeasuredSizes) {
   for (double cells : {200, 300, 400, 1000, 2000}) EXPECT_EQ(choose(cells), SolverKind::kSparse) << cells;
 }
 
-// A model of `columns` x `rows` cells of 10 mm, material where `material`
-// says (cell c from the left, r from the top), air along the top.
-ModelSketch Block(int columns, int rows, const std::function<bool(int, int)>& material) {
-  ModelSketch sketch;
-  sketch.conductivities = {1};
-  sketch.conditions = {{20, 8}};
-  sketch.widths.assign(static_cast<std::size_t>(columns), 10);
-  sketch.heights.assign(static_cast<std::size_t>(rows), 10);
-  for (int j = -1; j <= rows; ++j) {
-    std::string row;
-    for (int k = -1; k <= columns; ++k) {
-      const bool inside = k >= 0 && k < columns && j >= 0 && j < rows;
-      row += std::string(k < 0 ? "" : " ") +
-             (j < 0 && k >= 0 && k < columns ? "B1" : inside && material(k, j) ? "A1" : ".");
-    }
-    sketch.rows.push_back(row);
-  }
-  return sketch;
-}
 
 // The estimate of nested dissection's work is within a factor of two of
 // CHOLMOD's own count for the shapes details have: a block, a strip, an L
@@ -102,10 +83,10 @@ TEST(SolverChoice, EstimatesTheSparseFactorisationsWork) {
     const char* name;
     ModelSketch sketch;
   } cases[] = {
-      {"block", Block(150, 140, [](int, int) { return true; })},
-      {"strip", Block(600, 20, [](int, int) { return true; })},
-      {"L", Block(140, 150, [](int c, int r) { return c < 25 || r >= 125; })},
-      {"ring", Block(140, 150, [](int c, int r) { return c < 20 || c >= 120 || r < 20 || r >= 130; })},
+      {"block", BlockSketch(150, 140, [](int, int) { return true; })},
+      {"strip", BlockSketch(600, 20, [](int, int) { return true; })},
+      {"L", BlockSketch(140, 150, [](int c, int r) { return c < 25 || r >= 125; })},
+      {"ring", BlockSketch(140, 150, [](int c, int r) { return c < 20 || c >= 120 || r < 20 || r >= 130; })},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -121,7 +102,7 @@ TEST(SolverChoice, EstimatesTheSparseFactorisationsWork) {
 // The profile's work as its set-up finds it: a row reaching back w columns
 // has w + 1 entries and about w (w + 1) / 2 terms.
 TEST(SolverChoice, MeasuresTheProfileFromTheMesh) {
-  TestRun run(Block(30, 4, [](int, int) { return true; }));
+  TestRun run(BlockSketch(30, 4, [](int, int) { return true; }));
   run.RunThrough(CheckEveryPartIsDetermined);
   const ProfileWork work = ProfileWorkOf(run.s);
   run.RunThrough(BuildProfile);
@@ -136,7 +117,7 @@ TEST(SolverChoice, MeasuresTheProfileFromTheMesh) {
 // Auto on a small model is the profile solver, to the bit, and says why; on
 // a large one the sparse solver, to rounding.
 TEST(SolverChoice, AutoSolvesAsTheSolverItChose) {
-  const ModelSketch small = Block(40, 30, [](int c, int r) { return c < 30 || r < 10; });
+  const ModelSketch small = BlockSketch(40, 30, [](int c, int r) { return c < 30 || r < 10; });
   std::vector<double> exact, chosen;
   std::string reason;
   const char* solver = "";
@@ -159,7 +140,7 @@ TEST(SolverChoice, AutoSolvesAsTheSolverItChose) {
 
 TEST(SolverChoice, AutoTakesTheSparseSolverForALargeModel) {
   if (const std::string missing = CholmodMissing(); !missing.empty()) GTEST_SKIP() << missing;
-  TestRun run(Block(600, 600, [](int, int) { return true; }), SolverOptions{SolverKind::kAuto, 0});
+  TestRun run(BlockSketch(600, 600, [](int, int) { return true; }), SolverOptions{SolverKind::kAuto, 0});
   run.RunThrough(CheckEveryPartIsDetermined);
   ChooseSolverForMesh(run.s);
   EXPECT_EQ(run.s.solver, SolverKind::kSparse);

@@ -9,26 +9,6 @@
 namespace kelvane::testing {
 namespace {
 
-// A model of `columns` x `rows` cells of 10 mm, material where `material`
-// says (cell c from the left, r from the top), air along the top.
-ModelSketch Shape(int columns, int rows, const std::function<bool(int, int)>& material) {
-  ModelSketch sketch;
-  sketch.conductivities = {1};
-  sketch.conditions = {{20, 8}};
-  sketch.widths.assign(static_cast<std::size_t>(columns), 10);
-  sketch.heights.assign(static_cast<std::size_t>(rows), 10);
-  for (int j = -1; j <= rows; ++j) {
-    std::string row;
-    for (int k = -1; k <= columns; ++k) {
-      const bool inside = k >= 0 && k < columns && j >= 0 && j < rows;
-      row += std::string(k < 0 ? "" : " ") +
-             (j < 0 && k >= 0 && k < columns ? "B1" : inside && material(k, j) ? "A1" : ".");
-    }
-    sketch.rows.push_back(row);
-  }
-  return sketch;
-}
-
 // What each solver's tables take in fact, as the solver sizes them: the
 // grid tables and the mesh, and the profile (or the sparse pattern and
 // factor).
@@ -66,11 +46,11 @@ TEST(SolverMemory, EstimatesLieBelowWhatTheSolversTake) {
     ModelSketch sketch;
     GridShape shape;
   } cases[] = {
-      {"block", Shape(120, 100, [](int, int) { return true; }), {120, 100, 12000, {{119, 100}}}},
-      {"strip", Shape(400, 20, [](int, int) { return true; }), {400, 20, 8000, {{399, 20}}}},
-      {"L", Shape(100, 120, [](int c, int r) { return c < 20 || r >= 100; }),
+      {"block", BlockSketch(120, 100, [](int, int) { return true; }), {120, 100, 12000, {{119, 100}}}},
+      {"strip", BlockSketch(400, 20, [](int, int) { return true; }), {400, 20, 8000, {{399, 20}}}},
+      {"L", BlockSketch(100, 120, [](int c, int r) { return c < 20 || r >= 100; }),
        {100, 120, 20 * 120 + 80 * 20, {{99, 20}, {19, 100}}}},
-      {"ring", Shape(100, 110, [](int c, int r) { return c < 15 || c >= 85 || r < 15 || r >= 95; }),
+      {"ring", BlockSketch(100, 110, [](int c, int r) { return c < 15 || c >= 85 || r < 15 || r >= 95; }),
        {100, 110, 2 * 15 * 100 + 2 * 15 * 80, {{14, 100}, {79, 30}, {14, 100}}}},
   };
   for (const Case& c : cases) {
@@ -85,12 +65,12 @@ TEST(SolverMemory, EstimatesLieBelowWhatTheSolversTake) {
 }
 
 TEST(SolverMemory, NumbersAlongTheShorterDirection) {
-  TestRun wide(Shape(30, 20, [](int, int) { return true; }));
+  TestRun wide(BlockSketch(30, 20, [](int, int) { return true; }));
   wide.RunThrough(NumberNodes);
   // Along columns: the nodes of column line 1 come first.
   EXPECT_TRUE(NumberedAlongColumns(30, 20));
   EXPECT_EQ(wide.s.NodeNumber(1, 2), 2);
-  TestRun tall(Shape(20, 30, [](int, int) { return true; }));
+  TestRun tall(BlockSketch(20, 30, [](int, int) { return true; }));
   tall.RunThrough(NumberNodes);
   EXPECT_FALSE(NumberedAlongColumns(20, 30));
   EXPECT_EQ(tall.s.NodeNumber(2, 1), 2);

@@ -111,4 +111,22 @@ std::string TestRun::ErrorThrough(PhaseFunction last) {
   return "no error";
 }
 
+ModelSketch BlockSketch(int columns, int rows, const std::function<bool(int, int)>& material) {
+  ModelSketch sketch;
+  sketch.conductivities = {1};
+  sketch.conditions = {{20, 8}};
+  sketch.widths.assign(static_cast<std::size_t>(columns), 10);
+  sketch.heights.assign(static_cast<std::size_t>(rows), 10);
+  for (int j = -1; j <= rows; ++j) {
+    std::string row;
+    for (int k = -1; k <= columns; ++k) {
+      const bool inside = k >= 0 && k < columns && j >= 0 && j < rows;
+      row += std::string(k < 0 ? "" : " ") +
+             (j < 0 && k >= 0 && k < columns ? "B1" : inside && material(k, j) ? "A1" : ".");
+    }
+    sketch.rows.push_back(row);
+  }
+  return sketch;
+}
+
 }  // namespace kelvane::testing

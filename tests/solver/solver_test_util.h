@@ -27,6 +27,10 @@ struct ModelSketch {
 
 std::string InputText(const ModelSketch& sketch);
 
+// A model of `columns` x `rows` cells of 10 mm, material where `material`
+// says (cell c from the left, r from the top), air along the top.
+ModelSketch BlockSketch(int columns, int rows, const std::function<bool(int, int)>& material);
+
 // A random model of up to 7 x 7 cells: materials, convection conditions and
 // fixed temperatures scattered over the grid and its ring. Many of them
 // cannot be computed (a floating part, no material); the caller skips those.
