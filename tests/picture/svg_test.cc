@@ -240,19 +240,6 @@ TEST(DrawSvgPicture, AWindowDrawsItsPartOfTheModel) {
   EXPECT_EQ(missed.layout.scale, whole.layout.scale);
 }
 
-// The materials view gives a cavity's conductivities, which the program
-// works out, to 4 digits, and what the file wrote as written.
-TEST(DrawSvgPicture, TheMaterialsViewRoundsACavitysConductivity) {
-  SvgOptions options;
-  options.view = SvgOptions::View::kMaterials;
-  std::string text = std::string(kWallDetail) + "[[shape]]\nfill = \"air\"\nrect = [150, 200, 190, 230]\n";
-  text.replace(text.find("insulation = 0.04\n"), 18,
-               "insulation = 0.0401234567\nair = { cavity = \"unventilated\" }\n");
-  const std::string svg = DrawDetail(text, options).text;
-  EXPECT_NE(svg.find(">insulation: \xCE\xBB 0.0401234567 W/(m K)</text>"), std::string::npos);
-  EXPECT_NE(svg.find(">air: \xCE\xBB x 0.1752, y 0.142 W/(m K)</text>"), std::string::npos);
-}
-
 // The materials view: the file's colour, the palette's, the rooms by their
 // ambient, a legend with lambda, no colour bar and no isotherms.
 TEST(DrawSvgPicture, TheMaterialsViewColoursEachMaterial) {
