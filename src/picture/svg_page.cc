@@ -71,17 +71,19 @@ Rgb SvgPage::ConditionFill(int v) const {
                        warmest);
 }
 
-int SvgPage::ConditionSlot(int v) const {
+std::vector<int> SvgPage::ConditionSlots() const {
   static constexpr int kWarmSlots[] = {1, 3, 5, 7};
   static constexpr int kColdSlots[] = {2, 4, 6, 8};
   const auto [coldest, warmest] = AmbientRange();
   const double middle = (coldest + warmest) / 2;
-  auto warm = [&](int c) {
-    return !(values.conditions[static_cast<std::size_t>(c)].AmbientTemperature < middle);
-  };
-  int before = 0;  // The conditions before v on its side.
-  for (int c = 1; c < v; ++c) before += warm(c) == warm(v);
-  return (warm(v) ? kWarmSlots : kColdSlots)[before % 4];
+  std::vector<int> slots(values.conditions.size(), 0);
+  int warm_before = 0, cold_before = 0;  // The conditions so far on each side.
+  for (int v = 1; v <= ConditionCount(); ++v) {
+    const bool warm = !(values.conditions[static_cast<std::size_t>(v)].AmbientTemperature < middle);
+    slots[static_cast<std::size_t>(v)] =
+        warm ? kWarmSlots[warm_before++ % 4] : kColdSlots[cold_before++ % 4];
+  }
+  return slots;
 }
 
 bool SvgPage::IsCavity(int m) const {

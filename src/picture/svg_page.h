@@ -22,7 +22,7 @@ inline constexpr double kMargin = 16;
 struct SvgPage {
   SvgPage(const EnvironmentValues& values_in, const ModelLabels& labels_in,
           const PictureGrid& grid_in)
-      : values(values_in), labels(labels_in), grid(grid_in) {}
+      : values(values_in), labels(labels_in), grid(grid_in), condition_slots_(ConditionSlots()) {}
 
   const EnvironmentValues& values;  // The conditions and fixed temperatures drawn.
   const ModelLabels& labels;
@@ -56,7 +56,7 @@ struct SvgPage {
   // The colour slot (ConditionColour, ConditionIndex) of condition v: warm
   // conditions (their ambient in the upper half of AmbientRange) take the
   // palette's oranges and reds, cold ones its blues, each in turn.
-  int ConditionSlot(int v) const;
+  int ConditionSlot(int v) const { return condition_slots_[static_cast<std::size_t>(v)]; }
   Rgb FixedFill(int i) const;
   // Material m's colour in the materials view: its own, or its palette
   // slot's; an air cavity takes its fill's, so that the cavities of one
@@ -80,6 +80,12 @@ struct SvgPage {
   double Fraction(double temperature) const {
     return (temperature - layout.bar_minimum) / (layout.bar_maximum - layout.bar_minimum);
   }
+
+ private:
+  // Each condition's slot (entry v), worked out once: the picture's cells
+  // ask for it pixel by pixel.
+  std::vector<int> ConditionSlots() const;
+  std::vector<int> condition_slots_;
 };
 
 // The page of `model` with its scale, the colour bar's range and place,
